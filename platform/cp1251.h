@@ -1,0 +1,17 @@
+// Code page 1251 (the fixed records' text encoding) to and from UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+std::string cp1251ToUtf8(std::string_view bytes);
+// Characters code page 1251 cannot hold become "?".
+std::string utf8ToCp1251(std::string_view text);
+bool isValidUtf8(std::string_view bytes);
+// Text read from a file this system wrote or a user edited: UTF-8 when it is valid UTF-8,
+// otherwise taken as code page 1251.
+std::string decodeText(std::string_view bytes);
+
+}  // namespace platform

@@ -1,0 +1,68 @@
+// Ini files with the profile rules every settings file, profile, preset and language file of
+// this system relies on: case-blind sections and keys, file order kept, unknown keys kept,
+// values at most 2047 characters, "$"/"0x" hexadecimal integers, "1"/"0" booleans.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+class IniFile {
+public:
+    // WriteThrough: every write rewrites the file at once (atomically) and reports failure.
+    // Buffered: writes change memory only, until flush().
+    enum class Mode { WriteThrough, Buffered };
+
+    // Reads the file if it exists; a missing or unreadable file reads as empty.
+    explicit IniFile(std::string path, Mode mode = Mode::WriteThrough);
+
+    const std::string& path() const { return m_path; }
+
+    // Values as Windows' profile functions return them: surrounding blanks trimmed, one matching
+    // pair of surrounding quotes removed, at most kMaxValueLength characters.
+    static constexpr std::size_t kMaxValueLength = 2047;
+    std::string readString(std::string_view section, std::string_view key, std::string_view def) const;
+    // Decimal, or hexadecimal after "$" or "0x"; anything else gives def.
+    std::int32_t readInteger(std::string_view section, std::string_view key, std::int32_t def) const;
+    // Non-zero integer is true.
+    bool readBool(std::string_view section, std::string_view key, bool def) const;
+    double readFloat(std::string_view section, std::string_view key, double def) const;
+    // Hexadecimal record text (see hexrecord.h) into dst; returns the bytes replaced.
+    std::size_t readBinary(std::string_view section, std::string_view key, void* dst, std::size_t size) const;
+
+    // Each returns false when the value could not be stored (WriteThrough: the file could not be
+    // written; the value is still changed in memory).
+    bool writeString(std::string_view section, std::string_view key, std::string_view value);
+    bool writeInteger(std::string_view section, std::string_view key, std::int32_t value);
+    bool writeBool(std::string_view section, std::string_view key, bool value);
+    bool writeFloat(std::string_view section, std::string_view key, double value);
+    bool writeBinary(std::string_view section, std::string_view key, const void* src, std::size_t size);
+
+    bool sectionExists(std::string_view section) const;
+    bool valueExists(std::string_view section, std::string_view key) const;
+    std::vector<std::string> sections() const;                      // file order
+    std::vector<std::string> keys(std::string_view section) const;  // file order
+    // Every key of the section with its value read as readString() reads it, in file order.
+    std::vector<std::pair<std::string, std::string>> sectionValues(std::string_view section) const;
+    bool eraseSection(std::string_view section);
+    bool deleteKey(std::string_view section, std::string_view key);
+
+    // Buffered mode: writes the file (temporary file renamed into place). False on failure.
+    bool flush();
+
+private:
+    bool store();
+
+    std::string m_path;
+    Mode m_mode;
+    struct Contents;  // the file's lines, grouped by section, in file order
+    std::shared_ptr<Contents> m_contents;
+};
+
+}  // namespace platform
