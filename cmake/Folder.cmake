@@ -28,12 +28,29 @@ function(qv_folder_program name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
 endfunction()
 
-# tests/<folder>/*_test.cpp become one GoogleTest executable <folder>_tests;
-# tests/<folder>/*_bench.cpp become one Google Benchmark executable <folder>_bench (built, not run by CTest).
-# Shared helpers of a folder's tests live in tests/<folder>/*.cpp without those suffixes.
+# Every folder below tests/ (tests/<folder>, tests/<folder>/<sub>) that holds *_test.cpp files
+# becomes one GoogleTest executable named after its path (platform_tests, platform_ipc_tests);
+# *_bench.cpp files become one Google Benchmark executable (<name>_bench, built, not run by CTest);
+# *_fuzz.cpp files are libFuzzer targets (clang, -DQV_FUZZ=ON). Other .cpp files of the folder are
+# shared helpers; a main.cpp among them replaces the common test main (tests/common/testmain.cpp).
 function(qv_folder_tests folder)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  set(dir ${CMAKE_CURRENT_SOURCE_DIR}/${folder})
+  file(GLOB_RECURSE marks CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  set(dirs "")
+  foreach(m ${marks})
+    get_filename_component(d ${m} DIRECTORY)
+    list(APPEND dirs ${d})
+  endforeach()
+  list(REMOVE_DUPLICATES dirs)
+  foreach(dir ${dirs})
+    file(RELATIVE_PATH rel ${CMAKE_CURRENT_SOURCE_DIR} ${dir})
+    string(REPLACE "/" "_" name ${rel})
+    qv_test_dir(${name} ${dir} DEPS ${ARG_DEPS})
+  endforeach()
+endfunction()
+
+function(qv_test_dir name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${dir}/*_test.cpp)
   file(GLOB benches CONFIGURE_DEPENDS ${dir}/*_bench.cpp)
   file(GLOB fuzzers CONFIGURE_DEPENDS ${dir}/*_fuzz.cpp)
@@ -42,7 +59,31 @@ function(qv_folder_tests folder)
   if(tests OR benches OR fuzzers)
     list(REMOVE_ITEM helpers ${tests} ${benches} ${fuzzers})
   endif()
-  # tests/<folder>/*_fuzz.cpp: libFuzzer targets (LLVMFuzzerTestOneInput), built with clang and -DQV_FUZZ=ON.
+  set(defs QV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data" QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+           QV_TEST_BIN_DIR="${QV_TEST_BIN_DIR}")
+  if(tests)
+    set(main ${PROJECT_SOURCE_DIR}/tests/common/testmain.cpp)
+    if(EXISTS ${dir}/main.cpp)
+      set(main "")
+    endif()
+    add_executable(${name}_tests ${tests} ${helpers} ${main})
+    set_target_properties(${name}_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QV_TEST_BIN_DIR})
+    target_include_directories(${name}_tests PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name}_tests PRIVATE ${ARG_DEPS} Qt6::Widgets GTest::gtest GTest::gmock Threads::Threads)
+    target_compile_definitions(${name}_tests PRIVATE ${defs})
+    gtest_discover_tests(${name}_tests
+      DISCOVERY_MODE PRE_TEST
+      PROPERTIES TIMEOUT 300 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+  list(REMOVE_ITEM helpers ${dir}/main.cpp)
+  if(benches AND QV_BENCHMARKS)
+    find_package(benchmark REQUIRED)
+    add_executable(${name}_bench ${benches} ${helpers})
+    set_target_properties(${name}_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QV_TEST_BIN_DIR})
+    target_include_directories(${name}_bench PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name}_bench PRIVATE ${ARG_DEPS} Qt6::Widgets benchmark::benchmark Threads::Threads)
+    target_compile_definitions(${name}_bench PRIVATE ${defs})
+  endif()
   if(fuzzers AND QV_FUZZ)
     foreach(f ${fuzzers})
       get_filename_component(fname ${f} NAME_WE)
@@ -51,29 +92,8 @@ function(qv_folder_tests folder)
       target_include_directories(${fname} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
       target_compile_options(${fname} PRIVATE -fsanitize=fuzzer,address,undefined)
       target_link_options(${fname} PRIVATE -fsanitize=fuzzer,address,undefined)
-      target_link_libraries(${fname} PRIVATE ${ARG_DEPS} GTest::gtest)
+      target_link_libraries(${fname} PRIVATE ${ARG_DEPS} Qt6::Widgets)
+      target_compile_definitions(${fname} PRIVATE ${defs})
     endforeach()
-  endif()
-  if(tests)
-    add_executable(${folder}_tests ${tests} ${helpers})
-    set_target_properties(${folder}_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QV_TEST_BIN_DIR})
-    target_include_directories(${folder}_tests PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-    target_link_libraries(${folder}_tests PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock Threads::Threads)
-    target_compile_definitions(${folder}_tests PRIVATE
-      QV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
-      QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
-    gtest_discover_tests(${folder}_tests
-      DISCOVERY_MODE PRE_TEST
-      PROPERTIES TIMEOUT 300 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-  endif()
-  if(benches AND QV_BENCHMARKS)
-    find_package(benchmark REQUIRED)
-    add_executable(${folder}_bench ${benches} ${helpers})
-    set_target_properties(${folder}_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QV_TEST_BIN_DIR})
-    target_include_directories(${folder}_bench PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-    target_link_libraries(${folder}_bench PRIVATE ${ARG_DEPS} benchmark::benchmark Threads::Threads)
-    target_compile_definitions(${folder}_bench PRIVATE
-      QV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
-      QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   endif()
 endfunction()
