@@ -23,6 +23,8 @@ public:
     void pushAnswer(int answer);
     void pushText(std::string text);  // inputQuery, file, folder dialogs
     void pushTexts(std::vector<std::string> texts);  // openFileNames
+    void pushColor(std::uint32_t color);             // chooseColor
+    void pushFont(FontSpec font);                    // chooseFont
     int defaultAnswer = IDOK;
 
     std::vector<Shown> shown() const;
@@ -46,6 +48,8 @@ private:
     std::deque<int> m_answers;
     std::deque<std::string> m_texts;
     std::deque<std::vector<std::string>> m_textLists;
+    std::deque<std::uint32_t> m_colors;
+    std::deque<FontSpec> m_fonts;
 };
 
 }  // namespace platform

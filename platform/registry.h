@@ -28,6 +28,8 @@ public:
     static bool deleteValue(RegistryRoot root, std::string_view key, std::string_view name);
     static bool deleteKey(RegistryRoot root, std::string_view key);  // with its subkeys
     static std::vector<std::string> subKeys(RegistryRoot root, std::string_view key);
+    // The file the store is kept in.
+    static std::string storePath();
 };
 
 }  // namespace platform

@@ -1,0 +1,38 @@
+// Fuzz target: arbitrary bytes as an ini file are read, queried and rewritten without harm.
+#include "platform/hexrecord.h"
+#include "platform/inifile.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const std::string path = [] {
+        char name[] = "/tmp/qv_ini_fuzz_XXXXXX";
+        const int fd = mkstemp(name);
+        if (fd >= 0)
+            close(fd);
+        return std::string(name);
+    }();
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    }
+    platform::IniFile ini(path, platform::IniFile::Mode::Buffered);
+    for (const auto& section : ini.sections()) {
+        for (const auto& [key, value] : ini.sectionValues(section)) {
+            if (value.size() > platform::IniFile::kMaxValueLength * 4)
+                std::abort();
+            ini.readInteger(section, key, 0);
+            ini.readFloat(section, key, 0);
+            std::uint8_t record[16];
+            ini.readBinary(section, key, record, sizeof record);
+        }
+    }
+    ini.writeString("Fuzz", "key", std::string(reinterpret_cast<const char*>(data), size));
+    ini.flush();
+    return 0;
+}

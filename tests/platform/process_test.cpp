@@ -1,0 +1,161 @@
+// Starting programs, opening documents, and priority classes applied to every thread.
+#include "platform/process.h"
+#include "platform/programfolder.h"
+#include "urlcatcher.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace platform;
+
+namespace {
+
+bool waitForFile(const std::string& path)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 5000) {
+        if (std::filesystem::exists(path))
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+int niceOf(pid_t tid) { return getpriority(PRIO_PROCESS, static_cast<id_t>(tid)); }
+
+// Runs in a forked child so the test process keeps its own priority; returns failures counted.
+int priorityChecks()
+{
+    int failures = 0;
+    auto check = [&](bool ok, const char* what) {
+        if (!ok) {
+            std::fprintf(stderr, "priority check failed: %s\n", what);
+            ++failures;
+        }
+    };
+    std::atomic<pid_t> workerTid{0};
+    std::atomic<bool> stop{false};
+    std::thread worker([&] {
+        workerTid = static_cast<pid_t>(syscall(SYS_gettid));
+        while (!stop)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    while (workerTid == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const pid_t main = getpid();
+    const pid_t other = workerTid;
+    auto both = [&](int nice) { return niceOf(main) == nice && niceOf(other) == nice; };
+
+    if (geteuid() == 0) {
+        check(setPriorityClass(kPriorityRealtime) && both(-20), "realtime is nice -20 on every thread");
+        check(sched_getscheduler(0) == SCHED_OTHER, "never a real-time scheduling class");
+        check(setPriorityClass(kPriorityHigh) && both(-10), "high is -10");
+        check(setPriorityClass(kPriorityNormal) && both(0), "normal is 0");
+        // Give the right away; what RLIMIT_NICE allows is checked below (25 allows down to -5),
+        // where the container lets us set it.
+        rlimit limit{25, 25};
+        setrlimit(RLIMIT_NICE, &limit);
+        check(setuid(65534) == 0, "setuid");
+    }
+    check(setPriorityClass(kPriorityIdle) && both(19), "idle is 19");
+    check(!setPriorityClass(7) && both(19), "another value leaves it");
+    check(!setPriorityClass(-1) && both(19), "a negative value leaves it");
+    rlimit limit{};
+    getrlimit(RLIMIT_NICE, &limit);
+    if (limit.rlim_max >= 25) {
+        limit.rlim_cur = 25;
+        setrlimit(RLIMIT_NICE, &limit);
+        check(setPriorityClass(kPriorityRealtime) && both(-5), "realtime goes as far as allowed");
+        check(setPriorityClass(kPriorityIdle) && both(19), "back to idle");
+    }
+    limit.rlim_cur = 0;
+    setrlimit(RLIMIT_NICE, &limit);
+    check(!setPriorityClass(kPriorityNormal) && both(19), "a refused raise is ignored");
+    check(!setPriorityClass(kPriorityHigh) && both(19), "a refused raise is ignored (high)");
+    stop = true;
+    worker.join();
+    return failures;
+}
+
+}  // namespace
+
+TEST(Priority, ClassesMapToNiceValues)
+{
+    EXPECT_EQ(niceForPriorityClass(kPriorityIdle), 19);
+    EXPECT_EQ(niceForPriorityClass(kPriorityNormal), 0);
+    EXPECT_EQ(niceForPriorityClass(kPriorityHigh), -10);
+    EXPECT_EQ(niceForPriorityClass(kPriorityRealtime), -20);
+    EXPECT_EQ(niceForPriorityClass(4), std::nullopt);
+}
+
+TEST(Priority, AppliedToEveryThreadWithinTheAllowedRange)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        _exit(std::min(priorityChecks(), 100));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "see the failed checks above";
+}
+
+TEST(StartProgram, ArgumentsArriveVerbatimAndItRunsInTheProgramFolder)
+{
+    QTemporaryDir dir;
+    setenv("QUORVALEN_PROGRAM_DIR", dir.path().toUtf8().constData(), 1);
+    const std::string odd = "a b;$(touch injected)|'q'\"";
+    const auto pid = startProgram("/usr/bin/touch", {odd, "relative-name"});
+    unsetenv("QUORVALEN_PROGRAM_DIR");
+    ASSERT_TRUE(pid.has_value());
+    EXPECT_GT(*pid, 0);
+    EXPECT_TRUE(waitForFile(dir.path().toStdString() + "/" + odd));
+    EXPECT_TRUE(waitForFile(dir.path().toStdString() + "/relative-name"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path().toStdString() + "/injected"));
+}
+
+TEST(StartProgram, ProgramsAreLookedUpBesideTheExecutables)
+{
+    EXPECT_EQ(executablePath("encoder"), executableFolder() + "encoder");
+    EXPECT_EQ(executablePath("plugins\\lame"), executableFolder() + "plugins/lame");
+    EXPECT_EQ(executablePath("/usr/bin/env"), "/usr/bin/env");
+    EXPECT_FALSE(startProgram("no-such-program-here", {}).has_value());
+    EXPECT_FALSE(startProgram("/nonexistent/prog", {"x"}).has_value());
+}
+
+TEST(OpenDocument, LinksAndFilesGoToTheDesktopHandler)
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("qvtest", &catcher, "open");
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    QTemporaryDir dir;
+    setenv("QUORVALEN_PROGRAM_DIR", dir.path().toUtf8().constData(), 1);
+    EXPECT_TRUE(openDocument("qvtest://station/page?x=1"));
+    EXPECT_TRUE(openDocument("Txt\\note 1.txt"));
+    EXPECT_TRUE(openDocument("/abs/help.html"));
+    unsetenv("QUORVALEN_PROGRAM_DIR");
+    QDesktopServices::unsetUrlHandler("qvtest");
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.urls.size(), 3);
+    EXPECT_EQ(catcher.urls[0].toString(), "qvtest://station/page?x=1");
+    EXPECT_EQ(catcher.urls[1].toLocalFile(), dir.path() + "/Txt/note 1.txt");
+    EXPECT_EQ(catcher.urls[2].toLocalFile(), "/abs/help.html");
+}
