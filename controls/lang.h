@@ -1,0 +1,20 @@
+// The language-file reader both programs translate their windows with: every key of one section
+// of a language ini file, in file order, handed to a procedure of the caller.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace controls {
+
+// Called once per key with the key and its value (UTF-8; files in code page 1251 are converted).
+using TLangKeyProc = std::function<void(const std::string& key, const std::string& value)>;
+
+// The value handed on for a key whose value cannot be read.
+inline constexpr const char* kLangNoValue = "~no~val~";
+
+// A missing file, section or key list makes no call; the file is only read, never created.
+// An exception thrown by proc ends the visit and reaches the caller.
+void ReadLangSection(const std::string& FileName, const std::string& Section, const TLangKeyProc& Proc);
+
+}  // namespace controls

@@ -1,0 +1,349 @@
+// The playlist view widget: forwards every row operation to VqRowList and keeps the model's row
+// count and the selection in step with it.
+#include "controls/vqlistview.h"
+
+#include "platform/usermessages.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QThread>
+
+#include <algorithm>
+
+namespace controls {
+
+namespace {
+constexpr int kMaxColumns = 11;
+}
+
+VqListModel::VqListModel(VqRowList& rows, QObject* parent) : QAbstractTableModel(parent), m_rows(rows) {}
+
+int VqListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_count;
+}
+
+int VqListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : std::max<int>(1, static_cast<int>(m_columns.size()));
+}
+
+QVariant VqListModel::data(const QModelIndex& index, int role) const
+{
+    const int row = index.row();
+    const int col = index.column();
+    // The owner may have changed Rows without telling the view yet: never read past them.
+    if (!index.isValid() || row >= m_rows.rowCount() || col >= kMaxColumns)
+        return {};
+    const TVirtualItem& item = m_rows.Rows[static_cast<size_t>(row)];
+    switch (role) {
+    case Qt::DisplayRole:
+        return col == 0 ? item.Caption : item.SubItems[static_cast<size_t>(col - 1)];
+    case Qt::DecorationRole:
+        if (col == 0 && item.ImageIndex >= 0 && item.ImageIndex < m_images.size())
+            return m_images[item.ImageIndex];
+        return {};
+    case Qt::FontRole: {
+        const RowStyle style = m_rows.rowStyle(row);
+        if (!style.bold && !style.underline)
+            return {};
+        QFont font = baseFont;
+        font.setBold(style.bold);
+        font.setUnderline(style.underline);
+        return font;
+    }
+    case Qt::ForegroundRole: {
+        const RowStyle style = m_rows.rowStyle(row);
+        return style.color ? QVariant(*style.color) : QVariant();
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant VqListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_columns.size())
+        return m_columns[section];
+    return {};
+}
+
+void VqListModel::setColumns(const QStringList& captions)
+{
+    beginResetModel();
+    m_columns = captions.mid(0, kMaxColumns);
+    endResetModel();
+}
+
+void VqListModel::setCount(int count)
+{
+    count = std::max(0, count);
+    if (count > m_count) {
+        beginInsertRows({}, m_count, count - 1);
+        m_count = count;
+        endInsertRows();
+    } else if (count < m_count) {
+        beginRemoveRows({}, count, m_count - 1);
+        m_count = count;
+        endRemoveRows();
+    }
+    if (m_count > 0)
+        emit dataChanged(index(0, 0), index(m_count - 1, columnCount() - 1));
+}
+
+TVqListView::TVqListView(QWidget* parent) : QTreeView(parent), m_model(new VqListModel(*this, this))
+{
+    setModel(m_model);
+    m_model->baseFont = font();
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setItemsExpandable(false);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setAllColumnsShowFocus(true);
+    // Pressing a selected row keeps a multiple selection, so that it can be dragged; Qt's own
+    // drag is never started (the moves below handle the press).
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TVqListView::setColumns(const QStringList& captions)
+{
+    m_model->setColumns(captions);
+    m_model->setCount(rowCount());
+}
+
+void TVqListView::setSmallImages(QList<QPixmap> images)
+{
+    m_model->setImages(std::move(images));
+    viewport()->update();
+}
+
+int TVqListView::AddRow(const QString& caption)
+{
+    const int index = addRow(caption);
+    m_model->setCount(rowCount());
+    return index;
+}
+
+void TVqListView::SetCell(const QString& text, int row, int col)
+{
+    setCell(text, row, col);
+}
+
+void TVqListView::InsertRow(int index, const TVirtualItem& item)
+{
+    insertRow(index, item);
+    syncView();
+}
+
+void TVqListView::DeleteRow(int index)
+{
+    deleteRow(index);
+    syncView();
+}
+
+void TVqListView::ClearRows()
+{
+    clearRows();
+    syncView();
+}
+
+bool TVqListView::GetHLItem(TVirtualItem& item)
+{
+    const auto row = hlItem();
+    if (!row) {
+        platform::messageBox("Range check error. Func: GetHLItem", "Error", platform::MB_ICONERROR);
+        return false;
+    }
+    item = *row;
+    return true;
+}
+
+void TVqListView::Undo()
+{
+    undo();
+    syncView();
+}
+
+void TVqListView::CopySelection()
+{
+    copyRows(selectedRows());
+}
+
+void TVqListView::CutSelection()
+{
+    CopySelection();
+    DeleteSelection();
+}
+
+void TVqListView::DeleteSelection()
+{
+    saveUndo();
+    DeleteSelectedRows();
+    viewport()->update();
+}
+
+void TVqListView::PasteRows()
+{
+    const std::vector<int> selected = selectedRows();
+    pasteRows(selected.empty() ? -1 : selected.front());
+    syncView();
+}
+
+void TVqListView::DeleteSelectedRows()
+{
+    const std::vector<int> selected = selectedRows();
+    selectionModel()->clearSelection();
+    deleteRows(selected);
+    m_model->setCount(rowCount());
+}
+
+void TVqListView::syncView()
+{
+    m_model->setCount(rowCount());
+    viewport()->update();
+}
+
+void TVqListView::Loaded()
+{
+    RowHeight = measureRowHeight();
+}
+
+std::vector<int> TVqListView::selectedRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TVqListView::selectRows(const std::vector<int>& rows)
+{
+    QItemSelection selection;
+    for (int row : rows)
+        if (row >= 0 && row < m_model->count())
+            selection.select(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+int TVqListView::measureRowHeight()
+{
+    const bool temporary = m_model->count() == 0;
+    if (temporary)
+        m_model->setCount(1);
+    int height = sizeHintForRow(0);
+    if (temporary)
+        m_model->setCount(0);
+    return height > 0 ? height : fontMetrics().height();
+}
+
+int TVqListView::visibleRowCount() const
+{
+    const int height = std::max(1, RowHeight);
+    return viewport()->height() / height;
+}
+
+void TVqListView::mousePressEvent(QMouseEvent* event)
+{
+    QTreeView::mousePressEvent(event);
+    if (!DragInsideList || event->button() != Qt::LeftButton)
+        return;
+    m_moved = false;
+    const std::vector<int> selected = selectedRows();
+    if (selected.empty())
+        return;
+    m_dragging = true;
+    m_anchor = selected.front();
+    RowHeight = measureRowHeight();
+    m_savedTop = verticalScrollBar()->value();
+    m_savedBottom = m_savedTop + visibleRowCount();
+}
+
+void TVqListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click starts no drag.
+    QTreeView::mouseDoubleClickEvent(event);
+}
+
+void TVqListView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_dragging) {
+        QTreeView::mouseMoveEvent(event);
+        return;
+    }
+    dragMove(event->position().toPoint());
+}
+
+void TVqListView::dragMove(const QPoint& pos)
+{
+    const std::vector<int> selected = selectedRows();
+    if (static_cast<int>(selected.size()) <= kMaxDragRows) {
+        if (verticalScrollBar()->value() != m_savedTop)
+            return;  // scrolled by other means since the last step
+        const QModelIndex under = indexAt(pos);
+        const int target = under.isValid() ? under.row() : -1;
+        if (target < 0 || target == m_anchor)
+            return;
+        DragStepResult step;
+        {
+            // Listeners of the selection hear nothing of the rows while they move.
+            const QSignalBlocker blocker(selectionModel());
+            step = dragStep(selected, m_anchor, target);
+            if (step.changed) {
+                selectionModel()->clearSelection();
+                m_model->setCount(rowCount());
+                selectRows(step.selection);
+            }
+        }
+        if (!step.counted)
+            return;
+        if (step.changed) {
+            m_anchor = target;
+            bool paced = false;
+            if (target >= m_savedBottom - 1) {
+                ++m_savedTop;
+                ++m_savedBottom;
+                paced = true;
+            } else if (target <= m_savedTop) {
+                --m_savedTop;
+                --m_savedBottom;
+                paced = true;
+            }
+            // Kept within the scroll range so that later moves of the press still count.
+            const int top = std::clamp(m_savedTop, 0, verticalScrollBar()->maximum());
+            m_savedBottom += top - m_savedTop;
+            m_savedTop = top;
+            if (paced && dragScrollPauseMs > 0)
+                QThread::msleep(static_cast<unsigned long>(dragScrollPauseMs));
+            verticalScrollBar()->setValue(m_savedTop);
+        }
+    }
+    viewport()->repaint();
+    m_moved = true;
+}
+
+void TVqListView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_dragging) {
+        QTreeView::mouseReleaseEvent(event);
+        return;
+    }
+    m_dragging = false;
+    // The view ends its press as usual, but a release after moved rows must not select the one
+    // row under the mouse in place of the moved block.
+    const std::vector<int> moved = selectedRows();
+    QTreeView::mouseReleaseEvent(event);
+    if (m_moved)
+        selectRows(moved);
+    if (m_moved && OnMyEndDrag)
+        OnMyEndDrag(this);
+}
+
+}  // namespace controls

@@ -1,0 +1,102 @@
+// TVqListView: the report-style playlist view. Rows live in the inherited VqRowList; the view only
+// shows them (a model over the rows, like an owner-data list), and adds undo, the shared row
+// clipboard, drag reordering inside the list and the marked and keyword rows' fonts.
+#pragma once
+
+#include "controls/vqrowlist.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QPixmap>
+#include <QStringList>
+#include <QTreeView>
+
+#include <functional>
+
+namespace controls {
+
+class VqListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    VqListModel(VqRowList& rows, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void setColumns(const QStringList& captions);
+    void setImages(QList<QPixmap> images) { m_images = std::move(images); }
+    QFont baseFont;
+    // Sets the shown row count without touching the selection of the rows that stay, and
+    // redraws every row.
+    void setCount(int count);
+    int count() const { return m_count; }
+
+private:
+    VqRowList& m_rows;
+    QStringList m_columns;
+    QList<QPixmap> m_images;
+    int m_count = 0;
+};
+
+class TVqListView : public QTreeView, public VqRowList {
+    Q_OBJECT
+public:
+    explicit TVqListView(QWidget* parent = nullptr);
+
+    // Column captions; at most 11 (column c > 0 shows SubItems[c - 1]).
+    void setColumns(const QStringList& captions);
+    void setSmallImages(QList<QPixmap> images);
+
+    int AddRow(const QString& caption);
+    void SetCell(const QString& text, int row, int col);  // no redraw
+    void InsertRow(int index, const TVirtualItem& item);
+    void DeleteRow(int index);
+    void ClearRows();
+    // False (after the error box) when there is no valid playing row; item is then unchanged.
+    bool GetHLItem(TVirtualItem& item);
+    void SaveUndo() { saveUndo(); }
+    int UndoDepth() const { return undoDepth(); }
+    bool CanUndo() const { return canUndo(); }
+    bool CanRedo() const { return false; }
+    void Undo();
+    void CopySelection();
+    void CutSelection();
+    void DeleteSelection();
+    void PasteRows();
+    void DeleteSelectedRows();
+    // After the owner changed Rows directly: shows the new row count and redraws.
+    void syncView();
+    // Measures RowHeight; called once the window has set the view up.
+    void Loaded();
+
+    std::vector<int> selectedRows() const;
+    void selectRows(const std::vector<int>& rows);
+
+    int RowHeight = 16;
+    bool DragInsideList = false;
+    std::function<void(QObject* sender)> OnMyEndDrag;
+    // The pause after each automatic scroll step of a drag.
+    int dragScrollPauseMs = 100;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void dragMove(const QPoint& pos);
+    int visibleRowCount() const;
+    int measureRowHeight();
+
+    VqListModel* m_model;
+    bool m_dragging = false;
+    bool m_moved = false;
+    int m_anchor = -1;
+    int m_savedTop = 0;
+    int m_savedBottom = 0;
+};
+
+}  // namespace controls
