@@ -1,0 +1,176 @@
+// The extended M3U playlist as the programs read it: "#EXTINF:" entries into track records, and
+// the playlist's total time.
+#include "media/tag.h"
+
+#include "media/textutil.h"
+#include "platform/cp1251.h"
+#include "platform/usermessages.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+namespace media {
+
+namespace {
+
+constexpr std::string_view kExtInf = "#EXTINF:";
+constexpr std::size_t kFileNameCapacity = 255;
+
+bool fileExists(const std::string& name)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(name, ec);
+}
+
+void showMissing(const std::string& fileName)
+{
+    platform::messageBox("Плейлист \"" + fileName + "\" не найден!", "Error",
+                         platform::MB_OK | platform::MB_ICONERROR);
+}
+
+// The playlist's lines, decoded (UTF-8, else code page 1251). A line ends at LF, CR LF or CR.
+std::vector<std::string> readLines(const std::string& fileName, bool& ok)
+{
+    std::ifstream in(fileName, std::ios::binary);
+    ok = static_cast<bool>(in);
+    std::vector<std::string> lines;
+    if (!ok)
+        return lines;
+    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = platform::decodeText(raw);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+bool hasHeader(const std::vector<std::string>& lines)
+{
+    return !lines.empty() && trimText(lines.front()) == "#EXTM3U";
+}
+
+// Seconds before the first comma after "#EXTINF:"; 0 when not an integer or when there is no comma.
+std::int64_t entrySeconds(std::string_view afterTag)
+{
+    const std::size_t comma = afterTag.find(',');
+    if (comma == std::string_view::npos)
+        return 0;
+    const auto v = parseInteger(afterTag.substr(0, comma));
+    if (!v || *v < std::numeric_limits<std::int32_t>::min() || *v > std::numeric_limits<std::int32_t>::max())
+        return 0;
+    return *v;
+}
+
+// Longer than two characters and no drive letter: relative (a leading "\" included). A leading
+// "/" is this platform's absolute path.
+bool isRelative(std::string_view path)
+{
+    return path.size() > 2 && path[1] != ':' && path[0] != '/';
+}
+
+// The entry's path: relative ones are put under the playlist's folder; "\" separators are taken
+// as "/" unless the name exists as written.
+std::string entryPath(const std::string& folder, const std::string& entry)
+{
+    std::string path = isRelative(entry) ? folder + entry : entry;
+    if (path.find('\\') != std::string::npos && !fileExists(path)) {
+        for (char& c : path)
+            if (c == '\\')
+                c = '/';
+    }
+    return path;
+}
+
+}  // namespace
+
+int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
+{
+    if (!fileExists(fileName)) {
+        showMissing(fileName);
+        return 0;
+    }
+    bool ok = false;
+    const std::vector<std::string> lines = readLines(fileName, ok);
+    if (!ok || !hasHeader(lines))
+        return 0;
+    std::string folder = std::filesystem::path(fileName).parent_path().string();
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+
+    std::size_t stored = 0;
+    std::size_t tooLong = 0;
+    std::string firstTooLong;
+    for (std::size_t i = 1; i < lines.size() && stored < dest.size(); ++i) {
+        const std::size_t at = lines[i].find(kExtInf);
+        if (at == std::string::npos)
+            continue;
+        const std::string line = lines[i] + ' ';
+        const std::string_view afterTag = std::string_view(line).substr(at + kExtInf.size());
+        const std::int64_t seconds = entrySeconds(afterTag);
+        const std::size_t comma = afterTag.find(',');
+        const std::string display(comma == std::string_view::npos ? std::string_view() : afterTag.substr(comma + 1));
+        const std::string entry = i + 1 < lines.size() ? lines[i + 1] : std::string();
+        ++i;  // the path line is consumed whatever it holds
+
+        const std::string path = entryPath(folder, entry);
+        if (path.size() > kFileNameCapacity) {
+            // A cut path would name another file; such entries are left out and reported.
+            if (tooLong++ == 0)
+                firstTooLong = path;
+            continue;
+        }
+        TTrackRecord& rec = dest[stored++];
+        std::memset(&rec, 0, offsetof(TTrackRecord, Size));
+        const std::size_t sep = display.find(" - ");
+        if (sep != std::string::npos) {
+            rec.Artist.assign(platform::utf8ToCp1251(display.substr(0, sep)));
+            rec.Title.assign(platform::utf8ToCp1251(display.substr(sep + 3)));
+        } else {
+            const std::string text = platform::utf8ToCp1251("~" + display);
+            rec.Artist.assign(text);
+            rec.Title.assign(text.size() > 30 ? std::string_view(text).substr(30) : std::string_view());
+        }
+        rec.FileName.assign(path);
+        rec.Duration = static_cast<std::int32_t>(static_cast<std::uint32_t>(seconds * 1000));
+    }
+    if (tooLong > 0)
+        platform::messageBox("Пропущено записей плейлиста с путём длиннее 255 байт: " + std::to_string(tooLong) +
+                                 "\r\nПервая: " + firstTooLong,
+                             "Error", platform::MB_OK | platform::MB_ICONERROR);
+    return static_cast<int>(stored);
+}
+
+std::int64_t GetM3UTotalSeconds(const std::string& fileName)
+{
+    if (!fileExists(fileName)) {
+        showMissing(fileName);
+        return 0;
+    }
+    bool ok = false;
+    const std::vector<std::string> lines = readLines(fileName, ok);
+    if (!ok || !hasHeader(lines))
+        return 0;
+    std::int64_t total = 0;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::size_t at = lines[i].find(kExtInf);
+        if (at == std::string::npos)
+            continue;
+        total += entrySeconds(std::string_view(lines[i]).substr(at + kExtInf.size()));
+        ++i;
+    }
+    return total;
+}
+
+}  // namespace media

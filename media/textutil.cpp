@@ -1,0 +1,116 @@
+// Text helpers shared by the tag readers.
+#include "media/textutil.h"
+
+#include <limits>
+
+namespace media {
+
+std::string_view trimText(std::string_view text)
+{
+    std::size_t b = 0;
+    while (b < text.size() && static_cast<unsigned char>(text[b]) <= 32)
+        ++b;
+    return trimRight(text.substr(b));
+}
+
+std::string_view trimRight(std::string_view text)
+{
+    std::size_t e = text.size();
+    while (e > 0 && static_cast<unsigned char>(text[e - 1]) <= 32)
+        --e;
+    return text.substr(0, e);
+}
+
+std::optional<std::int64_t> parseInteger(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        if (value > (std::numeric_limits<std::int64_t>::max() - 9) / 10)
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+std::int32_t toInt32Or0(std::string_view text)
+{
+    const auto v = parseInteger(text);
+    if (!v || *v < std::numeric_limits<std::int32_t>::min() || *v > std::numeric_limits<std::int32_t>::max())
+        return 0;
+    return static_cast<std::int32_t>(*v);
+}
+
+void appendUtf8(std::string& out, std::uint32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string utf16LeToUtf8(std::string_view bytes)
+{
+    std::string out;
+    const std::size_t units = bytes.size() / 2;
+    for (std::size_t i = 0; i < units; ++i) {
+        const std::uint32_t u = static_cast<unsigned char>(bytes[2 * i]) |
+                                (static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+        if (u == 0)
+            break;
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < units) {
+            const std::uint32_t lo = static_cast<unsigned char>(bytes[2 * i + 2]) |
+                                     (static_cast<unsigned char>(bytes[2 * i + 3]) << 8);
+            if (lo >= 0xDC00 && lo < 0xE000) {
+                appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        appendUtf8(out, (u >= 0xD800 && u < 0xE000) ? 0xFFFD : u);
+    }
+    return out;
+}
+
+std::string asciiUpper(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+std::string asciiLower(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+}  // namespace media

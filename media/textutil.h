@@ -1,0 +1,27 @@
+// Small text helpers the readers share: trimming as the tag formats need it, integers read the
+// strict way, and UTF-16 little-endian to UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace media {
+
+// Removes blanks and control characters (codes 0..32) at both ends.
+std::string_view trimText(std::string_view text);
+std::string_view trimRight(std::string_view text);
+// A decimal integer with an optional sign (leading blanks allowed); nothing else may follow.
+std::optional<std::int64_t> parseInteger(std::string_view text);
+// The integer, or 0 when text is not one that fits 32 bits.
+std::int32_t toInt32Or0(std::string_view text);
+// Appends code point cp (below 0x110000) as UTF-8.
+void appendUtf8(std::string& out, std::uint32_t cp);
+// UTF-16 little-endian code units to UTF-8; stops at a zero unit; a lone surrogate becomes U+FFFD.
+std::string utf16LeToUtf8(std::string_view bytes);
+// ASCII upper and lower case.
+std::string asciiUpper(std::string_view text);
+std::string asciiLower(std::string_view text);
+
+}  // namespace media

@@ -1,0 +1,19 @@
+// libFuzzer target: the wmafile reader over arbitrary file contents.
+#include "fuzzinput.h"
+
+#include "media/id3v1.h"
+#include "media/id3v2.h"
+#include "media/mpegaudio.h"
+#include "media/oggvorbis.h"
+#include "media/tag.h"
+#include "media/wavfile.h"
+#include "media/wmafile.h"
+
+#include <array>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string& path = mediatest::fuzzInputFile(data, size);
+    media::TWMAfile r; r.ReadInfo(path);
+    return 0;
+}
