@@ -72,7 +72,8 @@ LResult sendMessage(WindowHandle window, std::uint32_t msg, WParam wParam, LPara
 SendStatus sendMessageEx(WindowHandle window, std::uint32_t msg, WParam wParam, LParam lParam,
                          LResult* result, std::chrono::milliseconds timeout = kSendTimeout);
 
-// Either text may be empty, meaning "any". Exact match of both texts otherwise.
+// Either text may be empty, meaning "any". Exact match of both texts otherwise; of several
+// matching windows the one registered first.
 WindowHandle findWindow(std::string_view className, std::string_view caption);
 std::vector<WindowInfo> enumWindows();
 bool isWindow(WindowHandle window);

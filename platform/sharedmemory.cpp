@@ -1,0 +1,140 @@
+// Named shared memory: shm_open + mmap, with holder counting through flock() so that the last
+// holder removes the object and a crash leftover is zeroed again.
+#include "platform/sharedmemory.h"
+
+#include "platform/objectnames.h"
+
+#include <QtGlobal>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+int lockFile(int fd, int op)
+{
+    int rc;
+    do {
+        rc = ::flock(fd, op);
+    } while (rc != 0 && errno == EINTR);
+    return rc;
+}
+
+int openLockFile(const std::string& path)
+{
+    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+}
+
+// Holds the guard lock for the scope of an open or close.
+class GuardLock {
+public:
+    explicit GuardLock(int fd) : m_fd(fd) { m_locked = lockFile(m_fd, LOCK_EX) == 0; }
+    ~GuardLock()
+    {
+        if (m_locked)
+            lockFile(m_fd, LOCK_UN);
+    }
+    bool locked() const { return m_locked; }
+
+private:
+    int m_fd;
+    bool m_locked = false;
+};
+
+}  // namespace
+
+SharedMemory::~SharedMemory()
+{
+    close();
+}
+
+bool SharedMemory::open(std::string_view name, std::size_t size)
+{
+    close();
+    if (size == 0)
+        return false;
+    const std::string folder = runtimeFolder();
+    if (folder.empty()) {
+        qWarning("SharedMemory: no runtime folder");
+        return false;
+    }
+    const std::string base = folder + "shm." + safeObjectName(name);
+    m_guardFd = openLockFile(base + ".guard");
+    m_holderFd = openLockFile(base + ".holders");
+    if (m_guardFd < 0 || m_holderFd < 0) {
+        close();
+        return false;
+    }
+    m_shmName = sharedMemoryObjectName(name);
+
+    GuardLock guard(m_guardFd);
+    if (!guard.locked()) {
+        close();
+        return false;
+    }
+    // Under the guard nobody else opens or closes. If no one holds the area, whatever object
+    // exists is a leftover of a crash: remove it so that the area starts as zeros.
+    const bool otherHolders = lockFile(m_holderFd, LOCK_EX | LOCK_NB) != 0;
+    if (!otherHolders)
+        shm_unlink(m_shmName.c_str());
+    if (lockFile(m_holderFd, LOCK_SH) != 0) {
+        close();
+        return false;
+    }
+
+    int fd = shm_open(m_shmName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        qWarning("SharedMemory: shm_open %s failed", m_shmName.c_str());
+        close();
+        return false;
+    }
+    struct stat st {};
+    bool ok = fstat(fd, &st) == 0;
+    m_existed = otherHolders;
+    if (ok && static_cast<std::size_t>(st.st_size) < size)
+        ok = ftruncate(fd, static_cast<off_t>(size)) == 0;
+    void* data = ok ? mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
+    ::close(fd);
+    if (data == MAP_FAILED) {
+        qWarning("SharedMemory: cannot map %zu bytes of %s", size, m_shmName.c_str());
+        close();
+        return false;
+    }
+    m_data = data;
+    m_size = size;
+    return true;
+}
+
+void SharedMemory::close()
+{
+    if (m_guardFd >= 0) {
+        GuardLock guard(m_guardFd);
+        if (m_data) {
+            munmap(m_data, m_size);
+            m_data = nullptr;
+            // Converting our shared lock to an exclusive one succeeds only when we were the last.
+            if (guard.locked() && lockFile(m_holderFd, LOCK_EX | LOCK_NB) == 0)
+                shm_unlink(m_shmName.c_str());
+        }
+        if (m_holderFd >= 0)
+            ::close(m_holderFd);  // drops our holder lock
+    } else if (m_holderFd >= 0) {
+        ::close(m_holderFd);
+    }
+    if (m_guardFd >= 0)
+        ::close(m_guardFd);
+    m_guardFd = -1;
+    m_holderFd = -1;
+    m_data = nullptr;
+    m_size = 0;
+    m_existed = false;
+}
+
+}  // namespace platform

@@ -1,0 +1,112 @@
+// Named shared memory: zero-filled creation, one area for all holders, removal by the last
+// holder, crash leftovers zeroed, and the same bytes seen by another process.
+#include "ipc_testsupport.h"
+
+#include "platform/objectnames.h"
+#include "platform/sharedmemory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+using namespace platform;
+using namespace ipctest;
+
+namespace {
+
+bool allZero(const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (bytes[i] != 0)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(SharedMemory, HoldersShareOneZeroFilledAreaUntilTheLastCloses)
+{
+    SharedMemory first;
+    EXPECT_FALSE(first.open("QuorvalenCommandLine__1", 0));
+    ASSERT_TRUE(first.open("QuorvalenCommandLine__1", 1026));
+    EXPECT_FALSE(first.alreadyExisted());
+    EXPECT_EQ(first.size(), 1026u);
+    EXPECT_TRUE(allZero(first.data(), 1026));
+
+    SharedMemory second;
+    ASSERT_TRUE(second.open("QuorvalenCommandLine__1", 1026));
+    EXPECT_TRUE(second.alreadyExisted());
+    std::memcpy(static_cast<char*>(first.data()) + 513, "list", 5);
+    EXPECT_STREQ(static_cast<const char*>(second.data()) + 513, "list");
+
+    first.close();
+    EXPECT_STREQ(static_cast<const char*>(second.data()) + 513, "list") << "still held by the second";
+    SharedMemory third;
+    ASSERT_TRUE(third.open("QuorvalenCommandLine__1", 1026));
+    EXPECT_TRUE(third.alreadyExisted());
+    EXPECT_STREQ(static_cast<const char*>(third.data()) + 513, "list");
+    third.close();
+    second.close();
+
+    SharedMemory again;
+    ASSERT_TRUE(again.open("QuorvalenCommandLine__1", 1026));
+    EXPECT_FALSE(again.alreadyExisted());
+    EXPECT_TRUE(allZero(again.data(), 1026)) << "the last holder removed the old area";
+}
+
+TEST(SharedMemory, CrashLeftoverIsZeroedAgain)
+{
+    // An object left by a program that died while holding it: no holder lock, old bytes.
+    const std::string name = sharedMemoryObjectName("leftover");
+    const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, 64), 0);
+    ASSERT_EQ(pwrite(fd, "stale bytes", 11, 0), 11);
+    ::close(fd);
+
+    SharedMemory area;
+    ASSERT_TRUE(area.open("leftover", 4096));
+    EXPECT_FALSE(area.alreadyExisted());
+    EXPECT_TRUE(allZero(area.data(), 4096));
+}
+
+TEST(SharedMemory, LargerSizeThanTheHolderUsesGrowsTheArea)
+{
+    SharedMemory small;
+    ASSERT_TRUE(small.open("growing", 100));
+    static_cast<char*>(small.data())[10] = 'x';
+    SharedMemory large;
+    ASSERT_TRUE(large.open("growing", 1 << 20));
+    EXPECT_EQ(static_cast<char*>(large.data())[10], 'x');
+    static_cast<char*>(large.data())[(1 << 20) - 1] = 'y';  // would fault if not grown
+    EXPECT_EQ(static_cast<char*>(large.data())[(1 << 20) - 1], 'y');
+}
+
+TEST(SharedMemory, AnotherProcessReadsAndWritesTheSameBytes)
+{
+    constexpr std::size_t kSize = 6360424;  // the search area: 15,001 slots of 424 bytes
+    PeerProcess peer;
+    ASSERT_TRUE(peer.start({"shm", "SHARED_DATA_FILE", QString::number(kSize), "11", "22"}));
+    EXPECT_EQ(peer.readyValue(), "created");
+
+    SharedMemory area;
+    ASSERT_TRUE(area.open("SHARED_DATA_FILE", kSize));
+    EXPECT_TRUE(area.alreadyExisted());
+    auto* bytes = static_cast<unsigned char*>(area.data());
+    EXPECT_EQ(checkPattern(bytes, kSize, 11), kSize) << "the peer's bytes, byte for byte";
+
+    fillPattern(bytes, kSize, 22);
+    peer.writeLine("written");
+    EXPECT_EQ(peer.readLine(10000), "OK");
+    peer.writeLine("done");
+    EXPECT_TRUE(peer.waitFinished(5000));
+
+    // The peer has let go; we hold it still, so the bytes stay.
+    EXPECT_EQ(checkPattern(bytes, kSize, 22), kSize);
+}
