@@ -14,9 +14,10 @@
 
 namespace platform {
 
+// The inotify instance is made by the first watch: instances are a scarce per-user budget, and
+// a watcher that never runs should not hold one.
 InotifyWatcher::InotifyWatcher()
 {
-    m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
 
@@ -88,6 +89,8 @@ bool InotifyWatcher::watch(const std::string& folder, std::uint32_t mask, bool s
     clear();
     m_mask = mask;
     m_subtree = subtree;
+    if (m_fd < 0)
+        m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     struct stat st {};
     if (m_fd < 0 || folder.empty() || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return false;
