@@ -1,6 +1,6 @@
 // Spectrum painter: level colours, column heights from magnitudes, falling columns and peaks,
 // the exact pixels of a frame in both modes, and inputs outside the expected ranges.
-#include "controls/spectrum.h"
+#include "controls/spectrumpainter.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
