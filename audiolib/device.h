@@ -1,0 +1,122 @@
+// An output device: the list of channels it mixes, the mixer, the sync events the mixer raises,
+// and the output behind it (PortAudio, or the "no sound" clock, or the manual clock of tests).
+// mix() runs on the output thread: it takes only the short mix lock and allocates nothing.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audiolib/channel.h"
+#include "platform/window.h"
+
+namespace audiolib {
+
+class WavWriter;
+
+// What pulls the mix out of a device.
+class Output {
+public:
+    virtual ~Output() = default;
+    virtual bool start() = 0;
+    virtual void stop() = 0;
+    virtual int latencyMs() const = 0;
+};
+
+class Device {
+public:
+    static constexpr int kMaxBlockFrames = 1024;
+
+    struct Params {
+        int number = 0;
+        int rateHz = 44100;
+        int outChannels = 2;
+        platform::WindowHandle window = 0;
+        bool noSound = false;
+        bool manual = false;
+        std::string name;
+    };
+    // deliver is called for every fired sync, on the sync thread or inside advance().
+    Device(const Params& params, std::function<void(const SyncEvent&)> deliver);
+    ~Device();
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
+
+    int number() const { return m_p.number; }
+    int rateHz() const { return m_p.rateHz; }
+    int outChannels() const { return m_p.outChannels; }
+    platform::WindowHandle window() const { return m_p.window; }
+    bool noSound() const { return m_p.noSound; }
+    bool manual() const { return m_p.manual; }
+    const std::string& name() const { return m_p.name; }
+
+    // Starts the output: the given one, or the "no sound" clock when output is null.
+    bool start(std::unique_ptr<Output> output);
+    // Stops output and threads; the device mixes no more.
+    void shutdown();
+    void pauseOutput(bool paused) { m_outputPaused.store(paused); }
+    bool outputPaused() const { return m_outputPaused.load(); }
+    int latencyMs() const;
+    // Output latency in frames (0 for "no sound"): what is mixed now is heard that much later.
+    int latencyFrames() const { return m_latencyFrames.load(std::memory_order_relaxed); }
+
+    void attach(Channel* channel);
+    void detach(Channel* channel);  // after it returns, the mixer no longer touches the channel
+
+    // Output thread: mixes frames (any number) into out, outChannels interleaved.
+    void mix(float* out, int frames);
+    // Manual clock: decodes inline, mixes, delivers syncs on this thread.
+    bool advance(std::uint32_t frames, float* mixOutStereo);
+
+    std::int64_t renderedFrames() const { return m_rendered.load(); }
+    float cpuPercent() const { return m_cpu.load(); }
+    bool setRenderFile(const std::string& path);
+
+private:
+    void mixBlock(float* out, int frames);
+    void deliverPending();
+    void clockLoop();
+    void syncLoop();
+    void render(const float* out, int frames);  // WAV file of the "no sound" device
+
+    Params m_p;
+    std::function<void(const SyncEvent&)> m_deliver;
+    std::unique_ptr<Output> m_output;
+
+    std::mutex m_mixMutex;
+    std::vector<Channel*> m_channels;
+    std::vector<float> m_chBuf;
+    std::vector<std::int64_t> m_posBuf;
+    std::vector<std::int16_t> m_i16;
+    std::array<SyncEvent, 64> m_blockEvents;
+
+    // Single producer (mixer) / single consumer (sync thread or advance()) queue of fired syncs.
+    static constexpr std::size_t kQueueSize = 1024;
+    std::array<SyncEvent, kQueueSize> m_queue;
+    std::atomic<std::size_t> m_queueHead{0};
+    std::atomic<std::size_t> m_queueTail{0};
+
+    std::atomic<bool> m_outputPaused{false};
+    std::atomic<int> m_latencyFrames{0};
+    std::atomic<std::int64_t> m_rendered{0};
+    std::atomic<float> m_cpu{0.0f};
+
+    std::atomic<bool> m_running{false};
+    std::thread m_clock;
+    std::thread m_syncThread;
+    std::mutex m_wakeMutex;
+    std::condition_variable m_wake;
+
+    std::mutex m_wavMutex;
+    std::unique_ptr<WavWriter> m_wav;
+    std::vector<float> m_clockBuf;
+};
+
+}  // namespace audiolib

@@ -1,0 +1,72 @@
+// The library's process-wide state: live channels and devices by handle, the per-thread selected
+// device, and the decoding thread that keeps every playing channel's buffer full.
+#pragma once
+
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+#include "audiolib/channel.h"
+#include "audiolib/device.h"
+
+namespace audiolib {
+
+class TempoSource;
+
+class Library {
+public:
+    static Library& instance();
+
+    std::shared_ptr<Channel> channel(Handle h);
+    // The channel that owns an effect, DSP or sync handle.
+    std::shared_ptr<Channel> channelOfFx(std::uint32_t fx);
+    void registerFx(std::uint32_t fx, Handle channel);
+    void unregisterFx(std::uint32_t fx);
+
+    // The calling thread's device (selected, else the last initialised); null with *error set.
+    std::shared_ptr<Device> selectedDevice(int* error);
+    std::shared_ptr<Device> device(int number);
+
+    bool initDevice(int number, int rateHz, platform::WindowHandle window, int* error);
+    bool freeDevice(int* error);
+    bool selectDevice(int number, int* error);
+    int selectedNumber();
+
+    Handle addChannel(std::unique_ptr<Source> source, std::uint32_t flags, int* error,
+                      std::shared_ptr<Channel> tempoInput = nullptr, TempoSource* tempo = nullptr);
+    bool freeChannel(Handle h);
+    TempoSource* tempoSource(Handle h);
+
+    void setBpm(Handle h, float bpm);
+    float bpm(Handle h, bool* known);
+    void forgetBpm(Handle h);
+
+    void wakeFeeder();
+    std::atomic<bool> manualClock{false};
+
+private:
+    Library();
+    ~Library() = delete;  // lives until the process ends; threads are stopped at exit
+    void feederLoop();
+    void shutdownAtExit();
+
+    std::mutex m_mutex;
+    std::unordered_map<Handle, std::shared_ptr<Channel>> m_channels;
+    std::unordered_map<std::uint32_t, Handle> m_fxOwner;
+    std::unordered_map<Handle, TempoSource*> m_tempo;
+    std::unordered_map<Handle, float> m_bpm;
+    std::map<int, std::shared_ptr<Device>> m_devices;
+    int m_lastInit = -1;
+    bool m_wavUsed = false;
+
+    std::mutex m_feederMutex;
+    std::condition_variable m_feederWake;
+    bool m_feederStop = false;
+    bool m_feederKick = false;
+    std::thread m_feeder;
+};
+
+}  // namespace audiolib
