@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <limits>
+
 namespace controls {
 
 namespace {
@@ -62,9 +64,14 @@ std::optional<QRect> TVqPosSave::decode(const std::vector<std::uint8_t>& bytes)
 {
     if (bytes.size() != 16)
         return std::nullopt;
-    const QRect r(getInt32(bytes, 0), getInt32(bytes, 4), getInt32(bytes, 8), getInt32(bytes, 12));
-    if (getInt32(bytes, 8) <= 0 || getInt32(bytes, 12) <= 0)
+    const std::int64_t left = getInt32(bytes, 0), top = getInt32(bytes, 4);
+    const std::int64_t width = getInt32(bytes, 8), height = getInt32(bytes, 12);
+    if (width <= 0 || height <= 0)
         return std::nullopt;
+    // The right and bottom edges must be ints too: folded back they would seem to cover every screen.
+    if (left + width - 1 > std::numeric_limits<int>::max() || top + height - 1 > std::numeric_limits<int>::max())
+        return std::nullopt;
+    const QRect r(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width), static_cast<int>(height));
     for (const QScreen* screen : QGuiApplication::screens())
         if (screen->geometry().intersects(r))
             return r;

@@ -21,7 +21,7 @@ std::string RealPath(std::string_view path)
     if (!IsVirtualPath(path))
         return std::string(path);
     std::string_view rest = path.size() > 3 ? path.substr(3) : std::string_view{};
-    const auto mark = rest.find("?.");
+    const auto mark = rest.rfind("?.$");  // the node-id suffix TellSetDirectory appends
     if (mark != std::string_view::npos)
         rest = rest.substr(0, mark);
     return std::string(rest);

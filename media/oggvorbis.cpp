@@ -104,7 +104,7 @@ void readComments(const InputFile& file, std::int64_t pos, OggHeaderInfo& info)
         if (!text.empty() && !file.readExact(q, text.data(), text.size()))
             return;
         storeEntry(info, trimText(text));
-        keptBytes += static_cast<std::size_t>(length);
+        keptBytes += 4 + static_cast<std::size_t>(length);  // the length field counts too: empty comments cost memory
         if (info.entriesKept && keptBytes <= kMaxPagePacket) {
             std::string full(static_cast<std::size_t>(length), '\0');
             if (length > 0 && !file.readExact(q, full.data(), full.size()))

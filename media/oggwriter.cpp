@@ -6,6 +6,7 @@
 #include "media/textutil.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -46,11 +47,15 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
     }
-    bool create(const std::string& name, const struct stat& like, mode_t mode)
+    // Creates a new file named after base with a unique suffix (never an existing file: a
+    // "song.ogg~" backup beside the original is not ours to overwrite); its name goes to name.
+    bool create(const std::string& base, std::string& name, const struct stat& like, mode_t mode)
     {
-        m_fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+        std::string pattern = base + ".XXXXXX";
+        m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
         if (m_fd < 0)
             return false;
+        name = pattern;
         // Keep the owner where we may (only a privileged writer can); the mode in any case.
         if ((like.st_uid != ::geteuid() || like.st_gid != ::getegid()) && ::fchown(m_fd, like.st_uid, like.st_gid) != 0) {
             // Not fatal: the new file then belongs to the writer, as any saved copy would.
@@ -233,14 +238,14 @@ bool TOggVorbis::WriteTag(const std::string& fileName)
     InputFile in;
     if (!in.open(target) || in.size() != info.fileSize)
         return false;
-    const std::string temp = target + "~";
+    std::string temp;
     bool ok = false;
     {
         OutputFile out;
         std::uint32_t crc = OggPageCrc(0, header, static_cast<std::size_t>(n));
         crc = OggPageCrc(crc, packet.data(), packet.size());
         const std::int64_t restOfBody = pageBody - firstPacket + (firstPacket - oldComment);
-        ok = out.create(temp, st, mode) && copyRange(in, 0, info.page2Start, out, nullptr, 0) &&
+        ok = out.create(target, temp, st, mode) && copyRange(in, 0, info.page2Start, out, nullptr, 0) &&
              out.write(header, static_cast<std::size_t>(n)) && out.write(packet.data(), packet.size()) &&
              copyRange(in, info.commentEnd, info.fileSize - info.commentEnd, out, &crc, restOfBody);
         if (ok) {
@@ -252,7 +257,7 @@ bool TOggVorbis::WriteTag(const std::string& fileName)
     }
     if (ok)
         ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok)
+    if (!ok && !temp.empty())
         ::unlink(temp.c_str());
     return ok;
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -27,6 +28,7 @@ namespace {
 
 constexpr auto kLivenessCheck = std::chrono::milliseconds(200);
 constexpr int kWriteTimeoutMs = 2000;
+constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
 
 void setWriteTimeout(int fd)
 {
@@ -184,17 +186,29 @@ void Hub::ioLoop()
     std::vector<pollfd> fds;
     std::vector<std::shared_ptr<Connection>> polled;
     std::uint8_t buffer[4096];
+    // While the process has no descriptor to spare, a waiting connection cannot be accepted and
+    // keeps the listening socket readable: it is left alone for a while instead of polled in a
+    // loop that would take a whole core.
+    std::optional<std::chrono::steady_clock::time_point> acceptPausedUntil;
     while (!m_stopping.load()) {
         {
             std::lock_guard lock(m_connectionMutex);
             polled = m_connections;
         }
+        int timeoutMs = -1;
+        if (acceptPausedUntil) {
+            const auto left = *acceptPausedUntil - std::chrono::steady_clock::now();
+            if (left <= std::chrono::steady_clock::duration::zero())
+                acceptPausedUntil.reset();
+            else
+                timeoutMs = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+        }
         fds.clear();
         fds.push_back({m_wakeFd, POLLIN, 0});
-        fds.push_back({m_listenFd, POLLIN, 0});  // a negative fd is ignored by poll
+        fds.push_back({acceptPausedUntil ? -1 : m_listenFd, POLLIN, 0});  // a negative fd is ignored by poll
         for (const auto& connection : polled)
             fds.push_back({connection->fd, POLLIN, 0});
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
+        if (::poll(fds.data(), fds.size(), timeoutMs) < 0) {
             if (errno == EINTR)
                 continue;
             qWarning("window messages: poll failed (%s)", std::strerror(errno));
@@ -206,6 +220,8 @@ void Hub::ioLoop()
         }
         if (fds[1].revents & POLLIN) {
             const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd < 0 && (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM))
+                acceptPausedUntil = std::chrono::steady_clock::now() + kAcceptRetry;
             if (fd >= 0) {
                 ucred credentials{};
                 socklen_t length = sizeof credentials;

@@ -57,6 +57,11 @@ TEST(PosDataBytes, RefusedValues)
     EXPECT_FALSE(TVqPosSave::decode(TVqPosSave::encode(QRect(10, 10, 300, -4))));
     EXPECT_FALSE(TVqPosSave::decode(TVqPosSave::encode(QRect(100000, 100000, 300, 200))));
     EXPECT_FALSE(TVqPosSave::decode({}));
+
+    // Left 2000000000 and width 2000000000: the right edge lies past the int range, and folded
+    // back it would seem to cover every screen.
+    const std::vector<std::uint8_t> beyond{0x00, 0x94, 0x35, 0x77, 0, 0, 0, 0, 0x00, 0x94, 0x35, 0x77, 100, 0, 0, 0};
+    EXPECT_FALSE(TVqPosSave::decode(beyond));
 }
 
 TEST_F(PosSaveTest, NeverShownWritesNothingThenMovesAreSavedAndRestored)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -288,6 +289,29 @@ TEST_F(OggVorbisWrite, ModeLinksAndReadOnlyFiles)
     EXPECT_EQ(st.st_mode & 07777, 0644u);
     EXPECT_FALSE(std::filesystem::exists(path + "~"));
     EXPECT_FALSE(ogg.WriteTag(dir.path() + "/missing.ogg"));
+}
+
+TEST_F(OggVorbisWrite, FilesBesideTheOriginalAreNeverTouched)
+{
+    // An editor's backup under the name a careless temporary file would take.
+    const std::string backup = dir.write("w.ogg~", "backup bytes");
+    write(oggVorbisFile({"TITLE=a"}));
+    ASSERT_TRUE(ogg.ReadInfo(path));
+    ogg.Title = "b";
+    ASSERT_TRUE(ogg.WriteTag(path));
+    EXPECT_EQ(readFile(backup), "backup bytes");
+
+    // A refused write (the new packet would not fit page 2) leaves the backup as well.
+    ogg.Comment = std::string(70000, 'c');
+    EXPECT_FALSE(ogg.WriteTag(path));
+    EXPECT_EQ(readFile(backup), "backup bytes");
+
+    // Nothing else is left behind in the folder.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"w.ogg", "w.ogg~"}));
 }
 
 TEST(OggCrc, MatchesTheBitwiseReference)

@@ -13,6 +13,9 @@ TEST(RealPathTest, StripsOnlyALeadingMark)
     EXPECT_EQ(RealPath("?.1Мой компьютер"), "Мой компьютер");
     EXPECT_EQ(RealPath("?.5//SRV"), "//SRV");
     EXPECT_EQ(RealPath("?.5//SRV?.$0000000012ABCDEF"), "//SRV");
+    // After the leading mark only the node-id suffix ends the name; a "?." inside it does not.
+    EXPECT_EQ(RealPath("?.5//a?.b"), "//a?.b");
+    EXPECT_EQ(RealPath("?.5//a?.b?.$0000000012ABCDEF"), "//a?.b");
     EXPECT_EQ(RealPath("/music/a?.b/"), "/music/a?.b/");  // "?." inside a Linux name is no mark
     EXPECT_EQ(RealPath("/music/"), "/music/");
     EXPECT_EQ(RealPath("?.2"), "");

@@ -8,12 +8,16 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace ipctest {
@@ -205,6 +209,28 @@ int peerCountMutexDescriptors()
     return 0;
 }
 
+// A window in a process that then uses up every descriptor it may have, so that no connection
+// to it can be accepted any more.
+int peerWithoutDescriptors(QCoreApplication& app)
+{
+    FunctionWindow window("QvPeer", "no-descriptors", [](std::uint32_t, WParam, LParam) -> LResult { return 1; });
+    int highest = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", ec))
+        highest = std::max(highest, std::atoi(entry.path().filename().c_str()));
+    rlimit limit{};
+    getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(highest) + 16;
+    if (setrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        ready("failed");
+        return 1;
+    }
+    while (::open("/dev/null", O_RDONLY | O_CLOEXEC) >= 0) {
+    }
+    ready(std::to_string(window.handle()));
+    return app.exec();
+}
+
 }  // namespace
 
 int runPeer(int argc, char** argv)
@@ -219,6 +245,8 @@ int runPeer(int argc, char** argv)
         return peerMutex(argv[3]);
     if (mode == "fds")
         return peerCountMutexDescriptors();
+    if (mode == "nofds")
+        return peerWithoutDescriptors(app);
     std::fprintf(stderr, "unknown peer mode\n");
     return 2;
 }

@@ -7,6 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -142,6 +146,45 @@ TEST_F(CrossProcess, ProgramKilledDuringOurSendGivesPeerGone)
     EXPECT_EQ(status, SendStatus::PeerGone);
     EXPECT_EQ(result, 0);
     EXPECT_LT(std::chrono::nanoseconds(returnedAt - killedAtNs.load()), 1s);
+}
+
+namespace {
+
+// User and system time of a process so far, in clock ticks; -1 when it cannot be read.
+long long cpuTicks(qint64 pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos)
+        return -1;
+    std::istringstream fields(stat.substr(close + 1));
+    std::string field;
+    long long ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i >= 14)
+            ticks += std::stoll(field);
+    }
+    return ticks;
+}
+
+}  // namespace
+
+TEST_F(CrossProcess, ProgramOutOfDescriptorsTimesOutWithoutSpinning)
+{
+    PeerProcess peer;
+    ASSERT_TRUE(peer.start({"nofds"}));
+    const auto remote = static_cast<WindowHandle>(peer.readyValue().toULong());
+    ASSERT_NE(remote, 0u);
+    const long long before = cpuTicks(peer.pid());
+    ASSERT_GE(before, 0);
+    // Our connection waits in its listening queue: it cannot take it, so nothing answers.
+    LResult result = 7;
+    EXPECT_EQ(sendMessageEx(remote, kAdd, 1, 1, &result, 1500ms), SendStatus::TimedOut);
+    EXPECT_EQ(result, 0);
+    const long long used = cpuTicks(peer.pid()) - before;
+    // A loop around the failing accept would have used about the whole 1.5 s (150 ticks).
+    EXPECT_LT(used, 40) << "ticks of CPU time while it could not accept";
 }
 
 TEST_F(CrossProcess, StuckProgramTimesOutAndLateAnswerIsIgnored)

@@ -1,0 +1,104 @@
+// Choosing the generator's rows and writing them as the stack list.
+#include "tools/Sorbelt/stacklist.h"
+
+#include "platform/cp1251.h"
+#include "platform/programfolder.h"
+#include "tools/Sorbelt/dfsreader.h"
+#include "tools/Sorbelt/sorbelt.h"
+
+#include <QSaveFile>
+#include <QString>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace sorbelt {
+
+namespace {
+
+// Artist and title sit on the "#EXTINF:" line: a line break or tab inside them becomes a blank.
+std::string lineText(std::string text)
+{
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 32)
+            c = ' ';
+    }
+    return platform::cp1251ToUtf8(text);
+}
+
+}  // namespace
+
+std::vector<media::TTrackRecord> chooseRows(const std::vector<media::TTrackRecord>& rows, int count,
+                                            std::mt19937& random)
+{
+    std::vector<std::size_t> candidates;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (isPlayableRow(rows[i]))
+            candidates.push_back(i);
+    }
+    const std::size_t wanted = std::min<std::size_t>(candidates.size(), count > 0 ? count : 0);
+    // A partial Fisher-Yates shuffle: the first `wanted` places get a uniform random draw.
+    for (std::size_t i = 0; i < wanted; ++i) {
+        std::uniform_int_distribution<std::size_t> pick(i, candidates.size() - 1);
+        std::swap(candidates[i], candidates[pick(random)]);
+    }
+    std::vector<media::TTrackRecord> chosen;
+    chosen.reserve(wanted);
+    for (std::size_t i = 0; i < wanted; ++i)
+        chosen.push_back(rows[candidates[i]]);
+    return chosen;
+}
+
+std::int64_t roundedSeconds(std::int32_t durationMs)
+{
+    if (durationMs <= 0)
+        return 0;
+    std::int64_t seconds = durationMs / 1000;
+    const std::int32_t rest = durationMs % 1000;
+    if (rest > 500 || (rest == 500 && seconds % 2 == 1))
+        ++seconds;
+    return seconds;
+}
+
+std::string m3uText(const std::vector<media::TTrackRecord>& rows)
+{
+    std::string out = "#EXTM3U\r\n";
+    for (const media::TTrackRecord& row : rows) {
+        out += "#EXTINF:" + std::to_string(roundedSeconds(row.Duration)) + ",";
+        out += lineText(fieldText(row.Artist)) + " - " + lineText(fieldText(row.Title)) + "\r\n";
+        out += fieldText(row.FileName) + "\r\n";
+    }
+    return out;
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error)
+{
+    const auto fail = [&](const std::string& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, ec);
+    if (ec)
+        return fail("cannot create " + folder.string() + ": " + ec.message());
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        return fail("cannot create " + path + ": " + file.errorString().toStdString());
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        file.cancelWriting();
+        return fail("cannot write " + path + ": " + file.errorString().toStdString());
+    }
+    if (!file.commit())
+        return fail("cannot write " + path + ": " + file.errorString().toStdString());
+    return true;
+}
+
+std::string stackListPath()
+{
+    return platform::programPath(kStackListPath);
+}
+
+}  // namespace sorbelt
