@@ -56,6 +56,9 @@ constexpr std::uint32_t kKnownStreamFlags =
 
 std::uint32_t sampleFlags(std::uint32_t flags) { return flags & kKnownStreamFlags; }
 
+// Frame counts from seconds are bounded by this before they are converted to 64 bits.
+constexpr double kMaxFrames = 9.0e18;
+
 }  // namespace
 
 // ---- Devices ------------------------------------------------------------------------------------
@@ -362,8 +365,12 @@ std::int64_t secondsToBytes(Handle channel, double seconds)
         return -1;
     if (!std::isfinite(seconds) || seconds < 0)
         return failWith(kErrorParameter, std::int64_t(-1));
+    const double frames = seconds * ch->sourceRate();
+    // Past what a 64-bit byte count holds the conversion itself would overflow.
+    if (frames >= kMaxFrames / ch->bytesPerFrame())
+        return failWith(kErrorParameter, std::int64_t(-1));
     setLastError(kOk);
-    return std::int64_t(seconds * ch->sourceRate()) * ch->bytesPerFrame();
+    return std::int64_t(frames) * ch->bytesPerFrame();
 }
 
 bool setAttributes(Handle channel, int rateHz, int volume, int pan)
@@ -630,7 +637,9 @@ bool tempoSet(Handle tempoStream, float tempoPercent, int rateHz, float pitchSem
 
 bool tempoGet(Handle tempoStream, float* tempoPercent, int* rateHz, float* pitchSemitones)
 {
-    TempoSource* t = lib().tempoSource(tempoStream);
+    // The channel owns the tempo source: held here, a free on another thread cannot delete it.
+    auto ch = lib().channel(tempoStream);
+    TempoSource* t = ch ? lib().tempoSource(tempoStream) : nullptr;
     if (!t)
         return fail(kErrorHandle);
     t->get(tempoPercent, rateHz, pitchSemitones);
@@ -647,7 +656,8 @@ bool tempoFree(Handle tempoStream)
 
 float tempoGetApproxPercents(Handle tempoStream)
 {
-    TempoSource* t = lib().tempoSource(tempoStream);
+    auto ch = lib().channel(tempoStream);
+    TempoSource* t = ch ? lib().tempoSource(tempoStream) : nullptr;
     if (!t)
         return failWith(kErrorHandle, -1.0f);
     setLastError(kOk);
@@ -675,8 +685,9 @@ float bpmDecodeGet(Handle decodeStream, double startSeconds, double endSeconds, 
         return failWith(kErrorNotDecodeStream, -1.0f);
     if (!std::isfinite(startSeconds) || !std::isfinite(endSeconds) || startSeconds < 0 || endSeconds <= startSeconds)
         return failWith(kErrorParameter, -1.0f);
-    const std::int64_t from = std::int64_t(startSeconds * ch->sourceRate());
-    std::int64_t to = std::int64_t(endSeconds * ch->sourceRate());
+    // An end far past the track measures to its end (bounded before converting to frames).
+    const std::int64_t from = std::int64_t(std::min(startSeconds * ch->sourceRate(), kMaxFrames));
+    std::int64_t to = std::int64_t(std::min(endSeconds * ch->sourceRate(), kMaxFrames));
     if (ch->lengthFrames() >= 0)
         to = std::min(to, ch->lengthFrames());
     if (from >= to || !ch->setPositionFrames(from))

@@ -311,6 +311,8 @@ bool Channel::fill(std::int64_t targetFrames)
     targetFrames = std::min(targetFrames, m_capacity - kChunkFrames);
     bool didWork = false;
     std::lock_guard src(m_sourceMutex);
+    if (m_retired)
+        return false;
     for (;;) {
         std::int64_t room;
         {
@@ -346,6 +348,12 @@ bool Channel::fill(std::int64_t targetFrames)
         }
         m_count += got;
     }
+}
+
+void Channel::retire()
+{
+    std::lock_guard src(m_sourceMutex);
+    m_retired = true;
 }
 
 // ---- Syncs --------------------------------------------------------------------------------------

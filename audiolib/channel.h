@@ -88,6 +88,9 @@ public:
     std::int64_t bufferedFrames() const;
     std::int64_t targetBufferFrames() const;
     bool wantsFeeding() const;  // playing or paused, not at its end
+    // For a freed stream: waits for a fill in progress and refuses every later one, so that a
+    // user stream's procedure is never called once the stream has been freed.
+    void retire();
 
     // ---- Syncs ----
     SyncHandle addSync(std::uint32_t type, std::int64_t param, bool message, std::uint32_t msg,
@@ -148,6 +151,7 @@ private:
     std::unique_ptr<Source> m_source;
     std::vector<float> m_chunk;
     std::vector<std::int64_t> m_chunkPos;
+    bool m_retired = false;  // under m_sourceMutex
 
     // The ring between decoding and output, and the resampler state of the output side.
     mutable std::mutex m_ringMutex;

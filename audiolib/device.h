@@ -61,6 +61,8 @@ public:
     bool start(std::unique_ptr<Output> output);
     // Stops output and threads; the device mixes no more.
     void shutdown();
+    // True on the thread that delivers this device's syncs.
+    bool onSyncThread() const { return m_syncThread.get_id() == std::this_thread::get_id(); }
     void pauseOutput(bool paused) { m_outputPaused.store(paused); }
     bool outputPaused() const { return m_outputPaused.load(); }
     int latencyMs() const;

@@ -216,6 +216,7 @@ bool Library::freeDevice(int* error)
 {
     std::shared_ptr<Device> dev;
     std::vector<Handle> handles;
+    bool fromOwnSync = false;
     {
         std::lock_guard lk(m_mutex);
         const int number = t_device != kUnselected ? t_device : m_lastInit;
@@ -225,6 +226,7 @@ bool Library::freeDevice(int* error)
             return false;
         }
         dev = it->second;
+        fromOwnSync = dev->onSyncThread();
         m_devices.erase(it);
         if (m_lastInit == number)
             m_lastInit = m_devices.empty() ? -1 : m_devices.rbegin()->first;
@@ -239,6 +241,12 @@ bool Library::freeDevice(int* error)
     for (Handle h : handles)
         freeChannel(h);
     dev->shutdown();
+    if (fromOwnSync) {
+        // Freed from one of its own sync procedures: that thread goes on inside the device once
+        // the procedure returns (and then ends), so the device must outlive this call.
+        std::lock_guard lk(m_mutex);
+        m_keptDevices.push_back(std::move(dev));
+    }
     return true;
 }
 
@@ -292,6 +300,8 @@ bool Library::freeChannel(Handle h)
     ch->stop();
     if (!ch->decodeOnly() && ch->device())
         ch->device()->detach(ch.get());
+    // The decoding thread may still hold the channel and be reading its source right now.
+    ch->retire();
     if (ch->tempoInput())
         ch->tempoInput()->setTempoOwner({});
     return true;

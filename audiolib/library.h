@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 #include "audiolib/channel.h"
 #include "audiolib/device.h"
@@ -59,6 +60,7 @@ private:
     std::unordered_map<Handle, TempoSource*> m_tempo;
     std::unordered_map<Handle, float> m_bpm;
     std::map<int, std::shared_ptr<Device>> m_devices;
+    std::vector<std::shared_ptr<Device>> m_keptDevices;  // freed from their own sync thread
     int m_lastInit = -1;
     bool m_wavUsed = false;
 

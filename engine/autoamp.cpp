@@ -76,7 +76,10 @@ void autoAmpProcess(std::int16_t* samples, std::size_t count, AutoAmpState& stat
         if (m < target) {
             if (m > peak)
                 peak = static_cast<std::int32_t>(m);
-            ++counter;
+            // With no window (a delay of 0) the count never meets it; hours of quiet line input
+            // must not run it past the top.
+            if (counter < std::numeric_limits<std::int32_t>::max())
+                ++counter;
             if (counter == window) {
                 if (quietRun > window)
                     gain = static_cast<float>(gain + 10.0 * rate * (1.0 - gain));

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace engine {
 
@@ -121,8 +122,27 @@ void TVqLineIn::Resume()
         m_active = true;  // the deck's start turns the volume up
         return;
     }
-    if (m_stream != 0)
-        audiolib::resume(m_stream);
+    if (m_stream == 0)
+        return;
+    if (audiolib::isActive(m_stream) == audiolib::kPaused)
+        discardCaptured();
+    audiolib::resume(m_stream);
+}
+
+void TVqLineIn::discardCaptured()
+{
+    // While the stream was paused the capture went on; read in order, what it gathered would put
+    // the live input that many seconds late for as long as the deck plays it.
+    const audiolib::Handle capture = m_shared.capture.load(std::memory_order_relaxed);
+    if (capture == 0)
+        return;
+    std::vector<std::uint8_t> scratch(65536);
+    // Bounded: the capture keeps producing while this reads.
+    for (int i = 0; i < 64; ++i) {
+        const auto size = static_cast<std::uint32_t>(scratch.size());
+        if (audiolib::recordRead(capture, scratch.data(), size) < static_cast<std::int32_t>(size))
+            break;
+    }
 }
 
 void TVqLineIn::Pause()

@@ -47,6 +47,7 @@ public:
     bool started() const { return m_started; }
     bool active() const { return m_active.load(std::memory_order_relaxed); }
     audiolib::Handle stream() const { return m_stream; }
+    audiolib::Handle capture() const { return m_capture; }
     std::int32_t available() const { return m_available; }
     std::int32_t lineVolume() const { return m_lineVolume; }
     std::int32_t streamVolume() const { return m_streamVolume; }
@@ -59,6 +60,9 @@ public:
     static void destroyInstance();
 
 private:
+    // Drops what the capture gathered while nobody listened.
+    void discardCaptured();
+
     const EngineVariant m_variant;
     std::int32_t m_available = 0;
     audiolib::Handle m_stream = 0;

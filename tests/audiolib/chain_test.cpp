@@ -134,6 +134,7 @@ TEST_F(ChainTest, BpmOfAClickTrack)
     const float bpm = bpmDecodeGet(h, 0.0, 12.0, 0, 3);
     EXPECT_NEAR(bpm, 120.0f, 1.0f);
     EXPECT_NEAR(bpmPercentsToBpm(h, 10.0f), bpm * 1.1f, 0.01f);
+    EXPECT_NEAR(bpmDecodeGet(h, 0.0, 1.0e300, 0, 3), 120.0f, 1.0f) << "an end past the track measures to its end";
     ASSERT_TRUE(bpmFree(h));
     EXPECT_EQ(bpmPercentsToBpm(h, 10.0f), 0.0f);
     EXPECT_LT(bpmDecodeGet(h, 5.0, 2.0, 0, 3), 0.0f);

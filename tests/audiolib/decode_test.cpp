@@ -119,6 +119,8 @@ TEST_P(DecodeTest, SixteenBitPcmIsTheDefault)
     EXPECT_EQ(info.bitsPerSample, 16);
     EXPECT_EQ(getLength(h) % 4, 0);
     EXPECT_EQ(secondsToBytes(h, 1.0), 44100 * 4);
+    EXPECT_EQ(secondsToBytes(h, 1.0e300), -1) << "too large for a byte count";
+    EXPECT_EQ(lastError(), kErrorParameter);
     std::int16_t buf[4000];
     ASSERT_EQ(getData(h, buf, sizeof buf), int(sizeof buf));
     int loud = 0;

@@ -199,3 +199,37 @@ TEST(HeardPosition, SeekWhilePlayingNeverStalls)
     freeDevice();
     setManualClock(true);
 }
+
+namespace {
+
+std::atomic<int> g_deviceFreedBySync{-1};
+
+void freeDeviceAtEnd(SyncHandle, Handle, std::uint32_t, void*)
+{
+    setDevice(kDeviceNoSound);
+    g_deviceFreedBySync.store(freeDevice() ? 1 : 0);
+}
+
+}  // namespace
+
+// A sync procedure may even free the device whose sync thread runs it: that thread still has to
+// finish its round inside the device afterwards.
+TEST(SyncThread, ProcedureMayFreeTheDeviceItRunsOn)
+{
+    setManualClock(false);
+    ASSERT_TRUE(initDevice(kDeviceNoSound, 44100, 0, 0));
+    const auto path = audiotest::writeWav("freedevice.wav", audiotest::sine(440, 0.05, 44100, 2, 0.5), 44100, 2);
+    const Handle h = streamCreateFile(path, 0);
+    ASSERT_NE(h, 0u);
+    g_deviceFreedBySync.store(-1);
+    ASSERT_NE(setSyncProc(h, kSyncEnd | kSyncOnce, 0, &freeDeviceAtEnd, nullptr), 0u);
+    ASSERT_TRUE(play(h, false));
+    for (int i = 0; i < 400 && g_deviceFreedBySync.load() < 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(g_deviceFreedBySync.load(), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));  // the sync thread ends its round
+    EXPECT_FALSE(setAttributes(h, kRateUnchanged, 50, kPanUnchanged)) << "its streams went with it";
+    ASSERT_TRUE(initDevice(kDeviceNoSound, 44100, 0, 0)) << "the number is free again";
+    freeDevice();
+    setManualClock(true);
+}

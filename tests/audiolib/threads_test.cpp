@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <random>
 #include <thread>
 
@@ -84,6 +85,66 @@ TEST(Threads, InterfaceAndFadeThreadsAtOnce)
     EXPECT_GE(counter.ends.load(), playedToEnd);
     EXPECT_LE(counter.ends.load(), 40);
     EXPECT_GT(renderedFrames(), 0);
+    freeDevice();
+    setConfig(kOptionBufferMs, 500);
+    setManualClock(true);
+}
+
+namespace {
+
+// A line input whose procedure is slow: it is still running on the decoding thread when the
+// interface thread frees its stream (and the owner frees what the procedure reads right after).
+struct SlowFeed {
+    std::atomic<bool> inside{false};
+    std::atomic<bool> freed{false};
+    std::atomic<int> callsOnFeeder{0};
+    std::atomic<int> calledAfterFree{0};
+    std::thread::id interfaceThread;
+};
+
+std::uint32_t slowFeedProc(Handle, void* buffer, std::uint32_t lengthBytes, void* user)
+{
+    auto* feed = static_cast<SlowFeed*>(user);
+    if (feed->freed.load())
+        feed->calledAfterFree.fetch_add(1);
+    const bool onFeeder = std::this_thread::get_id() != feed->interfaceThread;
+    if (onFeeder) {
+        feed->callsOnFeeder.fetch_add(1);
+        feed->inside.store(true);
+        std::this_thread::sleep_for(20ms);
+    }
+    std::memset(buffer, 0, lengthBytes);
+    if (feed->freed.load())
+        feed->calledAfterFree.fetch_add(1);  // was still running when streamFree returned
+    if (onFeeder)
+        feed->inside.store(false);
+    return lengthBytes;
+}
+
+}  // namespace
+
+TEST(Threads, UserStreamProcedureIsNeverRunningAfterItsStreamIsFreed)
+{
+    setManualClock(false);
+    ASSERT_TRUE(initDevice(kDeviceNoSound, 44100, 0, 0));
+    setConfig(kOptionBufferMs, 1000);
+    SlowFeed feed;
+    feed.interfaceThread = std::this_thread::get_id();
+    for (int round = 0; round < 3; ++round) {
+        feed.freed.store(false);
+        const Handle h = streamCreate(44100, 2, 0, &slowFeedProc, &feed);
+        ASSERT_NE(h, 0u) << lastError();
+        ASSERT_TRUE(play(h, false));
+        // Free while the decoding thread is inside the procedure.
+        for (int i = 0; i < 400 && !feed.inside.load(); ++i)
+            std::this_thread::sleep_for(1ms);
+        ASSERT_TRUE(feed.inside.load()) << "the decoding thread never called the procedure";
+        ASSERT_TRUE(streamFree(h));
+        feed.freed.store(true);
+        std::this_thread::sleep_for(60ms);
+        EXPECT_EQ(feed.calledAfterFree.load(), 0) << "round " << round;
+    }
+    EXPECT_GT(feed.callsOnFeeder.load(), 0);
     freeDevice();
     setConfig(kOptionBufferMs, 500);
     setManualClock(true);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace engine {
@@ -117,6 +118,19 @@ TEST_F(AutoAmpProcTest, UnusableSettingsLeaveTheBlockAlone)
     setState(30000, 0, std::nanf(""), 10, 3.0f);
     run(block);
     EXPECT_EQ(block, before);
+}
+
+TEST_F(AutoAmpProcTest, WithoutAWindowTheCounterStopsAtItsTop)
+{
+    // A delay of 0 gives window 0: no adjustment ever, and the count of a long quiet stretch
+    // must neither wrap nor trigger one.
+    setState(30000, 0, 0.05f, 0, 1.0f);
+    m_state.counter = std::numeric_limits<std::int32_t>::max() - 1;
+    std::vector<std::int16_t> block(4, 1000);
+    run(block);
+    EXPECT_EQ(m_state.counter.load(), std::numeric_limits<std::int32_t>::max());
+    EXPECT_FLOAT_EQ(m_state.gain.load(), 1.0f);
+    EXPECT_EQ(block[3], 1000);
 }
 
 TEST_F(AutoAmpProcTest, OutputStaysInRangeWhateverTheGain)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace enginetest {
 namespace {
@@ -56,6 +57,25 @@ TEST_F(LineInDeckTest, AStoppedDeckDoesNotPauseTheLineInAnotherDeckPlays)
     ASSERT_EQ(m_deck->State(), STATE_PLAY);
     mic.PlayFile(path("missing.wav"));  // begins with a stop of its own
     EXPECT_EQ(audiolib::isActive(engine::TVqLineIn::instance()->stream()), audiolib::kPlaying);
+}
+
+TEST_F(LineInDeckTest, ResumesWithWhatIsCapturedNowNotWhatWaitedDuringThePause)
+{
+    engine::TVqLineIn* lineIn = engine::TVqLineIn::instance();
+    ASSERT_NE(lineIn, nullptr);
+    ASSERT_TRUE(lineIn->started());
+    const audiolib::Handle capture = lineIn->capture();
+    // Nobody plays "line.in" yet: the capture goes on and its bytes wait unread.
+    constexpr std::int32_t kQuarterSecond = 44100 / 4 * 4;
+    for (int i = 0; i < 400 && audiolib::recordAvailable(capture) < kQuarterSecond; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GE(audiolib::recordAvailable(capture), kQuarterSecond);
+
+    m_deck->PlayFile("line.in");
+    ASSERT_EQ(m_deck->State(), STATE_PLAY);
+    // The stream's first buffer is all it may take; a backlog left behind would be heard that
+    // much late for as long as the deck plays.
+    EXPECT_LT(audiolib::recordAvailable(capture), 44100 / 20 * 4);
 }
 
 class BaseLineInDeckTest : public LineInDeckTest {
