@@ -1,0 +1,287 @@
+// Adding tracks: Add folder, Add files, durations and the total times.
+#include "database/basemainwindow.h"
+
+#include "database/abortflag.h"
+#include "database/folderscan.h"
+#include "database/progresswindow.h"
+#include "database/recordtext.h"
+#include "database/strconst.h"
+#include "database/tracklistmodel.h"
+#include "database/vqstatusbar.h"
+#include "engine/audioengine.h"
+#include "media/tag.h"
+#include "platform/messageids.h"
+#include "platform/usermessages.h"
+
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+
+namespace database {
+
+namespace {
+
+// Restores the pass marker however the pass ends; nested passes (the count after a scan) keep it.
+class PassScope {
+public:
+    explicit PassScope(bool& flag) : m_flag(flag), m_was(flag) { m_flag = true; }
+    ~PassScope() { m_flag = m_was; }
+    PassScope(const PassScope&) = delete;
+    PassScope& operator=(const PassScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_was;
+};
+
+void reportSkipped(const std::vector<std::string>& paths)
+{
+    if (paths.empty())
+        return;
+    std::string text = "Путь длиннее 255 байт, файлы не добавлены:";
+    for (const std::string& p : paths)
+        text += "\r\n" + p;
+    platform::messageBox(text, kAppTitle, platform::MB_OK | platform::MB_ICONWARNING);
+}
+
+}  // namespace
+
+TProgress_window* TBase_main_window::openProgress(const std::string& operation)
+{
+    closeProgress();
+    auto* pw = new TProgress_window(this, m_host);
+    ApplyCaptions(pw, "Progress.Captions");
+    pw->setWindowTitle(QString::fromStdString(_p_addtracks));
+    pw->lbCurOp->setText(QString::fromStdString(operation));
+    m_progress = pw;
+    pw->show();
+    return pw;
+}
+
+void TBase_main_window::closeProgress()
+{
+    if (m_progress) {
+        TProgress_window* pw = m_progress;
+        m_progress = nullptr;
+        pw->close();
+        // A closing window counts as Cancel; the caller's own close is not a cancel.
+        AbortFlag = false;
+    }
+}
+
+void TBase_main_window::finishPass()
+{
+    if (m_closeAfterPass && !m_passRunning && !m_searching) {
+        m_closeAfterPass = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
+}
+
+void TBase_main_window::Button1Click()
+{
+    if (m_passRunning || m_searching)
+        return;
+    platform::postMessage(handle(), platform::UM_CENTER_DIALOG, 0, 0);
+    const auto folder = platform::userMessages().selectFolder("", m_lastFolder);
+    if (!folder || folder->empty())
+        return;
+    addFolder(*folder);
+}
+
+void TBase_main_window::addFolder(const std::string& folder)
+{
+    if (m_passRunning || m_searching)
+        return;
+    std::vector<std::string> tooLong;
+    {
+        PassScope pass(m_passRunning);
+        QElapsedTimer started;
+        started.start();
+        m_lastFolder = folder;
+        openProgress(_p_scanfolders);
+        if (m_progress) {
+            m_progress->Button9->show();
+            m_progress->Label19->show();
+            m_progress->Label18->show();
+        }
+        AbortFlag = false;
+        Modified = true;
+
+        FolderScanner scanner;
+        scanner.abort = &AbortFlag;
+        scanner.onFolder = [this](const std::string& dir, std::size_t found) {
+            if (m_progress)
+                m_progress->setFolder(QString::fromStdString(dir));
+            Label3->setText(QString::number(found));
+            pumpMessages();
+        };
+        std::vector<ScanEntry> entries;
+        scanner.CollectFiles(folder, entries);
+        tooLong = std::move(scanner.tooLong);
+
+        if (m_progress) {
+            m_progress->Button9->hide();
+            m_progress->Label19->hide();
+            m_progress->Label18->hide();
+            m_progress->lbCurOp->setText(QString::fromStdString(_p_readtags));
+            m_progress->ProgressBar1->show();
+            m_progress->Button9->show();
+            m_progress->ProgressBar1->setValue(0);
+        }
+        // Cancel during the scan ends only the scan: what was found is still read. A progress
+        // window closed by the user leaves no way to stop the reading, so nothing is read then.
+        const bool windowGone = !m_progress;
+        AbortFlag = false;
+        const std::size_t count = windowGone ? 0 : entries.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!AddFile(entries[i].path, entries[i].size) && entries[i].path.size() > kMaxPathBytes)
+                tooLong.push_back(entries[i].path);
+            if (m_progress)
+                m_progress->ProgressBar1->setValue(static_cast<int>(i * 100 / count));
+            if (onPassItem)
+                onPassItem(i + 1);
+            pumpMessages();
+            if (AbortFlag)
+                break;
+        }
+        m_model->refresh();
+        Label3->setText(QString::number(Base.size()));
+        Label5->setText("---");
+        closeProgress();
+        reportSkipped(tooLong);
+        if (Options.CountTime)
+            CountAllTime();
+        CalcTotalTime(0);
+        Timer3->start();
+        VqStatusBar1->setPanelText(1, QString::fromStdString("Build time: " + formatTotalTime(started.elapsed())));
+    }
+    finishPass();
+}
+
+bool TBase_main_window::AddFile(const std::string& path, std::int64_t size)
+{
+    try {
+        media::TTrackRecord record;
+        bool readFailed = false;
+        const AddOutcome outcome = makeTrackRecord({size, path}, Options.NoEmpty, record, &readFailed);
+        if (readFailed && !Options.NoError)
+            platform::messageBox("Error! File: " + path, kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
+        if (outcome != AddOutcome::Added)
+            return false;
+        Base.append(std::make_unique<media::TTrackRecord>(record));
+        return true;
+    } catch (const std::exception& e) {
+        reportError("AddFile", e.what());
+        return false;
+    }
+}
+
+void TBase_main_window::Button10Click()
+{
+    if (m_passRunning || m_searching)
+        return;
+    const std::string filter = m_previewDeck ? m_previewDeck->GetFileFilter() : "mp3, wav|*.mp3;*.wav";
+    const auto files = platform::userMessages().openFileNames("", filter, "");
+    addFiles(files ? *files : std::vector<std::string>());
+}
+
+void TBase_main_window::addFiles(const std::vector<std::string>& files)
+{
+    if (m_passRunning || m_searching)
+        return;
+    std::vector<std::string> tooLong;
+    for (const std::string& f : files)
+        if (!AddFile(f, 0) && f.size() > kMaxPathBytes)
+            tooLong.push_back(f);
+    if (!files.empty())
+        Modified = true;
+    m_model->refresh();
+    Label3->setText(QString::number(Base.size()));
+    reportSkipped(tooLong);
+    // Only the records without a duration are measured, whatever the option says.
+    const bool keep = Options.CheckTimeOnce;
+    Options.CheckTimeOnce = true;
+    CountAllTime();
+    Options.CheckTimeOnce = keep;
+}
+
+void TBase_main_window::CountAllTime()
+{
+    if (Base.List.empty() || m_searching)
+        return;
+    {
+        PassScope pass(m_passRunning);
+        openProgress(_p_counttime);
+        AbortFlag = false;
+        if (m_progress) {
+            m_progress->ProgressBar1->show();
+            m_progress->Button9->show();
+            m_progress->ProgressBar1->setValue(0);
+        }
+        try {
+            const std::size_t count = Base.List.size();
+            for (std::size_t i = 0; i < count && i < Base.List.size(); ++i) {
+                media::TTrackRecord* r = Base.List[i];
+                if (Options.CheckTimeOnce && r->Duration != 0)
+                    continue;
+                const std::int32_t ms = media::GetFileDurationMs(std::string(storedBytes(*r, Field::FileName)));
+                r->Duration = ms < 0 ? 0 : ms;
+                if (m_progress)
+                    m_progress->ProgressBar1->setValue(static_cast<int>(i * 100 / count));
+                if (onPassItem)
+                    onPassItem(i + 1);
+                pumpMessages();
+                if (AbortFlag)
+                    break;
+            }
+        } catch (const std::exception& e) {
+            reportError("CountAllTime (for i:=0 to C-1 do)", e.what());
+        }
+        CalcTotalTime(0);
+        closeProgress();
+        AbortFlag = false;
+        ListView1->viewport()->update();
+    }
+    finishPass();
+}
+
+void TBase_main_window::CalcTotalTime(int flag)
+{
+    auto text = [](std::int64_t ms, bool unknown) {
+        return QString::fromStdString(formatTotalTime(ms) + (unknown ? "+" : ""));
+    };
+    if (flag == 0) {
+        std::int64_t total = 0;
+        bool unknown = false;
+        for (const media::TTrackRecord* r : Base.List2) {
+            if (r->Duration == 0)
+                unknown = true;
+            total += std::max<std::int32_t>(r->Duration, 0);
+        }
+        Label17->setText(text(total, unknown));
+    }
+    std::int64_t selected = 0;
+    bool unknown = false;
+    if (QItemSelectionModel* sel = ListView1->selectionModel()) {
+        for (const QModelIndex& index : sel->selectedRows()) {
+            const auto row = static_cast<std::size_t>(index.row());
+            if (row >= Base.List.size())
+                continue;
+            const media::TTrackRecord* r = Base.List[row];
+            if (r->Duration == 0)
+                unknown = true;
+            selected += std::max<std::int32_t>(r->Duration, 0);
+        }
+    }
+    Label20->setText(text(selected, unknown));
+}
+
+}  // namespace database
+
+namespace database {
+TProgress_window* TBase_main_window::progressWindow() const { return m_progress; }
+}  // namespace database

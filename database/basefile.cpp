@@ -1,0 +1,95 @@
+// The main window's base file commands: load, save, clear.
+#include "database/basemainwindow.h"
+
+#include "database/dfsfile.h"
+#include "database/tracklistmodel.h"
+#include "platform/usermessages.h"
+
+#include <QLabel>
+
+namespace database {
+
+namespace {
+constexpr const char* kDfsFilter = "Database files (*.dfs)|*.dfs";
+}
+
+bool TBase_main_window::LoadBase()
+{
+    Modified = false;
+    // The old base goes first, so a reload never holds two bases at once.
+    Base.ClearList();
+    m_model->refresh();
+    DfsLoadResult loaded;
+    if (BFName != "---")
+        loaded = readDfsFile(BFName);
+    Base.assign(std::move(loaded.records));
+    m_model->refresh();
+    Label3->setText(QString::number(Base.size()));
+    Label5->setText(QString::fromStdString(BFName));
+    ResetSearch();
+    if (!loaded.ok) {
+        platform::messageBox("Cannot read " + BFName + ": " + loaded.error, kAppTitle,
+                             platform::MB_OK | platform::MB_ICONERROR);
+        return false;
+    }
+    return true;
+}
+
+bool TBase_main_window::SaveBase(const std::string& path)
+{
+    // Records removed by a delete or a check leave every list before anything is written.
+    Base.purgeDeleted();
+    m_model->refresh();
+    std::string error;
+    if (!writeDfsFile(path, Base.List2, &error)) {
+        platform::messageBox("Cannot write " + path + ": " + error, kAppTitle,
+                             platform::MB_OK | platform::MB_ICONERROR);
+        return false;
+    }
+    return true;
+}
+
+bool TBase_main_window::Button5Click()
+{
+    bool saved = false;
+    const auto chosen =
+        platform::userMessages().saveFileName("", kDfsFilter, BFName != "---" ? BFName : std::string(), "");
+    // A failed save keeps the old name and the changed mark: nothing was stored under the new one.
+    if (chosen && !chosen->empty() && SaveBase(*chosen)) {
+        Modified = false;
+        BFName = *chosen;
+        saved = true;
+    }
+    Label5->setText(QString::fromStdString(BFName));
+    return saved;
+}
+
+void TBase_main_window::Button6Click()
+{
+    if (m_passRunning || m_searching)
+        return;
+    const auto chosen = platform::userMessages().openFileName("", kDfsFilter, BFName != "---" ? BFName : std::string());
+    if (chosen && !chosen->empty()) {
+        BFName = *chosen;
+        LoadBase();
+    }
+    CalcTotalTime(0);
+}
+
+void TBase_main_window::Button8Click()
+{
+    if (m_passRunning || m_searching)
+        return;
+    ClearList();
+    ResetSearch();
+}
+
+void TBase_main_window::ClearList()
+{
+    Base.ClearList();
+    m_model->refresh();
+    CalcTotalTime(0);
+    Label3->setText("0");
+}
+
+}  // namespace database

@@ -1,0 +1,456 @@
+// The main window's life: building the window, start-up by command line, showing with "Base.ini",
+// closing with the save question, window messages, language captions and window-wide services.
+#include "database/basemainwindow.h"
+
+#include "controls/lang.h"
+#include "controls/tbar.h"
+#include "controls/vqpossave.h"
+#include "database/abortflag.h"
+#include "database/centerdialog.h"
+#include "database/errorlog.h"
+#include "database/filetype.h"
+#include "database/previewdeck.h"
+#include "database/progresswindow.h"
+#include "database/strconst.h"
+#include "database/tracklistmodel.h"
+#include "database/vqstatusbar.h"
+#include "engine/audioengine.h"
+#include "media/tag.h"
+#include "platform/cp1251.h"
+#include "platform/inifile.h"
+#include "platform/messageids.h"
+#include "platform/process.h"
+#include "platform/programfolder.h"
+#include "platform/registry.h"
+#include "platform/usermessages.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+namespace database {
+
+namespace {
+
+std::string initialCaption(const std::vector<std::string>& args)
+{
+    if (!args.empty() && args[0] == "hidden")
+        return "DatabaseWindow" + (args.size() > 1 ? args[1] : std::string());
+    return "Music base";
+}
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TBase_main_window::TBase_main_window(const std::vector<std::string>& args, QWidget* parent)
+    : QMainWindow(parent), platform::MessageWindow(kWindowClass, initialCaption(args)), m_cmd(parseCommandLine(args))
+{
+    setObjectName("Base_main_window");
+    buildWindow();
+    guarded([this] { FormCreate(); });
+}
+
+TBase_main_window::~TBase_main_window()
+{
+    unregisterWindow();
+    m_previewDeck.reset();
+}
+
+void TBase_main_window::buildWindow()
+{
+    setWindowTitle("Music base");
+    setMinimumSize(745, 544);
+    m_model = new TrackListModel(Base, this);
+
+    auto* central = new QWidget(this);
+    m_host = central;
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
+
+    auto button = [&](const char* name, const char* text) {
+        auto* b = new QPushButton(QString::fromUtf8(text), central);
+        b->setObjectName(name);
+        return b;
+    };
+    auto label = [&](const char* name, const char* text) {
+        auto* l = new QLabel(QString::fromUtf8(text), central);
+        l->setObjectName(name);
+        return l;
+    };
+
+    auto* top = new QHBoxLayout;
+    Button1 = button("Button1", "Добавить папку");
+    Button10 = button("Button10", "Добавить файл");
+    Button5 = button("Button5", "Сохранить");
+    Button6 = button("Button6", "Загрузить");
+    Button8 = button("Button8", "Очистить");
+    for (QPushButton* b : {Button1, Button10, Button5, Button6, Button8})
+        top->addWidget(b);
+    top->addStretch(1);
+    Label3 = label("Label3", "0");
+    Label5 = label("Label5", "---");
+    top->addWidget(label("Label2", "Записей:"));
+    top->addWidget(Label3);
+    top->addWidget(label("Label4", "База:"));
+    top->addWidget(Label5, 2);
+    layout->addLayout(top);
+
+    auto* search = new QGridLayout;
+    static const char* kEditHints[8] = {"Название", "Исполнитель", "Альбом", "Год",
+                                        "Жанр",     "Комментарий", "Время",  "Имя файла"};
+    for (int i = 0; i < 8; ++i) {
+        auto* e = new QLineEdit(central);
+        e->setObjectName(QString("Edit%1").arg(i + 1));
+        e->setPlaceholderText(QString::fromUtf8(kEditHints[i]));
+        e->installEventFilter(this);
+        Edits[static_cast<std::size_t>(i)] = e;
+        search->addWidget(e, i / 4, i % 4);
+    }
+    Button3 = button("Button3", "Поиск");
+    Button4 = button("Button4", "Сброс");
+    search->addWidget(Button3, 0, 4);
+    search->addWidget(Button4, 1, 4);
+    Label15 = label("Label15", "0");
+    Label13 = label("Label13", "0.00");
+    search->addWidget(Label15, 0, 5);
+    search->addWidget(Label13, 1, 5);
+    layout->addLayout(search);
+
+    ListView1 = new QTableView(central);
+    ListView1->setObjectName("ListView1");
+    ListView1->setModel(m_model);
+    ListView1->setShowGrid(true);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->verticalHeader()->hide();
+    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+    ListView1->setWordWrap(false);
+    static const int kWidths[9] = {160, 160, 160, 44, 70, 160, 60, 650, 0};
+    for (int c = 0; c < 9; ++c)
+        ListView1->setColumnWidth(c, kWidths[c]);
+    ListView1->setColumnHidden(8, true);
+    ListView1->horizontalHeader()->setSectionsClickable(true);
+    layout->addWidget(ListView1, 1);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    N2 = PopupMenu1->addAction(QString::fromUtf8("Выделить все"));
+    N2->setObjectName("N2");
+    N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    N5 = PopupMenu1->addAction(QString::fromUtf8("Пересчитать время"));
+    N5->setObjectName("N5");
+    ListView1->addAction(N2);
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(p)); });
+
+    auto* bottom = new QHBoxLayout;
+    Label17 = label("Label17", "0:00:00");
+    Label20 = label("Label20", "0:00:00");
+    bottom->addWidget(label("Label16", "Общее время:"));
+    bottom->addWidget(Label17);
+    bottom->addWidget(label("Label18", "Выделено:"));
+    bottom->addWidget(Label20);
+    bottom->addStretch(1);
+    tbVolume = new controls::TTBar(Qt::Horizontal, central);
+    tbVolume->setObjectName("tbVolume");
+    tbVolume->setRange(0, 100);
+    tbVolume->setMaximumWidth(120);
+    bottom->addWidget(tbVolume);
+    layout->addLayout(bottom);
+
+    VqStatusBar1 = new TVqStatusBar(this);
+    setStatusBar(VqStatusBar1);
+    Gauge1 = new QProgressBar;
+    Gauge1->setObjectName("Gauge1");
+    Gauge1->setRange(0, 100);
+    Gauge1->setTextVisible(false);
+    VqStatusBar1->host(Gauge1);
+    Gauge1->hide();
+
+    Timer3 = new QTimer(this);
+    Timer3->setObjectName("Timer3");
+    Timer3->setInterval(30000);
+
+    m_posSave = new controls::TVqPosSave(this);
+    m_posSave->RootKey = controls::HKCU;
+    m_posSave->Key = "Software\\Caldrivane\\Base";
+
+    auto on = [this](auto* sender, auto signal, auto handler) {
+        connect(sender, signal, this, [this, handler] { guarded(handler); });
+    };
+    on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
+    on(Button10, &QPushButton::clicked, [this] { Button10Click(); });
+    on(Button5, &QPushButton::clicked, [this] { Button5Click(); });
+    on(Button6, &QPushButton::clicked, [this] { Button6Click(); });
+    on(Button8, &QPushButton::clicked, [this] { Button8Click(); });
+    on(Button3, &QPushButton::clicked, [this] { SearchBase(); });
+    on(Button4, &QPushButton::clicked, [this] { ResetSearch(); });
+    on(N2, &QAction::triggered, [this] { N2Click(); });
+    on(N5, &QAction::triggered, [this] { N5Click(); });
+    on(Timer3, &QTimer::timeout, [this] { Timer3Timer(); });
+    connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { guarded([this, column] { ListView1ColumnClick(column); }); });
+    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { CalcTotalTime(1); });
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] {
+        guarded([this] {
+            const std::string dir = langDir();
+            platform::openDocument(platform::programPath(dir.empty() ? "Lang/help.chm" : "Lang/" + dir + "/help.chm"));
+        });
+    });
+
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+void TBase_main_window::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        platform::messageBox(e.what(), kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
+    } catch (...) {
+        platform::messageBox("Unknown error", kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
+    }
+}
+
+void TBase_main_window::FormCreate()
+{
+    loadBaseEngineSettings();
+    m_previewDeck = createPreviewDeck(handle());
+    std::string caption = windowTitle().toStdString();
+    const std::string version = media::GetFileVersionString(QCoreApplication::applicationFilePath().toStdString());
+    if (!version.empty())
+        caption += " (" + version + ")";
+    BFName = m_cmd.BFName;
+    if (m_cmd.mode == StartMode::Hidden)
+        caption = initialCaption({"hidden", m_cmd.handleText});
+    setWindowTitle(q(caption));
+    setCaption(caption);
+    PlayerWindow = m_cmd.PlayerWindow;
+    LoadBase();
+    if (!RegisterFileType("dfs", QCoreApplication::applicationFilePath().toStdString()))
+        throw std::runtime_error("Cannot register the file type \".dfs\" in " + platform::Registry::storePath());
+}
+
+void TBase_main_window::FormShow()
+{
+    const platform::IniFile ini(platform::programPath("Base.ini"));
+    Options.FontName = ListView1->font().family().toStdString();
+    Options.FontSize = ListView1->font().pointSize();
+    readBaseOptions(ini, Options);
+    tbVolume->setValue(100 - Options.Volume);
+    if (m_previewDeck)
+        initPreviewOutput(*m_previewDeck, Options.MonType);
+    applyOptionsToView();
+    if (Options.OpenLastBase && !m_cmd.baseOnCommandLine)
+        BFName = Options.LastBaseName;
+    Label5->setText(q(BFName));
+    // A base changed in memory is not silently replaced by the file's contents.
+    if (BFName != "---" && !Modified)
+        LoadBase();
+    CalcTotalTime(0);
+    LoadStrings(langFile());
+    ApplyCaptions(this, "Main.Captions");
+    ApplyMenuCaptions(this, "Main.Menus");
+}
+
+void TBase_main_window::applyOptionsToView()
+{
+    QFont font = ListView1->font();
+    if (!Options.FontName.empty())
+        font.setFamily(q(Options.FontName));
+    if (Options.FontSize > 0)
+        font.setPointSize(Options.FontSize);
+    font.setBold(Options.FontStyle & 2);
+    font.setItalic(Options.FontStyle & 4);
+    font.setUnderline(Options.FontStyle & 8);
+    font.setStrikeOut(Options.FontStyle & 16);
+    ListView1->setFont(font);
+    std::array<QColor, 4> colors;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::uint32_t c = Options.Colors[i];  // 0x00BBGGRR
+        colors[i] = QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                           static_cast<int>((c >> 16) & 0xFF));
+    }
+    m_model->setColors(colors);
+    const auto c1 = static_cast<std::uint32_t>(Options.Color1);
+    const QString style = QString("color: rgb(%1,%2,%3)").arg(c1 & 0xFF).arg((c1 >> 8) & 0xFF).arg((c1 >> 16) & 0xFF);
+    for (QLabel* l : {Label3, Label17, Label20, Label15, Label13})
+        l->setStyleSheet(style);
+}
+
+bool TBase_main_window::FormClose()
+{
+    if (m_passRunning || m_searching) {
+        // A pass or a search is still walking the base: stop it and close when it has ended.
+        AbortFlag = true;
+        m_closeAfterPass = true;
+        return false;
+    }
+    if (Modified) {
+        const int answer = platform::messageBox(_ask_savebase, "Save database",
+                                                platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION);
+        if (answer == platform::IDCANCEL)
+            return false;
+        // A save that was cancelled or failed keeps the window and the base.
+        if (answer == platform::IDYES && !Button5Click())
+            return false;
+    }
+    // Written after the question, so a base just saved under a new name is the one remembered.
+    if (m_cmd.mode != StartMode::Hidden)
+        writeBaseIni();
+    ClearList();
+    return true;
+}
+
+void TBase_main_window::writeBaseIni()
+{
+    platform::IniFile ini(platform::programPath("Base.ini"), platform::IniFile::Mode::Buffered);
+    Options.LastBaseName = BFName;
+    Options.Volume = 100 - tbVolume->value();
+    const QFont f = ListView1->font();
+    Options.FontName = f.family().toStdString();
+    Options.FontSize = f.pointSize();
+    Options.FontStyle = (f.bold() ? 2 : 0) | (f.italic() ? 4 : 0) | (f.underline() ? 8 : 0) | (f.strikeOut() ? 16 : 0);
+    writeBaseOptions(ini, Options);
+    if (!ini.flush())
+        platform::messageBox("Cannot write " + ini.path(), kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
+}
+
+void TBase_main_window::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    bool ok = false;
+    guarded([&] { ok = FormClose(); });
+    if (!ok) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    event->accept();
+    unregisterWindow();
+    emit finished();
+}
+
+void TBase_main_window::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // A restore from minimised shows the window again without it having been hidden: no reload.
+    if (event->spontaneous() || m_visibleState)
+        return;
+    m_visibleState = true;
+    guarded([this] { FormShow(); });
+}
+
+void TBase_main_window::hideEvent(QHideEvent* event)
+{
+    QMainWindow::hideEvent(event);
+    if (!event->spontaneous())
+        m_visibleState = false;
+}
+
+void TBase_main_window::keyPressEvent(QKeyEvent* event) { QMainWindow::keyPressEvent(event); }
+
+platform::LResult TBase_main_window::windowProc(std::uint32_t msg, platform::WParam, platform::LParam)
+{
+    switch (msg) {
+    case platform::UM_SEARCH_QUIT:
+        guarded([this] { close(); });
+        return 0;
+    case platform::UM_CENTER_DIALOG:
+        centerActiveDialog();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void TBase_main_window::centerActiveDialog()
+{
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog)
+        dialog = QApplication::activeWindow();
+    if (!dialog || dialog == this)
+        return;
+    QSize screen(1920, 1080);
+    if (QScreen* s = dialog->screen())
+        screen = s->size();
+    dialog->move(CenterDialog(dialog->frameGeometry(), frameGeometry(), screen));
+}
+
+std::string TBase_main_window::langFile() const { return langFilePath(langDir()); }
+
+void TBase_main_window::ApplyCaptions(QWidget* form, const std::string& section)
+{
+    controls::ReadLangSection(langFile(), section, [form](const std::string& key, const std::string& value) {
+        if (value == controls::kLangNoValue)
+            return;
+        const QString text = q(value);
+        if (form->objectName() == q(key)) {
+            form->setWindowTitle(text);
+            return;
+        }
+        QObject* target = form->findChild<QObject*>(q(key));
+        if (auto* b = qobject_cast<QAbstractButton*>(target))
+            b->setText(text);
+        else if (auto* l = qobject_cast<QLabel*>(target))
+            l->setText(text);
+    });
+    const platform::IniFile lang(langFile());
+    for (int c = 0; c < 9; ++c)
+        m_model->setColumnCaption(
+            c, q(platform::decodeText(lang.readString("Main.ListColumns", "c" + std::to_string(c), "-"))));
+}
+
+void TBase_main_window::ApplyMenuCaptions(QWidget* form, const std::string& section)
+{
+    controls::ReadLangSection(langFile(), section, [form](const std::string& key, const std::string& value) {
+        if (value == controls::kLangNoValue)
+            return;
+        if (auto* a = form->findChild<QAction*>(q(key)))
+            a->setText(q(value));
+    });
+}
+
+void TBase_main_window::Timer3Timer() { VqStatusBar1->setPanelText(1, QString()); }
+
+void TBase_main_window::reportError(const std::string& function, const std::string& message)
+{
+    ErrorLogState s;
+    s.listCount = Base.List.size();
+    s.list2Count = Base.List2.size();
+    s.indexesCount = Base.Indexes.size();
+    s.viewCount = static_cast<std::size_t>(m_model->rowCount());
+    s.listCapacity = Base.List.capacity();
+    s.list2Capacity = Base.List2.capacity();
+    s.searchEnabled = Button3->isEnabled();
+    s.BFName = BFName;
+    WriteErrorLog(function, message, s);
+}
+
+void TBase_main_window::pumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+}  // namespace database

@@ -1,0 +1,159 @@
+// TBase_main_window: the database program's one main window. It owns the track base, shows it in
+// an owner-data list and carries the commands for adding, saving, loading, searching and sorting.
+// Registered as a platform window of class "TBase_main_window" so the player can find it.
+#pragma once
+
+#include "database/baseoptions.h"
+#include "database/commandline.h"
+#include "database/trackbase.h"
+#include "platform/window.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+namespace controls {
+class TTBar;
+class TVqPosSave;
+}
+namespace engine {
+class TAudioEngine;
+}
+
+namespace database {
+
+class TProgress_window;
+class TrackListModel;
+class TVqStatusBar;
+
+inline constexpr const char* kWindowClass = "TBase_main_window";
+inline constexpr const char* kAppTitle = "Base";
+
+class TBase_main_window : public QMainWindow, public platform::MessageWindow {
+    Q_OBJECT
+public:
+    // args: the command line without the program name. Runs FormCreate.
+    explicit TBase_main_window(const std::vector<std::string>& args, QWidget* parent = nullptr);
+    ~TBase_main_window() override;
+
+    // ---- State -------------------------------------------------------------------------------
+    TrackBase Base;
+    std::string BFName = "---";
+    bool Modified = false;
+    int SortDirection = 1;
+    BaseOptions Options;
+    platform::WindowHandle PlayerWindow = 0;
+    const CommandLine& commandLine() const { return m_cmd; }
+    TrackListModel* model() const { return m_model; }
+
+    // ---- Components ----------------------------------------------------------------------------
+    QPushButton *Button1, *Button10, *Button5, *Button6, *Button8, *Button3, *Button4;
+    std::array<QLineEdit*, 8> Edits{};  // Edit1..Edit8
+    QTableView* ListView1;
+    QMenu* PopupMenu1;
+    QAction *N2, *N5;
+    QLabel *Label3, *Label5, *Label15, *Label13, *Label17, *Label20;
+    controls::TTBar* tbVolume;
+    TVqStatusBar* VqStatusBar1;
+    QProgressBar* Gauge1;
+    QTimer* Timer3;
+
+    // ---- Base and file (track base) ----------------------------------------------------------
+    // False (base empty, message shown) when the file exists but cannot be read.
+    bool LoadBase();
+    bool SaveBase(const std::string& path);
+    void ClearList();
+    // Save: true when the base was written (false: dialog cancelled or the write failed).
+    bool Button5Click();
+    void Button6Click();
+    void Button8Click();
+
+    // ---- Adding tracks -------------------------------------------------------------------------
+    void Button1Click();
+    void Button10Click();
+    // Adds every supported file below folder (the pass behind Add folder, without the dialog).
+    void addFolder(const std::string& folder);
+    void addFiles(const std::vector<std::string>& files);
+    bool AddFile(const std::string& path, std::int64_t size = 0);
+    void CountAllTime();
+    void N5Click() { CountAllTime(); }
+    void CalcTotalTime(int flag);
+    // The progress window of the pass running now, if any.
+    TProgress_window* progressWindow() const;
+    // Called after each item of a pass (tests cancel from here); runs before the message loop.
+    std::function<void(std::size_t done)> onPassItem;
+
+    // ---- Search, sort, display -----------------------------------------------------------------
+    void SearchBase();
+    void Button3Click() { SearchBase(); }
+    void ResetSearch();
+    void Button4Click() { ResetSearch(); }
+    void ListView1ColumnClick(int column);
+    void N2Click();
+
+    // ---- Window life and services --------------------------------------------------------------
+    void FormCreate();
+    void FormShow();
+    // False when the close was refused (Cancel in the save question, or a save that did not happen).
+    bool FormClose();
+    void ApplyCaptions(QWidget* form, const std::string& section);
+    void ApplyMenuCaptions(QWidget* form, const std::string& section);
+    void Timer3Timer();
+    std::string langFile() const;
+    // Runs a handler; an exception that escapes it is shown in a box titled with the program title.
+    void guarded(const std::function<void()>& handler);
+
+signals:
+    // The window has closed for good: the program ends.
+    void finished();
+
+protected:
+    platform::LResult windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWindow();
+    void writeBaseIni();
+    void reportError(const std::string& function, const std::string& message);
+    void setEditsEnabled(bool enabled);
+    bool Edit1KeyUp(int key);
+    void centerActiveDialog();
+    void applyOptionsToView();
+    TProgress_window* openProgress(const std::string& operation);
+    void closeProgress();
+    void pumpMessages();
+    void finishPass();
+
+    CommandLine m_cmd;
+    TrackListModel* m_model = nullptr;
+    std::unique_ptr<engine::TAudioEngine> m_previewDeck;
+    controls::TVqPosSave* m_posSave = nullptr;
+    QPointer<TProgress_window> m_progress;
+    std::string m_lastFolder;
+    bool m_shownOnce = false;
+    bool m_visibleState = false;
+    bool m_passRunning = false;
+    bool m_closeAfterPass = false;
+    bool m_closing = false;
+    bool m_searching = false;
+    QWidget* m_host = nullptr;
+};
+
+}  // namespace database

@@ -1,0 +1,41 @@
+// The search over the track base: every filled field must occur, in either case, in its attribute.
+#pragma once
+
+#include "database/recordtext.h"
+#include "database/trackbase.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace database {
+
+class SearchMatcher {
+public:
+    // texts: Edit1..Edit8 (Title, Artist, Album, Year, Genre, Comment, Time, FileName); empty = any.
+    explicit SearchMatcher(const std::array<QString, kFieldCount>& texts);
+
+    bool matches(const TTrackRecord& r) const;
+    bool anyActive() const;
+
+private:
+    struct Query {
+        bool active = false;
+        bool impossible = false;  // holds characters the field's encoding cannot hold
+        std::string bytes;        // upper case, in the field's encoding
+        QString upper;            // upper case, for the file name's non-ASCII path
+    };
+    bool fieldMatches(const TTrackRecord& r, Field f, const Query& q) const;
+
+    std::array<Query, kFieldCount> m_queries;
+};
+
+// Called while searching, at most every ~20 ms, with the percentage done; lets the message loop run.
+using SearchPump = std::function<void(int percent)>;
+
+// List := the records of List2 that match, in base order; Indexes := their List2 positions.
+void runSearch(TrackBase& base, const SearchMatcher& matcher, const SearchPump& pump = {});
+
+}  // namespace database

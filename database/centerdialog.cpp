@@ -1,0 +1,25 @@
+// The centring rule for folder dialogs.
+#include "database/centerdialog.h"
+
+namespace database {
+
+namespace {
+int place(int overStart, int overExtent, int extent, int screenExtent)
+{
+    // Integer division rounds toward zero, also for a dialog larger than the window.
+    int v = overStart + (overExtent - extent) / 2;
+    if (v < 0)
+        v = 0;
+    else if (v + extent > screenExtent)
+        v = screenExtent - extent;
+    return v;
+}
+}  // namespace
+
+QPoint CenterDialog(const QRect& dialog, const QRect& over, const QSize& screen)
+{
+    return QPoint(place(over.left(), over.width(), dialog.width(), screen.width()),
+                  place(over.top(), over.height(), dialog.height(), screen.height()));
+}
+
+}  // namespace database

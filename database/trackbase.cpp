@@ -1,0 +1,86 @@
+// The three lists of the track base and the ownership of its records.
+#include "database/trackbase.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace database {
+
+TrackBase::~TrackBase() { ClearList(); }
+
+void TrackBase::ClearList()
+{
+    for (TTrackRecord* r : List2)
+        delete r;
+    List2.clear();
+    List.clear();
+    m_deleted.clear();
+}
+
+TTrackRecord* TrackBase::append(std::unique_ptr<TTrackRecord> record)
+{
+    TTrackRecord* r = record.get();
+    List2.push_back(r);
+    record.release();
+    try {
+        List.push_back(r);
+    } catch (...) {
+        List2.pop_back();
+        delete r;
+        throw;
+    }
+    return r;
+}
+
+void TrackBase::assign(std::vector<std::unique_ptr<TTrackRecord>> records)
+{
+    ClearList();
+    List2.reserve(records.size());
+    for (auto& r : records)
+        List2.push_back(r.release());
+    List = List2;
+}
+
+void TrackBase::adoptShownOrder()
+{
+    // Only valid when List holds the whole base; otherwise records would be lost from List2.
+    if (List.size() == List2.size())
+        List2 = List;
+}
+
+void TrackBase::markDeleted(TTrackRecord* record)
+{
+    auto it = std::lower_bound(m_deleted.begin(), m_deleted.end(), record);
+    if (it == m_deleted.end() || *it != record)
+        m_deleted.insert(it, record);
+}
+
+bool TrackBase::isDeleted(const TTrackRecord* record) const
+{
+    return std::binary_search(m_deleted.begin(), m_deleted.end(), record);
+}
+
+void TrackBase::purgeDeleted()
+{
+    if (m_deleted.empty())
+        return;
+    std::unordered_set<const TTrackRecord*> gone(m_deleted.begin(), m_deleted.end());
+    auto isGone = [&](const TTrackRecord* r) { return gone.count(r) != 0; };
+    std::erase_if(List, isGone);
+    std::erase_if(List2, isGone);
+    if (!Indexes.empty()) {
+        // Keep Indexes parallel to a search result that lost rows.
+        std::unordered_map<const TTrackRecord*, int> pos;
+        for (std::size_t i = 0; i < List2.size(); ++i)
+            pos.emplace(List2[i], static_cast<int>(i));
+        Indexes.clear();
+        for (TTrackRecord* r : List)
+            Indexes.push_back(pos[r]);
+    }
+    for (TTrackRecord* r : m_deleted)
+        delete r;
+    m_deleted.clear();
+}
+
+}  // namespace database

@@ -1,0 +1,51 @@
+// The database program's track base in memory: List2 owns every record in base order, List shows
+// a view of them (the whole base or a search result) and Indexes maps each search row to List2.
+#pragma once
+
+#include "media/records.h"
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace database {
+
+using media::TTrackRecord;
+
+class TrackBase {
+public:
+    // Owns every record; records keep their address for their whole life, so List may point at them.
+    std::vector<TTrackRecord*> List2;
+    std::vector<TTrackRecord*> List;
+    std::vector<int> Indexes;
+
+    TrackBase() = default;
+    TrackBase(const TrackBase&) = delete;
+    TrackBase& operator=(const TrackBase&) = delete;
+    ~TrackBase();
+
+    // Frees every record and empties List and List2 (Indexes is rebuilt by the next search).
+    void ClearList();
+    // Takes ownership; the record goes to the end of List2 and of List.
+    TTrackRecord* append(std::unique_ptr<TTrackRecord> record);
+    // Replaces the whole base by these records (ownership taken), List := List2.
+    void assign(std::vector<std::unique_ptr<TTrackRecord>> records);
+    // The whole base shown again: List := List2.
+    void showAll() { List = List2; }
+    // Base order takes the shown order (after a sort of the whole base).
+    void adoptShownOrder();
+
+    // A record removed by a delete or a check is flagged here rather than by its file name, so a
+    // file really named "NO" stays an ordinary track.
+    void markDeleted(TTrackRecord* record);
+    bool isDeleted(const TTrackRecord* record) const;
+    // Frees the flagged records and takes them out of every list.
+    void purgeDeleted();
+
+    std::size_t size() const { return List2.size(); }
+
+private:
+    std::vector<TTrackRecord*> m_deleted;  // sorted by address
+};
+
+}  // namespace database

@@ -1,0 +1,532 @@
+// The database program's main window in process and offscreen: the three start modes, "Base.ini",
+// the save question, adding folders and files, totals, column sort, search and captions.
+#include "database/abortflag.h"
+#include "database/basemainwindow.h"
+#include "database/dfsfile.h"
+#include "database/progresswindow.h"
+#include "database/recordtext.h"
+#include "database/strconst.h"
+#include "database/tracklistmodel.h"
+#include "database/vqstatusbar.h"
+#include "platform/inifile.h"
+#include "platform/messageids.h"
+#include "platform/recordedusermessages.h"
+#include "platform/registry.h"
+#include "testtracks.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace database;
+namespace fs = std::filesystem;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static QTemporaryDir shared;
+        setenv("QUORVALEN_PREFIX", ("dbtest" + std::to_string(QCoreApplication::applicationPid())).c_str(), 1);
+        setenv("QUORVALEN_REGISTRY_FILE", shared.filePath("registry").toUtf8().constData(), 1);
+        setenv("QUORVALEN_NOSOUND", "1", 1);
+    }
+    void SetUp() override
+    {
+        setenv("QUORVALEN_PROGRAM_DIR", dir.path().toUtf8().constData(), 1);
+        platform::setUserMessages(&messages);
+        AbortFlag = false;
+    }
+    void TearDown() override
+    {
+        platform::setUserMessages(nullptr);
+        resetStrings();
+    }
+    std::string path(const std::string& rel) const { return dir.filePath(QString::fromStdString(rel)).toStdString(); }
+    std::string baseIni() const { return path("Base.ini"); }
+
+    // A base file of n records with durations of 60 s.
+    std::string makeBase(const std::string& name, int n)
+    {
+        std::vector<std::unique_ptr<media::TTrackRecord>> rows;
+        std::vector<media::TTrackRecord*> ptrs;
+        for (int i = 0; i < n; ++i) {
+            rows.push_back(dbtest::makeTrack({.title = "T" + std::to_string(i), .artist = "A" + std::to_string(n - i),
+                                              .fileName = "/m/" + std::to_string(i) + ".mp3", .duration = 60000}));
+            ptrs.push_back(rows.back().get());
+        }
+        writeDfsFile(path(name), ptrs, nullptr);
+        return path(name);
+    }
+    static bool waitFor(const std::function<bool()>& done, int ms = 5000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    }
+    std::string lastBox() const
+    {
+        auto shown = messages.shown();
+        for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+            if (it->kind == "messageBox")
+                return it->text;
+        return {};
+    }
+
+    QTemporaryDir dir;
+    platform::RecordedUserMessages messages;
+};
+
+TEST_F(MainWindowTest, HiddenModeStaysHiddenAndQuitsWithoutWritingSettings)
+{
+    const std::string base = makeBase("b.dfs", 2);
+    TBase_main_window w({"hidden", "1234", base});
+    bool finished = false;
+    QObject::connect(&w, &TBase_main_window::finished, [&] { finished = true; });
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.windowTitle(), "DatabaseWindow1234");
+    EXPECT_EQ(platform::findWindow(kWindowClass, "DatabaseWindow1234"), w.handle());
+    EXPECT_EQ(w.PlayerWindow, 1234u);
+    EXPECT_EQ(w.Base.size(), 2u);
+    EXPECT_EQ(w.model()->rowCount(), 2);
+    // The ".dfs" type is registered at every start.
+    EXPECT_EQ(platform::Registry::readString(platform::RegistryRoot::ClassesRoot, ".dfs", "").value_or(""), "dfsfile");
+    EXPECT_NE(platform::Registry::readString(platform::RegistryRoot::ClassesRoot, "dfsfile\\shell\\open\\command", "")
+                  .value_or("")
+                  .find(" \"%1\""),
+              std::string::npos);
+
+    ASSERT_TRUE(platform::postMessage(w.handle(), platform::UM_SEARCH_QUIT, 0, 0));
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    EXPECT_FALSE(fs::exists(baseIni()));
+    EXPECT_EQ(platform::findWindow(kWindowClass, "DatabaseWindow1234"), 0u);
+}
+
+TEST_F(MainWindowTest, UserModeWritesDefaultsBackOnClose)
+{
+    const std::string base = makeBase("b.dfs", 3);
+    {
+        TBase_main_window w({base});
+        w.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.Base.size(), 3u);
+        EXPECT_EQ(w.Label5->text().toStdString(), base);
+        EXPECT_EQ(w.Label17->text(), "0:03:00");
+        EXPECT_TRUE(w.close());
+    }
+    const platform::IniFile ini(baseIni());
+    for (const char* key : {"NoEmpty", "NoError", "CheckTimeOnce", "QSearch", "CountTime"})
+        EXPECT_EQ(ini.readString("Options", key, ""), "1") << key;
+    for (const char* key : {"OverwriteOnCopy", "OpenLastBase", "Tag_NoChangeGenre"})
+        EXPECT_EQ(ini.readString("Options", key, ""), "0") << key;
+    EXPECT_EQ(ini.readInteger("Options", "Volume", -1), 100);
+    EXPECT_EQ(ini.readInteger("Options", "MonType", -1), 3);
+    EXPECT_EQ(ini.readString("Options", "Colors", ""), "00000000800000000000800000800000");
+    EXPECT_EQ(ini.readString("Data", "LastBaseName", ""), base);
+    EXPECT_FALSE(ini.valueExists("Options", "Color1"));
+    EXPECT_TRUE(ini.valueExists("Font", "Name"));
+}
+
+TEST_F(MainWindowTest, OpenLastBaseOnlyWithoutCommandLineBase)
+{
+    const std::string last = makeBase("last.dfs", 4);
+    const std::string given = makeBase("given.dfs", 1);
+    dbtest::writeAll(baseIni(), "[Options]\nOpenLastBase=1\n[Data]\nLastBaseName=" + last + "\n");
+    {
+        TBase_main_window w({given});
+        w.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.BFName, given);
+        EXPECT_EQ(w.Base.size(), 1u);
+        w.close();
+    }
+    dbtest::writeAll(baseIni(), "[Options]\nOpenLastBase=1\n[Data]\nLastBaseName=" + last + "\n");
+    {
+        TBase_main_window w({});
+        w.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.BFName, last);
+        EXPECT_EQ(w.Base.size(), 4u);
+        w.close();
+    }
+    dbtest::writeAll(baseIni(), "");
+    TBase_main_window w({"fromplayer", "77", given});
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.PlayerWindow, 77u);
+    EXPECT_EQ(w.Base.size(), 1u);
+    EXPECT_NE(w.windowTitle().toStdString().find("Music base"), std::string::npos);
+    w.close();
+}
+
+TEST_F(MainWindowTest, SaveQuestionCancelAndFailedSaveKeepWindowAndBase)
+{
+    const std::string base = makeBase("b.dfs", 2);
+    TBase_main_window w({base});
+    w.show();
+    QCoreApplication::processEvents();
+    w.Modified = true;
+
+    messages.pushAnswer(platform::IDCANCEL);
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(w.Base.size(), 2u);
+    EXPECT_EQ(lastBox(), _ask_savebase);
+
+    messages.pushAnswer(platform::IDYES);  // then the save dialog is cancelled (no text queued)
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(w.Base.size(), 2u);
+
+    messages.pushAnswer(platform::IDYES);
+    messages.pushText(path("missing-dir/new.dfs"));  // cannot be written
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.Modified);
+    EXPECT_EQ(w.BFName, base);
+    EXPECT_FALSE(fs::exists(baseIni()));
+
+    messages.pushAnswer(platform::IDYES);
+    messages.pushText(path("new.dfs"));
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(dbtest::readAll(path("new.dfs")), dbtest::readAll(base));
+    // Settings are written after the question: the new name is remembered.
+    EXPECT_EQ(platform::IniFile(baseIni()).readString("Data", "LastBaseName", ""), path("new.dfs"));
+}
+
+TEST_F(MainWindowTest, NoInSaveQuestionClosesWithoutSaving)
+{
+    const std::string base = makeBase("b.dfs", 2);
+    const std::string before = dbtest::readAll(base);
+    TBase_main_window w({base});
+    w.show();
+    QCoreApplication::processEvents();
+    w.AddFile(path("nothing.mp3"));  // gone file: not added with NoEmpty on
+    w.Modified = true;
+    messages.pushAnswer(platform::IDNO);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(dbtest::readAll(base), before);
+}
+
+class AddFolderTest : public MainWindowTest {
+protected:
+    void makeTree()
+    {
+        fs::create_directories(path("music/sub"));
+        dbtest::writeTaggedFile(path("music/a.mp3"), "Alpha", "Artist A");
+        dbtest::writeUntaggedFile(path("music/b.mp3"));
+        dbtest::writeTaggedFile(path("music/sub/c.ogg"), "Gamma", "Artist C");
+        dbtest::writeTaggedFile(path("music/sub/d.wav"), "Delta", "Artist D");
+        dbtest::writeTaggedFile(path("music/e.txt"), "Text", "Not audio");
+        fs::create_directory_symlink(path("music"), path("music/sub/loop"));
+    }
+    std::vector<std::string> titles(TBase_main_window& w)
+    {
+        std::vector<std::string> out;
+        for (auto* r : w.Base.List2)
+            out.push_back(columnText(*r, 1).toStdString());
+        return out;
+    }
+};
+
+TEST_F(AddFolderTest, NoEmptyOnAndOffAndSymlinkLoop)
+{
+    makeTree();
+    TBase_main_window w({});
+    w.show();
+    QCoreApplication::processEvents();
+    w.Options.CountTime = false;
+    w.addFolder(path("music"));
+    EXPECT_EQ(titles(w), (std::vector<std::string>{"Alpha", "Gamma", "Delta"}));
+    EXPECT_TRUE(w.Modified);
+    EXPECT_EQ(w.Label3->text(), "3");
+    EXPECT_EQ(w.Label5->text(), "---");
+    EXPECT_EQ(w.Label17->text(), "0:00:00+");
+    EXPECT_EQ(w.model()->rowCount(), 3);
+    EXPECT_FALSE(w.progressWindow());
+    EXPECT_TRUE(w.centralWidget()->isEnabled());
+    EXPECT_EQ(w.VqStatusBar1->panel(1)->text().left(12), "Build time: ");
+    EXPECT_TRUE(w.Timer3->isActive());
+    w.Timer3Timer();
+    EXPECT_EQ(w.VqStatusBar1->panel(1)->text(), "");
+
+    w.Button8Click();
+    w.Options.NoEmpty = false;
+    w.addFolder(path("music"));
+    EXPECT_EQ(titles(w), (std::vector<std::string>{"Alpha", "", "Gamma", "Delta"}));
+    w.Modified = false;
+    w.close();
+}
+
+TEST_F(AddFolderTest, CancelAfterKFilesKeepsThem)
+{
+    fs::create_directories(path("many"));
+    for (int i = 0; i < 20; ++i)
+        dbtest::writeTaggedFile(path("many/t" + std::to_string(100 + i) + ".mp3"), "T" + std::to_string(i), "A");
+    TBase_main_window w({});
+    w.show();
+    w.Options.CountTime = false;
+    w.onPassItem = [&](std::size_t done) {
+        if (done == 7 && w.progressWindow())
+            w.progressWindow()->Button9->click();
+    };
+    w.addFolder(path("many"));
+    EXPECT_EQ(w.Base.size(), 7u);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<TProgress_window*>(top) && top->isVisible());
+    EXPECT_TRUE(w.Modified);
+    EXPECT_FALSE(AbortFlag);
+    EXPECT_TRUE(w.centralWidget()->isEnabled());
+
+    // Closing the progress window is a Cancel too, and the pass goes on safely without it.
+    w.Button8Click();
+    w.onPassItem = [&](std::size_t done) {
+        if (done == 3 && w.progressWindow())
+            w.progressWindow()->close();
+    };
+    w.addFolder(path("many"));
+    EXPECT_EQ(w.Base.size(), 3u);
+    EXPECT_TRUE(w.centralWidget()->isEnabled());
+    w.Modified = false;
+    w.close();
+}
+
+TEST_F(AddFolderTest, PathTooLongIsReportedOnceAndNotAdded)
+{
+    std::string deep = "long";
+    while (deep.size() + dir.path().size() < 260)
+        deep += "/xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx";
+    fs::create_directories(path(deep));
+    dbtest::writeTaggedFile(path(deep + "/one.mp3"), "One", "A");
+    dbtest::writeTaggedFile(path(deep + "/two.mp3"), "Two", "A");
+    dbtest::writeTaggedFile(path("long/ok.mp3"), "Ok", "A");
+    TBase_main_window w({});
+    w.Options.CountTime = false;
+    w.addFolder(path("long"));
+    EXPECT_EQ(w.Base.size(), 1u);
+    int boxes = 0;
+    for (auto& s : messages.shown())
+        if (s.kind == "messageBox") {
+            ++boxes;
+            EXPECT_NE(s.text.find("one.mp3"), std::string::npos);
+            EXPECT_NE(s.text.find("two.mp3"), std::string::npos);
+        }
+    EXPECT_EQ(boxes, 1);
+    w.Modified = false;
+    w.close();
+}
+
+TEST_F(AddFolderTest, AddFilesCountsOnlyMissingDurationsAndTotalsCarryPlus)
+{
+    const std::string base = makeBase("b.dfs", 2);
+    TBase_main_window w({base});
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Label17->text(), "0:02:00");
+    w.Options.NoEmpty = false;
+    w.Options.CheckTimeOnce = false;
+    w.addFiles({path("none.mp3")});  // unreadable: added empty, duration unmeasurable
+    EXPECT_EQ(w.Base.size(), 3u);
+    EXPECT_FALSE(w.Options.CheckTimeOnce);  // restored after the forced run
+    EXPECT_EQ(w.Base.List2[0]->Duration, 60000);  // known durations were not measured again
+    EXPECT_EQ(w.Label17->text(), "0:02:00+");
+    w.N2Click();
+    EXPECT_EQ(w.Label20->text(), "0:02:00+");
+    w.ListView1->clearSelection();
+    w.CalcTotalTime(1);
+    EXPECT_EQ(w.Label20->text(), "0:00:00");
+    w.Modified = false;
+    w.close();
+}
+
+TEST_F(MainWindowTest, ColumnSortDirectionSequences)
+{
+    const std::string base = makeBase("b.dfs", 3);  // titles T0 T1 T2, artists A3 A2 A1
+    TBase_main_window w({base});
+    w.show();
+    QCoreApplication::processEvents();
+    auto col = [&](int c) {
+        std::vector<std::string> out;
+        for (auto* r : w.Base.List)
+            out.push_back(columnText(*r, c).toStdString());
+        return out;
+    };
+    w.ListView1ColumnClick(1);
+    EXPECT_EQ(col(1), (std::vector<std::string>{"T2", "T1", "T0"}));
+    w.ListView1ColumnClick(1);
+    EXPECT_EQ(col(1), (std::vector<std::string>{"T0", "T1", "T2"}));
+    w.ListView1ColumnClick(6);  // descending by time
+    w.ListView1ColumnClick(0);  // ascending by artist
+    EXPECT_EQ(col(0), (std::vector<std::string>{"A1", "A2", "A3"}));
+    EXPECT_EQ(w.Base.List2, w.Base.List);  // the base takes the sorted order
+
+    // Size column: the search is dropped, the direction flips, the order stays.
+    w.Edits[0]->setText("T1");
+    w.SearchBase();
+    EXPECT_EQ(w.Base.List.size(), 1u);
+    EXPECT_EQ(w.Label15->text(), "1");
+    const int dir = w.SortDirection;
+    const auto order = w.Base.List2;
+    w.ListView1ColumnClick(8);
+    EXPECT_EQ(w.SortDirection, -dir);
+    EXPECT_EQ(w.Base.List, order);
+    EXPECT_EQ(w.Edits[0]->text(), "");
+    EXPECT_EQ(w.model()->rowCount(), 3);
+    // A save after the sort writes the sorted order.
+    messages.pushText(path("sorted.dfs"));
+    ASSERT_TRUE(w.Button5Click());
+    const DfsLoadResult saved = readDfsFile(path("sorted.dfs"));
+    ASSERT_EQ(saved.records.size(), 3u);
+    EXPECT_EQ(columnText(*saved.records[0], 0), "A1");
+    w.close();
+}
+
+TEST_F(MainWindowTest, QuickSearchOnKeyReleaseAndSaveWritesWholeBase)
+{
+    const std::string base = makeBase("b.dfs", 12);
+    TBase_main_window w({base});
+    w.show();
+    QCoreApplication::processEvents();
+    w.Edits[0]->setText("t1");
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_1, Qt::NoModifier, "1");
+    QApplication::sendEvent(w.Edits[0], &release);
+    EXPECT_EQ(w.Base.List.size(), 3u);  // T1, T10, T11
+    EXPECT_EQ(w.model()->rowCount(), 3);
+    QKeyEvent arrow(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier);
+    w.Edits[0]->setText("T11");
+    QApplication::sendEvent(w.Edits[0], &arrow);
+    EXPECT_EQ(w.Base.List.size(), 3u);  // arrows do not search
+    messages.pushText(path("whole.dfs"));
+    ASSERT_TRUE(w.Button5Click());
+    EXPECT_EQ(dbtest::readAll(path("whole.dfs")), dbtest::readAll(base));
+    w.ResetSearch();
+    EXPECT_EQ(w.Base.List.size(), 12u);
+    w.close();
+}
+
+TEST_F(MainWindowTest, CaptionsMessagesAndColumnsFromLanguageFile)
+{
+    {
+        TBase_main_window w({});
+        w.show();
+        QCoreApplication::processEvents();
+        // No language file: built-in captions, "-" for the columns.
+        EXPECT_EQ(w.Button1->text(), QString::fromUtf8("Добавить папку"));
+        EXPECT_EQ(w.model()->headerData(0, Qt::Horizontal).toString(), "-");
+        w.close();
+    }
+    fs::create_directories(path("Lang"));
+    dbtest::writeAll(path("Lang/lang_b.ini"),
+                     "[Main.Captions]\nButton1=Add folder\nNoSuchControl=x\n[Main.Menus]\nN2=Select all\n"
+                     "[Main.ListColumns]\nc0=Artist\nc7=File\n[Strings]\n_ask_savebase=Save it?\n");
+    TBase_main_window w({});
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Button1->text(), "Add folder");
+    EXPECT_EQ(w.N2->text(), "Select all");
+    EXPECT_EQ(w.model()->headerData(0, Qt::Horizontal).toString(), "Artist");
+    EXPECT_EQ(w.model()->headerData(7, Qt::Horizontal).toString(), "File");
+    EXPECT_EQ(w.model()->headerData(1, Qt::Horizontal).toString(), "-");
+    EXPECT_EQ(_ask_savebase, "Save it?");
+    w.close();
+}
+
+TEST_F(MainWindowTest, RestoreFromMinimisedDoesNotReload)
+{
+    const std::string base = makeBase("b.dfs", 2);
+    TBase_main_window w({base});
+    w.show();
+    QCoreApplication::processEvents();
+    w.AddFile(path("x.mp3"));
+    w.Options.NoEmpty = false;
+    w.AddFile(path("y.mp3"));
+    w.Modified = true;
+    EXPECT_EQ(w.Base.size(), 3u);
+    // A second showing after a hide re-reads "Base.ini" but keeps the changed base.
+    w.hide();
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Base.size(), 3u);
+    w.Modified = false;
+    w.hide();
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Base.size(), 2u);  // unchanged base: reloaded from its file
+    w.close();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, EscapingExceptionIsShownWithProgramTitleAndWindowGoesOn)
+{
+    TBase_main_window w({});
+    w.guarded([] { throw std::runtime_error("disk on fire"); });
+    const auto shown = messages.shown();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back().text, "disk on fire");
+    EXPECT_EQ(shown.back().caption, kAppTitle);
+    EXPECT_TRUE(w.close());
+}
+
+TEST(ProgressWindowTest, CancelTwiceIsOnceAndClosingReenablesHost)
+{
+    QWidget host;
+    host.show();
+    AbortFlag = false;
+    QPointer<TProgress_window> pw = new TProgress_window(nullptr, &host);
+    pw->show();
+    EXPECT_FALSE(host.isEnabled());
+    pw->Button9->show();
+    pw->Button9->click();
+    pw->Button9->click();
+    EXPECT_TRUE(AbortFlag);
+    EXPECT_TRUE(pw->isVisible());  // Cancel does not close it
+    AbortFlag = false;
+    pw->close();  // closing by other means counts as Cancel
+    EXPECT_TRUE(AbortFlag);
+    EXPECT_FALSE(pw->isVisible());
+    EXPECT_TRUE(host.isEnabled());
+    // It frees itself: the deferred delete is queued (run it here, outside an event loop).
+    if (pw)
+        QCoreApplication::sendPostedEvents(pw.data(), QEvent::DeferredDelete);
+    EXPECT_TRUE(pw.isNull());  // it frees itself
+    AbortFlag = false;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, UnreadableBaseLeavesEmptyBaseWithMessageAndMissingOneSilent)
+{
+    fs::create_directories(path("dir.dfs"));  // exists, cannot be read as a file
+    TBase_main_window w({});
+    messages.pushText(path("dir.dfs"));
+    w.Button6Click();
+    EXPECT_EQ(w.Base.size(), 0u);
+    EXPECT_NE(lastBox().find("dir.dfs"), std::string::npos);
+    EXPECT_EQ(w.Label5->text().toStdString(), path("dir.dfs"));
+
+    messages.clear();
+    messages.pushText(path("missing.dfs"));
+    w.Button6Click();
+    EXPECT_EQ(w.Base.size(), 0u);
+    EXPECT_TRUE(lastBox().empty());
+    EXPECT_FALSE(w.Modified);
+    EXPECT_TRUE(w.close());
+}
+
+}  // namespace
