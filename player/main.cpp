@@ -1,13 +1,129 @@
-// The on-air player's entry point.
+// The player's entry point: the command-line area, "player.ini", the single-instance rule with
+// the hand-over to a running player, the splash window, the main window, and the end of the
+// session by signal.
+#include "platform/messageids.h"
+#include "platform/namedmutex.h"
+#include "platform/programfolder.h"
+#include "platform/sharedmemory.h"
+#include "platform/window.h"
+#include "player/commandlinearea.h"
+#include "player/form1.h"
+#include "player/playerini.h"
+#include "player/splash.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QSessionManager>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// The running player's main window: the first window of this system whose caption contains
+// "Quorvalen" and that is a player's main window (the database window's caption may hold the word
+// as well).
+platform::WindowHandle FindPlayerWindowProc()
+{
+    for (const platform::WindowInfo& w : platform::enumWindows())
+        if (w.className == "TForm1" && w.caption.substr(0, 100).find("Quorvalen") != std::string::npos)
+            return w.handle;
+    return 0;
+}
+
+// Hands the two arguments to the running player. Several files opened at once start several
+// processes: they take turns, and each waits up to about 5 s for the running window to appear.
+void HandOver(platform::SharedMemory& area, const std::string& first, const std::string& second)
+{
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + seconds(5);
+    std::unique_ptr<platform::NamedMutex> turn;
+    while (true) {
+        turn = std::make_unique<platform::NamedMutex>("QuorvalenCommandLineHandOver");
+        if (turn->owned() || !turn->valid() || steady_clock::now() >= deadline)
+            break;
+        turn.reset();
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+    platform::WindowHandle window = FindPlayerWindowProc();
+    while (window == 0 && steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(milliseconds(100));
+        window = FindPlayerWindowProc();
+    }
+    if (window == 0 || !area.isOpen())
+        return;
+    player::WriteCommandLineArea(area.data(), area.size(), first, second);
+    platform::sendMessage(window, platform::UM_COMMAND_LINE, 0, 0);
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
+    const std::string first = argc > 1 ? argv[1] : "";
+    const std::string second = argc > 2 ? argv[2] : "";
+
+    platform::SharedMemory area;
+    area.open(player::kCommandLineAreaName, player::kCommandLineAreaSize);
+    const player::PlayerIni ini = player::ReadPlayerIni(platform::programPath("player.ini"));
+
+    std::unique_ptr<platform::NamedMutex> single;
+    if (ini.NoCopy) {
+        single = std::make_unique<platform::NamedMutex>("уникальное_имя_для_твоей_проги");
+        if (single->alreadyExisted()) {
+            HandOver(area, first, second);
+            area.close();
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setObjectName("Form1");
-    window.setWindowTitle("Player");
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Quorvalen"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorvalen"));
+
+    auto splash = std::make_unique<player::TSplashForm>();
+    splash->show();
+    QApplication::processEvents();
+
+    auto form = std::make_unique<player::TForm1>();
+    form->Ini = ini;
+    form->CommandLineArea = &area;
+    form->CommandLine = {first, second};
+    form->FormCreate();
+
+    splash->hide();
+    splash.reset();
+
+    // The end of the session (SIGTERM, SIGHUP, the session manager) runs Exit, which saves.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) == 0) {
+        auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, form.get(), [&form, notifier] {
+            char byte = 0;
+            [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+            notifier->setEnabled(false);
+            form->WMQueryEndSession();
+            QApplication::quit();
+        });
+        std::signal(SIGTERM, onSignal);
+        std::signal(SIGHUP, onSignal);
+    }
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, form.get(),
+                     [&form](QSessionManager&) { form->WMQueryEndSession(); });
+
+    form->show();
+    const int result = QApplication::exec();
+    form.reset();
+    return result;
 }

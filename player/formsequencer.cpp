@@ -1,0 +1,217 @@
+// Connects TForm1 to the sequencer and the main timer: the host interface over LVMaster, the
+// transport commands, the end-of-track message and the main timer's QTimer.
+#include "player/formsequencer.h"
+
+#include "engine/audioengine.h"
+#include "media/tag.h"
+#include "platform/cp1251.h"
+#include "platform/programfolder.h"
+#include "platform/usermessages.h"
+#include "controls/tbar.h"
+#include "player/form1.h"
+#include "player/playlistrows.h"
+#include "player/sequencing.h"
+#include "player/sequencingdeck.h"
+
+#include <QSystemTrayIcon>
+#include <QLabel>
+#include <QTime>
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace player {
+
+FormSequencerHost::FormSequencerHost(TForm1& form) : report(platform::programFolder()), m_form(form) {}
+
+int FormSequencerHost::rowCount() const { return m_form.LVMaster->rowCount(); }
+int FormSequencerHost::hlIndex() const { return m_form.LVMaster->HLIndex; }
+void FormSequencerHost::setHlIndex(int row) { m_form.LVMaster->HLIndex = row; }
+int FormSequencerHost::nextIndex() const { return m_form.LVMaster->NextIndex; }
+void FormSequencerHost::setNextIndex(int row) { m_form.LVMaster->NextIndex = row; }
+
+int FormSequencerHost::firstSelectedRow() const
+{
+    const std::vector<int> rows = m_form.LVMaster->selectedRows();
+    return rows.empty() ? -1 : rows.front();
+}
+
+void FormSequencerHost::selectOnly(int row, bool focus)
+{
+    controls::TVqListView* list = m_form.LVMaster;
+    if (row < 0 || row >= list->rowCount()) {
+        list->selectRows({});
+        return;
+    }
+    list->selectRows({row});
+    if (focus)
+        list->setCurrentIndex(list->model()->index(row, 0));
+}
+
+std::string FormSequencerHost::displayName(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return {};
+    return m_form.LVMaster->Rows[static_cast<std::size_t>(row)].SubItems[kColName].toStdString();
+}
+
+std::string FormSequencerHost::fileName(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return {};
+    return m_form.LVMaster->Rows[static_cast<std::size_t>(row)].SubItems[kColPath].toStdString();
+}
+
+void FormSequencerHost::updateNowPlaying(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    TVirtualItem& item = m_form.LVMaster->Rows[static_cast<std::size_t>(row)];
+    const std::string path = item.SubItems[kColPath].toStdString();
+    media::TTagRecord tag{};
+    std::string info;
+    const bool read = m_form.Readers && ReadFileInfo(*m_form.Readers, path, tag, info);
+    const std::string artist = platform::cp1251ToUtf8(TrimTagField(std::string_view(tag.Artist, sizeof tag.Artist)));
+    const std::string title = platform::cp1251ToUtf8(TrimTagField(std::string_view(tag.Title, sizeof tag.Title)));
+    const std::string onAir = onAirText(read, artist, title, path);
+    if (m_form.TrayIcon)
+        m_form.TrayIcon->setToolTip(QString::fromStdString(trayTip(onAir)));
+    report.write(item.SubItems[kColName].toStdString());
+}
+
+void FormSequencerHost::clearOnAirText()
+{
+    if (m_form.TrayIcon)
+        m_form.TrayIcon->setToolTip(QStringLiteral("Quorvalen"));
+}
+
+void FormSequencerHost::repaint() { m_form.LVMaster->viewport()->update(); }
+
+void FormSequencerHost::setPositionBar(int value) { m_form.TBar1->setValue(value); }
+
+void FormSequencerHost::showClock(const std::string& clock, const std::string&, const std::string&)
+{
+    m_form.timelabel->setText(QString::fromStdString(clock));
+}
+
+void FormSequencerHost::showTimes(const std::string& main, const std::string& second)
+{
+    m_form.edToEnd->setText(QString::fromStdString(main));
+    m_form.EdToEnd2->setText(QString::fromStdString(second));
+}
+
+void FormSequencerHost::showDeckStates(const std::string& line) { m_form.Label29->setText(QString::fromStdString(line)); }
+
+void FormSequencerHost::firstTick() { m_form.UpdateCaption(); }
+
+void FormSequencerHost::localTime(int& hour, int& minute, int& second)
+{
+    const QTime now = QTime::currentTime();
+    hour = now.hour();
+    minute = now.minute();
+    second = now.second();
+}
+
+void TForm1::CreateSequencer()
+{
+    SeqHost = std::make_unique<FormSequencerHost>(*this);
+    DeckAView = std::make_unique<EngineDeck>(*DeckA);
+    DeckBView = std::make_unique<EngineDeck>(*DeckB);
+    Sequencer = std::make_unique<PlaybackSequencer>(*SeqHost, *DeckAView, *DeckBView, platform::MultimediaTimers::system());
+    Sequencer->classNames().fadeSign = Ini.FadeSign;
+    QPointer<QWidget> viewport = LVMaster->viewport();
+    // Runs on the fade timer's thread: only a queued repaint reaches the list.
+    Sequencer->fadeOut().setOnFinished([viewport](SequencerDeck*) {
+        QMetaObject::invokeMethod(viewport, [viewport] {
+            if (viewport)
+                viewport->update();
+        }, Qt::QueuedConnection);
+    });
+    MainTick = std::make_unique<MainTimer>(*Sequencer, *SeqHost);
+    maintimer = new QTimer(this);
+    maintimer->setObjectName(QStringLiteral("maintimer"));
+    maintimer->setSingleShot(true);
+    connect(maintimer, &QTimer::timeout, this, [this] { maintimerTimer(); });
+    maintimer->start(MainTimer::kFirstIntervalMs);
+}
+
+void TForm1::maintimerTimer()
+{
+    if (!MainTick)
+        return;
+    try {
+        MainTick->tick();
+    } catch (const std::exception& e) {
+        platform::messageBox(std::string("Exception: ") + e.what() + "\r\nFunc: maintimerTimer", "MainTimerError",
+                             platform::MB_OK | platform::MB_ICONERROR);
+    }
+    // A single-shot timer restarted after the tick: ticks never pile up behind a slow one.
+    if (maintimer)
+        maintimer->start(MainTick->intervalMs());
+}
+
+void TForm1::DestroySequencer()
+{
+    if (maintimer)
+        maintimer->stop();
+    MainTick.reset();
+    Sequencer.reset();  // aborts a running fade, waiting for its callback
+    DeckAView.reset();
+    DeckBView.reset();
+    SeqHost.reset();
+}
+
+void TForm1::aPlay()
+{
+    if (Sequencer)
+        Sequencer->aPlay();
+}
+
+void TForm1::aStop()
+{
+    if (Sequencer)
+        Sequencer->aStop();
+}
+
+void TForm1::aPause()
+{
+    if (Sequencer)
+        Sequencer->aPause();
+}
+
+void TForm1::aNextTrack()
+{
+    if (Sequencer)
+        Sequencer->aNextTrack();
+}
+
+void TForm1::aPrevTrack()
+{
+    if (Sequencer)
+        Sequencer->aPrevTrack();
+}
+
+void TForm1::LVMasterDblClick()
+{
+    const std::vector<int> rows = LVMaster->selectedRows();
+    if (rows.empty())
+        return;
+    LVMaster->HLIndex = rows.front();
+    aPlay();
+}
+
+void TForm1::WMDeckEnded(platform::WParam wParam, platform::LParam lParam)
+{
+    if (!Sequencer)
+        return;
+    engine::TAudioEngine* deck = engine::TAudioEngine::FromEndMessage(wParam, lParam);
+    if (deck == nullptr)
+        return;
+    SequencerDeck* view = deck == DeckA.get() ? static_cast<SequencerDeck*>(DeckAView.get())
+                          : deck == DeckB.get() ? static_cast<SequencerDeck*>(DeckBView.get())
+                                                : nullptr;
+    if (view != nullptr)
+        Sequencer->WMDeckEnded(*view, static_cast<std::uint32_t>(wParam));
+}
+
+}  // namespace player

@@ -1,0 +1,45 @@
+// The main window's side of sequencing and of the main timer: the Main list, tray tip and report
+// as the sequencer sees them.
+#pragma once
+
+#include "player/maintimer.h"
+#include "player/report.h"
+#include "player/sequencingplayback.h"
+
+#include <memory>
+
+namespace player {
+
+class TForm1;
+
+class FormSequencerHost final : public SequencerHost, public MainTimerDisplays {
+public:
+    explicit FormSequencerHost(TForm1& form);
+
+    int rowCount() const override;
+    int hlIndex() const override;
+    void setHlIndex(int row) override;
+    int nextIndex() const override;
+    void setNextIndex(int row) override;
+    int firstSelectedRow() const override;
+    void selectOnly(int row, bool focus) override;
+    std::string displayName(int row) const override;
+    std::string fileName(int row) const override;
+    void updateNowPlaying(int row) override;
+    void clearOnAirText() override;
+    void repaint() override;
+    void setPositionBar(int value) override;
+
+    void showClock(const std::string& clock, const std::string& cpu, const std::string& memory) override;
+    void showTimes(const std::string& main, const std::string& second) override;
+    void showDeckStates(const std::string& line) override;
+    void firstTick() override;
+    void localTime(int& hour, int& minute, int& second) override;
+
+    PlayReport report;
+
+private:
+    TForm1& m_form;
+};
+
+}  // namespace player

@@ -1,0 +1,61 @@
+// Plain operations over playlist rows that the main window's editing commands are built from:
+// display names, the count and total line, find, sort, shuffle and the playlist-file row shapes.
+#pragma once
+
+#include "controls/vqrowlist.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace player {
+
+using controls::TVirtualItem;
+
+// Column indices of SubItems in a playlist row.
+constexpr int kColMarker = 0;    // empty, or "PLAYLIST" in an appended playlist row
+constexpr int kColName = 1;      // display name
+constexpr int kColDuration = 2;  // "mm:ss", "??:??" when not measured
+constexpr int kColPath = 3;      // full path
+
+// Row kinds (ImageIndex).
+constexpr int kImageOrdinary = 0;
+constexpr int kImageScheduledWaiting = 24;
+constexpr int kImageScheduledPlaying = 25;
+constexpr int kImageHasNotes = 37;
+
+// Display name from a tag's artist and title (both already decoded, not yet trimmed). An artist
+// starting with "~" is a name without " - " that the M3U reader split into two fields.
+QString JoinArtistTitle(const QString& artist, const QString& title);
+
+// Seconds of a duration text "m:ss" (any number of minute digits); 0 for "??:??" or anything
+// that is not a duration.
+std::int64_t DurationTextSeconds(const QString& text);
+std::int64_t TotalSeconds(const std::vector<TVirtualItem>& rows);
+// " Треков: 3 [0:13:25]" with the given word.
+QString SummaryLine(const QString& word, int count, std::int64_t totalSeconds);
+
+// Index of the first row after `after` whose number, name, duration and path contain text (no
+// regard to case); -1 when none or text is empty.
+int FindRow(const std::vector<TVirtualItem>& rows, int after, const QString& text);
+
+// Sorts by a column header (2 name, 3 duration, 4 path; others sort nothing) in the direction
+// given (+1/-1). Returns the new index of the row that was at hlIndex (-1 stays -1).
+int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlIndex);
+
+// n + 1 random exchanges; returns the new index of the row that was at hlIndex.
+int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex);
+
+// The two shapes of a row that stands for a whole playlist file.
+TVirtualItem PlaylistRowInserted(const QString& path, std::int64_t totalSeconds);
+TVirtualItem PlaylistRowAppended(const QString& path, std::int64_t totalSeconds);
+
+// The notes file of a track, inside notesFolder (ending in "/"): the canonical path with "/",
+// "\" and ":" replaced by "_", plus ".txt"; names too long for the file system are shortened
+// and made unique by a hash of the path.
+std::string NotesFileName(const std::string& notesFolder, const std::string& trackPath);
+
+}  // namespace player

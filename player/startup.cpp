@@ -1,0 +1,287 @@
+// TForm1's life: creation (decks, tray icon, tag readers), the first showing (default profile,
+// command line), the hand-over from a second start, closing or minimising, Exit and session end.
+#include "player/form1.h"
+
+#include "engine/audioengine.h"
+#include "engine/enginesettings.h"
+#include "media/tag.h"
+#include "platform/inifile.h"
+#include "platform/messageids.h"
+#include "platform/programfolder.h"
+#include "platform/sharedmemory.h"
+#include "player/commandlinearea.h"
+#include "player/crossfade.h"
+#include "player/formsequencer.h"
+#include "player/maintimer.h"
+#include "player/sequencingdeck.h"
+#include "player/sequencingplayback.h"
+#include "player/playlistfile.h"
+#include "player/playlistrows.h"
+#include "player/reporterror.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <filesystem>
+
+namespace player {
+
+namespace {
+
+QIcon trayPicture()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0x1a, 0x2a, 0x6c));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(1, 1, 14, 14);
+    p.setBrush(QColor(0xb2, 0x1f, 0x1f));
+    p.drawEllipse(5, 5, 6, 6);
+    return QIcon(pm);
+}
+
+std::string withExtension(const std::string& path, const char* ext)
+{
+    return std::filesystem::path(path).replace_extension(ext).string();
+}
+
+}  // namespace
+
+void TForm1::FormCreate()
+{
+    setWindowTitle(QStringLiteral("Quorvalen"));
+    setAcceptDrops(true);
+    Random.seed(std::random_device{}());
+
+    engine::LoadEngineSettings();
+    const engine::EngineSettings& settings = engine::engineSettings();
+    Comment = Ini.Comment;
+    AllowSort = Ini.AllowSort;
+
+    DeckA = std::make_unique<engine::TAudioEngine>(handle());
+    DeckB = std::make_unique<engine::TAudioEngine>(handle());
+    LineInDeck = std::make_unique<engine::TAudioEngine>(handle());
+    for (engine::TAudioEngine* deck : {DeckA.get(), DeckB.get(), LineInDeck.get()})
+        deck->Device = settings.MainDev;
+    DeckA->InitDevice(settings.MainDev);
+    DeckA->SilenceThreshold = Ini.Threshold;
+    DeckB->SilenceThreshold = Ini.Threshold;
+    LineInDeck->SilenceThreshold = DeckA->SilenceThreshold;
+
+    // A desktop without a tray must not fail the start: the window keeps its own task-bar entry.
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        TrayIcon = new QSystemTrayIcon(trayPicture(), this);
+        TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
+        TrayIcon->setToolTip(QStringLiteral("Quorvalen"));
+        TrayIcon->setContextMenu(TrayMenu);
+        connect(TrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+            if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
+                windowProc(platform::UM_TRAY_NOTIFY, 0, 513);
+        });
+        TrayIcon->show();
+    }
+
+    Readers = std::make_unique<TagReaders>();
+    CreateSequencer();
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown)
+        FormShow();
+}
+
+void TForm1::FormShow()
+{
+    if (m_shown)
+        return;
+    const std::string version = media::GetFileVersionString(QCoreApplication::applicationFilePath().toStdString());
+    WindowTitle = QStringLiteral("%1 (%2)").arg(windowTitle(), QString::fromStdString(version.empty() ? QV_VERSION : version));
+    setWindowTitle(WindowTitle);
+
+    CurrentList = LVMaster;
+    PendingInsertIndex = -1;
+    LVMaster->DragInsideList = true;
+    LVSlave->DragInsideList = true;
+    LVFindResult->DragInsideList = false;
+    LVMaster->HighlightColor = LVMaster->palette().color(QPalette::Text);
+
+    LoadProfile(platform::programPath("Profile/Default.prf"));
+
+    ListsReady = true;
+    RenumberList();
+    UpdateCaption();
+    m_shown = true;
+
+    HandleCommandLine(CommandLine[0], CommandLine[1]);
+    for (const auto& [a, b] : std::exchange(m_pendingCommands, {}))
+        HandleCommandLine(a, b);
+}
+
+void TForm1::HandleCommandLine(const std::string& first, const std::string& second)
+{
+    if (first != "file" && first != "list")
+        return;
+    controls::TVqListView* previous = CurrentList;
+    CurrentList = LVMaster;
+    const QString path = QString::fromStdString(second);
+    if (first == "file") {
+        PendingInsertIndex = -1;
+        AddFile(path);
+        RenumberList();
+        LVMaster->selectRows({LVMaster->rowCount() - 1});
+        aPlay();
+    } else {
+        // A handed-over playlist is appended to the Main list, so nothing already there is lost;
+        // when nothing is on air its first row starts, as a file handed over does.
+        const int firstNew = LVMaster->rowCount();
+        if (auto rows = ReadPlaylistFile(path.toStdString())) {
+            for (TVirtualItem& row : *rows)
+                LVMaster->Rows.push_back(std::move(row));
+            LVMaster->syncView();
+        }
+        RenumberList();
+        if (LVMaster->HLIndex < 0 && firstNew < LVMaster->rowCount()) {
+            LVMaster->selectRows({firstNew});
+            aPlay();
+        }
+    }
+    CurrentList = previous;
+    RenumberList();
+}
+
+std::pair<std::string, std::string> ReadCommandLineArea(const platform::SharedMemory* area)
+{
+    if (area == nullptr || !area->isOpen())
+        return {};
+    return ReadCommandLineArea(area->data(), area->size());
+}
+
+void TForm1::WMCommandLine()
+{
+    windowProc(platform::UM_TRAY_NOTIFY, 0, 513);
+    const auto [first, second] = ReadCommandLineArea(CommandLineArea);
+    HandleCommandLine(first, second);
+}
+
+void TForm1::N20Click()
+{
+    ExitFlag = true;
+    close();
+}
+
+void TForm1::WMQueryEndSession()
+{
+    N20Click();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (!CloseAllowed && !ExitFlag) {
+        event->ignore();
+        showMinimized();
+        return;
+    }
+    if (TrayIcon) {
+        TrayIcon->hide();
+        delete TrayIcon;
+        TrayIcon = nullptr;
+    }
+    if (maintimer)
+        maintimer->stop();
+    if (Sequencer)
+        Sequencer->fadeOut().abort();
+    CurrentList = LVMaster;
+    SaveProfile(platform::programPath("Profile/Default.prf"));
+    if (DeckA)
+        DeckA->Stop();
+    if (DeckB)
+        DeckB->Stop();
+    event->accept();
+    // The window stays registered only while it can answer.
+    unregisterWindow();
+}
+
+void TForm1::FormDestroy()
+{
+    DestroySequencer();
+    if (DeckA)
+        DeckA->Destroy();
+    DeckA.reset();
+    DeckB.reset();
+    Readers.reset();
+}
+
+void TForm1::LoadProfile(const std::string& path)
+{
+    const QFileInfo info(QString::fromStdString(path));
+    if (info.exists())
+        CurrentProfile = path;
+    else if (CurrentProfile.empty())
+        CurrentProfile = path;
+    const platform::IniFile ini(path);
+    CloseAllowed = ini.readInteger("Options", "Close", 1) != 0;
+    MonType = ini.readInteger("Options", "MonType", 0);
+    const int w = ini.readInteger("Options", "FormWidth", width());
+    const int hgt = ini.readInteger("Options", "FormHeight", height());
+    if (w < 0) {
+        showMaximized();
+    } else if (w > 0 && hgt > 0) {
+        resize(w, hgt);
+        if (const QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            move(std::max(area.x(), area.x() + (area.width() - w) / 2),
+                 std::max(area.y(), area.y() + (area.height() - hgt) / 2));
+        }
+    }
+    const std::string advertId = ini.readString("Options", "ID_A", "commercial");
+    const std::string jingleId = ini.readString("Options", "ID_J", "jingle");
+    for (controls::TVqListView* list : {LVMaster, LVSlave}) {
+        list->AdvertKeyword = QString::fromStdString(advertId).toLower();
+        list->JingleKeyword = QString::fromStdString(jingleId).toLower();
+    }
+    if (Sequencer) {
+        Sequencer->classNames().advertId = advertId;
+        Sequencer->classNames().jingleId = jingleId;
+        // Only the music, advert and jingle records are taken back from a profile.
+        CrossfadeTable stored;
+        stored.fromHex(ini.readString("Crossfade", "Settings", ""));
+        for (int c : {kClassMusic, kClassAdvert, kClassJingle})
+            Sequencer->table().records[static_cast<std::size_t>(c)] = stored.records[static_cast<std::size_t>(c)];
+    }
+    LoadPlaylist(QString::fromStdString(withExtension(path, ".m3u")));
+    LoadHistory(QString::fromStdString(withExtension(CurrentProfile, ".hst")));
+}
+
+void TForm1::SaveProfile(const std::string& path)
+{
+    CurrentProfile = path;
+    QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
+    {
+        platform::IniFile ini(path, platform::IniFile::Mode::Buffered);
+        ini.writeInteger("Options", "Close", CloseAllowed ? 1 : 0);
+        ini.writeInteger("Options", "MonType", MonType);
+        ini.writeString("Options", "ID_A", LVMaster->AdvertKeyword.toStdString());
+        ini.writeString("Options", "ID_J", LVMaster->JingleKeyword.toStdString());
+        ini.writeInteger("Options", "FormWidth", isMaximized() ? -width() : width());
+        ini.writeInteger("Options", "FormHeight", height());
+        if (Sequencer)
+            ini.writeString("Crossfade", "Settings", Sequencer->table().toHex());
+        if (!ini.flush())
+            ReportAudioError(-1, path, "TIniFile.Create (write failed)");
+    }
+    SavePlaylist(QString::fromStdString(withExtension(path, ".m3u")));
+    SaveHistory(QString::fromStdString(withExtension(CurrentProfile, ".hst")));
+}
+
+}  // namespace player
