@@ -320,14 +320,14 @@ void TForm1::mSlave2MasterClick()
 void TForm1::N21Click()
 {
     const QFont current = CurrentList->font();
-    platform::FontSpec spec;
-    spec.family = current.family().toStdString();
-    spec.pointSize = current.pointSize();
-    spec.bold = current.bold();
-    spec.italic = current.italic();
-    spec.underline = current.underline();
-    spec.strikeOut = current.strikeOut();
-    const std::optional<platform::FontSpec> chosen = platform::userMessages().chooseFont(spec);
+    platform::FontSpec initial;
+    initial.family = current.family().toStdString();
+    initial.pointSize = current.pointSize();
+    initial.bold = current.bold();
+    initial.italic = current.italic();
+    initial.underline = current.underline();
+    initial.strikeOut = current.strikeOut();
+    const std::optional<platform::FontSpec> chosen = platform::userMessages().chooseFont(initial);
     if (!chosen)
         return;
     QFont font(QString::fromStdString(chosen->family), chosen->pointSize > 0 ? chosen->pointSize : current.pointSize());

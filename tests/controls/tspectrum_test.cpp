@@ -1,6 +1,6 @@
 // Spectrum painter: level colours, column heights from magnitudes, falling columns and peaks,
 // the exact pixels of a frame in both modes, and inputs outside the expected ranges.
-#include "controls/spectrumpainter.h"
+#include "controls/tspectrum.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

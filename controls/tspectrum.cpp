@@ -1,6 +1,6 @@
 // The spectrum painter. Every input is bounded before use: FFT indices outside the data, NaN or
 // huge magnitudes, and heights beyond the colour table all map to safe values.
-#include "controls/spectrumpainter.h"
+#include "controls/tspectrum.h"
 
 #include "controls/wingdi.h"
 
