@@ -71,9 +71,14 @@ function(qv_test_dir name dir)
     target_include_directories(${name}_tests PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(${name}_tests PRIVATE ${ARG_DEPS} Qt6::Widgets GTest::gtest GTest::gmock Threads::Threads)
     target_compile_definitions(${name}_tests PRIVATE ${defs})
+    # A RUN_SERIAL file in the folder marks tests that measure real time: they run alone.
+    set(serial FALSE)
+    if(EXISTS ${dir}/RUN_SERIAL)
+      set(serial TRUE)
+    endif()
     gtest_discover_tests(${name}_tests
       DISCOVERY_MODE PRE_TEST
-      PROPERTIES TIMEOUT 300 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+      PROPERTIES TIMEOUT 300 RUN_SERIAL ${serial} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
   list(REMOVE_ITEM helpers ${dir}/main.cpp)
   if(benches AND QV_BENCHMARKS)

@@ -1,7 +1,7 @@
 // The real player in real time on the "no sound" device with its mix written to a WAV: three
 // tones with a 1.0 s mix point and a 0.5 s fade, analysed for where each starts and how the old
 // one falls away.
-#include "playerfixtures.h"
+#include "player/playerfixtures.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
