@@ -201,7 +201,12 @@ std::uint32_t getVersion()
 
 // ---- Streams ------------------------------------------------------------------------------------
 
-Handle streamCreateFile(const std::string& path, std::uint32_t flags)
+namespace {
+
+// Opens a source with open(path, &err) and makes a channel of it on the calling thread's device
+// (decode-only streams need no device).
+template <typename Open>
+Handle createSourceStream(Open open, const std::string& path, std::uint32_t flags)
 {
     int err = kOk;
     if (!(flags & kStreamDecode)) {
@@ -211,7 +216,7 @@ Handle streamCreateFile(const std::string& path, std::uint32_t flags)
         if ((flags & kSpeakerRear) && dev->outChannels() < 4)
             return failWith(kErrorSpeaker, Handle(0));
     }
-    auto src = FfmpegSource::open(path, &err);
+    auto src = open(path, &err);
     if (!src)
         return failWith(err, Handle(0));
     const Handle h = lib().addChannel(std::move(src), sampleFlags(flags), &err);
@@ -221,26 +226,18 @@ Handle streamCreateFile(const std::string& path, std::uint32_t flags)
     return h;
 }
 
+}  // namespace
+
+Handle streamCreateFile(const std::string& path, std::uint32_t flags)
+{
+    return createSourceStream(&FfmpegSource::open, path, flags);
+}
+
 Handle wmaStreamCreateFile(const std::string& path, std::uint32_t flags) { return streamCreateFile(path, flags); }
 
 Handle cdStreamCreateFile(const std::string& path, std::uint32_t flags)
 {
-    int err = kOk;
-    if (!(flags & kStreamDecode)) {
-        auto dev = lib().selectedDevice(&err);
-        if (!dev)
-            return failWith(err, Handle(0));
-        if ((flags & kSpeakerRear) && dev->outChannels() < 4)
-            return failWith(kErrorSpeaker, Handle(0));
-    }
-    auto src = CdSource::open(path, &err);
-    if (!src)
-        return failWith(err, Handle(0));
-    const Handle h = lib().addChannel(std::move(src), sampleFlags(flags), &err);
-    if (!h)
-        return failWith(err, Handle(0));
-    setLastError(kOk);
-    return h;
+    return createSourceStream(&CdSource::open, path, flags);
 }
 
 Handle streamCreate(int rateHz, int channels, std::uint32_t flags, StreamProc proc, void* user)

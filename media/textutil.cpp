@@ -1,6 +1,8 @@
 // Text helpers shared by the tag readers.
 #include "media/textutil.h"
 
+#include "platform/cp1251.h"
+
 #include <limits>
 
 namespace media {
@@ -53,25 +55,6 @@ std::int32_t toInt32Or0(std::string_view text)
     return static_cast<std::int32_t>(*v);
 }
 
-void appendUtf8(std::string& out, std::uint32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 std::string utf16LeToUtf8(std::string_view bytes)
 {
     std::string out;
@@ -85,12 +68,12 @@ std::string utf16LeToUtf8(std::string_view bytes)
             const std::uint32_t lo = static_cast<unsigned char>(bytes[2 * i + 2]) |
                                      (static_cast<unsigned char>(bytes[2 * i + 3]) << 8);
             if (lo >= 0xDC00 && lo < 0xE000) {
-                appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
+                platform::appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
                 ++i;
                 continue;
             }
         }
-        appendUtf8(out, (u >= 0xD800 && u < 0xE000) ? 0xFFFD : u);
+        platform::appendUtf8(out, (u >= 0xD800 && u < 0xE000) ? 0xFFFD : u);
     }
     return out;
 }

@@ -10,6 +10,8 @@ std::string cp1251ToUtf8(std::string_view bytes);
 // Characters code page 1251 cannot hold become "?".
 std::string utf8ToCp1251(std::string_view text);
 bool isValidUtf8(std::string_view bytes);
+// Appends code point cp (below 0x110000) as UTF-8.
+void appendUtf8(std::string& out, char32_t cp);
 // Text read from a file this system wrote or a user edited: UTF-8 when it is valid UTF-8,
 // otherwise taken as code page 1251.
 std::string decodeText(std::string_view bytes);
