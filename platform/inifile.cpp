@@ -272,7 +272,8 @@ IniFile::IniFile(std::string path, Mode mode)
         std::ifstream in(m_path, std::ios::binary);
         if (in)
             bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        m_contents->unreadable = !in.is_open();
+        // A read that failed part way gives a shortened file: rewriting it would lose the rest.
+        m_contents->unreadable = !in.is_open() || in.bad();
     } else if (std::filesystem::exists(status)) {
         // A folder, a pipe or a device is never read (a pipe could block for ever) nor replaced.
         m_contents->unreadable = true;
