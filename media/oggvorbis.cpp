@@ -247,14 +247,7 @@ bool TOggVorbis::Valid() const
 
 std::string TOggVorbis::ChannelModeName() const
 {
-    switch (ChannelModeId) {
-    case 1:
-        return "Mono";
-    case 2:
-        return "Stereo";
-    default:
-        return "Unknown";
-    }
+    return channelModeName(ChannelModeId);
 }
 
 }  // namespace media

@@ -96,4 +96,16 @@ std::string asciiLower(std::string_view text)
     return out;
 }
 
+std::string channelModeName(int channels)
+{
+    switch (channels) {
+    case 1:
+        return "Mono";
+    case 2:
+        return "Stereo";
+    default:
+        return "Unknown";
+    }
+}
+
 }  // namespace media

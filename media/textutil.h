@@ -16,6 +16,8 @@ std::string_view trimRight(std::string_view text);
 std::optional<std::int64_t> parseInteger(std::string_view text);
 // The integer, or 0 when text is not one that fits 32 bits.
 std::int32_t toInt32Or0(std::string_view text);
+// "Mono" for 1 channel, "Stereo" for 2, "Unknown" otherwise: the readers' channel-mode texts.
+std::string channelModeName(int channels);
 // UTF-16 little-endian code units to UTF-8; stops at a zero unit; a lone surrogate becomes U+FFFD.
 std::string utf16LeToUtf8(std::string_view bytes);
 // ASCII upper and lower case.

@@ -1,6 +1,7 @@
 // WAV reader: the 44-byte header image, with the value after a longer format chunk read from
 // where that chunk ends.
 #include "media/wavfile.h"
+#include "media/textutil.h"
 
 #include "media/inputfile.h"
 
@@ -76,14 +77,7 @@ bool TWAVfile::ReadInfo(const std::string& fileName)
 
 std::string TWAVfile::ChannelModeName() const
 {
-    switch (ChannelNumber) {
-    case 1:
-        return "Mono";
-    case 2:
-        return "Stereo";
-    default:
-        return "Unknown";
-    }
+    return channelModeName(ChannelNumber);
 }
 
 }  // namespace media

@@ -224,14 +224,7 @@ bool TWMAfile::ReadInfo(const std::string& fileName)
 
 std::string TWMAfile::ChannelModeName() const
 {
-    switch (ChannelModeId) {
-    case 1:
-        return "Mono";
-    case 2:
-        return "Stereo";
-    default:
-        return "Unknown";
-    }
+    return channelModeName(ChannelModeId);
 }
 
 }  // namespace media

@@ -9,6 +9,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class FakeDrives {
 public:
@@ -32,4 +34,29 @@ private:
     std::string m_driveRoot;
     std::string m_stickRoot;
     std::unique_ptr<platform::SystemVolumes> m_volumes;
+};
+
+// A machine whose only drive, /dev/sr0, holds an audio disc with the given tracks.
+class AudioDiscVolumes : public platform::VolumeSource {
+public:
+    explicit AudioDiscVolumes(std::vector<platform::AudioTrack> tracks) : m_tracks(std::move(tracks)) {}
+    std::vector<platform::Volume> volumes() override
+    {
+        platform::Volume cd;
+        cd.root = "/dev/sr0/";
+        cd.device = "/dev/sr0";
+        cd.driveType = platform::kDriveCdrom;
+        cd.displayName = "Дисковод sr0";
+        return {cd};
+    }
+    bool hasMedium(const platform::Volume&) override { return true; }
+    bool diskSpace(const platform::Volume&, platform::DiskSpace& space) override
+    {
+        space = {};
+        return false;
+    }
+    std::vector<platform::AudioTrack> audioTracks(const platform::Volume&) override { return m_tracks; }
+
+private:
+    std::vector<platform::AudioTrack> m_tracks;
 };

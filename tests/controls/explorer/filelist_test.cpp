@@ -123,33 +123,9 @@ TEST(ListDrivesTest, TakenRecordsLeaveAnEmptySlot)
     EXPECT_EQ(kept->Path, drives.driveRoot());
 }
 
-// A drive holding an audio disc.
-class AudioDisc : public platform::VolumeSource {
-public:
-    std::vector<platform::Volume> volumes() override
-    {
-        platform::Volume cd;
-        cd.root = "/dev/sr0/";
-        cd.device = "/dev/sr0";
-        cd.driveType = platform::kDriveCdrom;
-        cd.displayName = "Дисковод sr0";
-        return {cd};
-    }
-    bool hasMedium(const platform::Volume&) override { return true; }
-    bool diskSpace(const platform::Volume&, platform::DiskSpace& space) override
-    {
-        space = {};
-        return false;
-    }
-    std::vector<platform::AudioTrack> audioTracks(const platform::Volume&) override
-    {
-        return {{1, 2352u * 75 * 180}, {2, 2352u * 75 * 200}, {12, 2352u * 75}};
-    }
-};
-
 TEST(ListFolderTest, AudioDiscShowsItsTracks)
 {
-    AudioDisc disc;
+    AudioDiscVolumes disc({{1, 2352u * 75 * 180}, {2, 2352u * 75 * 200}, {12, 2352u * 75}});
     platform::setVolumeSource(&disc);
     TFileList list;
     EXPECT_TRUE(list.ListFolder("/dev/sr0/", kListFolders));

@@ -429,33 +429,9 @@ TEST_F(RootedTreeTest, RootVolumeReadsSlashAndPathsGoToTheLongestRoot)
     EXPECT_EQ(t.currentItem()->parent(), t.MyComputerNode()->child(1));  // below the fake drive, not "/"
 }
 
-// A machine whose only drive holds an audio disc.
-class AudioDiscVolumes : public platform::VolumeSource {
-public:
-    std::vector<platform::Volume> volumes() override
-    {
-        platform::Volume cd;
-        cd.root = "/dev/sr0/";
-        cd.device = "/dev/sr0";
-        cd.driveType = platform::kDriveCdrom;
-        cd.displayName = "Дисковод sr0";
-        return {cd};
-    }
-    bool hasMedium(const platform::Volume&) override { return true; }
-    bool diskSpace(const platform::Volume&, platform::DiskSpace& space) override
-    {
-        space = {};
-        return false;
-    }
-    std::vector<platform::AudioTrack> audioTracks(const platform::Volume&) override
-    {
-        return {{1, 2352u * 75 * 60}, {2, 2352u * 75 * 90}};
-    }
-};
-
 TEST(AudioDiscTreeTest, TracksAreShownAsPlayableFiles)
 {
-    AudioDiscVolumes disc;
+    AudioDiscVolumes disc({{1, 2352u * 75 * 60}, {2, 2352u * 75 * 90}});
     platform::setVolumeSource(&disc);
     {
         TzrFolderTreeView tree;
