@@ -333,7 +333,6 @@ void TAudioEngine::PlayFile(const std::string& fileName)
         g_lineInSetUp = true;
         LengthMs = kLineInLengthMs;
     } else {
-        audiolib::play(m_playHandle, false);
         LengthMs = roundToInt32(audiolib::bytesToSeconds(m_sourceHandle, audiolib::getLength(m_sourceHandle)) * 1000.0);
         int rate = 0;
         if (audiolib::getAttributes(m_playHandle, &rate, nullptr, nullptr))
@@ -348,8 +347,13 @@ void TAudioEngine::PlayFile(const std::string& fileName)
         audiolib::setPosition(m_sourceHandle, Trim.startBytes);
     audiolib::setAttributes(m_playHandle, audiolib::kRateUnchanged, 100, Pan);
 
+    // Everything is in place before the channel moves: a file with no frames (or a trim that
+    // leaves none) can end on a real-time device at once, and its end must find the
+    // notification armed and the deck in play, or the deck would stay "playing" for ever.
     armEndNotificationLocked(start);
     setStateLocked(STATE_PLAY);
+    if (!m_isLineIn)
+        audiolib::play(m_playHandle, false);
     m_lastError = audiolib::lastError();
 }
 

@@ -94,7 +94,12 @@ std::string safeObjectName(std::string_view name)
 
 std::string sharedMemoryObjectName(std::string_view name)
 {
-    return "/" + objectPrefix() + "." + safeObjectName(name);
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on a literal + a temporary.
+    std::string result = "/";
+    result += objectPrefix();
+    result += '.';
+    result += safeObjectName(name);
+    return result;
 }
 
 void removeNamedObjects()

@@ -101,7 +101,12 @@ std::string unescape(std::string_view s)
 
 // Every name gets a leading "@" so that the empty (default) name and names starting with "[" or
 // ";" are still keys of the ini file.
-std::string keyOf(std::string_view name) { return "@" + escape(name, true); }
+std::string keyOf(std::string_view name)
+{
+    std::string key = "@";  // not "@" + temporary: GCC 12 warns falsely (-Wrestrict) on that
+    key += escape(name, true);
+    return key;
+}
 
 std::mutex g_mutex;  // threads of one process; the file lock orders the processes
 

@@ -434,3 +434,61 @@ TEST_F(BaseDeckTest, QueuedStopDoesNotTouchATrackStartedMeanwhile)
 
 }  // namespace
 }  // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+// On a real-time device a file with no frames ends as soon as it starts: the end must still be
+// seen every time, or the deck would stay "playing" with nothing to end it.
+class RealTimeEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        engine::setEngineSettings(engine::EngineSettings{});
+        audiolib::setManualClock(false);
+    }
+    void TearDown() override
+    {
+        pumpEvents();
+        audiolib::setManualClock(true);
+    }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(RealTimeEndTest, FileWithoutFramesEndsEveryTime)
+{
+    CollectingWindow window;
+    const std::string empty = m_dir.filePath("empty.wav").toStdString();
+    writeWav(empty, {});
+    {
+        TAudioEngine deck(window.handle(), engine::EngineVariant::Base);
+        deck.Device = audiolib::kDeviceNoSound;
+        ASSERT_TRUE(deck.InitDevice(audiolib::kDeviceNoSound));
+        for (int i = 0; i < 200; ++i) {
+            deck.PlayFile(empty);
+            ASSERT_NE(deck.PlayHandle(), 0u) << "a header-only file still opens";
+            ASSERT_TRUE(pumpUntil([&] { return deck.State() == STATE_END; }, 1000)) << "start " << i;
+        }
+        deck.Destroy();
+    }
+    TAudioEngine deck(window.handle());
+    deck.Device = audiolib::kDeviceNoSound;
+    ASSERT_TRUE(deck.InitDevice(audiolib::kDeviceNoSound));
+    for (int i = 0; i < 200; ++i) {
+        deck.PlayFile(empty);
+        const std::uint32_t start = deck.StartNumber();
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                return std::any_of(window.messages.begin(), window.messages.end(), [&](const Message& m) {
+                    return m.msg == platform::UM_DECK_ENDED && m.wParam == static_cast<platform::WParam>(start);
+                });
+            },
+            1000))
+            << "start " << i;
+    }
+    deck.Destroy();
+}
+
+}  // namespace
+}  // namespace enginetest
