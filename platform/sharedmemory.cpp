@@ -97,6 +97,12 @@ bool SharedMemory::open(std::string_view name, std::size_t size)
     }
     struct stat st {};
     bool ok = fstat(fd, &st) == 0;
+    // /dev/shm is shared by every user: an area someone else created under our name (to read
+    // or feed our data) is refused, not used.
+    if (ok && st.st_uid != geteuid()) {
+        qWarning("SharedMemory: %s belongs to another user", m_shmName.c_str());
+        ok = false;
+    }
     m_existed = otherHolders;
     if (ok && static_cast<std::size_t>(st.st_size) < size)
         ok = ftruncate(fd, static_cast<off_t>(size)) == 0;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -74,6 +75,30 @@ TEST(SharedMemory, CrashLeftoverIsZeroedAgain)
     ASSERT_TRUE(area.open("leftover", 4096));
     EXPECT_FALSE(area.alreadyExisted());
     EXPECT_TRUE(allZero(area.data(), 4096));
+}
+
+// /dev/shm is shared by every user: an area that another user made under our name, while it
+// looks held, is refused rather than read and written.
+TEST(SharedMemory, AreaOfAnotherUserIsRefused)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "making a file of another user needs root";
+    const std::string holders = runtimeFolder() + "shm." + safeObjectName("foreign") + ".holders";
+    const int holderFd = ::open(holders.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(holderFd, 0);
+    ASSERT_EQ(flock(holderFd, LOCK_SH), 0);  // someone seems to hold it: it is not cleared away
+    const std::string name = sharedMemoryObjectName("foreign");
+    const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT, 0666);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(fchown(fd, 65534, 65534), 0);
+    ASSERT_EQ(ftruncate(fd, 4096), 0);
+    ::close(fd);
+
+    SharedMemory area;
+    EXPECT_FALSE(area.open("foreign", 4096));
+    EXPECT_EQ(area.data(), nullptr);
+    shm_unlink(name.c_str());
+    ::close(holderFd);
 }
 
 TEST(SharedMemory, LargerSizeThanTheHolderUsesGrowsTheArea)
