@@ -2,13 +2,13 @@
 // changes into one report per kind, and handing reports to the user-interface thread.
 #include "controls/zrfilenotify.h"
 
+#include "platform/process.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
 
 #include <sys/inotify.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace controls {
@@ -282,8 +282,8 @@ std::uint32_t TNotificationThread::SignalledSlots(const std::vector<std::uint32_
 
 void TNotificationThread::Execute()
 {
-    // The lowest priority this thread may take; raising it back is never needed.
-    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 19);
+    // The lowest priority, kept also when the program raises its own.
+    const platform::LowestPriorityScope lowest;
 
     std::vector<std::uint32_t> masks;
     while (!m_stop.load(std::memory_order_relaxed)) {

@@ -12,8 +12,11 @@
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
+#include <mutex>
+#include <set>
 
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace platform {
@@ -49,6 +52,16 @@ std::vector<pid_t> threadIds()
 }
 
 bool setNice(pid_t tid, int nice) { return setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0; }
+
+// Threads kept at the lowest priority (LowestPriorityScope).
+std::mutex g_backgroundLock;
+std::set<pid_t> g_backgroundThreads;
+
+bool isBackgroundThread(pid_t tid)
+{
+    std::lock_guard lock(g_backgroundLock);
+    return g_backgroundThreads.count(tid) != 0;
+}
 
 }  // namespace
 
@@ -102,6 +115,8 @@ bool setPriorityClass(int priorityClass)
     // Nice values belong to threads on Linux; threads started later inherit their creator's.
     bool mainApplied = false;
     for (pid_t tid : threadIds()) {
+        if (tid != getpid() && isBackgroundThread(tid))
+            continue;
         bool ok = setNice(tid, nice);
         if (!ok) {
             // Without the right to go that far, go as far as the limit allows, but only when
@@ -115,6 +130,21 @@ bool setPriorityClass(int priorityClass)
             mainApplied = ok;
     }
     return mainApplied;
+}
+
+LowestPriorityScope::LowestPriorityScope() : m_tid(static_cast<long>(::syscall(SYS_gettid)))
+{
+    {
+        std::lock_guard lock(g_backgroundLock);
+        g_backgroundThreads.insert(static_cast<pid_t>(m_tid));
+    }
+    setNice(static_cast<pid_t>(m_tid), 19);
+}
+
+LowestPriorityScope::~LowestPriorityScope()
+{
+    std::lock_guard lock(g_backgroundLock);
+    g_backgroundThreads.erase(static_cast<pid_t>(m_tid));
 }
 
 }  // namespace platform

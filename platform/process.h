@@ -34,4 +34,18 @@ std::optional<int> niceForPriorityClass(int priorityClass);
 // set (as asked, or as far as allowed).
 bool setPriorityClass(int priorityClass);
 
+// Puts the calling thread at the lowest priority for the scope's life and keeps it there:
+// setPriorityClass passes such threads by, so raising the player's priority never lifts its
+// background work (folder watchers) to compete with playback.
+class LowestPriorityScope {
+public:
+    LowestPriorityScope();
+    ~LowestPriorityScope();
+    LowestPriorityScope(const LowestPriorityScope&) = delete;
+    LowestPriorityScope& operator=(const LowestPriorityScope&) = delete;
+
+private:
+    long m_tid;
+};
+
 }  // namespace platform

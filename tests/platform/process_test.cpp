@@ -1,4 +1,5 @@
-// Starting programs, opening documents, and priority classes applied to every thread.
+// Starting programs, opening documents, and priority classes applied to every thread but the
+// ones kept lowest.
 #include "platform/process.h"
 #include "platform/programfolder.h"
 #include "urlcatcher.h"
@@ -60,9 +61,21 @@ int priorityChecks()
     });
     while (workerTid == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::atomic<pid_t> backgroundTid{0};
+    std::thread background([&] {
+        const LowestPriorityScope lowest;
+        backgroundTid = static_cast<pid_t>(syscall(SYS_gettid));
+        while (!stop)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    while (workerTid == 0 || backgroundTid == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const pid_t main = getpid();
     const pid_t other = workerTid;
-    auto both = [&](int nice) { return niceOf(main) == nice && niceOf(other) == nice; };
+    const pid_t lowest = backgroundTid;
+    auto both = [&](int nice) {
+        return niceOf(main) == nice && niceOf(other) == nice && niceOf(lowest) == 19;
+    };
 
     if (geteuid() == 0) {
         check(setPriorityClass(kPriorityRealtime) && both(-20), "realtime is nice -20 on every thread");
@@ -92,6 +105,7 @@ int priorityChecks()
     check(!setPriorityClass(kPriorityHigh) && both(19), "a refused raise is ignored (high)");
     stop = true;
     worker.join();
+    background.join();
     return failures;
 }
 
