@@ -1,0 +1,34 @@
+// The player's file types: five extensions pointing at two types, each with its icon and the
+// command the desktop runs on a double click.
+#include "media/shellfiletypes.h"
+
+#include "platform/registry.h"
+
+#include <stdexcept>
+
+namespace media {
+
+void RegisterFileTypes(const std::string& programPath)
+{
+    // The program path goes in without quotation marks, also when it holds blanks: that is what
+    // readers of these keys have always been given.
+    const std::string rows[][2] = {
+        {".mp3", "Quorvalen.File"},
+        {".wav", "Quorvalen.File"},
+        {".wma", "Quorvalen.File"},
+        {".ogg", "Quorvalen.File"},
+        {"Quorvalen.File", "Media File"},
+        {"Quorvalen.File\\DefaultIcon", programPath + ",1"},
+        {"Quorvalen.File\\Shell\\open\\command", programPath + " file \"%1\""},
+        {".m3u", "Quorvalen.List"},
+        {"Quorvalen.List", "Playlist File"},
+        {"Quorvalen.List\\DefaultIcon", programPath + ",2"},
+        {"Quorvalen.List\\Shell\\open\\command", programPath + " list \"%1\""},
+    };
+    for (const auto& [key, value] : rows) {
+        if (!platform::Registry::writeString(platform::RegistryRoot::ClassesRoot, key, "", value))
+            throw std::runtime_error("Failed to set data for ''");
+    }
+}
+
+}  // namespace media

@@ -1,0 +1,13 @@
+// Registering the player as the desktop's opener of audio files and playlists.
+#pragma once
+
+#include <string>
+
+namespace media {
+
+// Writes the file-type keys of ".mp3", ".wav", ".wma", ".ogg" (opened with "file") and ".m3u"
+// (opened with "list") under the classes root, every time it is called, row by row. A refused
+// write throws std::runtime_error "Failed to set data for ''" and leaves the later rows unwritten.
+void RegisterFileTypes(const std::string& programPath);
+
+}  // namespace media
