@@ -79,6 +79,7 @@ void TBase_main_window::finishPass()
         m_closeAfterPass = false;
         QTimer::singleShot(0, this, [this] { close(); });
     }
+    scheduleDeferred();
 }
 
 void TBase_main_window::Button1Click()

@@ -169,6 +169,10 @@ void TBase_main_window::buildWindow()
     bottom->addWidget(label("Label18", "Выделено:"));
     bottom->addWidget(Label20);
     bottom->addStretch(1);
+    Button11 = button("Button11", "Сохранить плейлист");
+    Button12 = button("Button12", "В плеер");
+    bottom->addWidget(Button11);
+    bottom->addWidget(Button12);
     tbVolume = new controls::TTBar(Qt::Horizontal, central);
     tbVolume->setObjectName("tbVolume");
     tbVolume->setRange(0, 100);
@@ -188,6 +192,9 @@ void TBase_main_window::buildWindow()
     Timer3 = new QTimer(this);
     Timer3->setObjectName("Timer3");
     Timer3->setInterval(30000);
+    ping_player = new QTimer(this);
+    ping_player->setObjectName("ping_player");
+    ping_player->setInterval(3000);
 
     m_posSave = new controls::TVqPosSave(this);
     m_posSave->RootKey = controls::HKCU;
@@ -206,6 +213,9 @@ void TBase_main_window::buildWindow()
     on(N2, &QAction::triggered, [this] { N2Click(); });
     on(N5, &QAction::triggered, [this] { N5Click(); });
     on(Timer3, &QTimer::timeout, [this] { Timer3Timer(); });
+    on(ping_player, &QTimer::timeout, [this] { ping_playerTimer(); });
+    on(Button11, &QPushButton::clicked, [this] { Button11Click(); });
+    on(Button12, &QPushButton::clicked, [this] { Button12Click(); });
     connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { guarded([this, column] { ListView1ColumnClick(column); }); });
     connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -242,8 +252,10 @@ void TBase_main_window::FormCreate()
     if (!version.empty())
         caption += " (" + version + ")";
     BFName = m_cmd.BFName;
-    if (m_cmd.mode == StartMode::Hidden)
+    if (m_cmd.mode == StartMode::Hidden) {
         caption = initialCaption({"hidden", m_cmd.handleText});
+        ping_player->start();
+    }
     setWindowTitle(q(caption));
     setCaption(caption);
     PlayerWindow = m_cmd.PlayerWindow;
@@ -350,6 +362,9 @@ void TBase_main_window::closeEvent(QCloseEvent* event)
         return;
     }
     m_closing = true;
+    m_deferred.clear();
+    ping_player->stop();
+    m_area.unmap();
     event->accept();
     unregisterWindow();
     emit finished();
@@ -374,12 +389,15 @@ void TBase_main_window::hideEvent(QHideEvent* event)
 
 void TBase_main_window::keyPressEvent(QKeyEvent* event) { QMainWindow::keyPressEvent(event); }
 
-platform::LResult TBase_main_window::windowProc(std::uint32_t msg, platform::WParam, platform::LParam)
+platform::LResult TBase_main_window::windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam)
 {
     switch (msg) {
     case platform::UM_SEARCH_QUIT:
-        guarded([this] { close(); });
-        return 0;
+    case platform::UM_BASE_SHOW:
+    case platform::UM_BASE_HIDE:
+    case platform::UM_SEARCH_HELLO:
+    case platform::UM_SEARCH_QUERY:
+        return serverMessage(msg, wParam, lParam);
     case platform::UM_CENTER_DIALOG:
         centerActiveDialog();
         return 0;

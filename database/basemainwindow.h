@@ -1,10 +1,12 @@
 // TBase_main_window: the database program's one main window. It owns the track base, shows it in
-// an owner-data list and carries the commands for adding, saving, loading, searching and sorting.
-// Registered as a platform window of class "TBase_main_window" so the player can find it.
+// an owner-data list and carries the commands for adding, saving, loading, searching, sorting and
+// exporting; started hidden it is the player's search server. Registered as a platform window of
+// class "TBase_main_window" so the player can find it.
 #pragma once
 
 #include "database/baseoptions.h"
 #include "database/commandline.h"
+#include "database/searcharea.h"
 #include "database/trackbase.h"
 #include "platform/window.h"
 
@@ -12,6 +14,8 @@
 #include <QPointer>
 
 #include <array>
+#include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,7 +64,7 @@ public:
     TrackListModel* model() const { return m_model; }
 
     // ---- Components ----------------------------------------------------------------------------
-    QPushButton *Button1, *Button10, *Button5, *Button6, *Button8, *Button3, *Button4;
+    QPushButton *Button1, *Button10, *Button5, *Button6, *Button8, *Button3, *Button4, *Button11, *Button12;
     std::array<QLineEdit*, 8> Edits{};  // Edit1..Edit8
     QTableView* ListView1;
     QMenu* PopupMenu1;
@@ -70,6 +74,7 @@ public:
     TVqStatusBar* VqStatusBar1;
     QProgressBar* Gauge1;
     QTimer* Timer3;
+    QTimer* ping_player;  // 3000 ms, runs only in search-server mode
 
     // ---- Base and file (track base) ----------------------------------------------------------
     // False (base empty, message shown) when the file exists but cannot be read.
@@ -103,6 +108,30 @@ public:
     void Button4Click() { ResetSearch(); }
     void ListView1ColumnClick(int column);
     void N2Click();
+
+    // How often a search lets the message loop run; tests shorten it.
+    std::chrono::milliseconds searchPumpPeriod{20};
+
+    // ---- Search server ---------------------------------------------------------------------------
+    // The handlers of the player's messages. While a search or a pass walks the records, everything
+    // but a quit is kept back and run in order when it has ended (a later message of the same kind
+    // replaces the one waiting), so nothing frees the records under it.
+    platform::LResult WMSearchHello(platform::WParam wParam, platform::LParam lParam);
+    platform::LResult WMSearchQuery(platform::WParam wParam);
+    platform::LResult WMSearchQuit();
+    platform::LResult WMBaseShow();
+    platform::LResult WMBaseHide();
+    void ping_playerTimer();
+    SearchArea& searchArea() { return m_area; }
+    std::size_t deferredCount() const { return m_deferred.size(); }
+
+    // ---- Playlist export -------------------------------------------------------------------------
+    // The selected rows from the top, or every shown row when none is selected, as an M3U file
+    // (replaced whole). False, with a message shown, when it cannot be written.
+    bool ExportPlaylist(const std::string& path);
+    void Button11Click();
+    void Button12Click();
+    std::string DBTempPath() const;
 
     // ---- Window life and services --------------------------------------------------------------
     void FormCreate();
@@ -140,6 +169,11 @@ private:
     void closeProgress();
     void pumpMessages();
     void finishPass();
+    bool busy() const { return m_searching || m_passRunning; }
+    platform::LResult serverMessage(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam);
+    void scheduleDeferred();
+    void runDeferred();
+    std::vector<const TTrackRecord*> exportRows() const;
 
     CommandLine m_cmd;
     TrackListModel* m_model = nullptr;
@@ -154,6 +188,17 @@ private:
     bool m_closing = false;
     bool m_searching = false;
     QWidget* m_host = nullptr;
+
+    struct DeferredMessage {
+        std::uint32_t msg;
+        platform::WParam wParam;
+        platform::LParam lParam;
+    };
+    SearchArea m_area;
+    std::deque<DeferredMessage> m_deferred;
+    bool m_deferredPosted = false;
+    bool m_pinging = false;
+    bool m_quitting = false;
 };
 
 }  // namespace database

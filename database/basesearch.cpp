@@ -128,19 +128,19 @@ bool SearchMatcher::matches(const TTrackRecord& r) const
     return true;
 }
 
-void runSearch(TrackBase& base, const SearchMatcher& matcher, const SearchPump& pump)
+void runSearch(TrackBase& base, const SearchMatcher& matcher, const SearchPump& pump,
+               std::chrono::milliseconds pumpPeriod)
 {
     using Clock = std::chrono::steady_clock;
-    constexpr auto kPumpPeriod = std::chrono::milliseconds(20);
     base.List.clear();
     base.Indexes.clear();
     const std::size_t count = base.List2.size();
-    auto nextPump = Clock::now() + kPumpPeriod;
+    auto nextPump = Clock::now() + pumpPeriod;
     for (std::size_t i = 0; i < count; ++i) {
         // Looking at the clock costs more than matching a record: only every 1024 records.
         if (pump && (i & 1023) == 0 && Clock::now() >= nextPump) {
             pump(count > 2 ? static_cast<int>(i * 100 / (count - 1)) : 0);
-            nextPump = Clock::now() + kPumpPeriod;
+            nextPump = Clock::now() + pumpPeriod;
         }
         TTrackRecord* r = base.List2[i];
         if (matcher.matches(*r)) {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -32,10 +33,11 @@ private:
     std::array<Query, kFieldCount> m_queries;
 };
 
-// Called while searching, at most every ~20 ms, with the percentage done; lets the message loop run.
+// Called while searching, at most every pumpPeriod, with the percentage done; lets the message loop run.
 using SearchPump = std::function<void(int percent)>;
 
 // List := the records of List2 that match, in base order; Indexes := their List2 positions.
-void runSearch(TrackBase& base, const SearchMatcher& matcher, const SearchPump& pump = {});
+void runSearch(TrackBase& base, const SearchMatcher& matcher, const SearchPump& pump = {},
+               std::chrono::milliseconds pumpPeriod = std::chrono::milliseconds(20));
 
 }  // namespace database

@@ -43,7 +43,7 @@ void TBase_main_window::SearchBase()
     runSearch(Base, matcher, [this](int percent) {
         Gauge1->setValue(percent);
         pumpMessages();
-    });
+    }, searchPumpPeriod);
     m_model->refresh();
     Gauge1->setValue(100);
     Label15->setText(QString::number(Base.List.size()));

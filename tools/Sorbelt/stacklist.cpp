@@ -1,7 +1,7 @@
 // Choosing the generator's rows and writing them as the stack list.
 #include "tools/Sorbelt/stacklist.h"
 
-#include "platform/cp1251.h"
+#include "media/m3uexport.h"
 #include "platform/programfolder.h"
 #include "tools/Sorbelt/dfsreader.h"
 #include "tools/Sorbelt/sorbelt.h"
@@ -13,20 +13,6 @@
 #include <filesystem>
 
 namespace sorbelt {
-
-namespace {
-
-// Artist and title sit on the "#EXTINF:" line: a line break or tab inside them becomes a blank.
-std::string lineText(std::string text)
-{
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 32)
-            c = ' ';
-    }
-    return platform::cp1251ToUtf8(text);
-}
-
-}  // namespace
 
 std::vector<media::TTrackRecord> chooseRows(const std::vector<media::TTrackRecord>& rows, int count,
                                             std::mt19937& random)
@@ -49,27 +35,9 @@ std::vector<media::TTrackRecord> chooseRows(const std::vector<media::TTrackRecor
     return chosen;
 }
 
-std::int64_t roundedSeconds(std::int32_t durationMs)
-{
-    if (durationMs <= 0)
-        return 0;
-    std::int64_t seconds = durationMs / 1000;
-    const std::int32_t rest = durationMs % 1000;
-    if (rest > 500 || (rest == 500 && seconds % 2 == 1))
-        ++seconds;
-    return seconds;
-}
+std::int64_t roundedSeconds(std::int32_t durationMs) { return media::m3uSeconds(durationMs); }
 
-std::string m3uText(const std::vector<media::TTrackRecord>& rows)
-{
-    std::string out = "#EXTM3U\r\n";
-    for (const media::TTrackRecord& row : rows) {
-        out += "#EXTINF:" + std::to_string(roundedSeconds(row.Duration)) + ",";
-        out += lineText(fieldText(row.Artist)) + " - " + lineText(fieldText(row.Title)) + "\r\n";
-        out += fieldText(row.FileName) + "\r\n";
-    }
-    return out;
-}
+std::string m3uText(const std::vector<media::TTrackRecord>& rows) { return media::m3uText(rows); }
 
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error)
 {
