@@ -6,6 +6,7 @@
 #include "platform/usermessages.h"
 
 #include <QLabel>
+#include <QTimer>
 
 namespace database {
 
@@ -28,8 +29,16 @@ bool TBase_main_window::LoadBase()
     Label5->setText(QString::fromStdString(BFName));
     ResetSearch();
     if (!loaded.ok) {
-        platform::messageBox("Cannot read " + BFName + ": " + loaded.error, kAppTitle,
-                             platform::MB_OK | platform::MB_ICONERROR);
+        const std::string text = "Cannot read " + BFName + ": " + loaded.error;
+        if (m_boxesAfterAnswer) {
+            // A reload for the player's hello: shown once the player has its answer, so the player
+            // never sits waiting on a box of a window it cannot see.
+            QTimer::singleShot(0, this, [text] {
+                platform::messageBox(text, kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
+            });
+        } else {
+            platform::messageBox(text, kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
+        }
         return false;
     }
     return true;

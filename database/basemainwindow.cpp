@@ -209,7 +209,11 @@ void TBase_main_window::buildWindow()
     on(Button6, &QPushButton::clicked, [this] { Button6Click(); });
     on(Button8, &QPushButton::clicked, [this] { Button8Click(); });
     on(Button3, &QPushButton::clicked, [this] { SearchBase(); });
-    on(Button4, &QPushButton::clicked, [this] { ResetSearch(); });
+    // Not while a search or a pass walks the list: the reset would refill it under them.
+    on(Button4, &QPushButton::clicked, [this] {
+        if (!busy())
+            ResetSearch();
+    });
     on(N2, &QAction::triggered, [this] { N2Click(); });
     on(N5, &QAction::triggered, [this] { N5Click(); });
     on(Timer3, &QTimer::timeout, [this] { Timer3Timer(); });

@@ -199,6 +199,7 @@ private:
     bool m_deferredPosted = false;
     bool m_pinging = false;
     bool m_quitting = false;
+    bool m_boxesAfterAnswer = false;  // a failed reload reports after the sender has its answer
 };
 
 }  // namespace database

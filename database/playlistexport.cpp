@@ -53,11 +53,11 @@ bool TBase_main_window::ExportPlaylist(const std::string& path)
         ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
     if (ok)
         ok = file.commit();
-    else
-        file.cancelWriting();
     if (!ok) {
-        platform::messageBox("Cannot write " + path + ": " + file.errorString().toStdString(), kAppTitle,
-                             platform::MB_OK | platform::MB_ICONERROR);
+        // Taken before the cancel, which would replace the cause with its own text.
+        const std::string error = file.errorString().toStdString();
+        file.cancelWriting();
+        platform::messageBox("Cannot write " + path + ": " + error, kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
     }
     return ok;
 }

@@ -93,7 +93,14 @@ platform::LResult TBase_main_window::WMSearchHello(platform::WParam wParam, plat
     // shown window and not saved is kept rather than silently replaced.
     if (!Modified) {
         BFName = m_cmd.BFName;
-        LoadBase();
+        m_boxesAfterAnswer = true;
+        try {
+            LoadBase();
+        } catch (...) {
+            m_boxesAfterAnswer = false;
+            throw;
+        }
+        m_boxesAfterAnswer = false;
     }
     if (!m_area.map()) {
         // Shown after the answer, so the player's hello does not wait on the box.

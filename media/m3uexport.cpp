@@ -45,7 +45,7 @@ M3uText::M3uText() : m_text("#EXTM3U\r\n") {}
 bool M3uText::add(const TTrackRecord& row)
 {
     const std::string path = m3uFieldText(row.FileName.str());
-    if (path.find_first_of("\r\n") != std::string::npos)
+    if (path.find_first_of("\r\n") != std::string::npos || !platform::isValidUtf8(path))
         return false;
     m_text += "#EXTINF:";
     m_text += std::to_string(m3uSeconds(row.Duration));

@@ -24,8 +24,9 @@ std::string m3uFieldText(std::string_view raw);
 class M3uText {
 public:
     M3uText();
-    // False (nothing written) for a row whose file name holds a line break: such a name cannot
-    // stand on a playlist line, and writing it would add lines of its own.
+    // False (nothing written) for a row whose file name holds a line break (writing it would add
+    // lines of its own) or is not UTF-8 (a reader takes the whole playlist as code page 1251 then,
+    // garbling every other entry, and the name could not be found again anyway).
     bool add(const TTrackRecord& row);
     const std::string& text() const { return m_text; }
 

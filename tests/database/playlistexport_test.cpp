@@ -32,13 +32,31 @@ TEST(M3uExportText, TagTextsBecomeUtf8AndPathsKeepTheirBytes)
 {
     const std::vector<media::TTrackRecord> rows = {
         row({.title = "Группа крови", .artist = "Кино", .fileName = "/music/Кино/Группа крови.mp3", .duration = 285500}),
-        row({.title = "Song", .artist = "Band", .fileName = "/music/\xff\xfe raw.mp3", .duration = 2500}),
+        row({.title = "Song", .artist = "Band", .fileName = "/music/Ünïcode raw.mp3", .duration = 2500}),
     };
     EXPECT_EQ(media::m3uText(rows), "#EXTM3U\r\n"
                                     "#EXTINF:286,Кино - Группа крови\r\n"
                                     "/music/Кино/Группа крови.mp3\r\n"
                                     "#EXTINF:2,Band - Song\r\n"
-                                    "/music/\xff\xfe raw.mp3\r\n");
+                                    "/music/Ünïcode raw.mp3\r\n");
+}
+
+TEST(M3uExportText, APathThatIsNotUtf8NeverGarblesTheOtherEntries)
+{
+    // The reader takes a playlist as UTF-8 only when all of it is: one path in another encoding
+    // (a base made on another system) would turn every Cyrillic path into one that does not exist.
+    const auto cyrillic = row({.title = "Группа крови", .artist = "Кино", .fileName = "/music/Кино/1.mp3"});
+    const auto legacy = row({.title = "Old", .artist = "Base", .fileName = "/music/\xca\xe8\xed\xee/2.mp3"});
+    media::M3uText text;
+    EXPECT_TRUE(text.add(cyrillic));
+    EXPECT_FALSE(text.add(legacy));
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("mixed.m3u").toStdString();
+    dbtest::writeAll(path, media::m3uText(std::vector{cyrillic, legacy, cyrillic}));
+    std::array<media::TTrackRecord, 8> back{};
+    ASSERT_EQ(media::LoadM3UPlaylist(path, back), 2);
+    EXPECT_EQ(back[0].FileName.str(), "/music/Кино/1.mp3");
+    EXPECT_EQ(back[1].FileName.str(), "/music/Кино/1.mp3");
 }
 
 TEST(M3uExportText, FieldsAreCutAtTheirFirstZeroByteThenTrimmed)

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -260,6 +261,27 @@ TEST_F(SearchServerHelloTest, AMappingFailureIsShownAndTheServerStaysUp)
     EXPECT_EQ(query(*w, 1, "").count, 2);
 }
 
+TEST_F(SearchServerHelloTest, ABaseThatCannotBeReadIsReportedOnlyAfterTheHelloIsAnswered)
+{
+    // The name exists but cannot be read as a file.
+    ASSERT_TRUE(std::filesystem::create_directory(path("base.dfs")));
+    auto w = startServer(std::to_string(player.handle()));
+    messages.clear();
+    platform::sendMessage(w->handle(), UM_SEARCH_HELLO, player.handle(), kHelloToServer);
+    EXPECT_TRUE(lastBox().empty()) << "the player's hello never waits on a box";
+    ASSERT_TRUE(waitFor([&] { return !lastBox().empty(); }));
+    EXPECT_NE(lastBox().find("base.dfs"), std::string::npos);
+    EXPECT_EQ(query(*w, 1, "").count, 0);
+    // Once the file is readable the next hello serves it.
+    std::filesystem::remove(path("base.dfs"));
+    writeNumberedBase(2);
+    messages.clear();
+    platform::sendMessage(w->handle(), UM_SEARCH_HELLO, player.handle(), kHelloToServer);
+    EXPECT_EQ(query(*w, 1, "").count, 2);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(lastBox().empty());
+}
+
 // ---- Ping, quit, show, hide ----------------------------------------------------------------------
 
 using SearchServerLifeTest = SearchServerTest;
@@ -363,6 +385,26 @@ TEST_F(SearchServerDeferralTest, AHelloAndAQueryDuringASearchRunInOrderAfterIt)
     EXPECT_EQ(player.answers.size(), 2u);
     EXPECT_EQ(w->Base.size(), 3u) << "the hello ran";
     EXPECT_EQ(player.answers[1].count, 3) << "the query ran after the hello";
+}
+
+TEST_F(SearchServerDeferralTest, AResetClickedWhileAQueryIsSearchingLeavesItsResultAlone)
+{
+    writeNumberedBase(5000);
+    auto w = startAttached();
+    w->searchPumpPeriod = std::chrono::milliseconds(0);
+    // Fires at the search's first look at the message loop, as a click in a shown window would.
+    bool clicked = false;
+    QTimer::singleShot(0, w.get(), [&] {
+        w->Button4->click();
+        clicked = true;
+    });
+    // "Artist 1", "Artist 1x", "Artist 1xx", "Artist 1xxx": 1 + 10 + 100 + 1000 rows.
+    const auto answer = query(*w, 1, "artist 1");
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(answer.count, 1111);
+    EXPECT_EQ(w->Base.List.size(), 1111u);
+    ASSERT_GE(answer.rows.size(), 2u);
+    EXPECT_TRUE(sameBytes(answer.rows[1], *rows[10]));
 }
 
 TEST_F(SearchServerDeferralTest, AShowAndAHelloDuringACountPassWaitForItsEnd)
