@@ -50,7 +50,7 @@ void PlaybackSequencer::mixFadeTick()
         m_host.hlIndex() <= rows - 1 && record.fadeOn && remaining <= fadeMs) {
         m_crossfadeFlag = true;
         m_faded = m_deckA;
-        m_fade.start(m_faded, record.fadeOutMs());
+        startFadeOut(record.fadeOutMs());
         if (fadeMs < mixMs) {
             // The mix point came first: the next item already plays on deck B.
             if (m_modes.repeatList || m_modes.shuffle)

@@ -58,6 +58,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     setWindowTitle(QStringLiteral("Quorvalen"));
     buildComponents();
     buildMenus();
+    buildDatabaseLink();
     CurrentList = LVMaster;
 }
 
@@ -188,6 +189,7 @@ void TForm1::buildComponents()
         list->OnMyEndDrag = [this](QObject*) { RenumberList(); };
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateActions(); });
     }
+    buildMeters();
 }
 
 void TForm1::buildMenus()
@@ -337,6 +339,7 @@ void TForm1::buildMenus()
     connect(Refresh1, &QAction::triggered, this, [this] { Refresh1Click(); });
     connect(N20, &QAction::triggered, this, [this] { N20Click(); });
     connect(N20Tray, &QAction::triggered, this, [this] { N20Click(); });
+    buildModeControls();
 }
 
 bool TForm1::forwardToTextField(int key)
@@ -464,7 +467,13 @@ platform::LResult TForm1::windowProc(std::uint32_t msg, platform::WParam wParam,
 {
     switch (msg) {
     case platform::UM_PING:
-        return 10000;
+        return kPlayerPingAnswer;
+    case platform::UM_SEARCH_QUERY:  // the server's answer, nested in our own query
+        WMSearchResult(wParam);
+        return 0;
+    case platform::UM_LOAD_TEMP_LIST:
+        WMLoadTempList(wParam);
+        return 0;
     case platform::UM_TRAY_NOTIFY:
         if (lParam == 513) {  // a left click on the tray icon: bring the window back
             showNormal();

@@ -6,6 +6,7 @@
 #include "controls/vqlistview.h"
 #include "platform/window.h"
 #include "player/fileinfo.h"
+#include "player/linkprograms.h"
 #include "player/playerini.h"
 #include "player/playermessages.h"
 
@@ -20,6 +21,8 @@
 #include <vector>
 
 class QAction;
+class QComboBox;  // database link
+class QLineEdit;  // database link
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -27,17 +30,22 @@ class QSystemTrayIcon;
 class QTabWidget;
 class QTimer;
 class QToolBar;
+class QToolButton;    // play modes and MIC
+class QListWidget;
+class QCheckBox;
 
 namespace controls {
 class TTBar;
 class TvtqStatusBar;
 class TzrFolderTreeView;
+class TSpinFloatEdit;
 }  // namespace controls
 namespace engine {
 class TAudioEngine;
 }
 namespace platform {
 class SharedMemory;
+class IniFile;
 }
 
 namespace player {
@@ -47,6 +55,7 @@ class EngineDeck;
 class FormSequencerHost;
 class MainTimer;
 class PlaybackSequencer;
+struct CrossfadeTable;
 
 class TForm1 : public QMainWindow, public platform::MessageWindow {
     Q_OBJECT
@@ -223,6 +232,138 @@ public:
     void SaveProfile(const std::string& path);
     bool Shown() const { return m_shown; }
 
+    // ---- Play modes, MIC and crossfade controls (modes.cpp, crossfadecontrols.cpp, onair.cpp) ----
+    QToolBar* ModeBar = nullptr;
+    QToolButton* btRepeat = nullptr;      // "Repeat track"; excludes btBreak
+    QToolButton* btBreak = nullptr;       // "Break"; its menu mbreak holds brOneTrack
+    QToolButton* btShuffle = nullptr;     // "Random play"; excludes btRepeatList
+    QToolButton* btRepeatList = nullptr;  // "Repeat playlist"
+    QToolButton* MicBtn = nullptr;        // the line-in deck on or off; enabled with UseLineIn
+    QMenu* mbreak = nullptr;
+    QAction* brOneTrack = nullptr;    // a break applies to one track only
+    QAction* aBlockPlayAction = nullptr;  // the play lock
+    QLabel* Bevel5 = nullptr;         // shown while the play lock is on
+    QAction* cbCenterList = nullptr;  // keep the playing row in the middle of the list
+    QLabel* lOnAir = nullptr;         // the on-air text; a click shows the playing row
+    QLabel* Label10 = nullptr;        // the silence cut of the item on air
+    QListWidget* ListBox2 = nullptr;  // today's play report
+    QWidget* TabSheet7 = nullptr;     // the crossfade page
+    controls::TSpinFloatEdit* musmix = nullptr;
+    controls::TSpinFloatEdit* musfade = nullptr;
+    controls::TSpinFloatEdit* admix = nullptr;
+    controls::TSpinFloatEdit* adfade = nullptr;
+    controls::TSpinFloatEdit* jinmix = nullptr;
+    controls::TSpinFloatEdit* jinfade = nullptr;
+    QCheckBox* cbmusmix = nullptr;
+    QCheckBox* cbmusfade = nullptr;
+    QCheckBox* cbadmix = nullptr;
+    QCheckBox* cbadfade = nullptr;
+    QCheckBox* cbjinmix = nullptr;
+    QCheckBox* cbjinfade = nullptr;
+    bool ReportOn = true;     // the profile's Report
+    bool PlayLocked = false;  // while set, double clicks start no row
+    void buildModeControls();   // once, from buildComponents
+    void btRepeatClick();
+    void btBreakClick();
+    void btShuffleClick();
+    void btRepeatListClick();
+    void brOneTrackClick();
+    void MicBtnClick();
+    void aBlockPlay();
+    void cbmusmixClick();  // the crossfade controls into records 1 to 3 of the table
+    // Records 1 to 3 of table into the crossfade controls (whose handler then copies them back).
+    void ShowCrossfadeTable(const CrossfadeTable& table);
+    void UpdateNowPlaying(const QString& fileName, int row);
+    void SetOnAirText(const QString& text);
+    // After deck A has started row: the silence-cut label.
+    void TrackStarted(int row);
+    void WriteReportLine(const QString& name);
+    void LoadReportList();  // today's report file into ListBox2
+    // Creates the folder "Report" when missing; false (after the error box) when it cannot be made.
+    bool EnsureReportFolder();
+    void edArtistClick();
+    void CenterPlayingRow();
+    void LoadSequencingProfile(const platform::IniFile& ini);
+    void SaveSequencingProfile(platform::IniFile& ini);
+
+
+    // ---- Database link and playlist generator (searchserver.cpp, searchpage.cpp, playlistgenerator.cpp)
+    QWidget* TabSheet2 = nullptr;  // the search page
+    QLineEdit* edFindText = nullptr;
+    QComboBox* cbFindIndex = nullptr;  // the item index is the search field number
+    QMenu* ppfind = nullptr;           // popup menu of LVFindResult
+    QAction* N43 = nullptr;            // "Добавить все"
+    QMenu* mBase = nullptr;            // "Музыкальная база"
+    QAction* N34 = nullptr;            // "Запустить": the database window, visible
+    QAction* N46 = nullptr;            // tray menu: the same
+    QAction* startgen = nullptr;       // "Создать...": the playlist generator
+    platform::WindowHandle ServerWindow = 0;  // the search server, 0 when none
+    // The mapped search area; null when none is mapped (then the slots are never touched).
+    // Shared, so that this header needs no complete type to destroy it.
+    std::shared_ptr<platform::SharedMemory> SharedArea;
+    platform::WindowHandle GeneratorWindow = 0;
+    std::string DefBase;  // the database file handed to the other programs
+    ProgramLauncher LaunchProgram = DefaultProgramLauncher();
+    void buildDatabaseLink();  // once, from the constructor
+    // Tells the old server to quit, starts a new one, greets it and maps the area. Failures are
+    // shown and leave the search page disabled; they never end the caller.
+    void StartSearchServer();
+    // Tells the server to quit and releases the area (the window's end).
+    void StopSearchServer();
+    void edFindTextChange();
+    void WMSearchResult(platform::WParam count);
+    void SetSearchPageEnabled(bool on);
+    void LVFindResultDblClick();
+    void N43Click();
+    void N34Click();
+    void startgenClick();
+    void WMLoadTempList(platform::WParam which);
+
+    // ---- Meters, spectrum, volume and seeking (meters.cpp, meterprofile.cpp, meters.h) --------
+    struct MetersState;                  // the meter picture and the spectrum painter (meters.h)
+    std::shared_ptr<MetersState> Meters;
+    QWidget* TabSheet5 = nullptr;        // the sound page, with the level meters
+    QWidget* _left = nullptr;            // left-channel level meter (a FrameBox)
+    QWidget* _right = nullptr;           // right-channel level meter (a FrameBox)
+    QWidget* panel1 = nullptr;
+    QWidget* PaintFrame = nullptr;       // the spectrum (a FrameBox)
+    controls::TTBar* tbVolume = nullptr;   // master volume 0..100: the library's stream volume
+    controls::TTBar* tbPanning = nullptr;  // pan of both decks, -100..100
+    QLabel* Label13 = nullptr;             // the pan
+    QAction* SpeedButton7 = nullptr;       // "-5 sec" (Tag -1)
+    QAction* SpeedButton8 = nullptr;       // "+5 sec" (Tag 1)
+    QTimer* Timer1 = nullptr;              // level meters, 30 ms, only while TabSheet5 shows
+    QTimer* vistimer = nullptr;            // spectrum, every VisUpdateDelay ms
+    bool Visualization = true;             // the spectrum timer draws
+    int DeckVolume = 100;                  // remembered by SetDeckVolume
+    QLabel* Label14 = nullptr;             // the automatic level's gain, or "off"
+    std::string QuietList;                 // the silence detector's emergency playlist
+    void buildMeters();   // once, from buildComponents
+    void MetersCreate();  // once, from FormCreate, after the decks and the sequencer exist
+    void Timer1Timer();
+    void vistimerTimer();
+    void PageControl1Change();
+    void TBar1MouseDown(int x);
+    void TBar1MouseUp();
+    void SpeedButton7Click(int tag);
+    void tbVolumeChange();
+    void tbPanningChange();
+    // Mouse wheel over the window: moves tbVolume while it is the active control; true when used.
+    bool ApplicationEvents1Message(QObject* watched, QEvent* event);
+    void SetDeckVolume(int volume);
+    void edToEndClick();
+    void edToEndMouseUp(Qt::MouseButton button);
+    void StatusBar1Panels5Click();
+    // The engine in deck A's role now (the decks swap roles at every start).
+    engine::TAudioEngine* OnAirDeck();
+    // The main timer's load figures and automatic level (status panels 1 and 2, Label14).
+    double CpuLoad();
+    bool AutoLevelGain(double& gain);
+    // Silence action 3: the first page's list replaced by QuietList; its row count.
+    int LoadEmergencyList();
+    // The silence detector, time labels, spectrum switch and (from "default.prf" only) the volume.
+    void LoadMetersProfile(const platform::IniFile& ini, const std::string& path);
+    void SaveMetersProfile(platform::IniFile& ini);
 
 protected:
     platform::LResult windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam) override;

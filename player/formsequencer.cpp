@@ -8,15 +8,19 @@
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
 #include "controls/tbar.h"
+#include "controls/vtqstatusbar.h"
 #include "player/form1.h"
 #include "player/playlistrows.h"
 #include "player/sequencing.h"
 #include "player/sequencingdeck.h"
+#include "player/systemload.h"
 
 #include <QSystemTrayIcon>
 #include <QLabel>
 #include <QTime>
+#include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 
 #include <stdexcept>
 
@@ -66,33 +70,38 @@ void FormSequencerHost::updateNowPlaying(int row)
 {
     if (row < 0 || row >= rowCount())
         return;
-    TVirtualItem& item = m_form.LVMaster->Rows[static_cast<std::size_t>(row)];
-    const std::string path = item.SubItems[kColPath].toStdString();
-    media::TTagRecord tag{};
-    std::string info;
-    const bool read = m_form.Readers && ReadFileInfo(*m_form.Readers, path, tag, info);
-    const std::string artist = platform::cp1251ToUtf8(TrimTagField(std::string_view(tag.Artist, sizeof tag.Artist)));
-    const std::string title = platform::cp1251ToUtf8(TrimTagField(std::string_view(tag.Title, sizeof tag.Title)));
-    const std::string onAir = onAirText(read, artist, title, path);
-    if (m_form.TrayIcon)
-        m_form.TrayIcon->setToolTip(QString::fromStdString(trayTip(onAir)));
-    report.write(item.SubItems[kColName].toStdString());
+    m_form.UpdateNowPlaying(m_form.LVMaster->Rows[static_cast<std::size_t>(row)].SubItems[kColPath], row);
 }
 
-void FormSequencerHost::clearOnAirText()
-{
-    if (m_form.TrayIcon)
-        m_form.TrayIcon->setToolTip(QStringLiteral("Quorvalen"));
-}
+void FormSequencerHost::clearOnAirText() { m_form.SetOnAirText(QString()); }
+
+void FormSequencerHost::breakReleased() { m_form.btBreak->setChecked(false); }
+
+void FormSequencerHost::trackStarted(int row) { m_form.TrackStarted(row); }
 
 void FormSequencerHost::repaint() { m_form.LVMaster->viewport()->update(); }
 
 void FormSequencerHost::setPositionBar(int value) { m_form.TBar1->setValue(value); }
 
-void FormSequencerHost::showClock(const std::string& clock, const std::string&, const std::string&)
+void FormSequencerHost::showClock(const std::string& clock, const std::string& cpu, const std::string& memory)
 {
     m_form.timelabel->setText(QString::fromStdString(clock));
+    if (controls::TvtqStatusPanel* panel = m_form.StatusBar1->Panels().Items(1))
+        panel->setText(QString::fromStdString(cpu));
+    if (controls::TvtqStatusPanel* panel = m_form.StatusBar1->Panels().Items(2))
+        panel->setText(QString::fromStdString(memory));
 }
+
+void FormSequencerHost::showAutoLevel(const std::string& text)
+{
+    if (m_form.Label14 != nullptr)
+        m_form.Label14->setText(QString::fromStdString(text));
+}
+
+bool FormSequencerHost::autoLevel(double& gain) { return m_form.AutoLevelGain(gain); }
+double FormSequencerHost::cpuLoad() { return m_form.CpuLoad(); }
+double FormSequencerHost::memoryUsed() { return physicalMemoryUsedPercent(); }
+int FormSequencerHost::loadEmergencyList() { return m_form.LoadEmergencyList(); }
 
 void FormSequencerHost::showTimes(const std::string& main, const std::string& second)
 {
@@ -102,7 +111,13 @@ void FormSequencerHost::showTimes(const std::string& main, const std::string& se
 
 void FormSequencerHost::showDeckStates(const std::string& line) { m_form.Label29->setText(QString::fromStdString(line)); }
 
-void FormSequencerHost::firstTick() { m_form.UpdateCaption(); }
+void FormSequencerHost::firstTick()
+{
+    m_form.UpdateCaption();
+    m_form.LoadReportList();
+    m_form.pcPlaylist->setCurrentWidget(m_form._master);
+    m_form.LVMaster->viewport()->repaint();
+}
 
 void FormSequencerHost::localTime(int& hour, int& minute, int& second)
 {
@@ -194,7 +209,7 @@ void TForm1::aPrevTrack()
 void TForm1::LVMasterDblClick()
 {
     const std::vector<int> rows = LVMaster->selectedRows();
-    if (rows.empty())
+    if (rows.empty() || PlayLocked)
         return;
     LVMaster->HLIndex = rows.front();
     aPlay();

@@ -29,12 +29,20 @@ public:
     void clearOnAirText() override;
     void repaint() override;
     void setPositionBar(int value) override;
+    void breakReleased() override;  // brOneTrack: the Break button pops up
+    void trackStarted(int row) override;
 
     void showClock(const std::string& clock, const std::string& cpu, const std::string& memory) override;
     void showTimes(const std::string& main, const std::string& second) override;
     void showDeckStates(const std::string& line) override;
     void firstTick() override;
     void localTime(int& hour, int& minute, int& second) override;
+    // Load figures and the automatic level, from the window (meters.cpp).
+    void showAutoLevel(const std::string& text) override;
+    bool autoLevel(double& gain) override;
+    double cpuLoad() override;
+    double memoryUsed() override;
+    int loadEmergencyList() override;
 
     PlayReport report;
 

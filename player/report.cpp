@@ -1,6 +1,7 @@
 // The daily play report file.
 #include "player/report.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <cstdio>
@@ -37,6 +38,16 @@ std::string PlayReport::write(const std::string& name)
         file.write(withEnd.data(), static_cast<qint64>(withEnd.size()));
     }
     return text;
+}
+
+std::string PlayReport::folder() const
+{
+    return m_folder + "Report";
+}
+
+bool PlayReport::ensureFolder() const
+{
+    return QDir().mkpath(QString::fromStdString(folder()));
 }
 
 std::vector<std::string> PlayReport::todayLines() const

@@ -32,6 +32,11 @@ public:
     std::string write(const std::string& name);
     // The lines of today's file, empty when it does not exist.
     std::vector<std::string> todayLines() const;
+    // The folder of the report files, "<folder>Report".
+    std::string folder() const;
+    // Creates the folder when it is missing (the window does so at start, so that the day's report
+    // is written); false when it cannot be made.
+    bool ensureFolder() const;
 
 private:
     std::string m_folder;

@@ -3,6 +3,7 @@
 #include "player/sequencingplayback.h"
 
 #include "engine/audioengine.h"
+#include "platform/usermessages.h"
 #include "player/sequencingdeck.h"
 
 namespace player {
@@ -68,7 +69,7 @@ bool PlaybackSequencer::playOnce(int direction)
             m_fade.setUserStop(false);
         SwapDecks();
         m_faded = m_deckB;
-        m_fade.start(m_faded, m_table.records[m_class].fadeOutMs());
+        startFadeOut(m_table.records[m_class].fadeOutMs());
     } else if (direction == 0 && !m_fade.running()) {
         m_fade.setUserStop(false);
     }
@@ -84,6 +85,13 @@ bool PlaybackSequencer::playOnce(int direction)
     return m_deckA->LastError() == 0;
 }
 
+void PlaybackSequencer::startFadeOut(std::int32_t fadeMs)
+{
+    // The outgoing deck has already been stopped at once; the box says why it did not fade.
+    if (!m_fade.start(m_faded, fadeMs))
+        platform::messageBox("Cannot create multimedia timer (FadeOut func.)", "Error", platform::MB_ICONERROR);
+}
+
 void PlaybackSequencer::aStop()
 {
     // A paused deck must run to let its fade-out proceed.
@@ -97,7 +105,7 @@ void PlaybackSequencer::aStop()
     } else {
         m_fade.abort();
         m_faded = m_deckA;
-        m_fade.start(m_faded, m_table.records[m_class].fadeOutMs());
+        startFadeOut(m_table.records[m_class].fadeOutMs());
         m_host.clearOnAirText();
     }
     if (m_deckB != m_deckA)

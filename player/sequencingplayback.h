@@ -102,6 +102,8 @@ private:
     // One start without skipping; false when deck A could not open the row's file.
     bool playOnce(int direction);
     int nextRow(int direction);
+    // Fades the faded deck out over fadeMs; tells the operator when the fade's timer failed.
+    void startFadeOut(std::int32_t fadeMs);
 
     SequencerHost& m_host;
     SequencerDeck* m_deckA;

@@ -4,8 +4,10 @@
 
 #include "engine/audioengine.h"
 #include "engine/enginesettings.h"
+#include "media/shellfiletypes.h"
 #include "media/tag.h"
 #include "platform/inifile.h"
+#include "platform/usermessages.h"
 #include "platform/messageids.h"
 #include "platform/programfolder.h"
 #include "platform/sharedmemory.h"
@@ -28,6 +30,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -76,6 +79,7 @@ void TForm1::FormCreate()
     DeckA->SilenceThreshold = Ini.Threshold;
     DeckB->SilenceThreshold = Ini.Threshold;
     LineInDeck->SilenceThreshold = DeckA->SilenceThreshold;
+    MicBtn->setEnabled(settings.UseLineIn);
 
     // A desktop without a tray must not fail the start: the window keeps its own task-bar entry.
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -92,6 +96,15 @@ void TForm1::FormCreate()
 
     Readers = std::make_unique<TagReaders>();
     CreateSequencer();
+    if (Ini.ShellExt) {
+        try {
+            media::RegisterFileTypes(QCoreApplication::applicationFilePath().toStdString());
+        } catch (const std::exception& e) {
+            // The player goes on: only the desktop's double click is affected.
+            platform::messageBox(e.what(), "Quorvalen", platform::MB_OK | platform::MB_ICONERROR);
+        }
+    }
+    MetersCreate();
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -214,6 +227,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::FormDestroy()
 {
+    StopSearchServer();
     DestroySequencer();
     if (DeckA)
         DeckA->Destroy();
@@ -253,14 +267,14 @@ void TForm1::LoadProfile(const std::string& path)
     if (Sequencer) {
         Sequencer->classNames().advertId = advertId;
         Sequencer->classNames().jingleId = jingleId;
-        // Only the music, advert and jingle records are taken back from a profile.
-        CrossfadeTable stored;
-        stored.fromHex(ini.readString("Crossfade", "Settings", ""));
-        for (int c : {kClassMusic, kClassAdvert, kClassJingle})
-            Sequencer->table().records[static_cast<std::size_t>(c)] = stored.records[static_cast<std::size_t>(c)];
     }
+    LoadSequencingProfile(ini);
+    LoadMetersProfile(ini, path);
     LoadPlaylist(QString::fromStdString(withExtension(path, ".m3u")));
     LoadHistory(QString::fromStdString(withExtension(CurrentProfile, ".hst")));
+    // A relative or "\"-separated name is taken under the program folder, as the defaults are.
+    DefBase = platform::programPath(ini.readString("Options", "DefBase", "Database\\Base.dfs"));
+    StartSearchServer();
 }
 
 void TForm1::SaveProfile(const std::string& path)
@@ -269,14 +283,14 @@ void TForm1::SaveProfile(const std::string& path)
     QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
     {
         platform::IniFile ini(path, platform::IniFile::Mode::Buffered);
+        SaveSequencingProfile(ini);
+        SaveMetersProfile(ini);
         ini.writeInteger("Options", "Close", CloseAllowed ? 1 : 0);
         ini.writeInteger("Options", "MonType", MonType);
         ini.writeString("Options", "ID_A", LVMaster->AdvertKeyword.toStdString());
         ini.writeString("Options", "ID_J", LVMaster->JingleKeyword.toStdString());
         ini.writeInteger("Options", "FormWidth", isMaximized() ? -width() : width());
         ini.writeInteger("Options", "FormHeight", height());
-        if (Sequencer)
-            ini.writeString("Crossfade", "Settings", Sequencer->table().toHex());
         if (!ini.flush())
             ReportAudioError(-1, path, "TIniFile.Create (write failed)");
     }

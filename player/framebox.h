@@ -1,0 +1,26 @@
+// FrameBox: a paint box of fixed size that shows a picture its owner paints off screen (the level
+// meters and the spectrum), copied to the screen in one go.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace player {
+
+class FrameBox : public QWidget {
+    Q_OBJECT
+public:
+    FrameBox(int width, int height, QWidget* parent = nullptr);
+
+    // The picture shown; paint into it, then call update().
+    QImage& frame() { return m_frame; }
+    const QImage& frame() const { return m_frame; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage m_frame;
+};
+
+}  // namespace player
