@@ -43,7 +43,7 @@ class TProgress_window;
 class TrackListModel;
 class TVqStatusBar;
 
-inline constexpr const char* kWindowClass = "TBase_main_window";
+inline constexpr const char* kWindowClass = media::kDatabaseWindowClass.data();
 inline constexpr const char* kAppTitle = "Base";
 
 class TBase_main_window : public QMainWindow, public platform::MessageWindow {

@@ -17,7 +17,7 @@ namespace database {
 
 namespace {
 constexpr const char* kPlaylistFilter = "M3U Playlist|*.m3u";
-constexpr const char* kDBTempFile = "Temp\\DBTemp.m3u";
+constexpr std::string_view kDBTempFile = media::kDatabaseListFile;
 }  // namespace
 
 std::string TBase_main_window::DBTempPath() const { return platform::programPath(kDBTempFile); }
@@ -82,7 +82,7 @@ void TBase_main_window::Button12Click()
     if (!ExportPlaylist(path))
         return;
     if (PlayerWindow != 0)
-        platform::sendMessage(PlayerWindow, platform::UM_LOAD_TEMP_LIST, 1, 0);
+        platform::sendMessage(PlayerWindow, platform::UM_LOAD_TEMP_LIST, media::kTempListDatabase, 0);
 }
 
 }  // namespace database

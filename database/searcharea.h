@@ -3,6 +3,7 @@
 #pragma once
 
 #include "media/records.h"
+#include "media/searchlink.h"
 #include "platform/sharedmemory.h"
 
 #include <cstddef>
@@ -14,20 +15,17 @@
 
 namespace database {
 
-inline constexpr std::string_view kSearchAreaName = "SHARED_DATA_FILE";
-inline constexpr std::size_t kSearchSlotBytes = sizeof(media::TTrackRecord);
-inline constexpr std::size_t kSearchSlotCount = 15001;
-inline constexpr std::size_t kSearchAreaBytes = kSearchSlotBytes * kSearchSlotCount;  // 6,360,424
-inline constexpr std::size_t kMaxSearchResults = kSearchSlotCount - 1;
-inline constexpr std::size_t kMaxQueryLength = 30;
-// lParam of UM_SEARCH_HELLO meant for the search server (the playlist generator is greeted with 23).
-inline constexpr std::int64_t kHelloToServer = 12;
+using media::kMaxQueryLength;
+using media::kMaxSearchResults;
+using media::kSearchAreaBytes;
+using media::kSearchAreaName;
+using media::kSearchSlotBytes;
+using media::kSearchSlotCount;
+inline constexpr std::int64_t kHelloToServer = media::kHelloSearchServer;
 // The player's answer to UM_PING; anything else means it has gone.
-inline constexpr std::int64_t kPlayerAlive = 10000;
+inline constexpr std::int64_t kPlayerAlive = media::kPlayerPingAnswer;
 // Search fields a query may name: 0 Title .. 7 FileName.
 inline constexpr std::int64_t kMaxQueryField = 7;
-
-static_assert(kSearchAreaBytes == 6360424);
 
 class SearchArea {
 public:

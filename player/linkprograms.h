@@ -3,6 +3,7 @@
 // the launcher that starts them.
 #pragma once
 
+#include "media/searchlink.h"
 #include "platform/window.h"
 
 #include <chrono>
@@ -14,26 +15,26 @@
 namespace player {
 
 // Executables of the program folder.
-inline constexpr std::string_view kDatabaseProgram = "Base";
-inline constexpr std::string_view kGeneratorProgram = "Sorbelt";
+inline constexpr std::string_view kDatabaseProgram = media::kDatabaseProgram;
+inline constexpr std::string_view kGeneratorProgram = media::kGeneratorProgram;
 
-inline constexpr std::string_view kServerWindowClass = "TBase_main_window";
+inline constexpr std::string_view kServerWindowClass = media::kDatabaseWindowClass;
 // The search server's caption is this followed by the player's window handle in decimal.
-inline constexpr std::string_view kServerCaptionPrefix = "DatabaseWindow";
-inline constexpr std::string_view kGeneratorWindowClass = "TSorbeltWnd";
+inline constexpr std::string_view kServerCaptionPrefix = media::kServerCaptionPrefix;
+inline constexpr std::string_view kGeneratorWindowClass = media::kGeneratorWindowClass;
 
 // lParam of UM_SEARCH_HELLO: to the search server, to the playlist generator.
-inline constexpr platform::LParam kHelloServer = 12;
-inline constexpr platform::LParam kHelloGenerator = 23;
+inline constexpr platform::LParam kHelloServer = media::kHelloSearchServer;
+inline constexpr platform::LParam kHelloGenerator = media::kHelloGenerator;
 // What the player answers to the server's ping; what a running generator answers to ours.
-inline constexpr platform::LResult kPlayerPingAnswer = 10000;
-inline constexpr platform::LResult kGeneratorPingAnswer = 1000;
+inline constexpr platform::LResult kPlayerPingAnswer = media::kPlayerPingAnswer;
+inline constexpr platform::LResult kGeneratorPingAnswer = media::kGeneratorPingAnswer;
 
 // wParam of UM_LOAD_TEMP_LIST and the file each names, relative to the program folder.
-inline constexpr platform::WParam kTempListStack = 0;  // from the generator: replaces the Main list
-inline constexpr platform::WParam kTempListBase = 1;   // from the database window: appended
-inline constexpr std::string_view kStackListFile = "Temp/Stack.m3u";
-inline constexpr std::string_view kBaseListFile = "Temp/DBTemp.m3u";
+inline constexpr platform::WParam kTempListStack = media::kTempListStack;  // from the generator: replaces the Main list
+inline constexpr platform::WParam kTempListBase = media::kTempListDatabase;   // from the database window: appended
+inline constexpr std::string_view kStackListFile = media::kStackListFile;
+inline constexpr std::string_view kBaseListFile = media::kDatabaseListFile;
 // At most this many entries of a handed-over playlist are taken.
 inline constexpr int kHandOverRecords = 10001;
 

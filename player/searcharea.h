@@ -4,6 +4,7 @@
 
 #include "controls/vqrowlist.h"
 #include "media/records.h"
+#include "media/searchlink.h"
 
 #include <QString>
 
@@ -14,12 +15,11 @@
 
 namespace player {
 
-inline constexpr std::string_view kSearchAreaName = "SHARED_DATA_FILE";
-inline constexpr std::size_t kSearchSlotCount = 15001;
-inline constexpr std::size_t kSearchAreaSize = kSearchSlotCount * sizeof(media::TTrackRecord);
-static_assert(kSearchAreaSize == 6360424);
-inline constexpr std::int64_t kMaxSearchResults = kSearchSlotCount - 1;
-inline constexpr int kMaxQueryChars = 30;
+using media::kSearchAreaName;
+using media::kSearchSlotCount;
+inline constexpr std::size_t kSearchAreaSize = media::kSearchAreaBytes;
+inline constexpr std::int64_t kMaxSearchResults = static_cast<std::int64_t>(media::kMaxSearchResults);
+inline constexpr int kMaxQueryChars = static_cast<int>(media::kMaxQueryLength);
 
 // Slot 0's Title := the first 30 characters of text in code page 1251. Nothing is written when
 // the area is too small to hold slot 0.
