@@ -21,6 +21,7 @@
 #include "platform/messageids.h"
 #include "platform/process.h"
 #include "platform/programfolder.h"
+#include "platform/desktoptypes.h"
 #include "platform/registry.h"
 #include "platform/usermessages.h"
 
@@ -265,7 +266,9 @@ void TBase_main_window::FormCreate()
     PlayerWindow = m_cmd.PlayerWindow;
     LoadBase();
     if (!RegisterFileType("dfs", QCoreApplication::applicationFilePath().toStdString()))
-        throw std::runtime_error("Cannot register the file type \".dfs\" in " + platform::Registry::storePath());
+        throw std::runtime_error("Cannot register the file type \".dfs\" in " + platform::Registry::storePath() +
+                                 " or with the desktop in " + platform::xdgDataHome() + " and " +
+                                 platform::xdgConfigHome());
 }
 
 void TBase_main_window::FormShow()

@@ -1,6 +1,7 @@
-// The file-type keys of the classes root.
+// The file-type keys of the classes root, and the same association for the desktop.
 #include "database/filetype.h"
 
+#include "platform/desktoptypes.h"
 #include "platform/registry.h"
 
 namespace database {
@@ -15,7 +16,10 @@ bool RegisterFileType(const std::string& extension, const std::string& programPa
     ok = Registry::writeString(RegistryRoot::ClassesRoot, type + "\\shell\\open\\command", "",
                                programPath + " \"%1\"") &&
          ok;
-    return ok;
+    // The desktop's launcher is written even when the registry failed: the two are independent,
+    // and either failure is reported.
+    const platform::DesktopFileType desktopType{"quorvalen-" + extension, "Music base", {}, {extension}};
+    return platform::registerDesktopFileType(desktopType, programPath) && ok;
 }
 
 }  // namespace database

@@ -2,6 +2,7 @@
 // command the desktop runs on a double click.
 #include "media/shellfiletypes.h"
 
+#include "platform/desktoptypes.h"
 #include "platform/registry.h"
 
 #include <stdexcept>
@@ -28,6 +29,17 @@ void RegisterFileTypes(const std::string& programPath)
     for (const auto& [key, value] : rows) {
         if (!platform::Registry::writeString(platform::RegistryRoot::ClassesRoot, key, "", value))
             throw std::runtime_error("Failed to set data for ''");
+    }
+    // The same associations for the desktop's file managers. A failure there is reported too,
+    // after every registry row is in place, so the user learns why a double click does nothing.
+    const platform::DesktopFileType types[] = {
+        {"quorvalen-file", "Media File", {"file"}, {".mp3", ".wav", ".wma", ".ogg"}},
+        {"quorvalen-list", "Playlist File", {"list"}, {".m3u"}},
+    };
+    for (const auto& type : types) {
+        if (!platform::registerDesktopFileType(type, programPath))
+            throw std::runtime_error("Cannot register the file types with the desktop in " +
+                                     platform::xdgDataHome() + " and " + platform::xdgConfigHome());
     }
 }
 

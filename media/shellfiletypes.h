@@ -8,6 +8,8 @@ namespace media {
 // Writes the file-type keys of ".mp3", ".wav", ".wma", ".ogg" (opened with "file") and ".m3u"
 // (opened with "list") under the classes root, every time it is called, row by row. A refused
 // write throws std::runtime_error "Failed to set data for ''" and leaves the later rows unwritten.
+// Then the same associations are written for the desktop (platform::registerDesktopFileType); a
+// failure there throws std::runtime_error "Cannot register the file types with the desktop ...".
 void RegisterFileTypes(const std::string& programPath);
 
 }  // namespace media

@@ -38,6 +38,7 @@ std::int64_t PlaybackSequencer::remainingMs()
 
 void PlaybackSequencer::mixFadeTick()
 {
+    const CommandScope scope(m_commandDepth);
     const CrossfadeRecord record = m_table.records[m_class];
     const std::int64_t mixMs = record.mixMs();
     const std::int64_t fadeMs = record.fadeMs();
@@ -96,6 +97,8 @@ void PlaybackSequencer::mixFadeTick()
             DetectCrossfadeClass();
         }
     }
+    if (scope.outermost())
+        reportFadeTimerFailure();
 }
 
 }  // namespace player

@@ -79,6 +79,26 @@ void FormSequencerHost::breakReleased() { m_form.btBreak->setChecked(false); }
 
 void FormSequencerHost::trackStarted(int row) { m_form.TrackStarted(row); }
 
+void FormSequencerHost::fadeTimerFailed()
+{
+    // Shown from inside a main-timer tick, the box would keep every later tick (the next mix
+    // point, the end of the item now on air) waiting for the operator's answer.
+    QTimer::singleShot(0, &m_form, [] {
+        platform::messageBox(kFadeTimerFailedText, kFadeTimerFailedCaption, platform::MB_ICONERROR);
+    });
+}
+
+void FormSequencerHost::reportError(const std::string& text, const std::string& caption)
+{
+    if (*m_errorShowing)
+        return;
+    *m_errorShowing = true;
+    QTimer::singleShot(0, &m_form, [showing = m_errorShowing, text, caption] {
+        platform::messageBox(text, caption, platform::MB_OK | platform::MB_ICONERROR);
+        *showing = false;
+    });
+}
+
 void FormSequencerHost::repaint() { m_form.LVMaster->viewport()->update(); }
 
 void FormSequencerHost::setPositionBar(int value) { m_form.TBar1->setValue(value); }
@@ -157,8 +177,7 @@ void TForm1::maintimerTimer()
     try {
         MainTick->tick();
     } catch (const std::exception& e) {
-        platform::messageBox(std::string("Exception: ") + e.what() + "\r\nFunc: maintimerTimer", "MainTimerError",
-                             platform::MB_OK | platform::MB_ICONERROR);
+        SeqHost->reportError(std::string("Exception: ") + e.what() + "\r\nFunc: maintimerTimer", "MainTimerError");
     }
     // A single-shot timer restarted after the tick: ticks never pile up behind a slow one.
     if (maintimer)

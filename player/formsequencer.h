@@ -31,6 +31,11 @@ public:
     void setPositionBar(int value) override;
     void breakReleased() override;  // brOneTrack: the Break button pops up
     void trackStarted(int row) override;
+    // Queued: the box must not hold up the tick or the start that found the failure.
+    void fadeTimerFailed() override;
+    // Queued, and dropped while an earlier one waits or is open: a fault that repeats every tick
+    // must not stack up boxes.
+    void reportError(const std::string& text, const std::string& caption) override;
 
     void showClock(const std::string& clock, const std::string& cpu, const std::string& memory) override;
     void showTimes(const std::string& main, const std::string& second) override;
@@ -48,6 +53,7 @@ public:
 
 private:
     TForm1& m_form;
+    std::shared_ptr<bool> m_errorShowing = std::make_shared<bool>(false);
 };
 
 }  // namespace player

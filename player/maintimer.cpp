@@ -2,7 +2,6 @@
 #include "player/maintimer.h"
 
 #include "engine/audioengine.h"
-#include "platform/usermessages.h"
 #include "player/displayformat.h"
 #include "player/sequencingdeck.h"
 #include "player/sequencingplayback.h"
@@ -77,7 +76,7 @@ void MainTimer::silenceStep()
         m_idleMs = 0;
         return;
     }
-    m_idleMs += kIntervalMs;
+    m_idleMs += kIntervalMs;  // 64 bits: a detector left on over an empty list runs for months
     if (static_cast<std::int64_t>(m_idleMs) < static_cast<std::int64_t>(m_silence.intervalSeconds) * 1000)
         return;
     // The idle time runs on: the action repeats every tick until something plays.
@@ -128,8 +127,8 @@ void MainTimer::crossfadeStep()
     try {
         m_sequencer.mixFadeTick();
     } catch (const std::exception& e) {
-        platform::messageBox(std::string("Exception: ") + e.what() + "\r\nFunc: maintimerTimer [crossfade]",
-                             "MainTimerError", platform::MB_ICONERROR);
+        m_sequencer.host().reportError(std::string("Exception: ") + e.what() + "\r\nFunc: maintimerTimer [crossfade]",
+                                       "MainTimerError");
     }
 }
 

@@ -54,7 +54,6 @@ public:
     int tickCount() const { return m_tick; }
 
     SilenceDetector& silence() { return m_silence; }
-    int idleMs() const { return m_idleMs; }
     int timeShowType = 0;            // 0 the main label counts down, 1 up
     bool showSecondTimeLabel = false;
     bool followPosition = true;      // cleared while the position bar is dragged
@@ -69,7 +68,7 @@ private:
     int m_tick = 0;
     bool m_firstTick = true;
     bool m_inTick = false;
-    int m_idleMs = 0;
+    std::int64_t m_idleMs = 0;
 };
 
 }  // namespace player

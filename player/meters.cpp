@@ -6,7 +6,6 @@
 #include "controls/tbar.h"
 #include "controls/vtqstatusbar.h"
 #include "engine/audioengine.h"
-#include "player/deckvolume.h"
 #include "player/displayformat.h"
 #include "player/framebox.h"
 #include "player/maintimer.h"
@@ -310,7 +309,7 @@ void TForm1::SetDeckVolume(int volume)
 {
     DeckVolume = volume;
     if (Sequencer)
-        applyDeckVolume(*Sequencer, volume);
+        Sequencer->SetDeckVolume(volume);
 }
 
 void TForm1::edToEndClick()

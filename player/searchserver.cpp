@@ -12,7 +12,18 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 
+#include <chrono>
+
 namespace player {
+
+namespace {
+
+// A query is answered in milliseconds, or at once with 0 while the server is busy with a pass;
+// a server silent for this long hangs. The wait holds this thread, the main timer's with it, so
+// it must stay far below the length of a mix.
+constexpr std::chrono::milliseconds kQueryTimeout{3000};
+
+}  // namespace
 
 void TForm1::StopSearchServer()
 {
@@ -67,10 +78,11 @@ void TForm1::edFindTextChange()
     // The answer arrives as a nested UM_SEARCH_QUERY while this send waits (WMSearchResult).
     platform::LResult ignored = 0;
     const platform::SendStatus status = platform::sendMessageEx(ServerWindow, platform::UM_SEARCH_QUERY,
-                                                                cbFindIndex->currentIndex(), 0, &ignored);
+                                                                cbFindIndex->currentIndex(), 0, &ignored, kQueryTimeout);
     // Handles are never reused: a server that is gone stays gone until the next restart, and
-    // later queries return at once, leaving the last results in the list.
-    if (status == platform::SendStatus::PeerGone)
+    // later queries return at once, leaving the last results in the list. One that hangs is
+    // treated the same way, so that each further keystroke does not stall playback again.
+    if (status != platform::SendStatus::Answered)
         ServerWindow = 0;
 }
 

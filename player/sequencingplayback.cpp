@@ -4,6 +4,7 @@
 
 #include "engine/audioengine.h"
 #include "platform/usermessages.h"
+#include "player/deckvolume.h"
 #include "player/sequencingdeck.h"
 
 namespace player {
@@ -30,6 +31,14 @@ int PlaybackSequencer::nextRow(int direction)
 }
 
 void PlaybackSequencer::PlayTrack(int direction)
+{
+    const CommandScope scope(m_commandDepth);
+    playSkipping(direction);
+    if (scope.outermost())
+        reportFadeTimerFailure();
+}
+
+void PlaybackSequencer::playSkipping(int direction)
 {
     // A row that cannot be opened is skipped to the next one; one pass over the list ends the
     // chain, so a list of missing files neither recurses nor spins in repeat or shuffle mode.
@@ -87,13 +96,33 @@ bool PlaybackSequencer::playOnce(int direction)
 
 void PlaybackSequencer::startFadeOut(std::int32_t fadeMs)
 {
-    // The outgoing deck has already been stopped at once; the box says why it did not fade.
+    // The outgoing deck has already been stopped at once; the operator is told why it did not
+    // fade once the command is over: a box shown here, mid-start, would hold the next item off air.
     if (!m_fade.start(m_faded, fadeMs))
-        platform::messageBox("Cannot create multimedia timer (FadeOut func.)", "Error", platform::MB_ICONERROR);
+        m_fadeTimerFailed = true;
+}
+
+void PlaybackSequencer::reportFadeTimerFailure()
+{
+    if (!m_fadeTimerFailed)
+        return;
+    m_fadeTimerFailed = false;
+    m_host.fadeTimerFailed();
+}
+
+void SequencerHost::fadeTimerFailed()
+{
+    platform::messageBox(kFadeTimerFailedText, kFadeTimerFailedCaption, platform::MB_ICONERROR);
+}
+
+void SequencerHost::reportError(const std::string& text, const std::string& caption)
+{
+    platform::messageBox(text, caption, platform::MB_OK | platform::MB_ICONERROR);
 }
 
 void PlaybackSequencer::aStop()
 {
+    const CommandScope scope(m_commandDepth);
     // A paused deck must run to let its fade-out proceed.
     if (m_deckA->State() == engine::STATE_PAUSE)
         m_deckA->Resume();
@@ -112,6 +141,8 @@ void PlaybackSequencer::aStop()
         m_deckB->Stop();
     m_host.setHlIndex(-1);
     m_host.repaint();
+    if (scope.outermost())
+        reportFadeTimerFailure();
 }
 
 void PlaybackSequencer::aPause()
@@ -137,8 +168,8 @@ void PlaybackSequencer::WMDeckEnded(SequencerDeck& deck, std::uint32_t startNumb
 void PlaybackSequencer::SetDeckVolume(int volume)
 {
     m_deckVolume = volume;
-    m_deckA->SetVolume(volume);
-    m_deckB->SetVolume(volume);
+    // A deck that is fading out keeps its own falling volume.
+    applyDeckVolume(*this, volume);
 }
 
 void PlaybackSequencer::endOfTrackTick()

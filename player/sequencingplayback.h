@@ -20,6 +20,10 @@ namespace player {
 
 class SequencerDeck;
 
+// What the operator is told when a fade-out's timer could not be made.
+inline constexpr const char* kFadeTimerFailedText = "Cannot create multimedia timer (FadeOut func.)";
+inline constexpr const char* kFadeTimerFailedCaption = "Error";
+
 // The window's side of sequencing: the Main list and what a start or a stop shows.
 class SequencerHost {
 public:
@@ -49,6 +53,14 @@ public:
     // brOneTrack released the Break button after one track.
     virtual void breakReleased() {}
     virtual void repaint() {}
+    // A fade-out's timer could not be made (its deck was stopped at once instead): tells the
+    // operator. Called when the command that started the fade has finished, so the new item is
+    // already on air; a window should show it through its event queue, so that the box holds up
+    // neither the main timer nor a start. This default shows it at once.
+    virtual void fadeTimerFailed();
+    // An error met inside a main-timer tick. The same rule: a window shows it through its event
+    // queue, one box at a time, so automation goes on while the box waits. Shown at once here.
+    virtual void reportError(const std::string& text, const std::string& caption);
 };
 
 class PlaybackSequencer {
@@ -99,11 +111,26 @@ public:
     std::int64_t remainingMs();
 
 private:
+    // PlayTrack's start of a row, skipping rows that cannot be opened.
+    void playSkipping(int direction);
     // One start without skipping; false when deck A could not open the row's file.
     bool playOnce(int direction);
     int nextRow(int direction);
-    // Fades the faded deck out over fadeMs; tells the operator when the fade's timer failed.
+    // Fades the faded deck out over fadeMs; notes a timer failure for the operator.
     void startFadeOut(std::int32_t fadeMs);
+    // Tells the host about a noted timer failure; only the outermost command does (a start nested
+    // in the mix point must not stop half-way, with deck A still referring to deck B).
+    void reportFadeTimerFailure();
+
+    // Counts the commands running (PlayTrack, aStop, mixFadeTick) nested in one another.
+    struct CommandScope {
+        explicit CommandScope(int& depth) : m_depth(depth) { ++m_depth; }
+        ~CommandScope() { --m_depth; }
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+        bool outermost() const { return m_depth == 1; }
+        int& m_depth;
+    };
 
     SequencerHost& m_host;
     SequencerDeck* m_deckA;
@@ -119,6 +146,8 @@ private:
     int m_shuffleMemory = -1;
     int m_lastStarted = -1;
     int m_deckVolume = 100;
+    int m_commandDepth = 0;
+    bool m_fadeTimerFailed = false;
 };
 
 }  // namespace player

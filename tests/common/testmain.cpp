@@ -1,41 +1,19 @@
 // Entry point of every test executable that has no main of its own: a Qt application object
-// (offscreen unless a platform is set) so that timers, events and widgets work in tests, and a
-// private prefix for named objects and a private registry file, so that test runs never meet each
-// other or a running player.
-#include "platform/objectnames.h"
+// (offscreen unless a platform is set) so that timers, events and widgets work in tests, in a run
+// of its own (private named objects, registry file and desktop folders).
+#include "tests/common/isolatedrun.h"
 
 #include <QApplication>
-#include <QDir>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
-#include <unistd.h>
 
 int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const std::string run = "qvtest-" + std::to_string(getpid());
-    const bool ownPrefix = !std::getenv("QUORVALEN_PREFIX");
-    if (ownPrefix)
-        setenv("QUORVALEN_PREFIX", run.c_str(), 1);
-    std::string registryFile;
-    if (!std::getenv("QUORVALEN_REGISTRY_FILE")) {
-        registryFile = QDir::tempPath().toStdString() + "/" + run + "-registry.ini";
-        setenv("QUORVALEN_REGISTRY_FILE", registryFile.c_str(), 1);
-    }
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        ::testing::InitGoogleTest(&argc, argv);
-        result = RUN_ALL_TESTS();
-    }
-    if (ownPrefix)
-        platform::removeNamedObjects();
-    if (!registryFile.empty()) {
-        unlink(registryFile.c_str());
-        unlink((registryFile + ".lock").c_str());
-    }
-    return result;
+    const testrun::IsolatedRun run("qvtest");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

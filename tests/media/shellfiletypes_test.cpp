@@ -1,8 +1,15 @@
 // The player's file types in the registry store: every row, the unquoted program path, values
-// overwritten, and a refused write stopping the rows after it.
+// overwritten, and a refused write stopping the rows after it; and the same types on the desktop.
 #include "media/shellfiletypes.h"
 
+#include "platform/desktoptypes.h"
 #include "platform/registry.h"
+
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +42,48 @@ TEST(RegisterFileTypes, WritesEveryTypeWithTheProgramPathUnquoted)
 
     media::RegisterFileTypes("/usr/bin/player");  // repeated on every call
     EXPECT_EQ(classValue("Quorvalen.File\\DefaultIcon"), "/usr/bin/player,1");
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(RegisterFileTypes, DesktopOpensBothTypesWithTheRightCommand)
+{
+    media::RegisterFileTypes("/opt/on air/player");
+    const std::string apps = platform::xdgDataHome() + "/applications/";
+    const std::string file = fileText(apps + "quorvalen-file.desktop");
+    EXPECT_NE(file.find("\nExec=\"/opt/on air/player\" file %f\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\nName=Media File\n"), std::string::npos) << file;
+    const std::string list = fileText(apps + "quorvalen-list.desktop");
+    EXPECT_NE(list.find("\nExec=\"/opt/on air/player\" list %f\n"), std::string::npos) << list;
+    const std::string defaults = fileText(platform::xdgConfigHome() + "/mimeapps.list");
+    for (const char* type : {"audio/mpeg", "audio/x-wav", "audio/x-ms-wma", "audio/ogg"})
+        EXPECT_NE(defaults.find(std::string(type) + "=quorvalen-file.desktop;"), std::string::npos) << type;
+    EXPECT_NE(defaults.find("audio/x-mpegurl=quorvalen-list.desktop;"), std::string::npos) << defaults;
+}
+
+TEST(RegisterFileTypes, DesktopFailureIsReportedAfterEveryRegistryRow)
+{
+    Registry::deleteKey(RegistryRoot::ClassesRoot, "Quorvalen.List");
+    const std::string saved = platform::xdgDataHome();
+    QTemporaryDir dir;
+    const std::string blocker = dir.filePath("blocker").toStdString();
+    std::ofstream(blocker) << "not a folder";
+    setenv("XDG_DATA_HOME", (blocker + "/data").c_str(), 1);
+    try {
+        media::RegisterFileTypes("/usr/bin/player");
+        ADD_FAILURE() << "a desktop that cannot be written must be reported";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("Cannot register the file types with the desktop"), std::string::npos)
+            << e.what();
+    }
+    setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    EXPECT_EQ(classValue("Quorvalen.List\\Shell\\open\\command"), "/usr/bin/player list \"%1\"");
 }
 
 TEST(RegisterFileTypes, RefusedWriteStopsTheRowsAfterIt)

@@ -397,4 +397,42 @@ TEST_F(ModesWindow, OnAirLabelPlayingRowAndPlayLock)
     EXPECT_TRUE(form->lOnAir->text().isEmpty());
 }
 
+TEST_F(ModesWindow, AFadeTimerFailureIsShownThroughTheEventQueue)
+{
+    // Shown at once, inside the main timer's tick, the box would hold every later tick (the next
+    // mix point, the end of the item on air) until the operator answered it.
+    start();
+    const auto failureBoxes = [this] {
+        int n = 0;
+        for (const auto& shown : messages.shown())
+            n += shown.text == kFadeTimerFailedText && shown.caption == kFadeTimerFailedCaption;
+        return n;
+    };
+    form->SeqHost->fadeTimerFailed();
+    EXPECT_EQ(failureBoxes(), 0) << "the box was shown from inside the caller";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(failureBoxes(), 1);
+}
+
+TEST_F(ModesWindow, TickErrorsWaitForTheEventQueueAndNeverStackUp)
+{
+    // An exception inside every tick must neither hold automation behind a box nor open a box
+    // per tick.
+    start();
+    const auto errorBoxes = [this] {
+        int n = 0;
+        for (const auto& shown : messages.shown())
+            n += shown.caption == "MainTimerError";
+        return n;
+    };
+    for (int i = 0; i < 5; ++i)
+        form->SeqHost->reportError("Exception: broken\r\nFunc: maintimerTimer", "MainTimerError");
+    EXPECT_EQ(errorBoxes(), 0) << "the box was shown from inside the tick";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(errorBoxes(), 1) << "errors met while a box waited were stacked";
+    form->SeqHost->reportError("Exception: again\r\nFunc: maintimerTimer", "MainTimerError");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(errorBoxes(), 2) << "once the box is answered, the next error is shown";
+}
+
 }  // namespace

@@ -10,6 +10,8 @@
 
 #include <QApplication>
 
+#include "tests/common/isolatedrun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -85,7 +87,7 @@ int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("QUORVALEN_PREFIX", ("qvbench-" + std::to_string(getpid())).c_str(), 1);
+    const testrun::IsolatedRun run("qvbench");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

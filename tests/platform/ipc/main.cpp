@@ -3,6 +3,7 @@
 #include "ipc_testsupport.h"
 
 #include "platform/objectnames.h"
+#include "tests/common/isolatedrun.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -19,9 +20,9 @@ int main(int argc, char** argv)
         return ipctest::runPeer(argc, argv);
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // Peers inherit the prefix, so they meet the test and nobody else.
-    const std::string prefix = "qvt-ipc-" + std::to_string(getpid());
-    setenv("QUORVALEN_PREFIX", prefix.c_str(), 1);
+    // Peers inherit the run's prefix, so they meet the test and nobody else.
+    setenv("QUORVALEN_PREFIX", ("qvt-ipc-" + std::to_string(getpid())).c_str(), 1);
+    const testrun::IsolatedRun run("qvt-ipc");
     int result;
     {
         QApplication app(argc, argv);

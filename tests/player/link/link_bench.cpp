@@ -13,6 +13,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
+#include "tests/common/isolatedrun.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -95,7 +97,7 @@ int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("QUORVALEN_PREFIX", ("qvbench-" + std::to_string(getpid())).c_str(), 1);
+    const testrun::IsolatedRun run("qvbench");
     int result = 0;
     {
         QApplication app(argc, argv);

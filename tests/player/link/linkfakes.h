@@ -13,10 +13,12 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace linktest {
@@ -135,6 +137,8 @@ public:
     std::vector<Query> queries() const { std::lock_guard lock(m_mutex); return m_queries; }
     std::vector<std::pair<platform::WParam, platform::LParam>> hellos() const { std::lock_guard lock(m_mutex); return m_hellos; }
     int quits() const { return m_quits.load(); }
+    // While above 0, a query holds the server this long and is never answered (a hung server).
+    std::atomic<int> stallMs{0};
 
 private:
     platform::LResult handle(std::uint32_t msg, platform::WParam w, platform::LParam l)
@@ -146,6 +150,8 @@ private:
             m_area.open(player::kSearchAreaName, player::kSearchAreaSize);
         } else if (msg == platform::UM_SEARCH_QUIT) {
             ++m_quits;
+        } else if (msg == platform::UM_SEARCH_QUERY && stallMs.load() > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(stallMs.load()));
         } else if (msg == platform::UM_SEARCH_QUERY) {
             std::int64_t answer = 0;
             platform::WindowHandle player = 0;

@@ -158,6 +158,26 @@ TEST_F(SearchLink, AnAreaThatCannotBeMappedIsShownAndTheProfileLoadStillFinishes
     EXPECT_TRUE(pageEnabled());
 }
 
+TEST_F(SearchLink, AHungServerStallsOneKeystrokeAtMostAndBriefly)
+{
+    // The query's wait holds the user-interface thread and the main timer with it: a server that
+    // never answers may cost one short wait, not fifteen seconds on every keystroke.
+    form->StartSearchServer();
+    server().setResults({track("Art", "Tit", "/m/2.mp3", 0)});
+    type("a");
+    ASSERT_EQ(form->LVFindResult->rowCount(), 1);
+    server().stallMs = 5000;
+    const auto waited = [this](const QString& text) {
+        const auto start = std::chrono::steady_clock::now();
+        type(text);
+        return std::chrono::steady_clock::now() - start;
+    };
+    EXPECT_LT(waited("ab"), std::chrono::milliseconds(4000));
+    EXPECT_EQ(form->ServerWindow, 0u);
+    EXPECT_LT(waited("abc"), std::chrono::milliseconds(100)) << "a second keystroke waited on the hung server";
+    EXPECT_EQ(form->LVFindResult->rowCount(), 1) << "the last results stay";
+}
+
 TEST_F(SearchLink, ResultsGoToTheCurrentPlaylistOneByDoubleClickOrAll)
 {
     form->StartSearchServer();

@@ -59,6 +59,12 @@ TEST_F(DeckVolumeTest, FadingDeckIsLeftToItsFade)
     player::applyDeckVolume(sequencer, 100);
     EXPECT_EQ(incoming.volume, 100);
     EXPECT_TRUE(outgoing.volumes.empty()) << "the fading deck jumped back up";
+    // The sequencer's own remembered deck volume leaves the fade alone as well.
+    sequencer.SetDeckVolume(55);
+    EXPECT_EQ(sequencer.deckVolume(), 55);
+    EXPECT_EQ(incoming.volume, 55);
+    EXPECT_TRUE(outgoing.volumes.empty()) << "SetDeckVolume fought the fade";
+    player::applyDeckVolume(sequencer, 100);
 
     timers.advance(20ms);
     ASSERT_EQ(outgoing.volumes.size(), 1u);
