@@ -1,6 +1,6 @@
 // The main window's playlist commands, list files and start-up pieces, driven as the user would,
 // with scripted message boxes and dialogs.
-#include "playerfixtures.h"
+#include "windowfixture.h"
 
 #include "audiolib/audiolib.h"
 #include "engine/audioengine.h"
@@ -31,26 +31,18 @@ using namespace player;
 using playertest::row;
 using playertest::TempDir;
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public playertest::WindowTest {
 protected:
-    TempDir programDir;
-    platform::RecordedUserMessages messages;
-    std::unique_ptr<TForm1> form;
-
     void SetUp() override
     {
-        setenv("QUORVALEN_PROGRAM_DIR", programDir.path().c_str(), 1);
+        WindowTest::SetUp();
         ASSERT_TRUE(audiolib::initDevice(audiolib::kDeviceNoSound, 44100, 0, 0));
-        platform::setUserMessages(&messages);
-        form = std::make_unique<TForm1>();
-        form->ListsReady = true;
+        makeForm();
     }
     void TearDown() override
     {
-        form.reset();
-        platform::setUserMessages(nullptr);
+        WindowTest::TearDown();
         audiolib::freeDevice();
-        unsetenv("QUORVALEN_PROGRAM_DIR");
     }
     void fill(controls::TVqListView* list, int n)
     {

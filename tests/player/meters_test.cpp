@@ -1,7 +1,7 @@
 // The main window's level meters, spectrum, volume, pan, seeking and time-label clicks, driven
 // in-process on the "no sound" device's manual clock, with the decks' roles swapped between
 // starts so that everything follows the deck on air.
-#include "playerfixtures.h"
+#include "windowfixture.h"
 
 #include "audiolib/audiolib.h"
 #include "controls/tbar.h"
@@ -80,33 +80,23 @@ int drawnLevel(const QImage& frame)
     return frame.height() - (y + 1);
 }
 
-class MetersWindow : public ::testing::Test {
+class MetersWindow : public playertest::WindowTest {
 protected:
-    TempDir programDir;
-    platform::RecordedUserMessages messages;
-    std::unique_ptr<TForm1> form;
-
     void SetUp() override
     {
-        setenv("QUORVALEN_PROGRAM_DIR", programDir.path().c_str(), 1);
-        platform::setUserMessages(&messages);
+        WindowTest::SetUp();
         audiolib::setManualClock(true);
         programDir.write("system.ini", "[Device]\nMainDev=0\n");
-        form = std::make_unique<TForm1>();
-        form->ListsReady = true;
-        form->FormCreate();
+        makeForm().FormCreate();
         form->maintimer->stop();  // ticks come from the test only
         form->vistimer->stop();
         form->Timer1->stop();
     }
     void TearDown() override
     {
-        form.reset();
+        WindowTest::TearDown();
         audiolib::setConfig(audiolib::kOptionStreamVolume, 100);  // process-wide: later tests expect it
-        platform::setUserMessages(nullptr);
         audiolib::setManualClock(false);
-        engine::setEngineSettings(engine::EngineSettings{});
-        unsetenv("QUORVALEN_PROGRAM_DIR");
     }
     void add(const std::string& name, const std::string& bytes)
     {

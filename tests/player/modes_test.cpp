@@ -1,6 +1,6 @@
 // The main window's mode buttons, crossfade controls, MIC, on-air label and play report, driven
 // in-process on the "no sound" device's manual clock with the main timer called every 50 ms.
-#include "playerfixtures.h"
+#include "windowfixture.h"
 
 #include "audiolib/audiolib.h"
 #include "engine/audioengine.h"
@@ -36,18 +36,13 @@ using playertest::TempDir;
 
 namespace {
 
-class ModesWindow : public ::testing::Test {
+class ModesWindow : public playertest::WindowTest {
 protected:
     static constexpr std::uint32_t kTickFrames = 44100 / 20;
 
-    TempDir programDir;
-    platform::RecordedUserMessages messages;
-    std::unique_ptr<TForm1> form;
-
     void SetUp() override
     {
-        setenv("QUORVALEN_PROGRAM_DIR", programDir.path().c_str(), 1);
-        platform::setUserMessages(&messages);
+        WindowTest::SetUp();
         audiolib::setManualClock(true);
     }
     void TearDown() override
@@ -55,18 +50,13 @@ protected:
         if (form && form->LineInDeck)
             form->LineInDeck->Stop();
         engine::TVqLineIn::destroyInstance();
-        form.reset();
-        platform::setUserMessages(nullptr);
+        WindowTest::TearDown();
         audiolib::setManualClock(false);
-        engine::setEngineSettings(engine::EngineSettings{});
-        unsetenv("QUORVALEN_PROGRAM_DIR");
     }
     void start(const std::string& systemIni = "[Device]\nMainDev=0\n")
     {
         programDir.write("system.ini", systemIni);
-        form = std::make_unique<TForm1>();
-        form->ListsReady = true;
-        form->FormCreate();
+        makeForm().FormCreate();
         form->maintimer->stop();  // ticks come from the test only
     }
     // One main-timer period of virtual time: the decks play on, end messages arrive, the tick runs.

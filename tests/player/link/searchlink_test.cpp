@@ -2,7 +2,7 @@
 // of this process: start and greeting, the query and its nested answer, failures, adding results,
 // hand-overs and the generator.
 #include "linkfakes.h"
-#include "player/playerfixtures.h"
+#include "tests/player/windowfixture.h"
 
 #include "audiolib/audiolib.h"
 #include "platform/objectnames.h"
@@ -25,11 +25,8 @@ using linktest::ThreadWindow;
 using linktest::track;
 using playertest::TempDir;
 
-class SearchLink : public ::testing::Test {
+class SearchLink : public playertest::WindowTest {
 protected:
-    TempDir programDir;
-    platform::RecordedUserMessages messages;
-    std::unique_ptr<TForm1> form;
     std::vector<std::pair<std::string, std::vector<std::string>>> launches;
     std::vector<std::unique_ptr<FakeServer>> servers;
     bool serverStarts = true;
@@ -38,11 +35,9 @@ protected:
 
     void SetUp() override
     {
-        setenv("QUORVALEN_PROGRAM_DIR", programDir.path().c_str(), 1);
+        WindowTest::SetUp();
         ASSERT_TRUE(audiolib::initDevice(audiolib::kDeviceNoSound, 44100, 0, 0));
-        platform::setUserMessages(&messages);
-        form = std::make_unique<TForm1>();
-        form->ListsReady = true;
+        makeForm();
         form->DefBase = programDir.path() + "/Database/Base.dfs";
         form->LaunchProgram = [this](std::string_view program, const std::vector<std::string>& args) {
             launches.emplace_back(std::string(program), args);
@@ -60,9 +55,8 @@ protected:
     {
         form.reset();
         servers.clear();
-        platform::setUserMessages(nullptr);
+        WindowTest::TearDown();
         audiolib::freeDevice();
-        unsetenv("QUORVALEN_PROGRAM_DIR");
     }
     FakeServer& server() { return *servers.back(); }
     void type(const QString& text) { form->edFindText->setText(text); }
