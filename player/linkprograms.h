@@ -47,8 +47,9 @@ inline constexpr std::chrono::milliseconds kWindowLookPause{100};
 using ProgramLauncher = std::function<bool(std::string_view program, const std::vector<std::string>& args)>;
 ProgramLauncher DefaultProgramLauncher();
 
-// Up to `looks` times: pause, then look for the window; 0 when none appeared.
+// Up to `looks` times: pause, then look for the window (not `skip`, a window known to hang); 0
+// when none appeared.
 platform::WindowHandle WaitForWindow(std::string_view className, std::string_view caption, int looks,
-                                     std::chrono::milliseconds pause);
+                                     std::chrono::milliseconds pause, platform::WindowHandle skip = 0);
 
 }  // namespace player

@@ -8,27 +8,46 @@
 #include "platform/usermessages.h"
 #include "player/handoverlist.h"
 
+#include <chrono>
 #include <filesystem>
 
 namespace player {
 
+namespace {
+
+// The generator answers at once; one that stays silent this long hangs. The wait holds the
+// player's thread (and its main timer), so it is kept short.
+constexpr std::chrono::milliseconds kGeneratorTimeout{2000};
+
+}  // namespace
+
 void TForm1::startgenClick()
 {
-    if (GeneratorWindow != 0 &&
-        platform::sendMessage(GeneratorWindow, platform::UM_PING, 0, 0) == kGeneratorPingAnswer)
-        return;
+    platform::WindowHandle hung = 0;
+    if (GeneratorWindow != 0) {
+        platform::LResult answer = 0;
+        const platform::SendStatus status =
+            platform::sendMessageEx(GeneratorWindow, platform::UM_PING, 0, 0, &answer, kGeneratorTimeout);
+        if (status == platform::SendStatus::Answered && answer == kGeneratorPingAnswer)
+            return;
+        // A hung generator is still registered: the new one must be told apart from it.
+        if (status == platform::SendStatus::TimedOut)
+            hung = GeneratorWindow;
+    }
     GeneratorWindow = 0;
     // No short names here: the generator gets the full path, or nothing when the file is missing.
     std::error_code ec;
     const std::string base = std::filesystem::is_regular_file(DefBase, ec) ? DefBase : std::string();
     const bool started = LaunchProgram && LaunchProgram(kGeneratorProgram, {base});
     if (started)
-        GeneratorWindow = WaitForWindow(kGeneratorWindowClass, {}, kWindowLooks, kWindowLookPause);
+        GeneratorWindow = WaitForWindow(kGeneratorWindowClass, {}, kWindowLooks, kWindowLookPause, hung);
     if (GeneratorWindow == 0) {
         platform::messageBox(Messages[0].toStdString(), "XXX", platform::MB_OK | platform::MB_ICONERROR);
         return;
     }
-    platform::sendMessage(GeneratorWindow, platform::UM_SEARCH_HELLO, handle(), kHelloGenerator);
+    platform::LResult ignored = 0;
+    platform::sendMessageEx(GeneratorWindow, platform::UM_SEARCH_HELLO, handle(), kHelloGenerator, &ignored,
+                            kGeneratorTimeout);
 }
 
 void TForm1::WMLoadTempList(platform::WParam which)

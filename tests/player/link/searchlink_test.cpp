@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <filesystem>
 
@@ -270,6 +272,39 @@ TEST_F(SearchLink, TheGeneratorIsLeftAloneWhileItAnswersAndStartedAgainWhenItDoe
     ASSERT_EQ(launches.size(), 2u);
     EXPECT_EQ(launches[1].second, std::vector<std::string>{form->DefBase});
     EXPECT_EQ(form->GeneratorWindow, generators[1]->handle());
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(SearchLink, AHungGeneratorIsReplacedBrieflyAndNeverGreetedAgain)
+{
+    std::vector<std::unique_ptr<ThreadWindow>> generators;
+    std::atomic<bool> hang{false};
+    std::vector<std::atomic<int>> greetings(2);
+    generatorStart = [&] {
+        const std::size_t n = generators.size();
+        generators.push_back(std::make_unique<ThreadWindow>(
+            "TSorbeltWnd", "Sorbelt", [&, n](std::uint32_t msg, platform::WParam, platform::LParam) -> platform::LResult {
+                if (n == 0 && hang.load())
+                    std::this_thread::sleep_for(std::chrono::seconds(4));
+                if (msg == platform::UM_SEARCH_HELLO)
+                    ++greetings[n];
+                return msg == platform::UM_PING ? 1000 : 0;
+            }));
+        generators.back()->open();
+        return true;
+    };
+    form->startgenClick();
+    ASSERT_EQ(generators.size(), 1u);
+    ASSERT_EQ(form->GeneratorWindow, generators[0]->handle());
+
+    hang = true;  // still registered, never answering
+    const auto t0 = std::chrono::steady_clock::now();
+    form->startgenClick();
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(3500));
+    ASSERT_EQ(generators.size(), 2u);
+    EXPECT_EQ(form->GeneratorWindow, generators[1]->handle()) << "the hung window was taken for the new one";
+    EXPECT_EQ(greetings[1].load(), 1);
+    EXPECT_EQ(greetings[0].load(), 1) << "the hung generator was greeted again";
     EXPECT_TRUE(messages.shown().empty());
 }
 
