@@ -24,7 +24,7 @@ using namespace database;
 
 namespace {
 
-media::TTrackRecord row(const dbtest::TrackSpec& spec) { return *dbtest::makeTrack(spec); }
+media::TTrackRecord row(const dbtest::TrackFields& fields) { return *dbtest::makeTrack(fields); }
 
 // ---- The text --------------------------------------------------------------------------------
 

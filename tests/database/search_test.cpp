@@ -31,7 +31,7 @@ protected:
              .duration = 61000});
         add({.title = "Other", .artist = "Nobody", .year = "1999", .fileName = "/music/o.wav", .duration = 0});
     }
-    void add(const dbtest::TrackSpec& s) { base.append(dbtest::makeTrack(s)); }
+    void add(const dbtest::TrackFields& s) { base.append(dbtest::makeTrack(s)); }
     std::vector<int> found(std::initializer_list<std::pair<Field, const char*>> fields)
     {
         runSearch(base, SearchMatcher(query(fields)));

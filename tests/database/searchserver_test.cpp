@@ -56,7 +56,7 @@ protected:
 
     std::string path(const std::string& rel) const { return dir.filePath(QString::fromStdString(rel)).toStdString(); }
 
-    void writeBase(const std::vector<dbtest::TrackSpec>& specs, const std::string& name = "base.dfs")
+    void writeBase(const std::vector<dbtest::TrackFields>& specs, const std::string& name = "base.dfs")
     {
         rows.clear();
         std::vector<media::TTrackRecord*> ptrs;
@@ -70,7 +70,7 @@ protected:
     // n rows whose artist is "Artist <i>" and whose file names are distinct.
     void writeNumberedBase(int n)
     {
-        std::vector<dbtest::TrackSpec> specs;
+        std::vector<dbtest::TrackFields> specs;
         for (int i = 0; i < n; ++i)
             specs.push_back({.title = "Title " + std::to_string(i), .artist = "Artist " + std::to_string(i),
                              .fileName = "/music/" + std::to_string(i) + ".mp3", .duration = 1000 * i});

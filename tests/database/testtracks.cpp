@@ -20,7 +20,7 @@ void padded(media::ShortString<N>& field, const std::string& utf8, std::size_t w
 }
 }  // namespace
 
-std::unique_ptr<media::TTrackRecord> makeTrack(const TrackSpec& s)
+std::unique_ptr<media::TTrackRecord> makeTrack(const TrackFields& s)
 {
     auto r = std::make_unique<media::TTrackRecord>();
     std::memset(r.get(), 0, sizeof *r);

@@ -9,7 +9,7 @@
 
 namespace dbtest {
 
-struct TrackSpec {
+struct TrackFields {
     std::string title = {};
     std::string artist = {};
     std::string album = {};
@@ -23,7 +23,7 @@ struct TrackSpec {
 
 // Tag fields are stored as the folder scan stores them: 30 bytes (4 for the year), zero-padded,
 // converted to code page 1251.
-std::unique_ptr<media::TTrackRecord> makeTrack(const TrackSpec& track);
+std::unique_ptr<media::TTrackRecord> makeTrack(const TrackFields& track);
 
 // A file of some bytes ending in an ID3v1 tag (texts in UTF-8, stored as code page 1251).
 void writeTaggedFile(const std::string& path, const std::string& title, const std::string& artist,
