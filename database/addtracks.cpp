@@ -141,12 +141,7 @@ void TBase_main_window::addFolder(const std::string& folder)
         for (std::size_t i = 0; i < count; ++i) {
             if (!AddFile(entries[i].path, entries[i].size) && entries[i].path.size() > kMaxPathBytes)
                 tooLong.push_back(entries[i].path);
-            if (m_progress)
-                m_progress->ProgressBar1->setValue(static_cast<int>(i * 100 / count));
-            if (onPassItem)
-                onPassItem(i + 1);
-            pumpMessages();
-            if (AbortFlag)
+            if (passItemDone(i, count))
                 break;
         }
         m_model->refresh();
@@ -231,12 +226,7 @@ void TBase_main_window::CountAllTime()
                     continue;
                 const std::int32_t ms = media::GetFileDurationMs(std::string(storedBytes(*r, Field::FileName)));
                 r->Duration = ms < 0 ? 0 : ms;
-                if (m_progress)
-                    m_progress->ProgressBar1->setValue(static_cast<int>(i * 100 / count));
-                if (onPassItem)
-                    onPassItem(i + 1);
-                pumpMessages();
-                if (AbortFlag)
+                if (passItemDone(i, count))
                     break;
             }
         } catch (const std::exception& e) {
@@ -248,6 +238,16 @@ void TBase_main_window::CountAllTime()
         ListView1->viewport()->update();
     }
     finishPass();
+}
+
+bool TBase_main_window::passItemDone(std::size_t i, std::size_t count)
+{
+    if (m_progress)
+        m_progress->ProgressBar1->setValue(static_cast<int>(i * 100 / count));
+    if (onPassItem)
+        onPassItem(i + 1);
+    pumpMessages();
+    return AbortFlag;
 }
 
 void TBase_main_window::CalcTotalTime(int flag)

@@ -168,6 +168,9 @@ private:
     TProgress_window* openProgress(const std::string& operation);
     void closeProgress();
     void pumpMessages();
+    // One item of an add or count pass done: progress, the test hook, the message loop; true
+    // when the user asked to stop.
+    bool passItemDone(std::size_t i, std::size_t count);
     void finishPass();
     bool busy() const { return m_searching || m_passRunning; }
     platform::LResult serverMessage(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam);
