@@ -10,11 +10,11 @@
 #include "platform/messageids.h"
 #include "platform/usermessages.h"
 #include "player/commandlinearea.h"
-#include "player/finddialog.h"
-#include "player/formsequencer.h"
-#include "player/maintimer.h"
-#include "player/sequencingdeck.h"
-#include "player/sequencingplayback.h"
+#include "player/playlist/finddialog.h"
+#include "player/sequencing/formsequencer.h"
+#include "player/sequencing/maintimer.h"
+#include "player/sequencing/sequencingdeck.h"
+#include "player/sequencing/sequencingplayback.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>

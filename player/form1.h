@@ -6,7 +6,7 @@
 #include "controls/vqlistview.h"
 #include "platform/window.h"
 #include "player/fileinfo.h"
-#include "player/linkprograms.h"
+#include "player/link/linkprograms.h"
 #include "player/playerini.h"
 #include "player/playermessages.h"
 

@@ -10,11 +10,11 @@
 #include "controls/vtqstatusbar.h"
 #include "platform/sharedmemory.h"
 #include "player/commandlinearea.h"
-#include "player/finddialog.h"
-#include "player/sequencingdeck.h"
-#include "player/sequencingplayback.h"
+#include "player/playlist/finddialog.h"
+#include "player/sequencing/sequencingdeck.h"
+#include "player/sequencing/sequencingplayback.h"
 #include "player/form1.h"
-#include "player/playlistfile.h"
+#include "player/playlist/playlistfile.h"
 
 #include <QAction>
 #include <QApplication>

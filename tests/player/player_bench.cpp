@@ -5,7 +5,7 @@
 #include "audiolib/audiolib.h"
 #include "media/tag.h"
 #include "player/fileinfo.h"
-#include "player/folderscan.h"
+#include "player/playlist/folderscan.h"
 #include "player/form1.h"
 
 #include <QApplication>

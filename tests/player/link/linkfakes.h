@@ -7,7 +7,7 @@
 #include "platform/messageids.h"
 #include "platform/sharedmemory.h"
 #include "platform/window.h"
-#include "player/searcharea.h"
+#include "player/link/searcharea.h"
 
 #include <QSemaphore>
 #include <QThread>

@@ -3,7 +3,7 @@
 // is killed, the generator's list; and the real player against the real database program.
 #include "linkfakes.h"
 #include "realprograms.h"
-#include "player/playerfixtures.h"
+#include "tests/player/playerfixtures.h"
 
 #include "audiolib/audiolib.h"
 #include "engine/audioengine.h"
@@ -11,8 +11,8 @@
 #include "platform/recordedusermessages.h"
 #include "platform/window.h"
 #include "player/form1.h"
-#include "player/sequencingdeck.h"
-#include "player/sequencingplayback.h"
+#include "player/sequencing/sequencingdeck.h"
+#include "player/sequencing/sequencingplayback.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -5,7 +5,7 @@
 
 #include "media/records.h"
 #include "platform/process.h"
-#include "player/linkprograms.h"
+#include "player/link/linkprograms.h"
 
 #include <QCoreApplication>
 #include <QThread>

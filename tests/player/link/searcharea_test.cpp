@@ -1,12 +1,12 @@
 // The search area's slots as the player writes and reads them, and handed-over playlists as rows:
 // bounds, damaged length bytes, encodings.
 #include "linkfakes.h"
-#include "player/playerfixtures.h"
+#include "tests/player/playerfixtures.h"
 
 #include "platform/cp1251.h"
 #include "platform/recordedusermessages.h"
-#include "player/handoverlist.h"
-#include "player/searcharea.h"
+#include "player/link/handoverlist.h"
+#include "player/link/searcharea.h"
 
 #include <gtest/gtest.h>
 

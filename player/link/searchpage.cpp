@@ -1,0 +1,111 @@
+// TForm1's search page (field, field choice, result list) and its commands: adding results to the
+// current playlist, and the menu items that start the database window and the playlist generator.
+#include "player/form1.h"
+
+#include "controls/vqlistview.h"
+#include "player/link/searcharea.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+namespace player {
+
+void TForm1::buildDatabaseLink()
+{
+    TabSheet2 = LVFindResult->parentWidget();
+    auto* fields = new QGridLayout;
+    auto* findLabel = new QLabel(QStringLiteral("Найти:"), TabSheet2);
+    findLabel->setObjectName(QStringLiteral("lbFindText"));
+    edFindText = new QLineEdit(TabSheet2);
+    edFindText->setObjectName(QStringLiteral("edFindText"));
+    auto* indexLabel = new QLabel(QStringLiteral("Индекс:"), TabSheet2);
+    indexLabel->setObjectName(QStringLiteral("lbFindIndex"));
+    cbFindIndex = new QComboBox(TabSheet2);
+    cbFindIndex->setObjectName(QStringLiteral("cbFindIndex"));
+    cbFindIndex->addItems({QStringLiteral("Название"), QStringLiteral("Исполнитель"), QStringLiteral("Альбом"),
+                           QStringLiteral("Год"), QStringLiteral("Жанр"), QStringLiteral("Комментарий"),
+                           QStringLiteral("Время")});
+    cbFindIndex->setCurrentIndex(0);
+    fields->addWidget(findLabel, 0, 0);
+    fields->addWidget(edFindText, 0, 1);
+    fields->addWidget(indexLabel, 1, 0);
+    fields->addWidget(cbFindIndex, 1, 1);
+    if (auto* page = qobject_cast<QVBoxLayout*>(TabSheet2->layout()))
+        page->insertLayout(0, fields);
+
+    LVFindResult->setColumns({QStringLiteral("Исполнитель"), QStringLiteral("Название"), QStringLiteral("Время"),
+                              QStringLiteral("FileName")});
+    LVFindResult->header()->resizeSection(0, 118);
+    LVFindResult->header()->resizeSection(1, 118);
+    LVFindResult->header()->resizeSection(3, 0);
+
+    ppfind = new QMenu(this);
+    ppfind->setObjectName(QStringLiteral("ppfind"));
+    N43 = ppfind->addAction(QStringLiteral("Добавить все"));
+    N43->setObjectName(QStringLiteral("N43"));
+    LVFindResult->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(LVFindResult, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { ppfind->popup(LVFindResult->viewport()->mapToGlobal(p)); });
+
+    N34 = new QAction(QStringLiteral("Запустить"), this);
+    N34->setObjectName(QStringLiteral("N34"));
+    N34->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    N46 = new QAction(QStringLiteral("База"), this);
+    N46->setObjectName(QStringLiteral("N46"));
+    startgen = new QAction(QStringLiteral("Создать..."), this);
+    startgen->setObjectName(QStringLiteral("startgen"));
+    startgen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    for (QAction* a : {N34, startgen}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
+    mBase = menuBar()->addMenu(QStringLiteral("Музыкальная база"));
+    mBase->setObjectName(QStringLiteral("mBase"));
+    mBase->addAction(N34);
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        if (menu->title() == QStringLiteral("Плейлист"))
+            menu->addAction(startgen);
+    TrayMenu->insertAction(TrayMenu->actions().value(0), N46);
+
+    connect(edFindText, &QLineEdit::textChanged, this, [this] { edFindTextChange(); });
+    connect(cbFindIndex, &QComboBox::activated, this, [this] { edFindTextChange(); });
+    connect(LVFindResult, &QAbstractItemView::doubleClicked, this, [this] { LVFindResultDblClick(); });
+    connect(N43, &QAction::triggered, this, [this] { N43Click(); });
+    connect(N34, &QAction::triggered, this, [this] { N34Click(); });
+    connect(N46, &QAction::triggered, this, [this] { N34Click(); });
+    connect(startgen, &QAction::triggered, this, [this] { startgenClick(); });
+}
+
+void TForm1::SetSearchPageEnabled(bool on)
+{
+    for (QWidget* control : TabSheet2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        control->setEnabled(on);
+}
+
+void TForm1::LVFindResultDblClick()
+{
+    const std::vector<int> selected = LVFindResult->selectedRows();
+    if (selected.empty() || selected.front() >= LVFindResult->rowCount())
+        return;
+    CurrentList->Rows.push_back(
+        FoundRowToPlaylistRow(LVFindResult->Rows[static_cast<std::size_t>(selected.front())], QString()));
+    CurrentList->syncView();
+    RenumberList();
+}
+
+void TForm1::N43Click()
+{
+    for (const controls::TVirtualItem& found : LVFindResult->Rows)
+        CurrentList->Rows.push_back(FoundRowToPlaylistRow(found, QStringLiteral("x")));
+    CurrentList->syncView();
+    RenumberList();
+}
+
+}  // namespace player

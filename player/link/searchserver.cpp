@@ -1,0 +1,107 @@
+// TForm1's side of the search server: starting and greeting the database program, the shared
+// search area, the query and its answer, and the visible start of the database window.
+#include "player/form1.h"
+
+#include "controls/vqlistview.h"
+#include "platform/messageids.h"
+#include "platform/sharedmemory.h"
+#include "platform/usermessages.h"
+#include "player/link/searcharea.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+
+#include <chrono>
+
+namespace player {
+
+namespace {
+
+// A query is answered in milliseconds, or at once with 0 while the server is busy with a pass;
+// a server silent for this long hangs. The wait holds this thread, the main timer's with it, so
+// it must stay far below the length of a mix.
+constexpr std::chrono::milliseconds kQueryTimeout{3000};
+
+}  // namespace
+
+void TForm1::StopSearchServer()
+{
+    if (ServerWindow != 0)
+        platform::sendMessage(ServerWindow, platform::UM_SEARCH_QUIT, 0, 0);
+    ServerWindow = 0;
+    SharedArea.reset();
+}
+
+void TForm1::StartSearchServer()
+{
+    StopSearchServer();
+
+    const std::string self = std::to_string(handle());
+    const std::string caption = std::string(kServerCaptionPrefix) + self;
+    // A server that came up after an earlier start had stopped waiting for it was never greeted
+    // and would be found first: it is told to quit too (a server leaves the registry on quit).
+    for (int i = 0; i < 8; ++i) {
+        const platform::WindowHandle stray = platform::findWindow(kServerWindowClass, caption);
+        if (stray == 0)
+            break;
+        platform::sendMessage(stray, platform::UM_SEARCH_QUIT, 0, 0);
+    }
+    const bool started = LaunchProgram && LaunchProgram(kDatabaseProgram, {"hidden", self, DefBase});
+    // A program that could not be started shows no window: no point waiting for one.
+    if (started)
+        ServerWindow = WaitForWindow(kServerWindowClass, caption, kWindowLooks, kWindowLookPause);
+    if (ServerWindow == 0)
+        platform::messageBox(Messages[2].toStdString(), "Caldrivane", platform::MB_OK | platform::MB_ICONERROR);
+    else
+        platform::sendMessage(ServerWindow, platform::UM_SEARCH_HELLO, handle(), kHelloServer);
+
+    auto area = std::make_shared<platform::SharedMemory>();
+    if (area->open(kSearchAreaName, kSearchAreaSize)) {
+        SharedArea = std::move(area);
+    } else {
+        // Shown, but the caller (a profile load, the settings dialog) goes on: the search page
+        // simply stays off until a later restart maps the area.
+        platform::messageBox("Error: hMapFile=0!", QCoreApplication::applicationName().toStdString(),
+                             platform::MB_OK | platform::MB_ICONERROR);
+    }
+    SetSearchPageEnabled(ServerWindow != 0 && SharedArea != nullptr);
+}
+
+void TForm1::edFindTextChange()
+{
+    if (cbFindIndex == nullptr || edFindText == nullptr || cbFindIndex->currentIndex() < 0)
+        return;
+    if (!SharedArea || ServerWindow == 0)
+        return;
+    WriteSearchQuery(SharedArea->data(), SharedArea->size(), edFindText->text());
+    // The answer arrives as a nested UM_SEARCH_QUERY while this send waits (WMSearchResult).
+    platform::LResult ignored = 0;
+    const platform::SendStatus status = platform::sendMessageEx(ServerWindow, platform::UM_SEARCH_QUERY,
+                                                                cbFindIndex->currentIndex(), 0, &ignored, kQueryTimeout);
+    // Handles are never reused: a server that is gone stays gone until the next restart, and
+    // later queries return at once, leaving the last results in the list. One that hangs is
+    // treated the same way, so that each further keystroke does not stall playback again.
+    if (status != platform::SendStatus::Answered)
+        ServerWindow = 0;
+}
+
+void TForm1::WMSearchResult(platform::WParam count)
+{
+    if (!SharedArea)
+        return;
+    std::vector<controls::TVirtualItem> rows = ReadSearchResults(SharedArea->data(), SharedArea->size(), count);
+    // One view update for the whole replacement; no earlier selection survives on the new rows.
+    LVFindResult->selectionModel()->clearSelection();
+    LVFindResult->clearRows();
+    LVFindResult->Rows = std::move(rows);
+    LVFindResult->syncView();
+}
+
+void TForm1::N34Click()
+{
+    if (LaunchProgram)
+        LaunchProgram(kDatabaseProgram, {"fromplayer", std::to_string(handle()), DefBase});
+}
+
+}  // namespace player

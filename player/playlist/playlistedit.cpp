@@ -1,0 +1,448 @@
+// TForm1's playlist editing: adding files and folders, drops, cut/copy/paste/undo/delete, find,
+// sort, shuffle, rename, the play-next mark, renumbering and the notes marks.
+#include "player/form1.h"
+
+#include "controls/zrfoldertreeview.h"
+#include "engine/audioengine.h"
+#include "media/tag.h"
+#include "platform/cp1251.h"
+#include "platform/programfolder.h"
+#include "platform/usermessages.h"
+#include "player/playlist/finddialog.h"
+#include "player/playlist/folderscan.h"
+#include "player/playlist/playlistrows.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTabWidget>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+namespace player {
+
+namespace {
+
+QString fromTag(const char* field, std::size_t size)
+{
+    return QString::fromStdString(platform::cp1251ToUtf8(TrimTagField(std::string_view(field, size))));
+}
+
+bool isSupportedFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.fileName() == QStringLiteral("line.in"))
+        return true;
+    const QString suffix = info.suffix();
+    return !suffix.isEmpty() && media::IsSupportedMediaFile(("." + suffix).toStdString());
+}
+
+bool isFolder(const QString& path)
+{
+    return QFileInfo(path).isDir();
+}
+
+}  // namespace
+
+QString TForm1::DisplayNameOf(const QString& path)
+{
+    media::TTagRecord tag{};
+    std::string info;
+    if (!Readers)
+        Readers = std::make_unique<TagReaders>();
+    const std::string p = path.toStdString();
+    if (ReadFileInfo(*Readers, p, tag, info)) {
+        const QString name = JoinArtistTitle(fromTag(tag.Artist, sizeof tag.Artist), fromTag(tag.Title, sizeof tag.Title));
+        if (!name.isEmpty())
+            return name;
+    }
+    return QString::fromStdString(media::ExtractFileBaseName(p));
+}
+
+void TForm1::AddFile(const QString& path)
+{
+    TVirtualItem row;
+    row.SubItems[kColName] = DisplayNameOf(path);
+    row.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(media::GetFileDurationMs(path.toStdString())));
+    row.SubItems[kColPath] = path;
+    if (PendingInsertIndex < 0) {
+        const int r = CurrentList->AddRow(QString());
+        CurrentList->Rows[static_cast<std::size_t>(r)] = row;
+        CurrentList->syncView();
+    } else {
+        CurrentList->InsertRow(std::min(PendingInsertIndex, CurrentList->rowCount()), row);
+        ++PendingInsertIndex;
+    }
+}
+
+void TForm1::AddDir(const QString& folder)
+{
+    if (m_inScan)
+        return;  // a second folder add from a drop during the first one's message pumping
+    m_inScan = true;
+    ScanAbort = false;
+    Label28->show();
+    Label11->show();
+    QString base = folder;
+    while (base.size() > 1 && (base.endsWith('/') || base.endsWith('\\')))
+        base.chop(1);
+    std::vector<std::string> files;
+    FolderScanHooks hooks;
+    hooks.aborted = [this] { return ScanAbort; };
+    hooks.enterFolder = [this](const std::string& f) {
+        const QString text = QString::fromStdString(f);
+        Label11->setText(Label11->fontMetrics().elidedText(text, Qt::ElideMiddle, std::max(Label11->width(), 50)));
+        QApplication::processEvents();
+    };
+    ScanFolder(base.toStdString(), files, hooks);
+    Label11->hide();
+    Gauge1->setValue(0);
+    Gauge1->show();
+    ScanAbort = false;
+    const std::size_t n = files.size();
+    const std::int64_t d = n > 1 ? static_cast<std::int64_t>(n) - 1 : 1;
+    for (std::size_t i = 0; i < n && !ScanAbort; ++i) {
+        AddFile(QString::fromStdString(files[i]));
+        Gauge1->setValue(static_cast<int>(static_cast<std::int64_t>(i) * 100 / d));
+        QApplication::processEvents();
+    }
+    Gauge1->hide();
+    Label28->hide();
+    m_inScan = false;
+}
+
+void TForm1::RenumberList()
+{
+    // Every editing command ends here: the clipboard, undo and row count may have changed.
+    UpdateActions();
+    if (!ListsReady)
+        return;
+    controls::TVqListView* list = CurrentList;
+    for (int i = 0; i < list->rowCount(); ++i)
+        list->Rows[static_cast<std::size_t>(i)].Caption = QString::number(i + 1);
+    list->syncView();
+    Panel2->setText(SummaryLine(Messages[3], list->rowCount(), TotalSeconds(list->Rows)));
+    ShowComments(true);
+}
+
+void TForm1::ShowComments(bool all)
+{
+    if (!Comment)
+        return;
+    const int n = LVMaster->rowCount();
+    int first = 0;
+    int last = n - 1;
+    if (!all) {
+        const QModelIndex top = LVMaster->indexAt(QPoint(1, 1));
+        first = top.isValid() ? top.row() : 0;
+        last = std::min(first + 50, n - 1);
+    }
+    const std::string folder = platform::programPath("Txt") + "/";
+    bool changed = false;
+    for (int i = first; i <= last; ++i) {
+        TVirtualItem& row = LVMaster->Rows[static_cast<std::size_t>(i)];
+        if (row.ImageIndex == kImageScheduledWaiting || row.ImageIndex == kImageScheduledPlaying)
+            continue;
+        std::error_code ec;
+        const bool has = std::filesystem::exists(NotesFileName(folder, row.SubItems[kColPath].toStdString()), ec);
+        const int image = has ? kImageHasNotes : kImageOrdinary;
+        changed = changed || row.ImageIndex != image;
+        row.ImageIndex = image;
+    }
+    if (changed)
+        LVMaster->viewport()->update();
+}
+
+void TForm1::N25Click()
+{
+    PendingInsertIndex = -1;
+    std::string filter = "Audio Files (wav, mp3, ogg, wma, cda)|*.wav;*.mp3;*.ogg;*.wma;*.cda|";
+    if (DeckA)
+        filter = DeckA->GetFileFilter();
+    filter += "LineIn (line.in)|line.in";
+    if (auto files = platform::userMessages().openFileNames("", filter, "")) {
+        for (const std::string& f : *files)
+            AddFile(QString::fromStdString(f));
+    }
+    RenumberList();
+}
+
+void TForm1::aEditCutExecute()
+{
+    CurrentList->CutSelection();
+    RenumberList();
+    if (LVMaster->HLIndex == -1)
+        aStop();
+}
+
+void TForm1::aEditCopyExecute()
+{
+    CurrentList->CopySelection();
+    RenumberList();
+}
+
+void TForm1::aEditPasteExecute()
+{
+    CurrentList->PasteRows();
+    RenumberList();
+}
+
+void TForm1::aEditUndoExecute()
+{
+    CurrentList->Undo();
+    RenumberList();
+}
+
+void TForm1::aEditDelExecute()
+{
+    const std::vector<int> selected = CurrentList->selectedRows();
+    if (selected.empty())
+        return;
+    const int first = selected.front();
+    CurrentList->DeleteSelection();
+    RenumberList();
+    if (first < CurrentList->rowCount())
+        CurrentList->selectRows({first});
+    if (LVMaster->HLIndex == -1)
+        aStop();
+}
+
+void TForm1::aEditDelAllExecute()
+{
+    CurrentList->SaveUndo();
+    CurrentList->ClearRows();
+    RenumberList();
+    if (LVMaster->HLIndex == -1)
+        aStop();
+}
+
+void TForm1::N37Click()
+{
+    std::vector<int> all(static_cast<std::size_t>(CurrentList->rowCount()));
+    for (int i = 0; i < CurrentList->rowCount(); ++i)
+        all[static_cast<std::size_t>(i)] = i;
+    CurrentList->selectRows(all);
+}
+
+void TForm1::N27Click()
+{
+    FindDialog1->show();
+    FindDialog1->raise();
+}
+
+void TForm1::FindNext()
+{
+    CurrentList->selectRows({});
+    const int hit = FindRow(CurrentList->Rows, FindDialog1->Tag, FindDialog1->FindText());
+    if (hit < 0) {
+        platform::messageBox(Messages[4].toStdString(), "Caldrivane", platform::MB_OK | platform::MB_ICONINFORMATION);
+        FindDialog1->Tag = -1;
+        return;
+    }
+    FindDialog1->Tag = hit;
+    CurrentList->selectRows({hit});
+    CurrentList->setCurrentIndex(CurrentList->model()->index(hit, 0));
+    CurrentList->scrollTo(CurrentList->model()->index(hit, 0), QAbstractItemView::PositionAtCenter);
+}
+
+void TForm1::LVMasterColumnClick(int header)
+{
+    if (!AllowSort)
+        return;
+    controls::TVqListView* list = LVMaster;
+    const int hl = list->HLIndex >= 0 && list->HLIndex < list->rowCount() ? list->HLIndex : -1;
+    const int newHl = SortRows(list->Rows, header, PlaylistSortDirection, hl);
+    if (hl >= 0)
+        list->HLIndex = newHl;
+    RenumberList();
+    list->syncView();
+    PlaylistSortDirection = -PlaylistSortDirection;
+}
+
+void TForm1::Randomize1Click()
+{
+    Random.seed(static_cast<std::mt19937::result_type>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    controls::TVqListView* list = CurrentList;
+    const int hl = list->HLIndex >= 0 && list->HLIndex < list->rowCount() ? list->HLIndex : -1;
+    const int newHl = ShuffleRows(list->Rows, Random, hl);
+    if (hl >= 0)
+        list->HLIndex = newHl;
+    RenumberList();
+    list->syncView();
+}
+
+void TForm1::N55Click()
+{
+    const std::vector<int> selected = LVMaster->selectedRows();
+    if (!selected.empty())
+        LVMaster->NextIndex = selected.front();
+    LVMaster->viewport()->update();
+}
+
+void TForm1::N53Click()
+{
+    const std::vector<int> selected = CurrentList->selectedRows();
+    if (selected.empty())
+        return;
+    TVirtualItem& row = CurrentList->Rows[static_cast<std::size_t>(selected.front())];
+    const std::string oldPath = row.SubItems[kColPath].toStdString();
+    std::string value = oldPath;
+    if (!platform::userMessages().inputQuery("Rename File", "Filename:", value) || value == oldPath)
+        return;
+    // Never replace an existing file: the rename is refused when the target exists (checked
+    // atomically by linking, so a file appearing meanwhile is not overwritten either).
+    struct stat st {};
+    if (value.empty() || ::lstat(value.c_str(), &st) == 0)
+        return;
+    if (::renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, value.c_str(), RENAME_NOREPLACE) != 0)
+        return;
+    row.SubItems[kColPath] = QString::fromStdString(value);
+    CurrentList->viewport()->update();
+}
+
+void TForm1::mSlave2MasterClick()
+{
+    for (const TVirtualItem& row : LVSlave->Rows) {
+        TVirtualItem copy = row;
+        copy.ImageIndex = kImageOrdinary;
+        LVMaster->Rows.push_back(std::move(copy));
+    }
+    LVMaster->syncView();
+}
+
+void TForm1::N21Click()
+{
+    const QFont current = CurrentList->font();
+    platform::FontSpec initial;
+    initial.family = current.family().toStdString();
+    initial.pointSize = current.pointSize();
+    initial.bold = current.bold();
+    initial.italic = current.italic();
+    initial.underline = current.underline();
+    initial.strikeOut = current.strikeOut();
+    const std::optional<platform::FontSpec> chosen = platform::userMessages().chooseFont(initial);
+    if (!chosen)
+        return;
+    QFont font(QString::fromStdString(chosen->family), chosen->pointSize > 0 ? chosen->pointSize : current.pointSize());
+    font.setBold(chosen->bold);
+    font.setItalic(chosen->italic);
+    font.setUnderline(chosen->underline);
+    font.setStrikeOut(chosen->strikeOut);
+    for (controls::TVqListView* list : {LVMaster, LVSlave}) {
+        list->scrollToTop();
+        list->horizontalScrollBar()->setValue(0);
+        list->setFont(font);
+    }
+}
+
+void TForm1::Refresh1Click()
+{
+    const std::string dir = SHView->Directory();
+    SHView->collapseAll();
+    SHView->SetDirectory(dir);
+    if (QTreeWidgetItem* item = SHView->currentItem())
+        item->setExpanded(true);
+}
+
+void TForm1::pcPlaylistChange()
+{
+    const bool main = pcPlaylist->currentWidget() == _master;
+    CurrentList = main ? LVMaster : LVSlave;
+    UpdateCaption();
+    RenumberList();
+    mSlave2Master->setVisible(!main);
+    N55->setVisible(main);
+    UpdateActions();
+}
+
+void TForm1::UpdateActions()
+{
+    const bool selected = !CurrentList->selectedRows().empty();
+    aEditCut->setEnabled(selected);
+    aEditCopy->setEnabled(selected);
+    aEditDel->setEnabled(selected);
+    aEditUndo->setEnabled(CurrentList->CanUndo());
+    aEditPaste->setEnabled(!controls::ClipboardRows().empty());
+    aEditDelAll->setEnabled(CurrentList->rowCount() > 0);
+}
+
+void TForm1::LVMasterDragDrop(QObject* source, int row)
+{
+    controls::TVqListView* list = CurrentList;
+    if (row >= 0 && row < list->rowCount()) {
+        list->setCurrentIndex(list->model()->index(row, 0));
+        PendingInsertIndex = row;
+    } else {
+        PendingInsertIndex = list->rowCount();
+    }
+    if (source == SHView) {
+        const QString path = QString::fromStdString(SHView->Directory());
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            pcPlaylist->setEnabled(false);
+            AddDir(path + "/");
+            pcPlaylist->setEnabled(true);
+        } else if (isSupportedFile(path)) {
+            pcPlaylist->setEnabled(false);
+            AddFile(path);
+            pcPlaylist->setEnabled(true);
+        } else if (info.suffix().toUpper() == QStringLiteral("M3U")) {
+            list->InsertRow(PendingInsertIndex,
+                            PlaylistRowInserted(path, media::GetM3UTotalSeconds(path.toStdString())));
+        } else {
+            return;
+        }
+    } else if (source == LVFindResult) {
+        for (int r : LVFindResult->selectedRows()) {
+            const TVirtualItem& found = LVFindResult->Rows[static_cast<std::size_t>(r)];
+            TVirtualItem item;
+            item.SubItems[kColName] = JoinArtistTitle(found.Caption, found.SubItems[0]);
+            item.SubItems[kColDuration] = found.SubItems[1];
+            item.SubItems[kColPath] = found.SubItems[2];
+            list->InsertRow(PendingInsertIndex, item);
+            ++PendingInsertIndex;
+        }
+    } else {
+        return;
+    }
+    RenumberList();
+}
+
+void TForm1::WMDropFiles(const QStringList& paths)
+{
+    for (const QString& name : paths) {
+        PendingInsertIndex = CurrentList->rowCount();
+        if (isFolder(name))
+            AddDir(name + "/");
+        else if (isSupportedFile(name))
+            AddFile(name);
+    }
+    RenumberList();
+}
+
+void TForm1::SHView1DblClick()
+{
+    PendingInsertIndex = -1;
+    pcPlaylist->setEnabled(false);
+    const QString path = QString::fromStdString(SHView->Directory());
+    if (path.size() > 3 && !isFolder(path)) {
+        if (QFileInfo(path).suffix().toLower() == QStringLiteral("m3u")) {
+            const TVirtualItem row = PlaylistRowAppended(path, media::GetM3UTotalSeconds(path.toStdString()));
+            CurrentList->Rows.push_back(row);
+            CurrentList->syncView();
+        } else if (QFileInfo::exists(path)) {
+            AddFile(path);
+        }
+    }
+    RenumberList();
+    pcPlaylist->setEnabled(true);
+}
+
+}  // namespace player

@@ -1,0 +1,135 @@
+// The main timer's tick.
+#include "player/sequencing/maintimer.h"
+
+#include "engine/audioengine.h"
+#include "player/sequencing/displayformat.h"
+#include "player/sequencing/sequencingdeck.h"
+#include "player/sequencing/sequencingplayback.h"
+
+#include <exception>
+
+namespace player {
+
+MainTimer::MainTimer(PlaybackSequencer& sequencer, MainTimerDisplays& displays)
+    : m_sequencer(sequencer), m_displays(displays)
+{
+}
+
+void MainTimer::tick()
+{
+    // A message box opened inside a tick runs a nested event loop; further ticks arriving there
+    // are dropped instead of piling up more boxes.
+    if (m_inTick)
+        return;
+    m_inTick = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{m_inTick};
+
+    ++m_tick;
+    SequencerDeck& deckA = m_sequencer.deckA();
+    const std::int32_t position = deckA.GetPosition();
+    const std::int32_t length = deckA.LengthMs();
+
+    silenceStep();
+
+    double gain = 0;
+    const bool autoLevelOn = m_displays.autoLevel(gain);
+    m_displays.showAutoLevel(autoLevelText(autoLevelOn, gain));
+
+    if (m_firstTick || m_tick % 20 == 0) {
+        int h = 0, m = 0, s = 0;
+        m_displays.localTime(h, m, s);
+        m_displays.showClock(clockText(h, m, s), cpuText(m_displays.cpuLoad()), memoryText(m_displays.memoryUsed()));
+    }
+
+    SequencerDeck& a = m_sequencer.deckA();
+    SequencerDeck& b = m_sequencer.deckB();
+    if (m_tick % 2 == 0 && a.State() != engine::STATE_END) {
+        const TimeLabels labels = timeLabels(position, length, timeShowType);
+        m_displays.showTimes(labels.main, showSecondTimeLabel ? labels.second : std::string());
+        m_displays.showDeckStates(deckStateLine(a.GetVolume(), b.GetVolume(), a.State(), b.State()));
+    }
+
+    if (followPosition) {
+        const std::int32_t state = a.State();
+        m_displays.setPositionBar(
+            positionBarValue(position, length, state == engine::STATE_PLAY || state == engine::STATE_PAUSE));
+    }
+
+    m_sequencer.endOfTrackTick();
+    crossfadeStep();
+
+    if (m_firstTick) {
+        m_firstTick = false;
+        m_displays.firstTick();
+    }
+}
+
+void MainTimer::silenceStep()
+{
+    if (!m_silence.on)
+        return;
+    const std::int32_t state = m_sequencer.deckA().State();
+    if (state == engine::STATE_PLAY || state == engine::STATE_PAUSE) {
+        m_idleMs = 0;
+        return;
+    }
+    m_idleMs += kIntervalMs;  // 64 bits: a detector left on over an empty list runs for months
+    if (static_cast<std::int64_t>(m_idleMs) < static_cast<std::int64_t>(m_silence.intervalSeconds) * 1000)
+        return;
+    // The idle time runs on: the action repeats every tick until something plays.
+    SequencerHost& host = m_sequencer.host();
+    // An operator's stop is over once the detector restarts play; left set, it would keep every
+    // mix and fade point of the restarted list off (aNextTrack does not clear it).
+    if (host.rowCount() > 0 || m_silence.action == 3)
+        m_sequencer.fadeOut().setUserStop(false);
+    switch (m_silence.action) {
+    case 1: {
+        int row = m_sequencer.lastStartedRow();
+        const int rows = host.rowCount();
+        if (row < 0 || row >= rows)
+            row = -1;
+        host.setHlIndex(row);
+        if (rows > 0) {
+            if (row != -1 && row != rows - 1) {
+                m_sequencer.aNextTrack();
+            } else {
+                host.selectOnly(0, false);
+                host.setHlIndex(0);
+                m_sequencer.aPlay();
+            }
+        }
+        break;
+    }
+    case 2:
+        if (host.rowCount() > 0) {
+            host.selectOnly(0, false);
+            host.setHlIndex(0);
+            m_sequencer.PlayTrack(0);
+        }
+        break;
+    case 3:
+        if (m_displays.loadEmergencyList() > 0) {
+            host.selectOnly(0, false);
+            host.setHlIndex(0);
+            m_sequencer.PlayTrack(0);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void MainTimer::crossfadeStep()
+{
+    try {
+        m_sequencer.mixFadeTick();
+    } catch (const std::exception& e) {
+        m_sequencer.host().reportError(std::string("Exception: ") + e.what() + "\r\nFunc: maintimerTimer [crossfade]",
+                                       "MainTimerError");
+    }
+}
+
+}  // namespace player

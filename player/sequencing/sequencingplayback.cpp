@@ -1,0 +1,204 @@
+// PlayTrack, the transport commands, the end-of-track message and the end-of-track branch of the
+// main timer.
+#include "player/sequencing/sequencingplayback.h"
+
+#include "engine/audioengine.h"
+#include "platform/usermessages.h"
+#include "player/sequencing/deckvolume.h"
+#include "player/sequencing/sequencingdeck.h"
+
+namespace player {
+
+PlaybackSequencer::PlaybackSequencer(SequencerHost& host, SequencerDeck& deckA, SequencerDeck& deckB,
+                                     platform::MultimediaTimers& timers, RandomBelow random)
+    : m_host(host), m_deckA(&deckA), m_deckB(&deckB), m_fade(timers), m_random(std::move(random))
+{
+}
+
+int PlaybackSequencer::nextRow(int direction)
+{
+    TrackListState list;
+    list.rowCount = m_host.rowCount();
+    list.hlIndex = m_host.hlIndex();
+    list.firstSelected = m_host.firstSelectedRow();
+    list.nextIndex = m_host.nextIndex();
+    list.shuffleMemory = m_shuffleMemory;
+    const int row = NextTrackIndex(direction, list, m_modes, m_random);
+    if (list.nextIndex != m_host.nextIndex())
+        m_host.setNextIndex(list.nextIndex);
+    m_shuffleMemory = list.shuffleMemory;
+    return row;
+}
+
+void PlaybackSequencer::PlayTrack(int direction)
+{
+    const CommandScope scope(m_commandDepth);
+    playSkipping(direction);
+    if (scope.outermost())
+        reportFadeTimerFailure();
+}
+
+void PlaybackSequencer::playSkipping(int direction)
+{
+    // A row that cannot be opened is skipped to the next one; one pass over the list ends the
+    // chain, so a list of missing files neither recurses nor spins in repeat or shuffle mode.
+    if (playOnce(direction))
+        return;
+    const int rows = m_host.rowCount();
+    for (int skips = 0; skips < rows; ++skips) {
+        if (playOnce(1))
+            return;
+    }
+    if (m_host.hlIndex() != -1)
+        aStop();
+}
+
+bool PlaybackSequencer::playOnce(int direction)
+{
+    m_host.startingTrack();
+    const int row = nextRow(direction);
+    m_host.setHlIndex(row);
+    if (m_modes.autoupdateTag)
+        m_host.selectOnly(row, false);
+    if (row == -1) {
+        m_host.nothingToPlay();
+        aStop();
+        m_host.repaint();
+        return true;
+    }
+    if (direction == 0 && !m_fade.running())
+        m_faded = m_deckA;
+    // The decks are the same only while the mix point starts the next item on deck B.
+    if (m_deckA != m_deckB) {
+        m_fade.abort();
+        // A play of the operator ends a stop, also one whose fade-out was still running (that
+        // fade has just been ended with the stop's meaning); left set, the flag would keep every
+        // mix and fade point off for the rest of the list.
+        if (direction == 0)
+            m_fade.setUserStop(false);
+        SwapDecks();
+        m_faded = m_deckB;
+        startFadeOut(m_table.records[m_class].fadeOutMs());
+    } else if (direction == 0 && !m_fade.running()) {
+        m_fade.setUserStop(false);
+    }
+    m_host.updateNowPlaying(row);
+    if (!m_crossfadeFlag)
+        DetectCrossfadeClass();
+    if (m_deckA != m_deckB)
+        m_faded = m_deckB;
+    m_deckA->PlayFile(m_host.fileName(row));
+    m_host.trackStarted(row);
+    m_lastStarted = row;
+    m_deckA->SetVolume(100);
+    return m_deckA->LastError() == 0;
+}
+
+void PlaybackSequencer::startFadeOut(std::int32_t fadeMs)
+{
+    // The outgoing deck has already been stopped at once; the operator is told why it did not
+    // fade once the command is over: a box shown here, mid-start, would hold the next item off air.
+    if (!m_fade.start(m_faded, fadeMs))
+        m_fadeTimerFailed = true;
+}
+
+void PlaybackSequencer::reportFadeTimerFailure()
+{
+    if (!m_fadeTimerFailed)
+        return;
+    m_fadeTimerFailed = false;
+    m_host.fadeTimerFailed();
+}
+
+void SequencerHost::fadeTimerFailed()
+{
+    platform::messageBox(kFadeTimerFailedText, kFadeTimerFailedCaption, platform::MB_ICONERROR);
+}
+
+void SequencerHost::reportError(const std::string& text, const std::string& caption)
+{
+    platform::messageBox(text, caption, platform::MB_OK | platform::MB_ICONERROR);
+}
+
+void PlaybackSequencer::aStop()
+{
+    const CommandScope scope(m_commandDepth);
+    // A paused deck must run to let its fade-out proceed.
+    if (m_deckA->State() == engine::STATE_PAUSE)
+        m_deckA->Resume();
+    if (m_deckB->State() == engine::STATE_PAUSE)
+        m_deckB->Resume();
+    m_fade.setUserStop(true);
+    if (m_modes.repeat) {
+        m_deckA->Stop();
+    } else {
+        m_fade.abort();
+        m_faded = m_deckA;
+        startFadeOut(m_table.records[m_class].fadeOutMs());
+        m_host.clearOnAirText();
+    }
+    if (m_deckB != m_deckA)
+        m_deckB->Stop();
+    m_host.setHlIndex(-1);
+    m_host.repaint();
+    if (scope.outermost())
+        reportFadeTimerFailure();
+}
+
+void PlaybackSequencer::aPause()
+{
+    if (m_deckA->State() == engine::STATE_PAUSE) {
+        m_deckA->Resume();
+        if (m_deckB->State() == engine::STATE_PAUSE)
+            m_deckB->Resume();
+        return;
+    }
+    if (m_deckA->State() == engine::STATE_PLAY)
+        m_deckA->Pause();
+    if (m_deckB->State() == engine::STATE_PLAY)
+        m_deckB->Pause();
+}
+
+void PlaybackSequencer::WMDeckEnded(SequencerDeck& deck, std::uint32_t startNumber)
+{
+    if (deck.State() == engine::STATE_PLAY)
+        deck.StopIfStart(startNumber, engine::STATE_END);
+}
+
+void PlaybackSequencer::SetDeckVolume(int volume)
+{
+    m_deckVolume = volume;
+    // A deck that is fading out keeps its own falling volume.
+    applyDeckVolume(*this, volume);
+}
+
+void PlaybackSequencer::endOfTrackTick()
+{
+    const std::int32_t state = m_deckA->State();
+    if (state != engine::STATE_PLAY && state != engine::STATE_PAUSE)
+        m_crossfadeFlag = false;
+    if (state != engine::STATE_END || m_crossfadeFlag)
+        return;
+    m_host.setPositionBar(0);
+    m_deckA->Stop();
+    if (m_faded == m_deckB)
+        m_fade.abort();
+    m_host.clearOnAirText();
+    if (m_modes.breakOn) {
+        if (m_modes.oneTrack) {
+            m_modes.breakOn = false;
+            m_host.breakReleased();
+        }
+        const int row = nextRow(1);
+        if (row >= 0 && row < m_host.rowCount())
+            m_host.selectOnly(row, true);  // it waits for the operator's play
+        m_host.setHlIndex(-1);
+        m_host.repaint();
+    } else if (m_modes.repeat) {
+        aPlay();
+    } else {
+        aNextTrack();
+    }
+}
+
+}  // namespace player

@@ -1,0 +1,130 @@
+// Display names, the count and total line, find, sort, shuffle and the notes-file names.
+#include "tests/player/playerfixtures.h"
+
+#include "player/playlist/playlistrows.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace player;
+using playertest::row;
+
+TEST(DisplayName, JoinsArtistAndTitleByTheirShape)
+{
+    EXPECT_EQ(JoinArtistTitle("~Grand", "finale"), "Grandfinale");
+    EXPECT_EQ(JoinArtistTitle("Band", ""), "Band");
+    EXPECT_EQ(JoinArtistTitle("", "Song"), "Song");
+    EXPECT_EQ(JoinArtistTitle("", ""), "");
+    EXPECT_EQ(JoinArtistTitle("  Band ", " Song\t"), "Band - Song");
+    // A field is cut at its first zero character.
+    EXPECT_EQ(JoinArtistTitle(QString("Band") + QChar(0) + "junk", "Song"), "Band - Song");
+    // The "~" form gives back a 59-character name split over both fields.
+    const QString first = "~" + QString(29, 'a');
+    EXPECT_EQ(JoinArtistTitle(first, QString(30, 'b')), QString(29, 'a') + QString(30, 'b'));
+}
+
+TEST(CountAndTotal, SumsDurationsAndSkipsUnmeasured)
+{
+    const std::vector<TVirtualItem> rows = {row("a", "03:20", "/a"), row("b", "??:??", "/b"), row("c", "10:05", "/c")};
+    EXPECT_EQ(TotalSeconds(rows), 13 * 60 + 25);
+    EXPECT_EQ(SummaryLine("Треков", 3, TotalSeconds(rows)), " Треков: 3 [0:13:25]");
+    // Three-digit minutes are read whole.
+    EXPECT_EQ(DurationTextSeconds("100:05"), 6005);
+    EXPECT_EQ(DurationTextSeconds("garbage"), 0);
+    EXPECT_EQ(DurationTextSeconds(""), 0);
+}
+
+TEST(CountAndTotal, HugeTotalDoesNotOverflow)
+{
+    std::vector<TVirtualItem> rows(40000, row("x", "999:59", "/x"));
+    EXPECT_EQ(TotalSeconds(rows), 40000LL * (999 * 60 + 59));
+    EXPECT_FALSE(SummaryLine("T", 40000, TotalSeconds(rows)).isEmpty());
+}
+
+class FindRows : public ::testing::Test {
+protected:
+    std::vector<TVirtualItem> rows = {row("Alpha", "03:10", "/m/a.mp3"), row("Beta", "04:00", "/m/b.mp3"),
+                                      row("Gamma", "01:03", "/m/03-c.mp3"), row("Delta", "02:00", "/m/d.mp3")};
+    void SetUp() override
+    {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            rows[i].Caption = QString::number(i + 1);
+    }
+};
+
+TEST_F(FindRows, EmptyTextMatchesNothing) { EXPECT_EQ(FindRow(rows, -1, ""), -1); }
+
+TEST_F(FindRows, MatchesNumberNameDurationAndPathWithoutCase)
+{
+    EXPECT_EQ(FindRow(rows, -1, "03:"), 0);  // duration "03:10"
+    EXPECT_EQ(FindRow(rows, 0, "03:"), -1);  // "01:03" + path do not hold "03:"
+    EXPECT_EQ(FindRow(rows, -1, "BETA"), 1);
+    EXPECT_EQ(FindRow(rows, -1, "03-c"), 2);
+    EXPECT_EQ(FindRow(rows, 1, "4"), 3);  // row number 4
+    // After a miss the caller starts from -1 again and finds the first hit.
+    EXPECT_EQ(FindRow(rows, 3, "alpha"), -1);
+    EXPECT_EQ(FindRow(rows, -1, "alpha"), 0);
+}
+
+TEST(SortAndShuffle, SortKeepsThePlayingRowOnItsTrack)
+{
+    std::vector<TVirtualItem> rows = {row("c", "01:00", "/3"), row("a", "03:00", "/1"), row("b", "02:00", "/2")};
+    int hl = SortRows(rows, 2, +1, 0);  // "c" is playing
+    EXPECT_EQ(rows[0].SubItems[1], "a");
+    EXPECT_EQ(rows[2].SubItems[1], "c");
+    EXPECT_EQ(hl, 2);
+    hl = SortRows(rows, 3, -1, hl);  // by duration, descending
+    EXPECT_EQ(rows[0].SubItems[2], "03:00");
+    EXPECT_EQ(rows[hl].SubItems[1], "c");
+    // Headers 0 and 1 sort nothing.
+    const auto before = rows;
+    EXPECT_EQ(SortRows(rows, 1, +1, hl), hl);
+    EXPECT_EQ(rows, before);
+}
+
+TEST(SortAndShuffle, ShuffleKeepsRowsAndThePlayingTrack)
+{
+    std::vector<TVirtualItem> rows;
+    for (int i = 0; i < 50; ++i)
+        rows.push_back(row(QString::number(i), "01:00", "/p" + QString::number(i)));
+    std::mt19937 rng(42);
+    const int hl = ShuffleRows(rows, rng, 17);
+    EXPECT_EQ(rows[static_cast<std::size_t>(hl)].SubItems[1], "17");
+    std::set<QString> names;
+    for (const auto& r : rows)
+        names.insert(r.SubItems[1]);
+    EXPECT_EQ(names.size(), 50u);
+
+    std::vector<TVirtualItem> one = {row("only", "01:00", "/o")};
+    EXPECT_EQ(ShuffleRows(one, rng, 0), 0);
+    std::vector<TVirtualItem> none;
+    EXPECT_EQ(ShuffleRows(none, rng, -1), -1);
+}
+
+TEST(PlaylistRow, TwoShapes)
+{
+    const TVirtualItem ins = PlaylistRowInserted("/lists/name.m3u", 125);
+    EXPECT_EQ(ins.Caption, "");
+    EXPECT_EQ(ins.SubItems[0], "");
+    EXPECT_EQ(ins.SubItems[1], "PLAYLIST  name.m3u");
+    EXPECT_EQ(ins.SubItems[2], "02:05");
+    EXPECT_EQ(ins.SubItems[3], "/lists/name.m3u");
+    const TVirtualItem app = PlaylistRowAppended("/lists/name.m3u", 0);
+    EXPECT_EQ(app.Caption, "??");
+    EXPECT_EQ(app.SubItems[0], "PLAYLIST");
+    EXPECT_EQ(app.SubItems[1], "name.m3u");
+    EXPECT_EQ(app.SubItems[2], "??:??");
+}
+
+TEST(NotesFile, NamedFromThePathAndShortenedWhenTooLong)
+{
+    EXPECT_EQ(NotesFileName("/p/Txt/", "/music/a:b.mp3"), "/p/Txt/_music_a_b.mp3.txt");
+    const std::string longA = "/" + std::string(300, 'x') + "/a.mp3";
+    const std::string longB = "/" + std::string(300, 'x') + "/b.mp3";
+    const std::string a = NotesFileName("/T/", longA);
+    const std::string b = NotesFileName("/T/", longB);
+    EXPECT_LE(a.size() - 3, 255u);
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(a.ends_with(".txt"));
+}

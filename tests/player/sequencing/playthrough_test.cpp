@@ -1,0 +1,450 @@
+// A playlist played through by the main timer every 50 ms of virtual time: decks in virtual time,
+// the fade-out on the multimedia timer's manual clock, end messages delivered as they fall due.
+#include "fakedeck.h"
+
+#include "platform/recordedusermessages.h"
+#include "player/sequencing/maintimer.h"
+#include "player/sequencing/sequencingplayback.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <stdexcept>
+
+using namespace std::chrono_literals;
+using playerlogictest::FakeDeck;
+using playerlogictest::FakeList;
+using playerlogictest::Library;
+
+namespace {
+
+struct Start {
+    std::int64_t atMs;
+    int row;
+    FakeDeck* deck;
+};
+
+class PlaythroughTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sequencer.modes().autoupdateTag = true;
+        setMusic(5, 3);
+    }
+
+    void setMusic(float mixSeconds, float fadeSeconds)
+    {
+        player::CrossfadeRecord& r = sequencer.table().records[player::kClassMusic];
+        r.mixSeconds = mixSeconds;
+        r.fadeSeconds = fadeSeconds;
+        r.mixOn = mixSeconds > 0;
+        r.fadeOn = fadeSeconds > 0;
+    }
+
+    void addRows(int count, std::int32_t lengthMs)
+    {
+        for (int i = 0; i < count; ++i) {
+            const std::string file = "/music/t" + std::to_string(list.rows.size()) + ".wav";
+            library.lengthsMs[file] = lengthMs;
+            list.rows.push_back({"Track " + std::to_string(list.rows.size()), file});
+        }
+    }
+
+    void playRow(int row)
+    {
+        list.selected = row;
+        sequencer.aPlay();
+        noteStarts();
+    }
+
+    // One main-timer period: the decks play, their end messages arrive, the fade timer runs, then
+    // the tick.
+    void step()
+    {
+        nowMs += 50;
+        for (FakeDeck* d : {&deck1, &deck2}) {
+            if (d->advance(50))
+                sequencer.WMDeckEnded(*d, d->startNumber);
+        }
+        timers.advance(50ms);
+        mainTimer.tick();
+        noteStarts();
+    }
+
+    void runUntil(std::int64_t ms)
+    {
+        while (nowMs < ms)
+            step();
+    }
+
+    void noteStarts()
+    {
+        for (FakeDeck* d : {&deck1, &deck2}) {
+            std::uint32_t& seen = d == &deck1 ? seen1 : seen2;
+            if (d->startNumber != seen) {
+                seen = d->startNumber;
+                starts.push_back({nowMs, list.hl, d});
+            }
+        }
+    }
+
+    bool playing(const FakeDeck& d) const { return d.state == engine::STATE_PLAY; }
+
+    Library library;
+    FakeDeck deck1{library, "1"};
+    FakeDeck deck2{library, "2"};
+    FakeList list;
+    platform::ManualMultimediaTimers timers;
+    player::PlaybackSequencer sequencer{list, deck1, deck2, timers, [](int) { return 0; }};
+    player::MainTimerDisplays displays;
+    player::MainTimer mainTimer{sequencer, displays};
+    std::int64_t nowMs = 0;
+    std::uint32_t seen1 = 0;
+    std::uint32_t seen2 = 0;
+    std::vector<Start> starts;
+};
+
+TEST_F(PlaythroughTest, MixFirstStartsNextThenFadesAndSwaps)
+{
+    addRows(3, 10000);
+    playRow(0);
+    ASSERT_EQ(starts.size(), 1u);
+    FakeDeck* first = starts[0].deck;
+    EXPECT_EQ(&sequencer.deckA(), first);
+
+    runUntil(5200);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].row, 1);
+    EXPECT_NE(starts[1].deck, first);
+    EXPECT_GE(starts[1].atMs, 5000);
+    EXPECT_LE(starts[1].atMs, 5050);
+    EXPECT_EQ(first->volume, 100) << "no fade before the fade point";
+    EXPECT_EQ(&sequencer.deckA(), first) << "decks swap only at the fade point";
+
+    runUntil(7000);
+    EXPECT_EQ(first->volumes.size(), 1u) << "one SetVolume(100) at start only";
+    runUntil(7100);
+    EXPECT_GT(first->volumes.size(), 1u);
+    EXPECT_EQ(&sequencer.deckA(), starts[1].deck);
+
+    runUntil(10000);
+    // 99..0 one step at a time from the fade point, then stopped; row 2 then mixes in on the same
+    // deck 5 s before row 1's end.
+    ASSERT_GE(first->volumes.size(), 100u);
+    ASSERT_EQ(first->volumes.front(), 100);
+    for (std::size_t i = 1; i + 1 < first->volumes.size(); ++i)
+        EXPECT_EQ(first->volumes[i], 100 - static_cast<int>(i));
+    EXPECT_LE(first->volumes[first->volumes.size() - 2], 2);
+    EXPECT_GE(first->stops, 1);
+    EXPECT_TRUE(playing(*starts[1].deck));
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_EQ(starts[2].row, 2);
+    EXPECT_EQ(starts[2].deck, first);
+    EXPECT_EQ(starts[2].atMs, 10000);
+    EXPECT_EQ(first->volumes.back(), 100);
+}
+
+TEST_F(PlaythroughTest, LastRowFadesToItsEndWithoutSwapping)
+{
+    addRows(2, 10000);
+    playRow(0);
+    runUntil(10100);
+    ASSERT_EQ(starts.size(), 2u);
+    FakeDeck* last = starts[1].deck;
+    // The last row (5 s to 15 s) fades from 12 s; that must not swap to the idle deck and cut it.
+    runUntil(14000);
+    EXPECT_TRUE(playing(*last));
+    EXPECT_EQ(&sequencer.deckA(), last);
+    EXPECT_LT(last->volume, 100);
+    runUntil(15200);
+    // The fade's last steps meet the track's own end (the decks move 50 ms at a time here).
+    EXPECT_LE(last->volume, 2);
+    EXPECT_EQ(list.hl, -1) << "the list ran out: everything stops";
+    EXPECT_EQ(starts.size(), 2u);
+    EXPECT_FALSE(playing(deck1));
+    EXPECT_FALSE(playing(deck2));
+}
+
+TEST_F(PlaythroughTest, FadeFirstFadesThenMixesAndSwaps)
+{
+    setMusic(2, 8);
+    addRows(2, 10000);
+    playRow(0);
+    FakeDeck* first = starts[0].deck;
+    runUntil(2100);
+    EXPECT_LT(first->volume, 100) << "the fade starts 8 s before the end";
+    EXPECT_EQ(starts.size(), 1u);
+    runUntil(8100);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_GE(starts[1].atMs, 8000);
+    EXPECT_LE(starts[1].atMs, 8050);
+    EXPECT_EQ(&sequencer.deckA(), starts[1].deck) << "swapped at the mix point";
+    EXPECT_NEAR(first->volume, 25, 2);
+    runUntil(10100);
+    EXPECT_EQ(first->state, engine::STATE_END);
+    EXPECT_TRUE(playing(*starts[1].deck));
+}
+
+TEST_F(PlaythroughTest, PausedFadeHolds)
+{
+    addRows(2, 10000);
+    playRow(0);
+    FakeDeck* first = starts[0].deck;
+    runUntil(8000);
+    const int held = first->volume;
+    ASSERT_LT(held, 100);
+    sequencer.aPause();
+    runUntil(12000);
+    EXPECT_EQ(first->volume, held);
+    EXPECT_EQ(first->state, engine::STATE_PAUSE);
+    sequencer.aPause();
+    runUntil(12500);
+    EXPECT_LT(first->volume, held);
+}
+
+TEST_F(PlaythroughTest, RepeatTrackAndBreakStopBothPoints)
+{
+    addRows(3, 10000);
+    sequencer.modes().setRepeat(true);
+    playRow(0);
+    FakeDeck* first = starts[0].deck;
+    runUntil(9950);
+    EXPECT_EQ(starts.size(), 1u);
+    EXPECT_EQ(first->volume, 100);
+    runUntil(10100);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].row, 0) << "repeat plays the finished row again";
+
+    sequencer.modes().setBreak(true);
+    EXPECT_FALSE(sequencer.modes().repeat);
+    sequencer.modes().oneTrack = true;
+    runUntil(20200);
+    EXPECT_EQ(starts.size(), 2u) << "a break starts nothing";
+    EXPECT_EQ(list.hl, -1);
+    EXPECT_EQ(list.selected, 1) << "the next row waits for the operator";
+    EXPECT_EQ(list.focused, 1);
+    EXPECT_FALSE(sequencer.modes().breakOn) << "one-track break pops up";
+    EXPECT_EQ(list.breakReleases, 1);
+}
+
+TEST_F(PlaythroughTest, ExplicitTimeInTheNameSetsTheMixPoint)
+{
+    addRows(2, 30000);
+    list.rows[0].name = "Song *12.5 (edit)";
+    playRow(0);
+    EXPECT_EQ(sequencer.GetCrossfadeClass(), player::kClassExplicit);
+    runUntil(17600);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_GE(starts[1].atMs, 17500);
+    EXPECT_LE(starts[1].atMs, 17550);
+    EXPECT_EQ(sequencer.GetCrossfadeClass(), player::kClassMusic) << "the new row's class after the swap";
+}
+
+TEST_F(PlaythroughTest, StopFadesOutAndHoldsCrossfades)
+{
+    addRows(2, 10000);
+    playRow(0);
+    FakeDeck* first = starts[0].deck;
+    runUntil(1000);
+    sequencer.aStop();
+    EXPECT_EQ(list.hl, -1);
+    EXPECT_TRUE(list.onAir.empty());
+    runUntil(4500);
+    EXPECT_EQ(first->state, engine::STATE_STOP) << "a user stop leaves the deck stopped, not ended";
+    runUntil(12000);
+    EXPECT_EQ(starts.size(), 1u);
+}
+
+TEST_F(PlaythroughTest, PlayDuringTheStopFadeBringsCrossfadesBack)
+{
+    addRows(3, 10000);
+    playRow(0);
+    runUntil(1000);
+    sequencer.aStop();
+    runUntil(2000);  // the stop's fade-out still runs
+    ASSERT_TRUE(sequencer.fadeOut().running());
+    FakeDeck* stopped = starts[0].deck;
+    playRow(1);
+    EXPECT_NE(stopped->state, engine::STATE_PLAY);
+    EXPECT_FALSE(sequencer.userStop());
+    runUntil(7100);
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_EQ(starts[2].row, 2) << "row 2 mixes in 5 s before row 1's end";
+}
+
+TEST_F(PlaythroughTest, UnplayableRowsAreSkippedInOnePass)
+{
+    addRows(3, 10000);
+    library.lengthsMs.erase(list.rows[1].file);
+    playRow(0);
+    runUntil(5100);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].row, 2) << "row 1 is skipped without a message";
+    EXPECT_EQ(starts[1].deck->startNumber, 2u);
+    EXPECT_EQ(list.hl, 2);
+
+    // Every row missing with repeat-list on: the chain ends after one pass, nothing spins.
+    FakeList empty;
+    Library none;
+    FakeDeck a{none, "a"};
+    FakeDeck b{none, "b"};
+    platform::ManualMultimediaTimers t;
+    player::PlaybackSequencer s{empty, a, b, t, [](int) { return 0; }};
+    for (int i = 0; i < 5000; ++i)
+        empty.rows.push_back({"x", "/missing/" + std::to_string(i)});
+    s.modes().setRepeatList(true);
+    empty.selected = 0;
+    s.aPlay();
+    EXPECT_LE(a.startNumber + b.startNumber, 5002u);
+    EXPECT_EQ(empty.hl, -1);
+}
+
+TEST_F(PlaythroughTest, SilenceDetectorStartsTheListFromTheTop)
+{
+    addRows(2, 10000);
+    mainTimer.silence() = {true, 120, 2};
+    runUntil(119950);
+    EXPECT_TRUE(starts.empty());
+    runUntil(120000);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].row, 0);
+
+    FakeList none;
+    platform::ManualMultimediaTimers t;
+    Library lib;
+    FakeDeck a{lib, "a"};
+    FakeDeck b{lib, "b"};
+    player::PlaybackSequencer s{none, a, b, t};
+    player::MainTimer m{s, displays};
+    m.silence() = {true, 1, 2};
+    for (int i = 0; i < 100; ++i)
+        m.tick();
+    EXPECT_EQ(a.startNumber + b.startNumber, 0u) << "an empty list stays idle";
+}
+
+class ThrowingList : public FakeList {
+public:
+    std::string displayName(int row) const override
+    {
+        if (armed)
+            throw std::runtime_error("list gone");
+        return FakeList::displayName(row);
+    }
+    bool armed = false;
+};
+
+TEST(MainTimerGuard, CrossfadeExceptionIsShownAndTheTimerGoesOn)
+{
+    platform::RecordedUserMessages messages;
+    platform::setUserMessages(&messages);
+    Library library;
+    library.lengthsMs["/a"] = 10000;
+    library.lengthsMs["/b"] = 10000;
+    FakeDeck a{library, "a"};
+    FakeDeck b{library, "b"};
+    ThrowingList list;
+    list.rows = {{"a", "/a"}, {"b", "/b"}};
+    platform::ManualMultimediaTimers timers;
+    player::PlaybackSequencer s{list, a, b, timers};
+    s.table().records[player::kClassMusic] = {5, 3, true, true};
+    player::MainTimerDisplays displays;
+    player::MainTimer m{s, displays};
+    list.selected = 0;
+    s.aPlay();
+    auto& onAir = static_cast<FakeDeck&>(s.deckA());
+    onAir.positionMs = 6000;
+    list.armed = true;  // the mix point's start reads the next row's name
+    m.tick();
+    platform::setUserMessages(nullptr);
+    const auto shown = messages.shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Exception: list gone\r\nFunc: maintimerTimer [crossfade]");
+    EXPECT_EQ(shown[0].caption, "MainTimerError");
+    EXPECT_EQ(&s.deckA(), &onAir) << "deck A is restored when the mix start throws";
+    EXPECT_EQ(m.tickCount(), 1);
+    EXPECT_EQ(m.intervalMs(), player::MainTimer::kIntervalMs);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlaythroughTest, SilenceDetectorPlaysOnAfterTheLastStartedRow)
+{
+    addRows(3, 10000);
+    playRow(0);
+    sequencer.aStop();
+    runUntil(4000);
+    ASSERT_EQ(list.hl, -1);
+    mainTimer.silence() = {true, 2, 1};
+    runUntil(6000);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].row, 1) << "the row after the last started one";
+    EXPECT_FALSE(sequencer.userStop()) << "crossfades work again after an automatic restart";
+
+    // After the last row it starts again from row 0.
+    sequencer.aStop();
+    playRow(2);
+    sequencer.aStop();
+    runUntil(15000);
+    ASSERT_EQ(starts.size(), 4u);
+    EXPECT_EQ(starts[3].row, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A display that re-enters the tick, as a message box's nested event loop would.
+class ReenteringDisplays : public player::MainTimerDisplays {
+public:
+    player::MainTimer* timer = nullptr;
+    int clockCalls = 0;
+    void showClock(const std::string&, const std::string&, const std::string&) override
+    {
+        ++clockCalls;
+        for (int i = 0; i < 3; ++i)
+            timer->tick();
+    }
+};
+
+TEST(MainTimerGuard, TicksDoNotPileUpInsideATick)
+{
+    Library library;
+    FakeDeck a{library, "a"};
+    FakeDeck b{library, "b"};
+    FakeList list;
+    platform::ManualMultimediaTimers timers;
+    player::PlaybackSequencer s{list, a, b, timers};
+    ReenteringDisplays displays;
+    player::MainTimer m{s, displays};
+    displays.timer = &m;
+    EXPECT_EQ(m.intervalMs(), player::MainTimer::kFirstIntervalMs);
+    m.tick();
+    EXPECT_EQ(m.tickCount(), 1);
+    EXPECT_EQ(displays.clockCalls, 1);
+    for (int i = 0; i < 19; ++i)
+        m.tick();
+    EXPECT_EQ(m.tickCount(), 20) << "ticks after the nested ones run normally";
+    EXPECT_EQ(displays.clockCalls, 2) << "the clock shows on the first and every 20th tick";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlaythroughTest, EndMessageOfAnEarlierStartIsIgnored)
+{
+    addRows(2, 10000);
+    playRow(0);
+    FakeDeck* deck = starts[0].deck;
+    const std::uint32_t oldStart = deck->startNumber;
+    playRow(0);  // the same row again lands on the other deck; start the first deck anew too
+    deck->PlayFile(list.rows[1].file);
+    sequencer.WMDeckEnded(*deck, oldStart);
+    EXPECT_EQ(deck->state, engine::STATE_PLAY);
+    sequencer.WMDeckEnded(*deck, deck->startNumber);
+    EXPECT_EQ(deck->state, engine::STATE_END);
+}
+
+}  // namespace
