@@ -37,20 +37,25 @@ std::int64_t leadingSilenceBytes(PcmReader& reader, double threshold)
 
 std::int64_t soundEndBytes(PcmReader& reader, double threshold, std::int64_t start, std::int64_t length)
 {
+    // Windows back from the very end, each joining the one after it: a window that started a
+    // step before the end would leave the last part of the file unread, and sound there (or
+    // between spaced windows) would be cut as if it were silence.
     std::vector<std::int16_t> window(kTailWindowBytes / 2);
     std::int64_t p = length;
     while (p > start) {
-        p = p < kTailStepBytes ? 0 : p - kTailStepBytes;
-        if (!reader.setPosition(p))
+        const std::int64_t from = std::max<std::int64_t>(p - kTailWindowBytes, 0);
+        const int want = static_cast<int>(p - from);
+        p = from;
+        if (!reader.setPosition(from))
             continue;
-        const int got = reader.read(window.data(), kTailWindowBytes);
+        const int got = reader.read(window.data(), want);
         if (got <= 0)
             continue;
-        int k = std::min(got, kTailWindowBytes) / 2;  // 1-based index of the sample looked at
+        int k = std::min(got, want) / 2;  // 1-based index of the sample looked at
         while (k > 0 && std::abs(window[k - 1]) <= threshold / 2)
             --k;
         if (k > 0)
-            return p + 2 * static_cast<std::int64_t>(k);
+            return from + 2 * static_cast<std::int64_t>(k);
     }
     return start;
 }

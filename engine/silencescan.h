@@ -30,11 +30,10 @@ public:
 
 constexpr int kLeadBlockBytes = 20000;
 constexpr int kTailWindowBytes = 50000;
-constexpr int kTailStepBytes = 100000;
 
 // Start: the first sample above threshold, moved back to the last one at or below threshold / 4
-// inside the same block. End: windows of kTailWindowBytes every kTailStepBytes from the end, each
-// walked back to its last sample above threshold / 2.
+// inside the same block. End: the last sample above threshold / 2, looked for in windows of
+// kTailWindowBytes read back from the end of the file until one holds sound.
 TrimResult scanSilence(PcmReader& reader, std::int32_t threshold);
 
 }  // namespace engine

@@ -106,26 +106,37 @@ TEST(SilenceScan, TailEndsAfterTheLastSampleAboveHalfTheThreshold)
 
 TEST(SilenceScan, TailWindowsFurtherBackAreReadOnlyUntilSoundIsFound)
 {
-    // Sound ends in the third window from the end: two empty windows are read before it.
+    // Sound ends in the sixth window from the end: five empty windows are read before it.
     std::vector<std::int16_t> samples(250000, 0);
     std::fill(samples.begin(), samples.begin() + 110000, 8000);
     BufferReader reader(samples);
     const TrimResult r = scanSilence(reader, 500);
-    // Windows start at 400000, 300000, 200000; the sound's last byte lies in [200000, 250000).
     EXPECT_EQ(r.tailBytes, 500000 - 220000);
+}
+
+TEST(SilenceScan, SoundUpToTheEndOrBetweenWindowsIsNeverCut)
+{
+    // A track that sounds to its last sample has no tail; one whose sound stops anywhere in the
+    // last 100000 bytes is cut exactly there.
+    for (const std::size_t soundEnd : {200000u, 199000u, 180000u, 165000u, 151000u}) {
+        std::vector<std::int16_t> samples(200000, 0);
+        std::fill(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(soundEnd), 8000);
+        BufferReader reader(samples);
+        const TrimResult r = scanSilence(reader, 500);
+        EXPECT_EQ(r.tailBytes, static_cast<std::int32_t>(400000 - 2 * soundEnd)) << soundEnd;
+    }
 }
 
 TEST(SilenceScan, CutPointNeverLiesBeforeTheStart)
 {
-    // A hum between T/2 and T inside the leading silence, then a burst in a part the tail windows
-    // skip: the end walk finds only the hum, which lies before the start.
+    // A hum between T/2 and T inside the leading silence and nothing above T after it: the track
+    // counts as silent throughout, and the hum the end walk finds must not put the end before it.
     std::vector<std::int16_t> samples(200000, 0);
     std::fill(samples.begin() + 160000, samples.begin() + 161000, 300);
-    std::fill(samples.begin() + 180000, samples.begin() + 180100, 9000);
     BufferReader reader(samples);
     const TrimResult r = scanSilence(reader, 500);
-    EXPECT_EQ(r.startBytes, 360000);
-    EXPECT_EQ(r.tailBytes, 400000 - 360000);
+    EXPECT_EQ(r.startBytes, 400000);
+    EXPECT_EQ(r.tailBytes, 0);
     EXPECT_LE(r.startBytes + r.tailBytes, r.lengthBytes);
 }
 
