@@ -196,6 +196,10 @@ RowStyle VqRowList::rowStyle(int index) const
         style.color = AdvertColor;
     if (!JingleKeyword.isEmpty() && name.contains(JingleKeyword))
         style.color = JingleColor;
+    if (!StruckMarker.isEmpty() && Rows[static_cast<size_t>(index)].SubItems[0] == StruckMarker) {
+        style.strikeOut = true;
+        style.color = StruckColor;
+    }
     return style;
 }
 

@@ -28,6 +28,7 @@ std::vector<TVirtualItem>& ClipboardRows();
 struct RowStyle {
     bool bold = false;
     bool underline = false;
+    bool strikeOut = false;
     std::optional<QColor> color;  // none: the list's own text colour
 };
 
@@ -53,6 +54,10 @@ public:
     QColor AdvertColor = QColor(Qt::red);
     QString JingleKeyword;  // lower case
     QColor JingleColor = QColor(Qt::blue);
+    // A row whose SubItems[0] (the hidden column) equals StruckMarker is drawn struck out in
+    // StruckColor, over the other colours; an empty marker marks nothing.
+    QString StruckMarker;
+    QColor StruckColor = QColor(Qt::gray);
 
     int rowCount() const { return static_cast<int>(Rows.size()); }
 

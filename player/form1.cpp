@@ -11,6 +11,7 @@
 #include "platform/usermessages.h"
 #include "player/commandlinearea.h"
 #include "player/playlist/finddialog.h"
+#include "player/playlist/playlistrows.h"
 #include "player/sequencing/formsequencer.h"
 #include "player/sequencing/maintimer.h"
 #include "player/sequencing/sequencingdeck.h"
@@ -67,6 +68,20 @@ TForm1::~TForm1()
     FormDestroy();
 }
 
+void TForm1::ShowStatus(const QString& text)
+{
+    if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
+        panel->setText(text);
+}
+
+bool TForm1::OnAir() const
+{
+    if (!Sequencer)
+        return false;
+    const std::int32_t state = Sequencer->deckA().State();
+    return state == engine::STATE_PLAY || state == engine::STATE_PAUSE;
+}
+
 controls::TVqListView* TForm1::makeList(const QString& name, QWidget* parent)
 {
     auto* list = new controls::TVqListView(parent);
@@ -76,6 +91,7 @@ controls::TVqListView* TForm1::makeList(const QString& name, QWidget* parent)
     list->header()->resizeSection(1, 0);
     list->header()->resizeSection(2, 300);
     list->header()->resizeSection(4, 0);
+    list->StruckMarker = QString::fromLatin1(kMarkerOpenFailed);
     list->viewport()->installEventFilter(this);
     list->viewport()->setAcceptDrops(true);
     list->installEventFilter(this);

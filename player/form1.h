@@ -157,7 +157,13 @@ public:
     std::unique_ptr<PlaybackSequencer> Sequencer;
     std::unique_ptr<MainTimer> MainTick;
     QTimer* maintimer = nullptr;
+    QTimer* pointtimer = nullptr;  // one-shot at a mix or fade point that falls between two ticks
     std::mt19937 Random;
+
+    // Status panel 0: what went wrong where no box may hold the air.
+    void ShowStatus(const QString& text);
+    // Deck A (the item on air) is playing or paused.
+    bool OnAir() const;
 
     // ---- Playlist editing (playlistedit.cpp) -------------------------------------------------
     void AddFile(const QString& path);
@@ -199,6 +205,9 @@ public:
     void CreateSequencer();
     void DestroySequencer();
     void maintimerTimer();
+    void pointtimerTimer();
+    // Arms pointtimer when the next mix or fade point comes before the next tick.
+    void ArmPointTimer();
     void WMDeckEnded(platform::WParam wParam, platform::LParam lParam);
 
     // ---- Playlist files (playlistfiles.cpp) --------------------------------------------------
@@ -230,6 +239,9 @@ public:
     void HandleCommandLine(const std::string& first, const std::string& second);
     void LoadProfile(const std::string& path);
     void SaveProfile(const std::string& path);
+    // Both decks of the sequencer cut the silence at the start and end of what they play (on
+    // unless a profile turns it off).
+    void SetCutSilence(bool on);
     bool Shown() const { return m_shown; }
 
     // ---- Play modes, MIC and crossfade controls (modes.cpp, crossfadecontrols.cpp, onair.cpp) ----

@@ -79,6 +79,7 @@ void TForm1::FormCreate()
     DeckA->SilenceThreshold = Ini.Threshold;
     DeckB->SilenceThreshold = Ini.Threshold;
     LineInDeck->SilenceThreshold = DeckA->SilenceThreshold;
+    SetCutSilence(true);
     MicBtn->setEnabled(settings.UseLineIn);
 
     // A desktop without a tray must not fail the start: the window keeps its own task-bar entry.
@@ -105,6 +106,13 @@ void TForm1::FormCreate()
         }
     }
     MetersCreate();
+}
+
+void TForm1::SetCutSilence(bool on)
+{
+    for (engine::TAudioEngine* deck : {DeckA.get(), DeckB.get()})
+        if (deck != nullptr)
+            deck->SkipSilence = on;
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -212,6 +220,8 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     if (maintimer)
         maintimer->stop();
+    if (pointtimer)
+        pointtimer->stop();
     if (Sequencer)
         Sequencer->fadeOut().abort();
     CurrentList = LVMaster;

@@ -16,10 +16,14 @@ namespace player {
 using controls::TVirtualItem;
 
 // Column indices of SubItems in a playlist row.
-constexpr int kColMarker = 0;    // empty, or "PLAYLIST" in an appended playlist row
+constexpr int kColMarker = 0;    // empty, "PLAYLIST" in an appended playlist row, or kMarkerOpenFailed
 constexpr int kColName = 1;      // display name
 constexpr int kColDuration = 2;  // "mm:ss", "??:??" when not measured
 constexpr int kColPath = 3;      // full path
+
+// The hidden column of a row whose file could not be opened for playback; the list draws such a
+// row struck out, and a start of the row clears it.
+inline constexpr const char* kMarkerOpenFailed = "FAILED";
 
 // Row kinds (ImageIndex).
 constexpr int kImageOrdinary = 0;

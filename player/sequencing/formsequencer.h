@@ -31,6 +31,8 @@ public:
     void setPositionBar(int value) override;
     void breakReleased() override;  // brOneTrack: the Break button pops up
     void trackStarted(int row) override;
+    // Marks the row struck out and names the file in the status bar.
+    void rowFailed(int row) override;
     // Queued: the box must not hold up the tick or the start that found the failure.
     void fadeTimerFailed() override;
     // Queued, and dropped while an earlier one waits or is open: a fault that repeats every tick

@@ -67,6 +67,19 @@ void MainTimer::tick()
     }
 }
 
+void MainTimer::pointTick()
+{
+    // Inside a tick (a box of it open) the tick's own decision follows anyway.
+    if (m_inTick)
+        return;
+    m_inTick = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{m_inTick};
+    crossfadeStep();
+}
+
 void MainTimer::silenceStep()
 {
     if (!m_silence.on)

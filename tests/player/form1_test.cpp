@@ -349,7 +349,7 @@ TEST_F(MainWindow, TransportCommandsDriveTheDecksAndTheEndMessageIsMapped)
 {
     programDir.write("system.ini", "[Device]\nMainDev=0\n");
     form->FormCreate();
-    const std::string wav = programDir.write("long.wav", playertest::wavFile(1, 8000, 8000 * 20));
+    const std::string wav = programDir.write("long.wav", playertest::soundWavFile(1, 8000, 8000 * 20));
     form->AddFile(QString::fromStdString(wav));
     form->AddFile(QString::fromStdString(wav));
     form->RenumberList();

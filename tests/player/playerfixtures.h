@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -52,6 +53,22 @@ inline std::string wavFile(int channels, int rate, int frames)
     s += "data";
     le(s, data, 4);
     s.append(data, '\0');
+    return s;
+}
+
+// A 16-bit PCM WAV that sounds throughout (a 440 Hz sine at a quarter of full scale): the decks
+// cut silence, so a silent file would have nothing left to play.
+inline std::string soundWavFile(int channels, int rate, int frames)
+{
+    std::string s = wavFile(channels, rate, frames);
+    for (int i = 0; i < frames; ++i) {
+        const auto v = static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265358979 * 440.0 * i / rate));
+        for (int c = 0; c < channels; ++c) {
+            const std::size_t at = 44 + 2 * (static_cast<std::size_t>(i) * static_cast<std::size_t>(channels) + static_cast<std::size_t>(c));
+            s[at] = static_cast<char>(v & 0xFF);
+            s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+        }
+    }
     return s;
 }
 

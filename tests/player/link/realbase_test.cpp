@@ -96,7 +96,7 @@ protected:
     engine::TAudioEngine& startPlaying()
     {
         form->FormCreate();
-        form->AddFile(QString::fromStdString(programDir.write("long.wav", playertest::wavFile(1, 8000, 8000 * 30))));
+        form->AddFile(QString::fromStdString(programDir.write("long.wav", playertest::soundWavFile(1, 8000, 8000 * 30))));
         form->RenumberList();
         form->LVMaster->selectRows({0});
         form->LVMasterDblClick();

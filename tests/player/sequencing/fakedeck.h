@@ -68,6 +68,7 @@ public:
     int focused = -1;
     std::string onAir;
     std::vector<int> nowPlaying;  // rows passed to updateNowPlaying
+    std::vector<int> failed;      // rows passed to rowFailed
     int breakReleases = 0;
 
     int rowCount() const override { return static_cast<int>(rows.size()); }
@@ -90,6 +91,7 @@ public:
         onAir = displayName(row);
     }
     void clearOnAirText() override { onAir.clear(); }
+    void rowFailed(int row) override { failed.push_back(row); }
     void breakReleased() override { ++breakReleases; }
 };
 

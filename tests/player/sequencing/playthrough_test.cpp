@@ -57,16 +57,37 @@ protected:
         noteStarts();
     }
 
-    // One main-timer period: the decks play, their end messages arrive, the fade timer runs, then
-    // the tick.
-    void step()
+    // ms of virtual time: the decks play, their end messages arrive, the fade timer runs.
+    void advance(std::int64_t ms)
     {
-        nowMs += 50;
+        nowMs += ms;
         for (FakeDeck* d : {&deck1, &deck2}) {
-            if (d->advance(50))
+            if (d->advance(ms))
                 sequencer.WMDeckEnded(*d, d->startNumber);
         }
-        timers.advance(50ms);
+        timers.advance(std::chrono::milliseconds(ms));
+    }
+
+    // One main-timer period, then the tick.
+    void step()
+    {
+        advance(50);
+        mainTimer.tick();
+        noteStarts();
+    }
+
+    // One period as the window runs it: a mix or fade point that falls before the next tick gets
+    // a one-shot of its own at its time.
+    void stepWithPoints()
+    {
+        std::int64_t left = 50;
+        for (std::int64_t ms = sequencer.msToNextPoint(); ms > 0 && ms < left; ms = sequencer.msToNextPoint()) {
+            advance(ms);
+            left -= ms;
+            mainTimer.pointTick();
+            noteStarts();
+        }
+        advance(left);
         mainTimer.tick();
         noteStarts();
     }
@@ -76,6 +97,14 @@ protected:
         while (nowMs < ms)
             step();
     }
+
+    void addMissingRow()
+    {
+        list.rows.push_back({"Gone", "/music/gone" + std::to_string(list.rows.size()) + ".wav"});
+    }
+
+    // Neither deck sounds.
+    bool silent() const { return !playing(deck1) && !playing(deck2); }
 
     void noteStarts()
     {
@@ -297,6 +326,186 @@ TEST_F(PlaythroughTest, UnplayableRowsAreSkippedInOnePass)
     s.aPlay();
     EXPECT_LE(a.startNumber + b.startNumber, 5002u);
     EXPECT_EQ(empty.hl, -1);
+}
+
+TEST_F(PlaythroughTest, AFailedLastRowLetsTheItemOnAirFadeOutAndStop)
+{
+    setMusic(1, 0.5f);
+    addRows(2, 10000);
+    addMissingRow();
+    playRow(0);
+    runUntil(9600);
+    ASSERT_EQ(list.nowPlaying, (std::vector<int>{0, 1}));
+    FakeDeck* b = &static_cast<FakeDeck&>(sequencer.deckA());
+    ASSERT_EQ(b->fileName, list.rows[1].file);
+
+    // Row 1's mix point (18 s) finds only the missing row: row 1 goes on as the last one.
+    runUntil(18200);
+    EXPECT_EQ(list.failed, (std::vector<int>{2}));
+    EXPECT_EQ(list.hl, 1);
+    EXPECT_EQ(list.selected, 1);
+    EXPECT_TRUE(playing(*b));
+    EXPECT_EQ(b->volume, 100);
+    EXPECT_FALSE(sequencer.userStop()) << "the item's own fade point stays on";
+
+    // Its fade point (18.5 s) fades it out; then everything stops, and row 0 never comes back.
+    runUntil(18800);
+    EXPECT_LT(b->volume, 100);
+    runUntil(21000);
+    // Stepped down to the item's end (where the fade's last steps meet it).
+    EXPECT_GT(b->volumes.size(), 90u);
+    EXPECT_LE(b->volume, 10);
+    EXPECT_TRUE(silent());
+    EXPECT_EQ(list.hl, -1);
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0, 1}));
+    EXPECT_LE(list.failed.size(), 2u) << "tried at the mix point and once at the end, not every tick";
+
+    // [a, missing]: a plays out and the player stops.
+    FakeList two;
+    Library lib{{{"/a.wav", 10000}}};
+    FakeDeck x{lib, "x"};
+    FakeDeck y{lib, "y"};
+    player::PlaybackSequencer s{two, x, y, timers, [](int) { return 0; }};
+    s.table() = sequencer.table();
+    player::MainTimer t{s, displays};
+    two.rows = {{"a", "/a.wav"}, {"Gone", "/gone.wav"}};
+    two.selected = 0;
+    s.aPlay();
+    for (int i = 0; i < 240; ++i) {
+        for (FakeDeck* d : {&x, &y})
+            if (d->advance(50))
+                s.WMDeckEnded(*d, d->startNumber);
+        timers.advance(50ms);
+        t.tick();
+    }
+    EXPECT_EQ(two.nowPlaying, (std::vector<int>{0}));
+    EXPECT_EQ(two.hl, -1);
+    EXPECT_FALSE(playing(x) || playing(y));
+}
+
+TEST_F(PlaythroughTest, RepeatPlaylistWrapsPastAFailedLastRow)
+{
+    setMusic(1, 0.5f);
+    addRows(2, 10000);
+    addMissingRow();
+    sequencer.modes().setRepeatList(true);
+    playRow(0);
+    runUntil(18200);
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0, 1, 0}));
+    EXPECT_EQ(list.failed, (std::vector<int>{2}));
+    EXPECT_EQ(list.hl, 0);
+}
+
+TEST_F(PlaythroughTest, AFileThatCannotBeOpenedLeavesTheItemOnAirUntouched)
+{
+    addRows(2, 10000);
+    playRow(0);
+    runUntil(3000);
+    FakeDeck* onAir = &static_cast<FakeDeck&>(sequencer.deckA());
+    const int stopsBefore = onAir->stops;
+    addMissingRow();
+    addMissingRow();
+
+    // The operator's start of a missing row (a hand-over does the same).
+    list.selected = 2;
+    sequencer.aPlay();
+    EXPECT_TRUE(playing(*onAir));
+    EXPECT_EQ(&sequencer.deckA(), onAir);
+    EXPECT_EQ(onAir->volumes, (std::vector<int>{100})) << "never faded";
+    EXPECT_EQ(onAir->stops, stopsBefore);
+    EXPECT_FALSE(sequencer.fadeOut().running());
+    EXPECT_EQ(list.hl, 0) << "the mark stays on the row on air";
+    EXPECT_EQ(list.selected, 0);
+    EXPECT_EQ(list.failed, (std::vector<int>{2, 3}));
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0})) << "nothing reported for a start that failed";
+    runUntil(4000);
+    EXPECT_TRUE(playing(*onAir));
+
+    // Next still means the row after the one on air.
+    sequencer.aNextTrack();
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0, 1}));
+    EXPECT_EQ(list.hl, 1);
+    FakeDeck* next = &static_cast<FakeDeck&>(sequencer.deckA());
+    EXPECT_NE(next, onAir);
+    // From the last good row, Next finds only missing rows: the item on air goes on.
+    sequencer.aNextTrack();
+    EXPECT_TRUE(playing(*next));
+    EXPECT_EQ(list.hl, 1);
+    EXPECT_EQ(next->volume, 100);
+}
+
+TEST_F(PlaythroughTest, AMixHeldPastTheFadePointStillHandsTheAirOver)
+{
+    // 1.5 s rows, mix 1.0 s, fade 0.5 s: row 1's mix point (1.0 s) comes while row 0 still fades
+    // on the other deck, so it starts only at 1.5 s, after row 1's own fade point.
+    setMusic(1, 0.5f);
+    addRows(3, 1500);
+    playRow(0);
+    runUntil(1600);
+    ASSERT_EQ(list.nowPlaying, (std::vector<int>{0, 1, 2}));
+    FakeDeck* c = &static_cast<FakeDeck&>(sequencer.deckA());
+    EXPECT_EQ(c->fileName, list.rows[2].file) << "the new row is on air";
+    runUntil(2400);
+    EXPECT_TRUE(playing(*c)) << "the end of the faded row must not stop the new one";
+    EXPECT_EQ(list.hl, 2);
+}
+
+TEST_F(PlaythroughTest, PointsBetweenTicksAreMetAtTheirTime)
+{
+    // 10.03 s rows: the mix point (5.03 s) falls between two ticks.
+    addRows(3, 10030);
+    playRow(0);
+    while (nowMs < 5100)
+        stepWithPoints();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].atMs, 5030);
+
+    // Without a mix point the next row starts just before the end, with the end playing out
+    // under it: no moment without sound.
+    setMusic(0, 0);
+    FakeList plain;
+    Library lib;
+    for (int i = 0; i < 3; ++i) {
+        const std::string f = "/p" + std::to_string(i) + ".wav";
+        lib.lengthsMs[f] = 10030;
+        plain.rows.push_back({"p", f});
+    }
+    FakeDeck x{lib, "x"};
+    FakeDeck y{lib, "y"};
+    player::PlaybackSequencer s{plain, x, y, timers, [](int) { return 0; }};
+    s.table() = sequencer.table();
+    player::MainTimer t{s, displays};
+    plain.selected = 0;
+    s.aPlay();
+    std::int64_t now = 0;
+    std::int64_t secondStart = -1;
+    std::uint32_t starts0 = x.startNumber + y.startNumber;
+    const auto move = [&](std::int64_t ms) {
+        now += ms;
+        for (FakeDeck* d : {&x, &y})
+            if (d->advance(ms))
+                s.WMDeckEnded(*d, d->startNumber);
+        timers.advance(std::chrono::milliseconds(ms));
+        EXPECT_TRUE(playing(x) || playing(y)) << "silence at " << now << " ms";
+    };
+    const auto note = [&] {
+        if (secondStart < 0 && x.startNumber + y.startNumber != starts0)
+            secondStart = now;
+    };
+    while (now < 25000) {
+        std::int64_t left = 50;
+        for (std::int64_t ms = s.msToNextPoint(); ms > 0 && ms < left; ms = s.msToNextPoint()) {
+            move(ms);
+            left -= ms;
+            t.pointTick();
+            note();
+        }
+        move(left);
+        t.tick();
+        note();
+    }
+    EXPECT_EQ(secondStart, 10030 - player::PlaybackSequencer::kEndLeadMs);
+    EXPECT_EQ(plain.nowPlaying, (std::vector<int>{0, 1, 2}));
 }
 
 TEST_F(PlaythroughTest, SilenceDetectorStartsTheListFromTheTop)
