@@ -14,6 +14,7 @@
 #include <QPointer>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -228,6 +229,9 @@ public:
     QString& CurrentListName();
     // Puts path at the head of the recent list (once) and shows the items.
     void RememberRecent(const QString& path);
+    // Lists left empty by a playlist file that could not be read, with that file: a save of the
+    // empty list never replaces it.
+    std::map<const controls::TVqListView*, QString> UnreadPlaylists;
 
     // ---- Start-up and shut-down (startup.cpp) ------------------------------------------------
     void FormCreate();
@@ -237,6 +241,9 @@ public:
     void WMCommandLine();
     void WMQueryEndSession();
     void HandleCommandLine(const std::string& first, const std::string& second);
+    // A handed-over playlist that could not be read: said in the status bar, and in a box only
+    // while nothing is on air.
+    void ReportUnreadHandOver(const QString& path);
     void LoadProfile(const std::string& path);
     void SaveProfile(const std::string& path);
     // Both decks of the sequencer cut the silence at the start and end of what they play (on

@@ -170,6 +170,8 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
             for (TVirtualItem& row : *rows)
                 LVMaster->Rows.push_back(std::move(row));
             LVMaster->syncView();
+        } else {
+            ReportUnreadHandOver(path);
         }
         RenumberList();
         if (LVMaster->HLIndex < 0 && firstNew < LVMaster->rowCount()) {
@@ -179,6 +181,15 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
     }
     CurrentList = previous;
     RenumberList();
+}
+
+void TForm1::ReportUnreadHandOver(const QString& path)
+{
+    ShowStatus(QStringLiteral("Плейлист не читается: ") + path);
+    if (OnAir())
+        return;
+    // After the hand-over's own message has been answered: the second start is not kept waiting.
+    QTimer::singleShot(0, this, [path] { ReportAudioError(-1, path.toStdString(), "LoadPlaylist"); });
 }
 
 std::pair<std::string, std::string> ReadCommandLineArea(const platform::SharedMemory* area)
