@@ -93,14 +93,14 @@ void VqRowList::saveUndo()
 {
     if (static_cast<int>(m_undo.size()) >= kUndoLevels)
         m_undo.pop_front();
-    m_undo.push_back(Rows);
+    m_undo.push_back({Rows, validMark(HLIndex), validMark(NextIndex)});
 }
 
 void VqRowList::undo()
 {
     if (m_undo.empty())
         return;
-    Rows = std::move(m_undo.back());
+    Rows = std::move(m_undo.back().rows);
     m_undo.pop_back();
 }
 

@@ -77,6 +77,11 @@ public:
     bool canUndo() const { return !m_undo.empty(); }
     // Restores the newest level; the marks are left to the caller.
     void undo();
+    // The playing and play-next marks as they were when the newest level was saved (-1 when
+    // there was none, or no level): what a caller re-establishing the marks after undo() can go
+    // by when several rows hold the same track.
+    int undoHLIndex() const { return m_undo.empty() ? -1 : m_undo.back().hlIndex; }
+    int undoNextIndex() const { return m_undo.empty() ? -1 : m_undo.back().nextIndex; }
 
     // Replaces the clipboard with copies of the given rows, in index order.
     void copyRows(std::vector<int> indices) const;
@@ -94,7 +99,12 @@ private:
     // Rows put into the order given by their old indices; marks follow their rows.
     void reorder(const std::vector<int>& order);
 
-    std::deque<std::vector<TVirtualItem>> m_undo;  // back is the newest level
+    struct UndoLevel {
+        std::vector<TVirtualItem> rows;
+        int hlIndex = -1;
+        int nextIndex = -1;
+    };
+    std::deque<UndoLevel> m_undo;  // back is the newest level
 };
 
 }  // namespace controls

@@ -53,6 +53,15 @@ int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlI
 // n + 1 random exchanges; returns the new index of the row that was at hlIndex.
 int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex);
 
+// After an undo replaced the rows `before` by `after`: the index in `after` of the row that was
+// row `mark` of `before` (rows are told apart by their path: a start rewrites the name of the row
+// it plays), or -1 when the undo took that row away or mark is -1. savedMark, the same mark as
+// the undo level saved it, is taken when it still holds that track (so that equal rows side by
+// side stay apart); otherwise the rows both lists share at their start and end keep their places,
+// and in between the rows the undo brought back (or took away) are passed over.
+int MarkAfterUndo(const std::vector<TVirtualItem>& before, const std::vector<TVirtualItem>& after, int mark,
+                  int savedMark = -1);
+
 // The two shapes of a row that stands for a whole playlist file.
 TVirtualItem PlaylistRowInserted(const QString& path, std::int64_t totalSeconds);
 TVirtualItem PlaylistRowAppended(const QString& path, std::int64_t totalSeconds);

@@ -394,3 +394,30 @@ TEST_F(MainWindow, CopyEnablesPasteAndUndoFollowsTheList)
     form->aEditUndo->trigger();
     EXPECT_EQ(form->LVMaster->rowCount(), 3);
 }
+
+TEST_F(MainWindow, UndoPutsThePlayingAndNextMarksBackOnTheirRows)
+{
+    fill(form->LVMaster, 6);
+    form->LVMaster->HLIndex = 3;   // row 4 plays
+    form->LVMaster->NextIndex = 4;
+    form->LVMaster->selectRows({0});
+    form->aEditDelExecute();
+    ASSERT_EQ(form->LVMaster->HLIndex, 2);
+    form->aEditUndoExecute();
+    EXPECT_EQ(form->LVMaster->rowCount(), 6);
+    EXPECT_EQ(form->LVMaster->HLIndex, 3) << "the highlight stays on the song on air";
+    EXPECT_EQ(form->LVMaster->NextIndex, 4);
+
+    // The last row plays; three rows pasted above it, then undone.
+    form->LVMaster->NextIndex = -1;
+    form->LVMaster->HLIndex = 5;
+    form->LVMaster->selectRows({0, 1, 2});
+    form->aEditCopyExecute();
+    form->LVMaster->selectRows({4});
+    form->aEditPasteExecute();
+    ASSERT_EQ(form->LVMaster->HLIndex, 8);
+    form->aEditUndoExecute();
+    EXPECT_EQ(form->LVMaster->rowCount(), 6);
+    EXPECT_EQ(form->LVMaster->HLIndex, 5) << "the mark stays inside the list, on the last row";
+    EXPECT_EQ(form->LVMaster->Rows[5].SubItems[3], "/m/6.mp3");
+}
