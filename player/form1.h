@@ -331,7 +331,10 @@ public:
     void StopSearchServer();
     void edFindTextChange();
     void WMSearchResult(platform::WParam count);
-    void SetSearchPageEnabled(bool on);
+    void SetSearchPageEnabled(bool on);  // off: the page says the database is not available
+    // The server did not answer: the results go, and the page says why.
+    void SearchUnavailable();
+    QLabel* lbSearchUnavailable = nullptr;
     void LVFindResultDblClick();
     void N43Click();
     void N34Click();

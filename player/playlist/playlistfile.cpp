@@ -122,7 +122,7 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
     return WriteFileAtomically(path, out, error);
 }
 
-std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path)
+std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path, PlaylistEntries entries)
 {
     const std::optional<std::string> bytes = readAll(path);
     // Text never holds a zero byte: anything that does (an audio file chosen by mistake) is not
@@ -130,6 +130,9 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     if (!bytes || bytes->find('\0') != std::string::npos)
         return std::nullopt;
     const std::vector<std::string> lines = splitLines(*bytes);
+    const bool extendedOnly = entries == PlaylistEntries::ExtendedOnly;
+    if (extendedOnly && (lines.empty() || trimmed(lines[0]) != "#EXTM3U"))
+        return std::nullopt;
     std::vector<controls::TVirtualItem> rows;
     bool described = false;  // an "#EXTINF:" line waits for its path
     std::int64_t seconds = 0;
@@ -146,7 +149,7 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
             described = true;
             continue;
         }
-        if (line.front() == '#')
+        if (line.front() == '#' || (extendedOnly && !described))
             continue;  // "#EXTM3U" and other comments
         // Every other line is an entry, with or without a description before it.
         const std::string file = media::ResolveM3UEntry(path, line);

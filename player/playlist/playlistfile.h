@@ -21,7 +21,12 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
 // No limit on the number of entries or on the lengths of names and paths. Lines that are not
 // valid UTF-8 are taken as code page 1251. Nothing when the file cannot be read or holds a zero
 // byte (it is not text).
-std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path);
+// ExtendedOnly reads as the hand-overs from the other programs do: a file whose first line is not
+// "#EXTM3U" holds no playlist, and only entries with an "#EXTINF:" line are taken (a hand-over
+// can replace the list on air, so a stray text file must not become its rows).
+enum class PlaylistEntries { All, ExtendedOnly };
+std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path,
+                                                                    PlaylistEntries entries = PlaylistEntries::All);
 
 constexpr int kRecentPlaylists = 9;
 

@@ -76,6 +76,12 @@ TEST_F(PlaylistFile, ReadsExtendedAndPlainPlaylists)
     EXPECT_EQ((*mixed)[1].SubItems[3], "/a.mp3");
     EXPECT_EQ((*mixed)[2].SubItems[1], "last");
     EXPECT_EQ((*mixed)[2].SubItems[2], "??:??");
+    // Read as a hand-over: a header and described entries only.
+    EXPECT_FALSE(ReadPlaylistFile(dir.write("text.m3u", "not a playlist\r\n"), PlaylistEntries::ExtendedOnly).has_value());
+    const auto described = ReadPlaylistFile(dir.path() + "/mix.m3u", PlaylistEntries::ExtendedOnly);
+    ASSERT_TRUE(described.has_value());
+    ASSERT_EQ(described->size(), 1u);
+    EXPECT_EQ((*described)[0].SubItems[3], "/a.mp3");
     // A file with a zero byte is no playlist, and an empty one is an empty playlist.
     EXPECT_FALSE(ReadPlaylistFile(dir.write("audio.m3u", std::string("ID3\0\0\x04/x\n", 9))).has_value());
     const auto empty = ReadPlaylistFile(dir.write("empty.m3u", ""));
