@@ -250,6 +250,14 @@ int TVqListView::visibleRowCount() const
     return viewport()->height() / height;
 }
 
+void TVqListView::changeEvent(QEvent* event)
+{
+    QTreeView::changeEvent(event);
+    // The marked rows are drawn in the list's font made bold or underlined: a new font is theirs too.
+    if (event->type() == QEvent::FontChange)
+        m_model->baseFont = font();
+}
+
 void TVqListView::mousePressEvent(QMouseEvent* event)
 {
     QTreeView::mousePressEvent(event);
