@@ -98,6 +98,10 @@ TVqListView::TVqListView(QWidget* parent) : QTreeView(parent), m_model(new VqLis
 {
     setModel(m_model);
     m_model->baseFont = font();
+    // Columns are exactly as wide as set (0 hides one), as the profiles store them: no minimum
+    // taken from the font and no last column stretched over the rest.
+    header()->setMinimumSectionSize(0);
+    header()->setStretchLastSection(false);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setItemsExpandable(false);
