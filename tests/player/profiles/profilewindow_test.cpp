@@ -131,14 +131,6 @@ protected:
     {
         return programDir.write("Profile/" + name, text);
     }
-    std::vector<platform::RecordedUserMessages::Shown> errorBoxes() const
-    {
-        std::vector<platform::RecordedUserMessages::Shown> boxes;
-        for (const auto& shown : messages.shown())
-            if (shown.caption == "Player: Error")
-                boxes.push_back(shown);
-        return boxes;
-    }
     std::vector<engine::TAudioEngine*> roleDecks()
     {
         return {engineOf(form->Sequencer->deckA()), engineOf(form->Sequencer->deckB())};
