@@ -48,11 +48,14 @@ ColumnWidths columnWidthsOf(const controls::TVqListView* list)
 
 void TForm1::LoadExplorerProfile(const platform::IniFile& ini, const ProfileLoad&)
 {
-    std::string folder = SHView->Directory();
-    if (ini.valueExists("Explorer", "Path")) {
-        const std::string stored = ini.readString("Explorer", "Path", "");
-        folder = stored.empty() ? std::string() : platform::programPath(stored);
+    // Without a Path the tree stays where it is (the root when it shows nothing yet).
+    if (!ini.valueExists("Explorer", "Path")) {
+        if (SHView->Directory().empty())
+            SHView->SetDirectory(kTreeRoot);
+        return;
     }
+    const std::string stored = ini.readString("Explorer", "Path", "");
+    const std::string folder = stored.empty() ? std::string() : platform::programPath(stored);
     SHView->SetDirectory(isFolder(folder) ? folder : kTreeRoot);
 }
 

@@ -487,14 +487,18 @@ TEST_F(ProfileWindow, TheFolderTreeFallsBackToItsRootAndRelativeNamesMeanTheProg
     EXPECT_EQ(form->SHView->Directory(), programDir.path() + "/Music/Rock");
     form->LoadProfile(writeProfile("Kept.prf", ""));
     EXPECT_EQ(form->SHView->Directory(), programDir.path() + "/Music/Rock") << "no Path: the tree stays";
+    form->LoadProfile(writeProfile("Empty.prf", "[Explorer]\nPath=\n"));
+    EXPECT_EQ(form->SHView->Directory(), "/");
     form->LoadProfile(writeProfile("Gone.prf", "[Explorer]\nPath=C:\\Gone\n"));
     EXPECT_EQ(form->SHView->Directory(), "/");
 
-    // A tree pointing at a file saves the file's folder.
+    // A tree pointing at a file saves the file's folder, and a profile without a Path leaves it.
     form->SHView->SetDirectory(programDir.write("Music/Rock/song.wav", playertest::wavFile(1, 8000, 80)));
     ASSERT_EQ(form->SHView->Directory(), programDir.path() + "/Music/Rock/song.wav");
     form->SaveProfile(profile("File.prf"));
     EXPECT_EQ(platform::IniFile(profile("File.prf")).readString("Explorer", "Path", ""), programDir.path() + "/Music/Rock");
+    form->LoadProfile(profile("Kept.prf"));
+    EXPECT_EQ(form->SHView->Directory(), programDir.path() + "/Music/Rock/song.wav");
 
     // The silence detector's list and a nameless profile's history live in the program folder.
     const std::string track = programDir.write("spare.wav", playertest::wavFile(1, 8000, 800));
