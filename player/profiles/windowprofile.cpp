@@ -16,6 +16,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace player {
@@ -25,6 +26,11 @@ constexpr int kDefaultWidth = 799;
 constexpr int kDefaultHeight = 573;
 constexpr std::uint32_t kJingleColor = 0x800000;  // 0x00BBGGRR: dark blue
 constexpr std::uint32_t kAdvertColor = 0x868686;
+
+std::string defaultBase()
+{
+    return platform::programPath("Database/Base.dfs");
+}
 
 QColor storedColor(const platform::IniFile& ini, const char* key, std::uint32_t def)
 {
@@ -49,7 +55,9 @@ void TForm1::LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad&)
 {
     // A relative or "\"-separated name is taken under the program folder, as the default is; the
     // text itself goes back into the profile.
-    DefBaseText = ini.readString("Options", "DefBase", platform::programPath("Database/Base.dfs"));
+    DefBaseText = ini.readString("Options", "DefBase", "");
+    if (DefBaseText.empty())
+        DefBaseText = defaultBase();
     DefBase = platform::programPath(DefBaseText);
     AdvertId = ini.readString("Options", "ID_A", "commercial");
     JingleId = ini.readString("Options", "ID_J", "jingle");
@@ -107,7 +115,9 @@ void TForm1::LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad&)
 
 void TForm1::SaveWindowProfile(platform::IniFile& ini)
 {
-    ini.writeString("Options", "DefBase", platform::programPath(DefBaseText) == DefBase ? DefBaseText : DefBase);
+    const std::string base = DefBase.empty() ? defaultBase() : DefBase;
+    ini.writeString("Options", "DefBase",
+                    !DefBaseText.empty() && platform::programPath(DefBaseText) == base ? DefBaseText : base);
     ini.writeString("Options", "ID_A", keywordText(AdvertId, LVMaster->AdvertKeyword));
     ini.writeString("Options", "ID_J", keywordText(JingleId, LVMaster->JingleKeyword));
     ini.writeInteger("Options", "Close", CloseAllowed ? 1 : 0);

@@ -288,7 +288,7 @@ TEST_F(ProfileWindow, ANewFileHasEverySectionInTheProfilesOrderAndNothingUnknown
 TEST_F(ProfileWindow, MissingKeysTakeTheirDefaults)
 {
     form->LoadProfile(writeProfile("Default.prf", "[Options]\nCutSilence=0\nAllowSort=1\nMonType=1\n"));
-    form->LoadProfile(writeProfile("Empty.prf", ""));
+    form->LoadProfile(writeProfile("Empty.prf", "[Options]\nDefBase=\n"));
     for (engine::TAudioEngine* deck : roleDecks()) {
         EXPECT_TRUE(deck->SkipSilence) << "silence is cut unless a profile says not to";
         EXPECT_EQ(deck->StreamFlags, 0);
