@@ -3,7 +3,9 @@
 
 #include "platform/cp1251.h"
 
+#include <cmath>
 #include <cstring>
+#include <numbers>
 #include <fstream>
 #include <sstream>
 
@@ -52,6 +54,29 @@ void writeTaggedFile(const std::string& path, const std::string& title, const st
 }
 
 void writeUntaggedFile(const std::string& path, std::size_t bodyBytes) { writeAll(path, std::string(bodyBytes, 'x')); }
+
+void writeToneWav(const std::string& path, double seconds, double hz, int rateHz)
+{
+    const auto frames = static_cast<std::uint32_t>(seconds * rateHz);
+    auto u32 = [](std::string& s, std::uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [](std::string& s, std::uint16_t v) { s.append(reinterpret_cast<const char*>(&v), 2); };
+    std::string s = "RIFF";
+    u32(s, 36 + frames * 2);
+    s += "WAVEfmt ";
+    u32(s, 16);
+    u16(s, 1);
+    u16(s, 1);
+    u32(s, static_cast<std::uint32_t>(rateHz));
+    u32(s, static_cast<std::uint32_t>(rateHz) * 2);
+    u16(s, 2);
+    u16(s, 16);
+    s += "data";
+    u32(s, frames * 2);
+    for (std::uint32_t i = 0; i < frames; ++i)
+        u16(s, static_cast<std::uint16_t>(static_cast<std::int16_t>(
+                   12000 * std::sin(2 * std::numbers::pi * hz * i / rateHz))));
+    writeAll(path, s);
+}
 
 std::string readAll(const std::string& path)
 {

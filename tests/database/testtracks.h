@@ -31,6 +31,9 @@ void writeTaggedFile(const std::string& path, const std::string& title, const st
 // A file with no tag.
 void writeUntaggedFile(const std::string& path, std::size_t bodyBytes = 256);
 
+// A 16-bit mono WAV of a sine tone.
+void writeToneWav(const std::string& path, double seconds, double hz = 440, int rateHz = 44100);
+
 std::string readAll(const std::string& path);
 void writeAll(const std::string& path, const std::string& bytes);
 
