@@ -31,6 +31,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -42,6 +43,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -560,6 +562,12 @@ void TBase_main_window::ApplyCaptions(QWidget* form, const std::string& section)
             b->setText(text);
         else if (auto* l = qobject_cast<QLabel*>(target))
             l->setText(text);
+        else if (auto* g = qobject_cast<QGroupBox*>(target))
+            g->setTitle(text);
+        else if (auto* page = qobject_cast<QWidget*>(target))
+            for (QTabWidget* tabs : form->findChildren<QTabWidget*>())
+                if (const int i = tabs->indexOf(page); i >= 0)
+                    tabs->setTabText(i, text);
     });
     const platform::IniFile lang(langFile());
     for (int c = 0; c < 9; ++c)

@@ -6,10 +6,14 @@
 #include "platform/inifile.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
+
+#include <filesystem>
 
 using namespace database;
 using dbtest::MainWindowTest;
@@ -94,7 +98,10 @@ TEST_F(MainWindowTest, OptionsChangeAtOnceAndAreStoredWhenTheProgramCloses)
     EXPECT_EQ(ini.readInteger("Font", "Size", 0), 13);
     EXPECT_EQ(ini.readInteger("Font", "Style", 0), 2);
 
-    // Read back at the next start, and shown by the dialog.
+    // Read back at the next start, and shown by the dialog, translated from the language file.
+    std::filesystem::create_directories(path("Lang"));
+    dbtest::writeAll(path("Lang/lang_b.ini"), "[Options.Captions]\nOptFrm=Einstellungen\nCheckBox1=Keine leeren\n"
+                                              "montype=Ausgabe\nTabSheet2=Farbe\nButton1=Schliessen\n");
     TBase_main_window w({base});
     w.show();
     QCoreApplication::processEvents();
@@ -105,6 +112,11 @@ TEST_F(MainWindowTest, OptionsChangeAtOnceAndAreStoredWhenTheProgramCloses)
         EXPECT_FALSE(d.CheckBox1->isChecked());
         EXPECT_TRUE(d.cbOverwrite->isChecked());
         EXPECT_TRUE(d.montypeItems[0]->isChecked());
+        EXPECT_EQ(d.windowTitle(), "Einstellungen");
+        EXPECT_EQ(d.CheckBox1->text(), "Keine leeren");
+        EXPECT_EQ(d.montype->title(), "Ausgabe");
+        EXPECT_EQ(d.Button1->text(), "Schliessen");
+        EXPECT_EQ(d.findChild<QTabWidget*>()->tabText(1), "Farbe");
         d.close();
         return d.result();
     };
