@@ -241,18 +241,16 @@ void TBase_main_window::buildWindow()
     VqStatusBar1->host(Gauge1);
     Gauge1->hide();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(100);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName("Timer2");
-    Timer2->setInterval(1000);
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName("Timer3");
-    Timer3->setInterval(30000);
-    ping_player = new QTimer(this);
-    ping_player->setObjectName("ping_player");
-    ping_player->setInterval(3000);
+    auto timer = [this](const char* name, int ms) {
+        auto* t = new QTimer(this);
+        t->setObjectName(name);
+        t->setInterval(ms);
+        return t;
+    };
+    Timer1 = timer("Timer1", 100);
+    Timer2 = timer("Timer2", 1000);
+    Timer3 = timer("Timer3", 30000);
+    ping_player = timer("ping_player", 3000);
 
     m_posSave = new controls::TVqPosSave(this);
     m_posSave->RootKey = controls::HKCU;

@@ -2,6 +2,7 @@
 #include "platform/copyfile.h"
 
 #include "platform/direntries.h"
+#include "platform/pathparts.h"
 
 #include <cerrno>
 #include <cstring>
@@ -19,20 +20,6 @@ CopyResult failed(CopyResult result, std::string* error, const std::string& text
     if (error)
         *error = text;
     return result;
-}
-
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Copies every byte of in to out; false with errno set on a failure of either side, and
@@ -90,12 +77,12 @@ CopyResult copyFile(const std::string& source, const std::string& target, bool r
         }
     }
 
-    std::string temp = folderOf(target) + "/." + nameOf(target) + ".XXXXXX";
+    std::string temp = folderOfPath(target) + "/." + fileNameOfPath(target) + ".XXXXXX";
     const int out = ::mkostemp(temp.data(), O_CLOEXEC);
     if (out < 0) {
         const int err = errno;
         ::close(in);
-        return failed(CopyResult::TargetFailed, error, folderOf(target) + ": " + std::strerror(err));
+        return failed(CopyResult::TargetFailed, error, folderOfPath(target) + ": " + std::strerror(err));
     }
     bool readFailed = false;
     bool ok = copyBytes(in, out, &readFailed);

@@ -5,6 +5,7 @@
 
 #include "platform/desktoptypes.h"
 #include "platform/direntries.h"
+#include "platform/pathparts.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -19,20 +20,6 @@ namespace platform {
 
 namespace {
 
-std::string parentOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool makeFolders(const std::string& path, mode_t mode)
 {
     struct stat st {};
@@ -44,7 +31,7 @@ bool makeFolders(const std::string& path, mode_t mode)
     }
     if (errno != ENOENT)
         return false;
-    const std::string parent = parentOf(path);
+    const std::string parent = folderOfPath(path);
     if (parent != path && !makeFolders(parent, mode))
         return false;
     return ::mkdir(path.c_str(), mode) == 0 || errno == EEXIST;
@@ -55,7 +42,7 @@ bool deviceOfNearest(std::string path, dev_t& dev)
 {
     struct stat st {};
     while (::stat(path.c_str(), &st) != 0) {
-        const std::string parent = parentOf(path);
+        const std::string parent = folderOfPath(path);
         if (parent == path)
             return false;
         path = parent;
@@ -68,7 +55,7 @@ bool deviceOfNearest(std::string path, dev_t& dev)
 std::string volumeTop(std::string folder, dev_t dev)
 {
     while (folder != "/") {
-        const std::string parent = parentOf(folder);
+        const std::string parent = folderOfPath(folder);
         struct stat st {};
         if (::stat(parent.c_str(), &st) != 0 || st.st_dev != dev)
             break;
@@ -135,20 +122,6 @@ std::string deletionDate()
     return text;
 }
 
-bool writeWhole(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // "song.mp3", then "song (2).mp3", "song (3).mp3", ...
 std::string slotName(const std::string& name, int n)
 {
@@ -200,7 +173,7 @@ bool moveToTrash(const std::string& path, std::string* error)
             return fail(error, "Cannot create the trash " + home + ": " + std::strerror(errno));
         trash = home;
     } else {
-        const std::string top = volumeTop(parentOf(absolute), source.st_dev);
+        const std::string top = volumeTop(folderOfPath(absolute), source.st_dev);
         trash = volumeTrash(top);
         if (trash.empty())
             return fail(error, "No usable trash on the volume " + top);
@@ -218,7 +191,7 @@ bool moveToTrash(const std::string& path, std::string* error)
     if (!makeFolders(files, 0700) || !makeFolders(info, 0700))
         return fail(error, "Cannot create the trash " + trash + ": " + std::strerror(errno));
 
-    const std::string name = nameOf(absolute);
+    const std::string name = fileNameOfPath(absolute);
     const std::string record =
         "[Trash Info]\nPath=" + percentEncoded(recordedPath) + "\nDeletionDate=" + deletionDate() + "\n";
     for (int n = 1; n < 10000; ++n) {
@@ -230,8 +203,10 @@ bool moveToTrash(const std::string& path, std::string* error)
                 continue;
             return fail(error, "Cannot write " + infoPath + ": " + std::strerror(errno));
         }
-        const bool written = writeWhole(fd, record);
-        if (::close(fd) != 0 || !written) {
+        FILE* out = ::fdopen(fd, "w");
+        const bool written = out && std::fwrite(record.data(), 1, record.size(), out) == record.size();
+        const bool closed = out ? std::fclose(out) == 0 : ::close(fd) == 0;
+        if (!written || !closed) {
             const int err = errno;
             ::unlink(infoPath.c_str());
             return fail(error, "Cannot write " + infoPath + ": " + std::strerror(err));

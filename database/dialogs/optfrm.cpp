@@ -160,24 +160,12 @@ void TOptFrm::Button2Click()
     if (!m_trackList)
         return;
     const QFont current = m_trackList->font();
-    platform::FontSpec spec;
-    spec.family = current.family().toStdString();
-    spec.pointSize = current.pointSize();
-    spec.bold = current.bold();
-    spec.italic = current.italic();
-    spec.underline = current.underline();
-    spec.strikeOut = current.strikeOut();
-    const auto chosen = platform::userMessages().chooseFont(spec);
+    const auto chosen = platform::userMessages().chooseFont(platform::qtmessages::fromQFont(current));
     if (!chosen)
         return;
-    QFont font = current;
-    font.setFamily(QString::fromStdString(chosen->family));
-    if (chosen->pointSize > 0)
-        font.setPointSize(chosen->pointSize);
-    font.setBold(chosen->bold);
-    font.setItalic(chosen->italic);
-    font.setUnderline(chosen->underline);
-    font.setStrikeOut(chosen->strikeOut);
+    QFont font = platform::qtmessages::toQFont(*chosen);
+    if (chosen->pointSize <= 0)
+        font.setPointSize(current.pointSize());
     m_trackList->setFont(font);
     // The options follow, so the main window's next view update keeps the font.
     m_options.FontName = chosen->family;

@@ -6,7 +6,6 @@
 #include "platform/cp1251.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -15,31 +14,6 @@ namespace database {
 namespace {
 
 constexpr const char* kUnknown = "<unknown>";
-
-std::array<unsigned char, 256> makeLowerTable()
-{
-    std::array<unsigned char, 256> t{};
-    for (int c = 0; c < 256; ++c) {
-        t[c] = static_cast<unsigned char>(c);
-        if (c < 0x80) {
-            if (c >= 'A' && c <= 'Z')
-                t[c] = static_cast<unsigned char>(c - 'A' + 'a');
-            continue;
-        }
-        const char byte = static_cast<char>(c);
-        const QString l = QString::fromStdString(platform::cp1251ToUtf8(std::string_view(&byte, 1))).toLower();
-        const std::string back = platform::utf8ToCp1251(l.toStdString());
-        if (back.size() == 1 && back[0] != '?')
-            t[c] = static_cast<unsigned char>(back[0]);
-    }
-    return t;
-}
-
-const std::array<unsigned char, 256>& lowerTable()
-{
-    static const std::array<unsigned char, 256> table = makeLowerTable();
-    return table;
-}
 
 bool isBlank(unsigned char c) { return c <= ' '; }
 
@@ -58,21 +32,11 @@ struct Entry {
     std::string text;
 };
 
-std::string folded(std::string_view s)
+std::string mapped(std::string_view s, const std::array<unsigned char, 256>& table)
 {
-    const auto& upper = cp1251UpperTable();
     std::string out(s);
     for (char& c : out)
-        c = static_cast<char>(upper[static_cast<unsigned char>(c)]);
-    return out;
-}
-
-std::string lowered(std::string_view s)
-{
-    const auto& lower = lowerTable();
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(lower[static_cast<unsigned char>(c)]);
+        c = static_cast<char>(table[static_cast<unsigned char>(c)]);
     return out;
 }
 
@@ -86,8 +50,8 @@ bool sortedEntries(const std::vector<media::TTrackRecord>& records, Field field,
         if (stop.load(std::memory_order_relaxed))
             return false;
         const std::string_view bytes = storedBytes(r, field);
-        std::string text = lowerCase ? lowered(bytes) : std::string(bytes);
-        entries.push_back({folded(text), std::move(text)});
+        std::string text = lowerCase ? mapped(bytes, cp1251LowerTable()) : std::string(bytes);
+        entries.push_back({mapped(text, cp1251UpperTable()), std::move(text)});
     }
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
     std::size_t first = 0;
