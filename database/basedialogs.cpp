@@ -56,7 +56,7 @@ void TBase_main_window::StatThreadDone() { m_statFinished = true; }
 void TBase_main_window::Timer2Timer()
 {
     // Only a run that has really ended is freed (a late end notice of an earlier run proves nothing).
-    if (!m_statFinished || (m_statThread && !m_statThread->isFinished()))
+    if (!m_statFinished || (m_statThread && m_statThread->isRunning()))
         return;
     m_statThread.reset();
     Timer2->stop();

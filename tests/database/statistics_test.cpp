@@ -275,6 +275,12 @@ TEST_F(StatWindowTest, ClosingInTheMiddleOfARunStopsAndJoinsItAndDropsLateFigure
     };
     w.Button9Click();
     EXPECT_TRUE(waitFor([&] { return w.Button9->isEnabled(); }, 3000));
+
+    // A window that never showed never started its worker: the button still comes back.
+    w.runDialog = [](QDialog&) { return 0; };
+    w.Button9Click();
+    EXPECT_FALSE(w.Button9->isEnabled());
+    EXPECT_TRUE(waitFor([&] { return w.Button9->isEnabled(); }, 3000));
     w.close();
 }
 
