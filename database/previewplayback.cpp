@@ -162,19 +162,22 @@ bool TBase_main_window::previewEventFilter(QObject* watched, QEvent* event)
     }
     if (watched != ProgressBar1)
         return false;
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
+    const QPoint at = mouse->position().toPoint();
+    switch (type) {
     case QEvent::MouseButtonPress:
         if (mouse->button() == Qt::LeftButton)
-            guarded([this, mouse] { ProgressBar1MouseDown(mouse->position().toPoint().x()); });
+            guarded([this, at] { ProgressBar1MouseDown(at.x()); });
         return true;
     case QEvent::MouseMove:
-        guarded([this, mouse] { ProgressBar1MouseMove(mouse->position().toPoint().x()); });
+        guarded([this, at] { ProgressBar1MouseMove(at.x()); });
         return true;
     case QEvent::MouseButtonRelease:
         // The bar keeps the mouse while a button is down: a release outside it is the window's.
-        guarded([this, mouse] {
-            const QPoint at = mouse->position().toPoint();
+        guarded([this, at] {
             if (ProgressBar1->rect().contains(at))
                 ProgressBar1MouseUp(at.x());
             else
