@@ -8,7 +8,7 @@
 #include "database/strconst.h"
 #include "database/tracklistmodel.h"
 #include "platform/recordedusermessages.h"
-#include "testtracks.h"
+#include "tests/database/testtracks.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // to the list, the output type reaches the preview deck, and closing the program stores it all.
 #include "database/dialogs/optfrm.h"
 #include "engine/audioengine.h"
-#include "mainwindowfixture.h"
+#include "tests/database/mainwindowfixture.h"
 #include "platform/inifile.h"
 
 #include <QCheckBox>

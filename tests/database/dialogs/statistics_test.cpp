@@ -6,7 +6,7 @@
 #include "database/dialogs/statistics.h"
 #include "database/dialogs/statthrd.h"
 #include "database/dialogs/typepie.h"
-#include "mainwindowfixture.h"
+#include "tests/database/mainwindowfixture.h"
 
 #include <QLabel>
 #include <QMouseEvent>

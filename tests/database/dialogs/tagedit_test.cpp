@@ -4,7 +4,7 @@
 #include "database/errorlog.h"
 #include "database/recordtext.h"
 #include "database/tagbuffer.h"
-#include "mainwindowfixture.h"
+#include "tests/database/mainwindowfixture.h"
 #include "media/tag.h"
 #include "platform/cp1251.h"
 
