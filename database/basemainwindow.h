@@ -131,7 +131,7 @@ public:
     void N4Click();
     // Tag editor over the selected rows.
     void id3v11Click();
-    // How often the check lets the message loop run; tests shorten it.
+    // How often the check and the tag writing let the message loop run; tests shorten it.
     std::chrono::milliseconds checkPumpPeriod{20};
 
     // ---- Preview playback ----------------------------------------------------------------------

@@ -41,10 +41,7 @@ public:
     void markDeleted(TTrackRecord* record);
     // Many at once (a check that finds thousands of files gone).
     void markDeleted(std::span<TTrackRecord* const> records);
-    // Takes every flag back (a removal the user declined).
-    void clearDeleted() { m_deleted.clear(); }
     bool isDeleted(const TTrackRecord* record) const;
-    std::size_t deletedCount() const { return m_deleted.size(); }
     // Frees the flagged records and takes them out of every list.
     void purgeDeleted();
 
