@@ -75,6 +75,9 @@ bool TBase_main_window::SaveBase(const std::string& path)
 
 bool TBase_main_window::Button5Click()
 {
+    // Saving frees the records a check or a delete has flagged: never under a pass walking them.
+    if (busy())
+        return false;
     bool saved = false;
     const auto chosen = platform::userMessages().saveFileName("", kDfsFilter, dialogStart(BFName), "");
     // A failed save keeps the old name and the changed mark: nothing was stored under the new one.

@@ -37,17 +37,14 @@ std::int64_t leadingSilenceBytes(PcmReader& reader, double threshold)
 
 std::int64_t soundEndBytes(PcmReader& reader, double threshold, std::int64_t start, std::int64_t length)
 {
-    // Windows back from the very end, each joining the one after it: a window that started a
-    // step before the end would leave the last part of the file unread, and sound there (or
-    // between spaced windows) would be cut as if it were silence.
     std::vector<std::int16_t> window(kTailWindowBytes / 2);
     std::int64_t p = length;
     while (p > start) {
-        const std::int64_t from = std::max<std::int64_t>(p - kTailWindowBytes, 0);
-        const int want = static_cast<int>(p - from);
-        p = from;
-        if (!reader.setPosition(from))
+        const std::int64_t windowEnd = p;
+        p = p < kTailWindowBytes ? 0 : p - kTailWindowBytes;
+        if (!reader.setPosition(p))
             continue;
+        const int want = static_cast<int>(windowEnd - p);
         const int got = reader.read(window.data(), want);
         if (got <= 0)
             continue;
@@ -55,7 +52,7 @@ std::int64_t soundEndBytes(PcmReader& reader, double threshold, std::int64_t sta
         while (k > 0 && std::abs(window[k - 1]) <= threshold / 2)
             --k;
         if (k > 0)
-            return from + 2 * static_cast<std::int64_t>(k);
+            return p + 2 * static_cast<std::int64_t>(k);
     }
     return start;
 }

@@ -32,8 +32,9 @@ constexpr int kLeadBlockBytes = 20000;
 constexpr int kTailWindowBytes = 50000;
 
 // Start: the first sample above threshold, moved back to the last one at or below threshold / 4
-// inside the same block. End: the last sample above threshold / 2, looked for in windows of
-// kTailWindowBytes read back from the end of the file until one holds sound.
+// inside the same block. End: windows of kTailWindowBytes back to back from the very end, each
+// walked back to its last sample above threshold / 2. The windows leave no gap: sound in a gap
+// (or in the last bytes) would be cut off the air as if it were silence.
 TrimResult scanSilence(PcmReader& reader, std::int32_t threshold);
 
 }  // namespace engine

@@ -1,5 +1,5 @@
 // The silence scan over generated 16-bit PCM: where the start and the tail land, and that the
-// walks keep to their blocks and windows.
+// walks keep to their blocks, and that the tail windows miss no sound.
 #include "engine/silencescan.h"
 
 #include <gtest/gtest.h>
@@ -106,7 +106,7 @@ TEST(SilenceScan, TailEndsAfterTheLastSampleAboveHalfTheThreshold)
 
 TEST(SilenceScan, TailWindowsFurtherBackAreReadOnlyUntilSoundIsFound)
 {
-    // Sound ends in the sixth window from the end: five empty windows are read before it.
+    // Sound ends six windows from the end: the empty windows after it are passed over.
     std::vector<std::int16_t> samples(250000, 0);
     std::fill(samples.begin(), samples.begin() + 110000, 8000);
     BufferReader reader(samples);
@@ -114,23 +114,37 @@ TEST(SilenceScan, TailWindowsFurtherBackAreReadOnlyUntilSoundIsFound)
     EXPECT_EQ(r.tailBytes, 500000 - 220000);
 }
 
-TEST(SilenceScan, SoundUpToTheEndOrBetweenWindowsIsNeverCut)
+TEST(SilenceScan, SoundUpToTheLastSampleLosesNothing)
 {
-    // A track that sounds to its last sample has no tail; one whose sound stops anywhere in the
-    // last 100000 bytes is cut exactly there.
-    for (const std::size_t soundEnd : {200000u, 199000u, 180000u, 165000u, 151000u}) {
-        std::vector<std::int16_t> samples(200000, 0);
-        std::fill(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(soundEnd), 8000);
+    // A hard ending: the last bytes of the file are sound, and none of them is cut.
+    for (const std::size_t samplesCount : {200000u, 123457u, 20000u}) {
+        std::vector<std::int16_t> samples(samplesCount, 8000);
         BufferReader reader(samples);
         const TrimResult r = scanSilence(reader, 500);
-        EXPECT_EQ(r.tailBytes, static_cast<std::int32_t>(400000 - 2 * soundEnd)) << soundEnd;
+        EXPECT_EQ(r.tailBytes, 0) << samplesCount;
+        EXPECT_FLOAT_EQ(r.tailSeconds, 0.0f) << samplesCount;
+    }
+}
+
+TEST(SilenceScan, ShortBurstsAnywhereInTheTailAreFound)
+{
+    // One loud burst of 100 samples at every place in the last 100000 samples: the cut never
+    // falls before it.
+    for (std::size_t at = 100000; at < 200000; at += 7919) {
+        std::vector<std::int16_t> samples(200000, 0);
+        std::fill(samples.begin(), samples.begin() + 1000, 8000);
+        std::fill(samples.begin() + static_cast<std::ptrdiff_t>(at),
+                  samples.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(at + 100, 200000)), 8000);
+        BufferReader reader(samples);
+        const TrimResult r = scanSilence(reader, 500);
+        EXPECT_EQ(r.tailBytes, 400000 - 2 * static_cast<std::int32_t>(std::min<std::size_t>(at + 100, 200000))) << at;
     }
 }
 
 TEST(SilenceScan, CutPointNeverLiesBeforeTheStart)
 {
-    // A hum between T/2 and T inside the leading silence and nothing above T after it: the track
-    // counts as silent throughout, and the hum the end walk finds must not put the end before it.
+    // A hum between T/2 and T and nothing louder: the whole track is leading silence, and the end
+    // walk, which finds the hum, must not put the cut before the start.
     std::vector<std::int16_t> samples(200000, 0);
     std::fill(samples.begin() + 160000, samples.begin() + 161000, 300);
     BufferReader reader(samples);
