@@ -66,6 +66,8 @@ protected:
                 sequencer.WMDeckEnded(*d, d->startNumber);
         }
         timers.advance(std::chrono::milliseconds(ms));
+        if (silent())
+            silentAt.push_back(nowMs);
     }
 
     // One main-timer period, then the tick.
@@ -131,6 +133,7 @@ protected:
     std::uint32_t seen1 = 0;
     std::uint32_t seen2 = 0;
     std::vector<Start> starts;
+    std::vector<std::int64_t> silentAt;  // times at which neither deck sounded
 };
 
 TEST_F(PlaythroughTest, MixFirstStartsNextThenFadesAndSwaps)
@@ -360,27 +363,18 @@ TEST_F(PlaythroughTest, AFailedLastRowLetsTheItemOnAirFadeOutAndStop)
     EXPECT_EQ(list.nowPlaying, (std::vector<int>{0, 1}));
     EXPECT_LE(list.failed.size(), 2u) << "tried at the mix point and once at the end, not every tick";
 
-    // [a, missing]: a plays out and the player stops.
-    FakeList two;
-    Library lib{{{"/a.wav", 10000}}};
-    FakeDeck x{lib, "x"};
-    FakeDeck y{lib, "y"};
-    player::PlaybackSequencer s{two, x, y, timers, [](int) { return 0; }};
-    s.table() = sequencer.table();
-    player::MainTimer t{s, displays};
-    two.rows = {{"a", "/a.wav"}, {"Gone", "/gone.wav"}};
-    two.selected = 0;
-    s.aPlay();
-    for (int i = 0; i < 240; ++i) {
-        for (FakeDeck* d : {&x, &y})
-            if (d->advance(50))
-                s.WMDeckEnded(*d, d->startNumber);
-        timers.advance(50ms);
-        t.tick();
-    }
-    EXPECT_EQ(two.nowPlaying, (std::vector<int>{0}));
-    EXPECT_EQ(two.hl, -1);
-    EXPECT_FALSE(playing(x) || playing(y));
+}
+
+TEST_F(PlaythroughTest, ATwoRowListWithAMissingSecondRowNeverReplaysTheFirst)
+{
+    setMusic(1, 0.5f);
+    addRows(1, 10000);
+    addMissingRow();
+    playRow(0);
+    runUntil(12000);
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0}));
+    EXPECT_EQ(list.hl, -1);
+    EXPECT_TRUE(silent());
 }
 
 TEST_F(PlaythroughTest, RepeatPlaylistWrapsPastAFailedLastRow)
@@ -450,7 +444,7 @@ TEST_F(PlaythroughTest, AMixHeldPastTheFadePointStillHandsTheAirOver)
     EXPECT_EQ(list.hl, 2);
 }
 
-TEST_F(PlaythroughTest, PointsBetweenTicksAreMetAtTheirTime)
+TEST_F(PlaythroughTest, AMixPointBetweenTicksIsMetAtItsTime)
 {
     // 10.03 s rows: the mix point (5.03 s) falls between two ticks.
     addRows(3, 10030);
@@ -459,53 +453,20 @@ TEST_F(PlaythroughTest, PointsBetweenTicksAreMetAtTheirTime)
         stepWithPoints();
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_EQ(starts[1].atMs, 5030);
+}
 
-    // Without a mix point the next row starts just before the end, with the end playing out
-    // under it: no moment without sound.
+TEST_F(PlaythroughTest, WithoutAMixPointTheNextRowStartsJustBeforeTheEnd)
+{
+    // The end of each row plays out under the next one: no moment without sound.
     setMusic(0, 0);
-    FakeList plain;
-    Library lib;
-    for (int i = 0; i < 3; ++i) {
-        const std::string f = "/p" + std::to_string(i) + ".wav";
-        lib.lengthsMs[f] = 10030;
-        plain.rows.push_back({"p", f});
-    }
-    FakeDeck x{lib, "x"};
-    FakeDeck y{lib, "y"};
-    player::PlaybackSequencer s{plain, x, y, timers, [](int) { return 0; }};
-    s.table() = sequencer.table();
-    player::MainTimer t{s, displays};
-    plain.selected = 0;
-    s.aPlay();
-    std::int64_t now = 0;
-    std::int64_t secondStart = -1;
-    std::uint32_t starts0 = x.startNumber + y.startNumber;
-    const auto move = [&](std::int64_t ms) {
-        now += ms;
-        for (FakeDeck* d : {&x, &y})
-            if (d->advance(ms))
-                s.WMDeckEnded(*d, d->startNumber);
-        timers.advance(std::chrono::milliseconds(ms));
-        EXPECT_TRUE(playing(x) || playing(y)) << "silence at " << now << " ms";
-    };
-    const auto note = [&] {
-        if (secondStart < 0 && x.startNumber + y.startNumber != starts0)
-            secondStart = now;
-    };
-    while (now < 25000) {
-        std::int64_t left = 50;
-        for (std::int64_t ms = s.msToNextPoint(); ms > 0 && ms < left; ms = s.msToNextPoint()) {
-            move(ms);
-            left -= ms;
-            t.pointTick();
-            note();
-        }
-        move(left);
-        t.tick();
-        note();
-    }
-    EXPECT_EQ(secondStart, 10030 - player::PlaybackSequencer::kEndLeadMs);
-    EXPECT_EQ(plain.nowPlaying, (std::vector<int>{0, 1, 2}));
+    addRows(3, 10030);
+    playRow(0);
+    while (nowMs < 25000)
+        stepWithPoints();
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_EQ(starts[1].atMs, 10030 - player::PlaybackSequencer::kEndLeadMs);
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(silentAt.empty()) << "silence at " << silentAt.front() << " ms";
 }
 
 TEST_F(PlaythroughTest, SilenceDetectorStartsTheListFromTheTop)
