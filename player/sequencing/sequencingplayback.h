@@ -118,8 +118,9 @@ public:
 
     // Without a mix point the next row starts this long before the end of the item on air (on the
     // other deck, the end playing out under it), so that no silence falls between them: a start
-    // opens the file twice (silence scan, stream) and may take longer than one output block.
-    static constexpr std::int64_t kEndLeadMs = 20;
+    // opens the file twice (silence scan, stream), which takes 5 to 15 ms and on a busy machine
+    // longer than two output blocks.
+    static constexpr std::int64_t kEndLeadMs = 30;
 
 private:
     enum class StartResult { Started, Failed, NothingToPlay };
