@@ -15,6 +15,8 @@
 #include "player/sequencing/maintimer.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
+#include "player/sound/bpmmeter.h"
+#include "player/sound/sounddeck.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -66,6 +68,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildComponents();
     buildMenus();
     buildDatabaseLink();
+    buildSoundControls();
     CurrentList = LVMaster;
 }
 

@@ -89,6 +89,7 @@ void TForm1::FormCreate()
 
     Readers = std::make_unique<TagReaders>();
     CreateSequencer();
+    SoundCreate();
     if (Ini.ShellExt) {
         try {
             media::RegisterFileTypes(QCoreApplication::applicationFilePath().toStdString());
@@ -122,6 +123,7 @@ void TForm1::FormShow()
     LVFindResult->DragInsideList = false;
     LVMaster->HighlightColor = LVMaster->palette().color(QPalette::Text);
 
+    SoundShow();
     LoadProfile(platform::programPath("Profile/Default.prf"));
 
     ListsReady = true;
@@ -220,6 +222,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::FormDestroy()
 {
+    SoundDestroy();
     StopSearchServer();
     DestroySequencer();
     if (DeckA)

@@ -9,6 +9,7 @@ namespace player {
 namespace {
 
 const std::array kHooks{
+    ProfileHook{"sound", &TForm1::LoadSoundProfile, &TForm1::SaveSoundProfile},
     ProfileHook{"sequencing", &TForm1::LoadSequencingProfile, &TForm1::SaveSequencingProfile},
     ProfileHook{"meters", &TForm1::LoadMetersProfile, &TForm1::SaveMetersProfile},
     ProfileHook{"window", &TForm1::LoadWindowProfile, &TForm1::SaveWindowProfile},
