@@ -5,6 +5,7 @@
 #include "controls/lbar.h"
 #include "player/form1.h"
 #include "player/sound/presetbox.h"
+#include "player/sound/soundwidgets.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -84,15 +85,6 @@ const std::array<PageButtons, kEffectKinds> kButtons{{
      &TFXFrm::SpeedButton42, "SpeedButton42", nullptr, nullptr, &TFXFrm::SpeedButton43, "SpeedButton43"},
 }};
 
-QToolButton* pageButton(QWidget* parent, const char* name, const QString& text, bool checkable = false)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(text);
-    button->setCheckable(checkable);
-    return button;
-}
-
 // Room left and right of the bars for their caption and value labels, which sit outside them.
 constexpr int kCaptionRoom = 100;
 constexpr int kValueRoom = 90;
@@ -130,22 +122,22 @@ void TFXFrm::buildPages()
         auto* pageLayout = new QVBoxLayout(page);
 
         auto* row = new QHBoxLayout;
-        this->*b.onOff = pageButton(page, b.onOffName, QStringLiteral("On"), true);
+        this->*b.onOff = makeSoundButton(page, b.onOffName, QStringLiteral("On"), true);
         m_onButtons[k] = this->*b.onOff;
         this->*b.box = makePresetBox(page, b.boxName);
         m_presetBoxes[k] = this->*b.box;
-        this->*b.save = pageButton(page, b.saveName, QStringLiteral("Save"));
-        this->*b.remove = pageButton(page, b.removeName, QStringLiteral("Delete"));
+        this->*b.save = makeSoundButton(page, b.saveName, QStringLiteral("Save"));
+        this->*b.remove = makeSoundButton(page, b.removeName, QStringLiteral("Delete"));
         row->addWidget(m_onButtons[k]);
         row->addWidget(m_presetBoxes[k], 1);
         row->addWidget(this->*b.save);
         row->addWidget(this->*b.remove);
         if (b.reset != nullptr) {
-            this->*b.reset = pageButton(page, b.resetName, QStringLiteral("Reset"));
+            this->*b.reset = makeSoundButton(page, b.resetName, QStringLiteral("Reset"));
             row->addWidget(this->*b.reset);
         }
         if (b.randomize != nullptr) {
-            this->*b.randomize = pageButton(page, b.randomName, QStringLiteral("Random"));
+            this->*b.randomize = makeSoundButton(page, b.randomName, QStringLiteral("Random"));
             row->addWidget(this->*b.randomize);
         }
         pageLayout->addLayout(row);

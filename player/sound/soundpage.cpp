@@ -12,6 +12,7 @@
 #include "player/sound/fxform.h"
 #include "player/sound/presetbox.h"
 #include "player/sound/sounddeck.h"
+#include "player/sound/soundwidgets.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
@@ -61,15 +62,6 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text)
     return label;
 }
 
-QToolButton* makeButton(QWidget* parent, const char* name, const QString& text, bool checkable = false)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(text);
-    button->setCheckable(checkable);
-    return button;
-}
-
 controls::TTBar* makeBar(QWidget* parent, const QString& name, Qt::Orientation orientation, int min, int max)
 {
     auto* bar = new controls::TTBar(orientation, parent);
@@ -112,13 +104,13 @@ void TForm1::buildSoundControls()
     column->addLayout(bands);
 
     auto* eqRow = new QHBoxLayout;
-    SpeedButton1 = makeButton(panel, "SpeedButton1", QStringLiteral("EQ"), true);
+    SpeedButton1 = makeSoundButton(panel, "SpeedButton1", QStringLiteral("EQ"), true);
     SpeedButton1->setToolTip(QStringLiteral("Equalizer on/off"));
-    AutoEq = makeButton(panel, "AutoEq", QStringLiteral("Auto"), true);
-    SpeedButton13 = makeButton(panel, "SpeedButton13", QStringLiteral("Reset"));
+    AutoEq = makeSoundButton(panel, "AutoEq", QStringLiteral("Auto"), true);
+    SpeedButton13 = makeSoundButton(panel, "SpeedButton13", QStringLiteral("Reset"));
     eq_preset = makePresetBox(panel, "eq_preset");
-    SpeedButton9 = makeButton(panel, "SpeedButton9", QStringLiteral("Save"));
-    SpeedButton10 = makeButton(panel, "SpeedButton10", QStringLiteral("Delete"));
+    SpeedButton9 = makeSoundButton(panel, "SpeedButton9", QStringLiteral("Save"));
+    SpeedButton10 = makeSoundButton(panel, "SpeedButton10", QStringLiteral("Delete"));
     for (QWidget* w : std::initializer_list<QWidget*>{SpeedButton1, AutoEq, SpeedButton13, eq_preset, SpeedButton9,
                                                       SpeedButton10})
         eqRow->addWidget(w);
@@ -151,7 +143,7 @@ void TForm1::buildSoundControls()
     Label40->setToolTip(QStringLiteral("Click here to re-detect bpm"));
     tempo->addWidget(makeLabel(panel, QString(), QStringLiteral("BPM")), line, 0);
     tempo->addWidget(Label40, line, 1);
-    SpeedButton12 = makeButton(panel, "SpeedButton12", QStringLiteral("Add effect..."));
+    SpeedButton12 = makeSoundButton(panel, "SpeedButton12", QStringLiteral("Add effect..."));
     tempo->addWidget(SpeedButton12, line + 1, 0, 1, 2, Qt::AlignLeft);
     column->addLayout(tempo);
     column->addStretch(1);
@@ -169,8 +161,8 @@ void TForm1::buildSoundControls()
         auto* presetRow = new QHBoxLayout(presets);
         presetRow->setContentsMargins(0, 0, 0, 0);
         cr_preset = makePresetBox(presets, "cr_preset");
-        SpeedButton16 = makeButton(presets, "SpeedButton16", QStringLiteral("Save"));
-        SpeedButton17 = makeButton(presets, "SpeedButton17", QStringLiteral("Delete"));
+        SpeedButton16 = makeSoundButton(presets, "SpeedButton16", QStringLiteral("Save"));
+        SpeedButton17 = makeSoundButton(presets, "SpeedButton17", QStringLiteral("Delete"));
         presetRow->addWidget(cr_preset, 1);
         presetRow->addWidget(SpeedButton16);
         presetRow->addWidget(SpeedButton17);
@@ -180,7 +172,7 @@ void TForm1::buildSoundControls()
         grid->setRowStretch(at + 1, 1);
     }
 
-    SpeedButton11 = makeButton(ToolBar1, "SpeedButton11", QStringLiteral("Mute"), true);
+    SpeedButton11 = makeSoundButton(ToolBar1, "SpeedButton11", QStringLiteral("Mute"), true);
     SpeedButton11->setToolTip(QStringLiteral("Mute (M)"));
     ToolBar1->addWidget(SpeedButton11);
 

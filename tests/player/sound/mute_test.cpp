@@ -23,10 +23,6 @@ using Calls = std::vector<std::string>;
 
 class MuteWindow : public SoundWindow {
 protected:
-    void loadProfile(const std::string& text)
-    {
-        form->LoadSoundProfile(platform::IniFile(programDir.write("Test.prf", text)), ProfileLoad{});
-    }
     platform::IniFile saveProfile()
     {
         platform::IniFile ini(std::string(), platform::IniFile::Mode::Buffered);
@@ -80,7 +76,7 @@ TEST_F(MuteWindow, AProfileLoadedWhileMutedStaysMutedAndUnmutesToItsGain)
     auto& decks = recordDecks();
     form->SpeedButton11->click();
     decks.log.take();
-    loadProfile("[Compressor]\r\nGain=-4\r\n");
+    loadSoundProfile("[Compressor]\r\nGain=-4\r\n");
     EXPECT_TRUE(form->MuteActive);
     EXPECT_FALSE(form->Gain->isEnabled());
     EXPECT_EQ(form->Gain->value(), 30);
@@ -94,19 +90,19 @@ TEST_F(MuteWindow, AProfileLoadedWhileMutedStaysMutedAndUnmutesToItsGain)
 TEST_F(MuteWindow, MuteLevelIsKeptWithinNoChangeAnd30DbLess)
 {
     open();
-    loadProfile("[Options]\r\nMuteLevel=25\r\n");
+    loadSoundProfile("[Options]\r\nMuteLevel=25\r\n");
     EXPECT_EQ(form->MuteLevel, 0);
     form->Gain->setValue(3);
     form->SpeedButton11->click();
     EXPECT_EQ(form->Gain->value(), 3) << "never louder";
     form->SpeedButton11->click();
-    loadProfile("[Options]\r\nMuteLevel=-12\r\n");
+    loadSoundProfile("[Options]\r\nMuteLevel=-12\r\n");
     EXPECT_EQ(form->Gain->value(), 0) << "the profile's gain";
     form->Gain->setValue(3);
     form->SpeedButton11->click();
     EXPECT_EQ(form->Gain->value(), 15);
     form->SpeedButton11->click();
-    loadProfile("[Options]\r\nMuteLevel=-100\r\n");
+    loadSoundProfile("[Options]\r\nMuteLevel=-100\r\n");
     EXPECT_EQ(form->MuteLevel, -30);
 }
 

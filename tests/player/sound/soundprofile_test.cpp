@@ -19,20 +19,14 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-class SoundProfileWindow : public SoundWindow {
-protected:
-    void load(const std::string& text)
-    {
-        form->LoadSoundProfile(platform::IniFile(programDir.write("Test.prf", text)), ProfileLoad{});
-    }
-};
+class SoundProfileWindow : public SoundWindow {};
 
 TEST_F(SoundProfileWindow, ALoadSetsTheEqualiserEffectsGainAndPresetNamesInOrder)
 {
     writePreset("Equalizer/Rock.eqp", "[Equalizer]\r\nSettings=09000000\r\n");
     open();
     auto& decks = recordDecks();
-    load("[Equalizer]\r\nOn=1\r\nSettings=03000000FEFFFFFF\r\nLastPreset=Rock\r\nAuto=1\r\n"
+    loadSoundProfile("[Equalizer]\r\nOn=1\r\nSettings=03000000FEFFFFFF\r\nLastPreset=Rock\r\nAuto=1\r\n"
          "[Reverb]\r\nSettings=0000000000000000\r\nOn=1\r\nLastPreset=Hall\r\n"
          "[Compressor]\r\nGain=6\r\nThreshold=-10\r\n"
          "[Crossfade]\r\nLastPreset=Club\r\n"
@@ -68,14 +62,14 @@ TEST_F(SoundProfileWindow, AnEqualiserOffInTheProfileResetsTheDecksAndDefaultsFi
     open();
     form->SpeedButton1->click();
     auto& decks = recordDecks();
-    load("[Equalizer]\r\nOn=0\r\nSettings=05000000\r\n");
+    loadSoundProfile("[Equalizer]\r\nOn=0\r\nSettings=05000000\r\n");
     EXPECT_FALSE(form->SpeedButton1->isChecked());
     EXPECT_EQ(form->TrackBar[0]->value(), -5);
     const Calls calls = decks.log.take();
     EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.find("SetEqualizerGain") != std::string::npos; }), 0);
     EXPECT_NE(std::find(calls.begin(), calls.end(), "B:ResetEqualizer"), calls.end());
 
-    load("");
+    loadSoundProfile("");
     EXPECT_TRUE(form->SpeedButton1->isChecked()) << "On defaults to 1";
     EXPECT_EQ(form->TrackBar[0]->value(), 0) << "a missing Settings is all zeros";
     EXPECT_EQ(form->eq_preset->currentText(), "Default");
@@ -87,7 +81,7 @@ TEST_F(SoundProfileWindow, AShortEffectRecordReplacesOnlyItsFirstBytes)
 {
     open();
     form->Effects.echo = {10, 20, 30, 40, -1};
-    load("[Echo]\r\nSettings=0000C842\r\n");
+    loadSoundProfile("[Echo]\r\nSettings=0000C842\r\n");
     EXPECT_EQ(form->Effects.echo.wetDryPercent, 100.0f);
     EXPECT_EQ(form->Effects.echo.feedbackPercent, 20.0f);
     EXPECT_EQ(form->Effects.echo.swapDelays, -1);

@@ -8,6 +8,7 @@
 #include "audiolib/audiolib.h"
 #include "platform/inifile.h"
 #include "player/form1.h"
+#include "player/profiles/profilehooks.h"
 #include "player/sound/sounddeck.h"
 #include "tests/player/windowfixture.h"
 
@@ -52,6 +53,11 @@ protected:
         auto* roles = new RecordingRoles;
         form->SoundDecks.reset(roles);
         return *roles;
+    }
+    // The sound controls' share of a profile holding text, loaded as a profile load does.
+    void loadSoundProfile(const std::string& text)
+    {
+        form->LoadSoundProfile(platform::IniFile(programDir.write("Test.prf", text)), player::ProfileLoad{});
     }
     std::string presetPath(const std::string& relative) const { return programDir.path() + "/Presets/" + relative; }
     std::string writePreset(const std::string& relative, const std::string& bytes) const

@@ -18,7 +18,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <numbers>
 
 using namespace player;
 using soundtest::SoundWindow;
@@ -27,15 +26,10 @@ namespace {
 
 constexpr int kRate = 44100;
 
+// A tone whose peak is given as a share of full scale.
 std::string tone(double hz, double peak, double seconds, int rate)
 {
-    const int frames = static_cast<int>(seconds * rate);
-    std::string wav = playertest::wavFile(1, rate, frames);
-    for (int i = 0; i < frames; ++i) {
-        const auto v = static_cast<std::int16_t>(std::lround(peak * 32767 * std::sin(2 * std::numbers::pi * hz * i / rate)));
-        std::memcpy(&wav[44 + 2 * static_cast<std::size_t>(i)], &v, 2);
-    }
-    return wav;
+    return playertest::toneWav(hz, seconds, rate, peak * 32767);
 }
 
 // The left channel of the 16-bit stereo WAV the device rendered (its header is 44 bytes).
@@ -50,18 +44,9 @@ std::vector<float> renderedLeft(const std::string& bytes)
     return left;
 }
 
-// Peak amplitude of one frequency over n samples from `from` (a Hann-windowed DFT bin).
 double level(const std::vector<float>& x, std::size_t from, std::size_t n, double hz)
 {
-    double re = 0, im = 0, weight = 0;
-    for (std::size_t i = 0; i < n && from + i < x.size(); ++i) {
-        const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n - 1));
-        const double phase = 2 * std::numbers::pi * hz * static_cast<double>(i) / kRate;
-        re += w * x[from + i] * std::cos(phase);
-        im += w * x[from + i] * std::sin(phase);
-        weight += w;
-    }
-    return 2 * std::hypot(re, im) / weight;
+    return playertest::toneAmplitude(x, from, n, hz, kRate);
 }
 
 double db(double ratio) { return 20 * std::log10(ratio); }
@@ -77,12 +62,14 @@ protected:
         QCoreApplication::sendPostedEvents();
     }
     void renderTo(const std::string& wav) { ASSERT_TRUE(audiolib::setRenderFile(wav)); }
-    // Renders ms of the mix; returns the sample index where they start in the WAV.
-    std::size_t render(int ms)
+    // Renders 100 ms for the last change to settle, then the 300 ms to measure; returns the
+    // sample index where those start in the WAV.
+    std::size_t render()
     {
-        const std::size_t at = m_rendered;
-        audiolib::advance(static_cast<std::uint32_t>(kRate / 1000 * ms));
-        m_rendered += static_cast<std::size_t>(kRate / 1000 * ms);
+        audiolib::advance(kRate / 10);
+        const std::size_t at = m_rendered + kRate / 10;
+        audiolib::advance(kRate * 3 / 10);
+        m_rendered = at + kRate * 3 / 10;
         return at;
     }
     std::vector<float> finish(const std::string& wav)
@@ -95,7 +82,7 @@ protected:
     std::size_t m_rendered = 0;
 };
 
-constexpr std::size_t kWindow = kRate / 5;  // 200 ms, after 100 ms for each change to settle
+constexpr std::size_t kWindow = kRate / 5;  // 200 ms of each measured stretch
 
 TEST_F(SoundOnAir, TheEqualiserIsHeardOnlyWhileItIsOn)
 {
@@ -104,14 +91,11 @@ TEST_F(SoundOnAir, TheEqualiserIsHeardOnlyWhileItIsOn)
     form->TrackBar[4]->setValue(-10);  // +10 dB at 1 kHz, with the equaliser still off
     start("tone.wav", tone(1000, 0.03, 4, kRate));
     renderTo(wav);
-    render(100);
-    const std::size_t off = render(300);
+    const std::size_t off = render();
     form->SpeedButton1->click();
-    render(100);
-    const std::size_t on = render(300);
+    const std::size_t on = render();
     form->SpeedButton1->click();
-    render(100);
-    const std::size_t offAgain = render(300);
+    const std::size_t offAgain = render();
     const std::vector<float> mix = finish(wav);
 
     const double base = level(mix, off, kWindow, 1000);
@@ -126,14 +110,11 @@ TEST_F(SoundOnAir, MuteTakes30DbOffTheAirAndUnmuteBringsItBack)
     const std::string wav = programDir.path() + "/mute.wav";
     start("tone.wav", tone(440, 0.1, 4, kRate));
     renderTo(wav);
-    render(100);
-    const std::size_t before = render(300);
+    const std::size_t before = render();
     form->SpeedButton11->click();
-    render(100);
-    const std::size_t muted = render(300);
+    const std::size_t muted = render();
     form->SpeedButton11->click();
-    render(100);
-    const std::size_t after = render(300);
+    const std::size_t after = render();
     const std::vector<float> mix = finish(wav);
 
     const double base = level(mix, before, kWindow, 440);
@@ -152,12 +133,10 @@ TEST_F(SoundOnAir, TheRateMovesTheToneAndTheFadingDeckKeepsItsRateAtTheNextStart
     start("first.wav", tone(1000, 0.05, 6, kRate));
     ASSERT_EQ(form->tbSample->value(), 882);
     renderTo(wav);
-    render(100);
-    const std::size_t own = render(300);
+    const std::size_t own = render();
     form->tbSample->setValue(1323);  // 66150 Hz: one and a half times as fast and high
     EXPECT_EQ(form->Label42->text(), "66150Hz");
-    render(100);
-    const std::size_t faster = render(300);
+    const std::size_t faster = render();
     engine::TAudioEngine& first = onAir();
 
     start("second.wav", tone(1000, 0.05, 6, 48000));
@@ -168,8 +147,7 @@ TEST_F(SoundOnAir, TheRateMovesTheToneAndTheFadingDeckKeepsItsRateAtTheNextStart
     EXPECT_EQ(form->tbSample->value(), 960);
     EXPECT_EQ(form->tbSample->minimum(), 480);
     EXPECT_EQ(form->tbSample->maximum(), 1440);
-    render(100);
-    const std::size_t overlap = render(300);
+    const std::size_t overlap = render();
     const std::vector<float> mix = finish(wav);
 
     EXPECT_GT(level(mix, own, kWindow, 1000), 0.02);
