@@ -36,9 +36,9 @@ QString TForm1::FormatBandLabel(int frequency)
 void TForm1::TrackBar0Change(controls::TTBar* sender)
 {
     const int band = sender->Tag;
-    if (band < 0 || band >= 12)
-        return;
     const int bands = engine::engineSettings().bandCount();
+    if (band < 0 || band >= bands)
+        return;  // a band the decks do not have
     for (int i = 0; i < bands; ++i)
         EqualizerGains[static_cast<std::size_t>(i)] = -TrackBar[static_cast<std::size_t>(i)]->value();
     const int gain = -sender->value();

@@ -168,6 +168,7 @@ void TFXFrm::buildPages()
         }
         if (kind == EffectKind::AutoAmp) {
             AutoAmpNote = new QLabel(QStringLiteral("Not recommended to change parameters during playback."), page);
+            AutoAmpNote->setObjectName(QStringLiteral("AutoAmpNote"));
             pageLayout->addWidget(AutoAmpNote);
         }
         pageLayout->addStretch(1);
