@@ -68,6 +68,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildComponents();
     buildMenus();
     buildDatabaseLink();
+    buildProfileMenu();
     buildSoundControls();
     CurrentList = LVMaster;
 }

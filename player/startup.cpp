@@ -61,7 +61,6 @@ void TForm1::FormCreate()
     engine::LoadEngineSettings();
     const engine::EngineSettings& settings = engine::engineSettings();
     Comment = Ini.Comment;
-    AllowSort = Ini.AllowSort;
 
     DeckA = std::make_unique<engine::TAudioEngine>(handle());
     DeckB = std::make_unique<engine::TAudioEngine>(handle());
@@ -124,6 +123,7 @@ void TForm1::FormShow()
     LVMaster->HighlightColor = LVMaster->palette().color(QPalette::Text);
 
     SoundShow();
+    FillProfileMenu();
     LoadProfile(platform::programPath("Profile/Default.prf"));
 
     ListsReady = true;
