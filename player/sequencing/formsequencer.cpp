@@ -77,7 +77,13 @@ void FormSequencerHost::clearOnAirText() { m_form.SetOnAirText(QString()); }
 
 void FormSequencerHost::breakReleased() { m_form.btBreak->setChecked(false); }
 
-void FormSequencerHost::trackStarted(int row) { m_form.TrackStarted(row); }
+void FormSequencerHost::startingTrack() { m_form.SoundStartingTrack(); }
+
+void FormSequencerHost::trackStarted(int row)
+{
+    m_form.TrackStarted(row);
+    m_form.SoundTrackStarted(row);
+}
 
 void FormSequencerHost::fadeTimerFailed()
 {
