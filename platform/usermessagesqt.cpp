@@ -125,6 +125,33 @@ std::uint32_t fromQColor(const QColor& color)
            (static_cast<std::uint32_t>(color.blue()) << 16);
 }
 
+FontSpec toFontSpec(const QFont& font, std::uint32_t color)
+{
+    FontSpec spec;
+    spec.family = font.family().toStdString();
+    spec.pointSize = font.pointSize();
+    spec.bold = font.bold();
+    spec.italic = font.italic();
+    spec.underline = font.underline();
+    spec.strikeOut = font.strikeOut();
+    spec.color = color;
+    return spec;
+}
+
+QFont toQFont(const FontSpec& spec, const QFont& base)
+{
+    QFont font = base;
+    if (!spec.family.empty())
+        font.setFamily(QString::fromStdString(spec.family));
+    if (spec.pointSize > 0)
+        font.setPointSize(spec.pointSize);
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikeOut);
+    return font;
+}
+
 }  // namespace qtmessages
 
 int QtUserMessages::messageBox(const std::string& text, const std::string& caption, unsigned flags)
@@ -250,24 +277,14 @@ std::optional<FontSpec> QtUserMessages::chooseFont(const FontSpec& initial)
     if (!haveGui())
         return std::nullopt;
     return onGuiThread([&]() -> std::optional<FontSpec> {
-        QFont font(q(initial.family));
-        if (initial.pointSize > 0)
-            font.setPointSize(initial.pointSize);
-        font.setBold(initial.bold);
-        font.setItalic(initial.italic);
-        font.setUnderline(initial.underline);
-        font.setStrikeOut(initial.strikeOut);
         bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, font);
+        const QFont chosen = QFontDialog::getFont(&ok, qtmessages::toQFont(initial, QFont(q(initial.family))));
         if (!ok)
             return std::nullopt;
-        FontSpec out = initial;  // the font dialog has no colour; the colour stays
-        out.family = chosen.family().toStdString();
-        out.pointSize = chosen.pointSize() > 0 ? chosen.pointSize() : initial.pointSize;
-        out.bold = chosen.bold();
-        out.italic = chosen.italic();
-        out.underline = chosen.underline();
-        out.strikeOut = chosen.strikeOut();
+        // The font dialog has no colour; the colour stays.
+        FontSpec out = qtmessages::toFontSpec(chosen, initial.color);
+        if (out.pointSize <= 0)
+            out.pointSize = initial.pointSize;
         return out;
     });
 }

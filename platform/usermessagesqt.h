@@ -40,6 +40,10 @@ QString fileFilter(const std::string& filter);
 // 0x00BBGGRR <-> QColor.
 QColor toQColor(std::uint32_t bgr);
 std::uint32_t fromQColor(const QColor& color);
+// A font as the font dialog takes it (a QFont has no colour: it comes beside it), and back: the
+// spec's family and a size above 0 replace those of base, its four styles are set or cleared.
+FontSpec toFontSpec(const QFont& font, std::uint32_t color = 0);
+QFont toQFont(const FontSpec& spec, const QFont& base = QFont());
 
 }  // namespace qtmessages
 

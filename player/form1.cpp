@@ -66,6 +66,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildComponents();
     buildMenus();
     buildDatabaseLink();
+    buildTagPage();
+    buildNotesMenu();
+    buildMonitorMenu();
+    buildAboutMenu();
     CurrentList = LVMaster;
 }
 

@@ -9,8 +9,10 @@ namespace player {
 namespace {
 
 const std::array kHooks{
+    ProfileHook{"notes", &TForm1::LoadNotesProfile, &TForm1::SaveNotesProfile},
     ProfileHook{"sequencing", &TForm1::LoadSequencingProfile, &TForm1::SaveSequencingProfile},
     ProfileHook{"meters", &TForm1::LoadMetersProfile, &TForm1::SaveMetersProfile},
+    ProfileHook{"monitor", &TForm1::LoadMonitorProfile, &TForm1::SaveMonitorProfile},
     ProfileHook{"window", &TForm1::LoadWindowProfile, &TForm1::SaveWindowProfile},
 };
 
