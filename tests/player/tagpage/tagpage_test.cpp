@@ -279,4 +279,17 @@ TEST(TagWriter, GenreNumbersAndFileTypes)
     EXPECT_EQ(GenreForSave(edits), 17);
 }
 
+class TagPageOnAir : public playertest::ManualClockWindowTest {};
+
+TEST_F(TagPageOnAir, TheGenreBoxIsFilledAtTheFirstTick)
+{
+    EXPECT_EQ(form->ComboBox1->count(), 0);
+    form->maintimerTimer();
+    ASSERT_EQ(form->ComboBox1->count(), 1 + media::kGenreCount);
+    EXPECT_EQ(form->ComboBox1->itemText(0), "<none>");
+    EXPECT_EQ(form->ComboBox1->itemText(1), "Blues");
+    const std::string_view last = media::GenreName(media::kGenreCount - 1);
+    EXPECT_EQ(form->ComboBox1->itemText(media::kGenreCount), QString::fromLatin1(last.data(), static_cast<qsizetype>(last.size())));
+}
+
 }  // namespace
