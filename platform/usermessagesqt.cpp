@@ -117,32 +117,9 @@ QString fileFilter(const std::string& filter)
     return out.join(QStringLiteral(";;"));
 }
 
-QColor toQColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
-std::uint32_t fromQColor(const QColor& color)
+QFont toQFont(const FontSpec& spec)
 {
-    return static_cast<std::uint32_t>(color.red()) | (static_cast<std::uint32_t>(color.green()) << 8) |
-           (static_cast<std::uint32_t>(color.blue()) << 16);
-}
-
-FontSpec toFontSpec(const QFont& font, std::uint32_t color)
-{
-    FontSpec spec;
-    spec.family = font.family().toStdString();
-    spec.pointSize = font.pointSize();
-    spec.bold = font.bold();
-    spec.italic = font.italic();
-    spec.underline = font.underline();
-    spec.strikeOut = font.strikeOut();
-    spec.color = color;
-    return spec;
-}
-
-QFont toQFont(const FontSpec& spec, const QFont& base)
-{
-    QFont font = base;
-    if (!spec.family.empty())
-        font.setFamily(QString::fromStdString(spec.family));
+    QFont font(q(spec.family));
     if (spec.pointSize > 0)
         font.setPointSize(spec.pointSize);
     font.setBold(spec.bold);
@@ -150,6 +127,25 @@ QFont toQFont(const FontSpec& spec, const QFont& base)
     font.setUnderline(spec.underline);
     font.setStrikeOut(spec.strikeOut);
     return font;
+}
+
+FontSpec fromQFont(const QFont& font, FontSpec base)
+{
+    base.family = font.family().toStdString();
+    base.pointSize = font.pointSize();
+    base.bold = font.bold();
+    base.italic = font.italic();
+    base.underline = font.underline();
+    base.strikeOut = font.strikeOut();
+    return base;
+}
+
+QColor toQColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
+std::uint32_t fromQColor(const QColor& color)
+{
+    return static_cast<std::uint32_t>(color.red()) | (static_cast<std::uint32_t>(color.green()) << 8) |
+           (static_cast<std::uint32_t>(color.blue()) << 16);
 }
 
 }  // namespace qtmessages
@@ -278,11 +274,10 @@ std::optional<FontSpec> QtUserMessages::chooseFont(const FontSpec& initial)
         return std::nullopt;
     return onGuiThread([&]() -> std::optional<FontSpec> {
         bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, qtmessages::toQFont(initial, QFont(q(initial.family))));
+        const QFont chosen = QFontDialog::getFont(&ok, qtmessages::toQFont(initial));
         if (!ok)
             return std::nullopt;
-        // The font dialog has no colour; the colour stays.
-        FontSpec out = qtmessages::toFontSpec(chosen, initial.color);
+        FontSpec out = qtmessages::fromQFont(chosen, initial);  // the font dialog has no colour
         if (out.pointSize <= 0)
             out.pointSize = initial.pointSize;
         return out;

@@ -37,13 +37,12 @@ QMessageBox::Icon icon(unsigned flags);
 int answer(QMessageBox::StandardButton button);
 // "Name|*.a;*.b|Other|*.c" -> "Name (*.a *.b);;Other (*.c)".
 QString fileFilter(const std::string& filter);
+// FontSpec <-> QFont; the colour is not a font's and stays as in base.
+QFont toQFont(const FontSpec& spec);
+FontSpec fromQFont(const QFont& font, FontSpec base = {});
 // 0x00BBGGRR <-> QColor.
 QColor toQColor(std::uint32_t bgr);
 std::uint32_t fromQColor(const QColor& color);
-// A font as the font dialog takes it (a QFont has no colour: it comes beside it), and back: the
-// spec's family and a size above 0 replace those of base, its four styles are set or cleared.
-FontSpec toFontSpec(const QFont& font, std::uint32_t color = 0);
-QFont toQFont(const FontSpec& spec, const QFont& base = QFont());
 
 }  // namespace qtmessages
 

@@ -2,14 +2,13 @@
 #include "player/notes/notesfiles.h"
 
 #include "platform/cp1251.h"
+#include "platform/direntries.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 
 namespace player {
@@ -64,7 +63,7 @@ bool AdoptOldNotesFile(const std::string& oldPath, const std::string& path)
     if (::lstat(path.c_str(), &st) == 0 || ::lstat(oldPath.c_str(), &st) != 0)
         return false;
     // Never over a notes file that appeared meanwhile.
-    return ::renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0;
+    return platform::renameNoReplace(oldPath, path);
 }
 
 }  // namespace player

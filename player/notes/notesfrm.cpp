@@ -98,11 +98,15 @@ void TNotesFrm::N1Click()
 {
     namespace qt = platform::qtmessages;
     const QFont current = Memo1->font();
-    const std::optional<platform::FontSpec> chosen = platform::userMessages().chooseFont(
-        qt::toFontSpec(current, qt::fromQColor(Memo1->palette().color(QPalette::Text))));
+    platform::FontSpec initial;
+    initial.color = qt::fromQColor(Memo1->palette().color(QPalette::Text));
+    const std::optional<platform::FontSpec> chosen = platform::userMessages().chooseFont(qt::fromQFont(current, initial));
     if (!chosen)
         return;
-    Memo1->setFont(qt::toQFont(*chosen, current));
+    QFont font = qt::toQFont(*chosen);
+    if (chosen->pointSize <= 0)
+        font.setPointSize(current.pointSize());
+    Memo1->setFont(font);
     QPalette palette = Memo1->palette();
     palette.setColor(QPalette::Text, qt::toQColor(chosen->color));
     Memo1->setPalette(palette);

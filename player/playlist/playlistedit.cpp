@@ -329,10 +329,12 @@ void TForm1::N21Click()
 {
     const QFont current = CurrentList->font();
     const std::optional<platform::FontSpec> chosen =
-        platform::userMessages().chooseFont(platform::qtmessages::toFontSpec(current));
+        platform::userMessages().chooseFont(platform::qtmessages::fromQFont(current));
     if (!chosen)
         return;
-    const QFont font = platform::qtmessages::toQFont(*chosen, current);
+    QFont font = platform::qtmessages::toQFont(*chosen);
+    if (chosen->pointSize <= 0)
+        font.setPointSize(current.pointSize());
     for (controls::TVqListView* list : {LVMaster, LVSlave}) {
         list->scrollToTop();
         list->horizontalScrollBar()->setValue(0);
