@@ -70,6 +70,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildDatabaseLink();
     buildProfileMenu();
     buildSoundControls();
+    buildTagPage();
+    buildNotesMenu();
+    buildMonitorMenu();
+    buildAboutMenu();
     CurrentList = LVMaster;
 }
 

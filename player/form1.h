@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/vqlistview.h"
+#include "platform/tickcount.h"
 #include "platform/window.h"
 #include "player/fileinfo.h"
 #include "player/link/linkprograms.h"
@@ -15,6 +16,8 @@
 #include <QPointer>
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -35,6 +38,7 @@ class QToolBar;
 class QToolButton;    // play modes and MIC
 class QListWidget;
 class QCheckBox;
+class QPushButton;  // tag page
 
 namespace controls {
 class TTBar;
@@ -56,6 +60,10 @@ class TFindDialog;
 class TFXFrm;
 class BpmMeter;
 class SoundDeckRoles;
+class TNotesFrm;
+class TRearPlay;
+class TDbgFrm;
+struct DbgSnapshot;
 class EngineDeck;
 class FormSequencerHost;
 class MainTimer;
@@ -491,12 +499,78 @@ public:
     // ---- Hot keys (hotkeys/) -------------------------------------------------------------------
 
     // ---- Tag page (tagpage/) -------------------------------------------------------------------
+    QWidget* TabSheet3 = nullptr;       // the tag page of PageControl1
+    QLabel* lbTagFileName = nullptr;    // the path, shortened to the label's width; the hint holds it whole
+    QCheckBox* cbTag = nullptr;         // "Tag": unticked, Save removes the ID3v1 tag
+    QLineEdit* title = nullptr;
+    QLineEdit* artist = nullptr;
+    QLineEdit* album = nullptr;
+    QLineEdit* year = nullptr;
+    QLineEdit* comm = nullptr;
+    QComboBox* ComboBox1 = nullptr;     // the genre: "<none>" and the genre table, filled at the first tick
+    QPushButton* btSaveTag = nullptr;
+    QLabel* mpinfo = nullptr;           // the technical line of the file
+    QString TagFileName;                // the file the page shows, empty when none
+    int TagFileType = 0;                // TagFileKind of TagFileName (tagwriter.h)
+    struct TagPageState;                // what the page showed when it was filled (tagpage.cpp)
+    std::shared_ptr<TagPageState> TagState;
+    void buildTagPage();  // once, from the constructor
+    void ShowTagInfo();
+    // ShowTagInfo while the tag page is the active page (the lists call it after their changes).
+    void RefreshTagPage();
+    void btSaveTagClick();
+    void artistKeyPress();  // Enter in one of the six fields: Save
+    bool WriteFileTag(const std::string& path, const media::TTagRecord& record, std::uint8_t genre);
+    void FillGenreBox();  // the first tick of the main timer
+    // A list's selection changed: the tag page, and the notes of LVMaster's selected row.
+    void LVMasterChange();
+
 
     // ---- Notes window (notes/) -----------------------------------------------------------------
+    TNotesFrm* NotesFrm = nullptr;  // made by CreateNotesFrm, right after the diagnostics window
+    QAction* N49 = nullptr;         // "Блокнот... (T)"
+    void buildNotesMenu();  // once, from the constructor
+    void CreateNotesFrm();
+    // Shows or hides the notes window (the menu item and the hot key T).
+    void N49Click();
+    // The notes window takes over the notes of the track at path (none when the file is gone).
+    void LoadTrackNotes(const QString& trackPath);
+    // The notes file of a track; empty when the track's file does not exist.
+    std::string TrackNotesFile(const QString& trackPath) const;
+    void LoadNotesProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveNotesProfile(platform::IniFile& ini);
+
 
     // ---- Pre-listen monitor (monitor/) ---------------------------------------------------------
+    QAction* N51 = nullptr;       // "Подслушка" in the playlists' popup menu; disabled while a monitor is open
+    int RearVolume = 100;         // the monitor's volume, 0..100
+    QPointer<TRearPlay> RearPlay;  // the open monitor window, if any
+    // Makes the monitor's deck (tests hand in decks of their own).
+    std::function<std::unique_ptr<engine::TAudioEngine>(platform::WindowHandle)> MakeMonitorDeck;
+    void buildMonitorMenu();  // once, from the constructor
+    void N51Click();
+    // A click on a row of LVMaster or LVSlave: with Alt held, the monitor.
+    void LVMasterClick(Qt::KeyboardModifiers shift);
+    // The first showing, after the profile: the second output device for monitor type 2.
+    void InitMonitorDevice();
+    void LoadMonitorProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveMonitorProfile(platform::IniFile& ini);
+
 
     // ---- About and diagnostics windows (about/) ------------------------------------------------
+    TDbgFrm* DbgFrm = nullptr;  // made by CreateDbgFrm, right after the main window
+    QAction* N40 = nullptr;     // "О программе..."
+    // Milliseconds of a monotonic 64-bit clock; tests put a manual one here before FormCreate.
+    std::function<std::int64_t()> TickCount = platform::tickCount64;
+    std::int64_t StartTime = 0;  // TickCount() at FormCreate: the diagnostics' up-time
+    void buildAboutMenu();  // once, from the constructor
+    void CreateDbgFrm();
+    void N40Click();
+    // Shows or hides the diagnostics window, then brings the main window to the front (Ctrl+D).
+    void ToggleDbgFrm();
+    // What the diagnostics window shows, read now.
+    DbgSnapshot DebugState();
+
 
     // ---- Settings dialog (settings/), encoding (encoder/), languages (language/) ---------------
 

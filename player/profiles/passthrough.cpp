@@ -14,13 +14,9 @@ using M = PassThroughKey::Missing;
 
 // A feature that reads and writes one of these keys itself removes its line here in the same
 // change (one line per key), so that its own value is the only one saved; when the list is empty,
-// the hook "pass-through" and this file go. The notes font keeps the previous setting when a
-// profile has none, which is why it is Previous rather than a default.
+// the hook "pass-through" and this file go. A key whose setting stays as it was when a profile
+// has none is Previous rather than a default.
 constexpr std::array kKeys{
-    PassThroughKey{"NotesFont", "Name", M::Previous, ""},
-    PassThroughKey{"NotesFont", "Size", M::Previous, ""},
-    PassThroughKey{"NotesFont", "Color", M::Previous, ""},
-    PassThroughKey{"NotesFont", "Style", M::Previous, ""},
     PassThroughKey{"Jingles", "Path1", M::Default, ""},
     PassThroughKey{"Jingles", "Path2", M::Default, ""},
     PassThroughKey{"Jingles", "Path3", M::Default, ""},
@@ -38,9 +34,7 @@ constexpr std::array kKeys{
     PassThroughKey{"HotKeys", "hk6", M::Default, "77"},
     PassThroughKey{"HotKeys", "hk7", M::Default, "84"},
     PassThroughKey{"Options", "JinglVolume", M::Default, "100"},
-    PassThroughKey{"Options", "NotesReadTag", M::Default, "1"},
     PassThroughKey{"Options", "JVol", M::Default, "100"},
-    PassThroughKey{"Options", "RearVolume", M::Default, "100"},
     PassThroughKey{"Encoder", "OutDir", M::ProgramPath, "Temp"},
     PassThroughKey{"Encoder", "Ext", M::Default, ""},
     PassThroughKey{"Encoder", "Command", M::Default, ""},

@@ -139,6 +139,7 @@ void FormSequencerHost::showDeckStates(const std::string& line) { m_form.Label29
 
 void FormSequencerHost::firstTick()
 {
+    m_form.FillGenreBox();
     m_form.UpdateCaption();
     m_form.LoadReportList();
     m_form.pcPlaylist->setCurrentWidget(m_form._master);

@@ -47,13 +47,14 @@ void TForm1::SetOnAirText(const QString& text)
 
 void TForm1::TrackStarted(int row)
 {
-    (void)row;
     auto* deck = Sequencer ? dynamic_cast<EngineDeck*>(&Sequencer->deckA()) : nullptr;
     if (deck == nullptr)
         return;
     const engine::TrimResult& trim = deck->engine().Trim;
     Label10->setText(QString::asprintf("start: %.2f s,  end: %.2f s", static_cast<double>(trim.startSeconds),
                                        static_cast<double>(trim.tailSeconds)));
+    if (row >= 0 && row < LVMaster->rowCount())
+        LoadTrackNotes(LVMaster->Rows[static_cast<std::size_t>(row)].SubItems[kColPath]);
 }
 
 void TForm1::UpdateNowPlaying(const QString& fileName, int row)

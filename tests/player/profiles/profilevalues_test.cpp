@@ -128,28 +128,25 @@ TEST(ProfileFont, AStyleThatIsPresentSetsTheStyleExactlyAndMissingKeysKeepTheFon
 TEST(ProfilePassThrough, ValuesComeBackByteForByteAndMissingOnesAsTheirDefaults)
 {
     playertest::TempDir dir;
-    const std::string longPath(3000, 'j');
-    const IniFile in(dir.write("in.prf", "[Jingles]\nPath1=  \"/j/one.mp3\"  \nPath2=" + longPath +
-                                             "\n[NotesFont]\nName=Mono\n[Options]\nJinglVolume=junk\n"));
+    const std::string longCommand(3000, 'j');
+    const IniFile in(dir.write("in.prf", "[Encoder]\nExt=  \"mp3\"  \nCommand=" + longCommand +
+                                             "\nPresetIndex=junk\n"));
     PassThroughMap values;
     readPassThrough(in, values);
     IniFile out(std::string(), IniFile::Mode::Buffered);
     writePassThrough(values, out);
-    EXPECT_EQ(out.rawValue("Jingles", "Path1"), "  \"/j/one.mp3\"  ");
-    EXPECT_EQ(out.rawValue("Jingles", "Path2"), longPath);
-    EXPECT_EQ(out.rawValue("NotesFont", "Name"), "Mono");
-    EXPECT_EQ(out.rawValue("Options", "JinglVolume"), "junk");
-    EXPECT_EQ(out.rawValue("Jingles", "Path3"), "");
-    EXPECT_EQ(out.rawValue("HotKeys", "hk7"), "84");
+    EXPECT_EQ(out.rawValue("Encoder", "Ext"), "  \"mp3\"  ");
+    EXPECT_EQ(out.rawValue("Encoder", "Command"), longCommand);
+    EXPECT_EQ(out.rawValue("Encoder", "PresetIndex"), "junk");
+    EXPECT_EQ(out.rawValue("Encoder", "PresetName"), "");
     EXPECT_EQ(out.rawValue("Encoder", "ShowParam"), "1");
-    EXPECT_EQ(out.rawValue("NotesFont", "Size"), std::nullopt) << "a font without a size keeps the previous one";
 
-    // A second profile without the keys: defaults again, but the notes font stays.
+    // A second profile without the keys: the defaults again.
     readPassThrough(IniFile(dir.write("empty.prf", "")), values);
     IniFile again(std::string(), IniFile::Mode::Buffered);
     writePassThrough(values, again);
-    EXPECT_EQ(again.rawValue("Jingles", "Path1"), "");
-    EXPECT_EQ(again.rawValue("NotesFont", "Name"), "Mono");
+    EXPECT_EQ(again.rawValue("Encoder", "Ext"), "");
+    EXPECT_EQ(again.rawValue("Encoder", "ShowParam"), "1");
 }
 
 TEST(ProfilePassThrough, EveryKeyHasItsPlaceInTheProfileOnce)

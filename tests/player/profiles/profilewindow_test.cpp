@@ -280,7 +280,7 @@ TEST_F(ProfileWindow, ANewFileHasEverySectionInTheProfilesOrderAndNothingUnknown
     const std::string fresh = profile("Fresh.prf");
     form->SaveProfile(fresh);
     const platform::IniFile ini(fresh);
-    EXPECT_EQ(ini.sections(), (std::vector<std::string>{"Explorer", "Font", "Equalizer", "Reverb", "Echo", "Compressor",
+    EXPECT_EQ(ini.sections(), (std::vector<std::string>{"Explorer", "Font", "NotesFont", "Equalizer", "Reverb", "Echo", "Compressor",
                                                          "Crossfade", "Flanger2", "AutoAmp", "Echo2", "QuietDetection",
                                                          "Columns", "Options"}));
     EXPECT_EQ(ini.readInteger("Options", "FormWidth", 0), form->width());
