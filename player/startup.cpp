@@ -209,6 +209,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         Sequencer->fadeOut().abort();
     CurrentList = LVMaster;
     SaveProfile(platform::programPath("Profile/Default.prf"));
+    CloseJingleWindows();
     if (DeckA)
         DeckA->Stop();
     if (DeckB)
@@ -220,6 +221,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::FormDestroy()
 {
+    CloseJingleWindows();  // their decks share the device the decks free below
     StopSearchServer();
     DestroySequencer();
     if (DeckA)

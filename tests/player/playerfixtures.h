@@ -1,11 +1,12 @@
-// Helpers of the player tests: a temporary folder that removes itself, WAV files made in memory,
-// playlist rows.
+// Helpers of the player tests: a temporary folder that removes itself, WAV files made in memory
+// (silence and tones), playlist rows.
 #pragma once
 
 #include "controls/vqrowlist.h"
 
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -52,6 +53,19 @@ inline std::string wavFile(int channels, int rate, int frames)
     s += "data";
     le(s, data, 4);
     s.append(data, '\0');
+    return s;
+}
+
+// A 16-bit mono WAV of a sine at hz with the given peak (0..1 of full scale).
+inline std::string toneWav(double hz, double seconds, int rate = 44100, double peak = 0.5)
+{
+    const int frames = static_cast<int>(seconds * rate);
+    std::string s = wavFile(1, rate, frames);
+    for (int i = 0; i < frames; ++i) {
+        const auto v = static_cast<std::int16_t>(std::lround(peak * 32767 * std::sin(2 * M_PI * hz * i / rate)));
+        s[44 + 2 * static_cast<std::size_t>(i)] = static_cast<char>(static_cast<std::uint16_t>(v) & 0xFF);
+        s[45 + 2 * static_cast<std::size_t>(i)] = static_cast<char>(static_cast<std::uint16_t>(v) >> 8);
+    }
     return s;
 }
 
