@@ -3,6 +3,7 @@
 
 #include "platform/keys.h"
 #include "player/form1.h"
+#include "player/namedwidget.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -80,9 +81,7 @@ TfrmHK::TfrmHK(TForm1& owner) : QDialog(&owner), m_owner(owner)
     CapturePanel->hide();
     layout->addWidget(CapturePanel);
 
-    SpeedButton2 = new QPushButton(QStringLiteral("OK"), this);
-    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
-    SpeedButton2->setAutoDefault(false);
+    SpeedButton2 = namedButton(this, "SpeedButton2", QStringLiteral("OK"));
     layout->addWidget(SpeedButton2, 0, Qt::AlignRight);
     connect(SpeedButton2, &QPushButton::clicked, this, [this] { accept(); });
     // The dialog sees keys before its controls do.

@@ -6,6 +6,7 @@
 #include "platform/usermessages.h"
 #include "player/form1.h"
 #include "player/jingles/jingleslots.h"
+#include "player/namedwidget.h"
 
 #include <QFileInfo>
 #include <QGridLayout>
@@ -27,21 +28,6 @@ namespace {
 constexpr int kPathColumn = 2;
 constexpr const char* kListFilter = "Jingles list (*.lst)|*.lst";
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
 }  // namespace
 
 TfrmJinList::TfrmJinList(TForm1& owner) : QDialog(&owner, Qt::Dialog | Qt::WindowStaysOnTopHint), m_owner(owner)
@@ -49,11 +35,10 @@ TfrmJinList::TfrmJinList(TForm1& owner) : QDialog(&owner, Qt::Dialog | Qt::Windo
     setObjectName(QStringLiteral("frmJinList"));
     setWindowTitle(QStringLiteral("Jingles list"));
     setAttribute(Qt::WA_DeleteOnClose);
-    Label1 = label(this, "Label1", QStringLiteral("Джинглы:"));
-    Label2 = label(this, "Label2", QStringLiteral("Список:"));
-    Label3 = label(this, "Label3", QStringLiteral("Уровень эфира при запуске джингла:"));
-    ListView1 = new QTreeWidget(this);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
+    Label1 = named(new QLabel(QStringLiteral("Джинглы:"), this), "Label1");
+    Label2 = named(new QLabel(QStringLiteral("Список:"), this), "Label2");
+    Label3 = named(new QLabel(QStringLiteral("Уровень эфира при запуске джингла:"), this), "Label3");
+    ListView1 = named(new QTreeWidget(this), "ListView1");
     ListView1->setHeaderLabels({QStringLiteral("N"), QStringLiteral("File Name"), QStringLiteral("path")});
     ListView1->setRootIsDecorated(false);
     ListView1->setColumnHidden(kPathColumn, true);
@@ -61,16 +46,15 @@ TfrmJinList::TfrmJinList(TForm1& owner) : QDialog(&owner, Qt::Dialog | Qt::Windo
     ListView1->header()->resizeSection(1, 280);
     for (int k = 1; k <= 9; ++k)
         new QTreeWidgetItem(ListView1, {QString::number(k), QString(), QString()});
-    Button1 = button(this, "Button1", QStringLiteral("Выбрать..."));
-    Button2 = button(this, "Button2", QStringLiteral("Удалить"));
-    Button3 = button(this, "Button3", QStringLiteral("Прослушать"));
-    Button4 = button(this, "Button4", QStringLiteral("Загрузить..."));
-    Button5 = button(this, "Button5", QStringLiteral("Сохранить..."));
-    Button6 = button(this, "Button6", QStringLiteral("ОК"));
+    Button1 = namedButton(this, "Button1", QStringLiteral("Выбрать..."));
+    Button2 = namedButton(this, "Button2", QStringLiteral("Удалить"));
+    Button3 = namedButton(this, "Button3", QStringLiteral("Прослушать"));
+    Button4 = namedButton(this, "Button4", QStringLiteral("Загрузить..."));
+    Button5 = namedButton(this, "Button5", QStringLiteral("Сохранить..."));
+    Button6 = namedButton(this, "Button6", QStringLiteral("ОК"));
     Button6->setDefault(true);
-    Button7 = button(this, "Button7", QStringLiteral("Отмена"));
-    tbVolume = new controls::TTBar(Qt::Horizontal, this);
-    tbVolume->setObjectName(QStringLiteral("tbVolume"));
+    Button7 = namedButton(this, "Button7", QStringLiteral("Отмена"));
+    tbVolume = named(new controls::TTBar(Qt::Horizontal, this), "tbVolume");
     tbVolume->setRange(0, 100);
 
     auto* grid = new QGridLayout(this);
@@ -93,8 +77,7 @@ TfrmJinList::TfrmJinList(TForm1& owner) : QDialog(&owner, Qt::Dialog | Qt::Windo
     closing->addWidget(Button7);
     grid->addLayout(closing, 9, 0, 1, 2);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(50);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Timer1->start();

@@ -5,6 +5,7 @@
 #include "engine/audioengine.h"
 #include "engine/enginesettings.h"
 #include "player/form1.h"
+#include "player/namedwidget.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -32,21 +33,17 @@ TfrmJinPlay::TfrmJinPlay(TForm1& owner, const QString& fileName)
     setWindowTitle(QStringLiteral("Jingle"));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
-    pb = new QProgressBar(this);
-    pb->setObjectName(QStringLiteral("pb"));
+    pb = named(new QProgressBar(this), "pb");
     pb->setRange(0, 1000);
     pb->setTextVisible(false);
-    tbVolume = new controls::TTBar(Qt::Horizontal, this);
-    tbVolume->setObjectName(QStringLiteral("tbVolume"));
+    tbVolume = named(new controls::TTBar(Qt::Horizontal, this), "tbVolume");
     tbVolume->setRange(0, 100);
     tbVolume->setValue(100);
-    Button1 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1 = named(new QPushButton(QStringLiteral("Cancel"), this), "Button1");
     layout->addWidget(pb);
     layout->addWidget(tbVolume);
     layout->addWidget(Button1);
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(kProgressMs);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     connect(tbVolume, &QSlider::valueChanged, this, [this] { tbVolumeChange(); });

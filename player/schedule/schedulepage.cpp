@@ -2,6 +2,7 @@
 // the scheduled rows of a started block, the schedule dialog, the schedule file and the schedule's
 // share of a profile.
 #include "player/form1.h"
+#include "player/namedwidget.h"
 
 #include "engine/audioengine.h"
 #include "platform/inifile.h"
@@ -35,6 +36,17 @@ namespace {
 constexpr int kScheduleTickMs = 50;
 constexpr int kDateColumnWidth = 70;
 
+// The Main list's rows were changed behind whatever list is current.
+void RenumberMainList(TForm1& form)
+{
+    form.LVMaster->syncView();
+    controls::TVqListView* previous = form.CurrentList;
+    form.CurrentList = form.LVMaster;
+    form.RenumberList();
+    form.CurrentList = previous;
+    form.RenumberList();
+}
+
 bool isPlaylist(const QString& path)
 {
     return QFileInfo(path).suffix().compare(QStringLiteral("m3u"), Qt::CaseInsensitive) == 0;
@@ -44,20 +56,16 @@ bool isPlaylist(const QString& path)
 
 void TForm1::buildSchedulePage()
 {
-    TabSheet4 = new QWidget;
-    TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
+    TabSheet4 = named(new QWidget, "TabSheet4");
     auto* layout = new QVBoxLayout(TabSheet4);
     auto* top = new QHBoxLayout;
-    cbSchedule = new QCheckBox(QStringLiteral("Вкл"), TabSheet4);
-    cbSchedule->setObjectName(QStringLiteral("cbSchedule"));
-    Button1 = new QPushButton(QStringLiteral("Составить расписание..."), TabSheet4);
-    Button1->setObjectName(QStringLiteral("Button1"));
+    cbSchedule = named(new QCheckBox(QStringLiteral("Вкл"), TabSheet4), "cbSchedule");
+    Button1 = named(new QPushButton(QStringLiteral("Составить расписание..."), TabSheet4), "Button1");
     top->addWidget(cbSchedule);
     top->addWidget(Button1);
     top->addStretch(1);
     layout->addLayout(top);
-    rasp = new QTreeWidget(TabSheet4);
-    rasp->setObjectName(QStringLiteral("rasp"));
+    rasp = named(new QTreeWidget(TabSheet4), "rasp");
     rasp->setRootIsDecorated(false);
     rasp->setHeaderLabels({QStringLiteral("Дата"), QStringLiteral("Время"), QStringLiteral("Название")});
     rasp->header()->resizeSection(0, 0);
@@ -66,8 +74,7 @@ void TForm1::buildSchedulePage()
     layout->addWidget(rasp, 1);
     PageControl1->addTab(TabSheet4, QStringLiteral("Расписание"));
 
-    rasptimer = new QTimer(this);
-    rasptimer->setObjectName(QStringLiteral("rasptimer"));
+    rasptimer = named(new QTimer(this), "rasptimer");
     rasptimer->setInterval(kScheduleTickMs);
     if (!ScheduleClock)
         ScheduleClock = [] { return QDateTime::currentDateTime(); };
@@ -131,12 +138,7 @@ void TForm1::FireScheduleEntry(const ScheduleEntry& entry)
     } else {
         insertScheduledRows(*LVMaster, at, {scheduledFileRow(entry.path)});
     }
-    LVMaster->syncView();
-    controls::TVqListView* previous = CurrentList;
-    CurrentList = LVMaster;
-    RenumberList();
-    CurrentList = previous;
-    RenumberList();
+    RenumberMainList(*this);
     if (!startNow)
         return;
     if (LVMaster->HLIndex < 0) {
@@ -159,12 +161,7 @@ void TForm1::SettleScheduledItems()
 {
     if (!settleScheduledRows(*LVMaster, InScheduledBlock))
         return;
-    LVMaster->syncView();
-    controls::TVqListView* previous = CurrentList;
-    CurrentList = LVMaster;
-    RenumberList();
-    CurrentList = previous;
-    RenumberList();
+    RenumberMainList(*this);
 }
 
 void TForm1::Button1Click()

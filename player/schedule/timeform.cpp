@@ -5,6 +5,7 @@
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
 #include "player/form1.h"
+#include "player/namedwidget.h"
 #include "player/schedule/schedulefile.h"
 
 #include <QCheckBox>
@@ -33,14 +34,6 @@ constexpr int kDateWidth = 66;
 constexpr const char* kScheduleFilter = "Schedule files (*.SDL)|*.sdl";
 constexpr const char* kPlaylistFilter = "Playlist (m3u)|*.m3u";
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 std::string scheduleFolder()
 {
     return platform::programPath("Presets/Schedule/");
@@ -65,10 +58,8 @@ Ttimeform::Ttimeform(TForm1& owner) : QDialog(&owner), m_owner(owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
 
-    GroupBox1 = new QGroupBox(QStringLiteral(" Список плейлистов"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    rasplist = new QTreeWidget(GroupBox1);
-    rasplist->setObjectName(QStringLiteral("rasplist"));
+    GroupBox1 = named(new QGroupBox(QStringLiteral(" Список плейлистов"), this), "GroupBox1");
+    rasplist = named(new QTreeWidget(GroupBox1), "rasplist");
     rasplist->setRootIsDecorated(false);
     rasplist->setHeaderLabels({QStringLiteral("Дата"), QStringLiteral("Время"), QStringLiteral("Файл"), QString()});
     rasplist->header()->setStretchLastSection(false);
@@ -78,26 +69,20 @@ Ttimeform::Ttimeform(TForm1& owner) : QDialog(&owner), m_owner(owner)
     rasplist->header()->resizeSection(3, 0);
     (new QVBoxLayout(GroupBox1))->addWidget(rasplist);
 
-    GroupBox2 = new QGroupBox(QStringLiteral(" Настройки расписания "), this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    _date = new QDateEdit(GroupBox2);
-    _date->setObjectName(QStringLiteral("_date"));
+    GroupBox2 = named(new QGroupBox(QStringLiteral(" Настройки расписания "), this), "GroupBox2");
+    _date = named(new QDateEdit(GroupBox2), "_date");
     _date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     _date->setCalendarPopup(true);
-    _time = new QTimeEdit(GroupBox2);
-    _time->setObjectName(QStringLiteral("_time"));
+    _time = named(new QTimeEdit(GroupBox2), "_time");
     _time->setDisplayFormat(QStringLiteral("H:mm:ss"));
-    _file = new QLineEdit(GroupBox2);
-    _file->setObjectName(QStringLiteral("_file"));
-    Button4 = button(GroupBox2, "Button4", QStringLiteral("..."));
-    Button7 = button(GroupBox2, "Button7", QStringLiteral("Добавить"));
-    Button8 = button(GroupBox2, "Button8", QStringLiteral("Очистить"));
-    Button3 = button(GroupBox2, "Button3", QStringLiteral("Загрузить"));
-    Button6 = button(GroupBox2, "Button6", QStringLiteral("Сохранить"));
-    rightnow = new QCheckBox(QStringLiteral("Запускать немедленно"), GroupBox2);
-    rightnow->setObjectName(QStringLiteral("rightnow"));
-    cbUseDate = new QCheckBox(QStringLiteral("Учитывать дату"), GroupBox2);
-    cbUseDate->setObjectName(QStringLiteral("cbUseDate"));
+    _file = named(new QLineEdit(GroupBox2), "_file");
+    Button4 = namedButton(GroupBox2, "Button4", QStringLiteral("..."));
+    Button7 = namedButton(GroupBox2, "Button7", QStringLiteral("Добавить"));
+    Button8 = namedButton(GroupBox2, "Button8", QStringLiteral("Очистить"));
+    Button3 = namedButton(GroupBox2, "Button3", QStringLiteral("Загрузить"));
+    Button6 = namedButton(GroupBox2, "Button6", QStringLiteral("Сохранить"));
+    rightnow = named(new QCheckBox(QStringLiteral("Запускать немедленно"), GroupBox2), "rightnow");
+    cbUseDate = named(new QCheckBox(QStringLiteral("Учитывать дату"), GroupBox2), "cbUseDate");
     auto* settings = new QGridLayout(GroupBox2);
     settings->addWidget(new QLabel(QStringLiteral("Дата:"), GroupBox2), 0, 0);
     settings->addWidget(_date, 0, 1);
@@ -113,9 +98,9 @@ Ttimeform::Ttimeform(TForm1& owner) : QDialog(&owner), m_owner(owner)
     settings->addWidget(rightnow, 3, 0, 1, 3);
     settings->addWidget(cbUseDate, 3, 3, 1, 3);
 
-    Button1 = button(this, "Button1", QStringLiteral("OK"));
+    Button1 = namedButton(this, "Button1", QStringLiteral("OK"));
     Button1->setDefault(true);
-    Button2 = button(this, "Button2", QStringLiteral("Отмена"));
+    Button2 = namedButton(this, "Button2", QStringLiteral("Отмена"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1, 1);
     layout->addWidget(GroupBox2);
@@ -125,8 +110,7 @@ Ttimeform::Ttimeform(TForm1& owner) : QDialog(&owner), m_owner(owner)
     closing->addWidget(Button2);
     layout->addLayout(closing);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(50);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Timer1->start();
