@@ -55,7 +55,6 @@ TfrmHK::TfrmHK(TForm1& owner) : QDialog(&owner), m_owner(owner)
         QPalette white = box->palette();
         white.setColor(QPalette::Window, Qt::white);
         box->setPalette(white);
-        box->installEventFilter(this);
         Panels[static_cast<std::size_t>(i)] = box;
         grid->addWidget(caption, i, 0);
         grid->addWidget(box, i, 1);
@@ -84,7 +83,7 @@ TfrmHK::TfrmHK(TForm1& owner) : QDialog(&owner), m_owner(owner)
     SpeedButton2 = namedButton(this, "SpeedButton2", QStringLiteral("OK"));
     layout->addWidget(SpeedButton2, 0, Qt::AlignRight);
     connect(SpeedButton2, &QPushButton::clicked, this, [this] { accept(); });
-    // The dialog sees keys before its controls do.
+    // The dialog sees keys (and the boxes' clicks) before its controls do.
     qApp->installEventFilter(this);
     FormCreate();
 }
@@ -136,12 +135,13 @@ bool TfrmHK::FormKeyDown(int key)
 
 bool TfrmHK::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        const QVariant tag = watched->property("Tag");
-        if (mouse->button() == Qt::LeftButton && tag.isValid() && watched->parent() == this) {
-            Panel1Click(tag.toInt());
-            return true;
+    if (event->type() == QEvent::MouseButtonRelease && watched->parent() == this &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        for (QLabel* box : Panels) {
+            if (watched == box) {
+                Panel1Click(box->property("Tag").toInt());
+                return true;
+            }
         }
     }
     if (event->type() == QEvent::KeyPress) {

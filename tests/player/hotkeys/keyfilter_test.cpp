@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -123,6 +124,27 @@ TEST_F(KeyFilterWindow, TheLockHoldsTheTransportKeys)
         EXPECT_TRUE(onAirPlays()) << text;
     }
     press(Qt::Key_B, "b");
+    EXPECT_TRUE(form->btBreak->isChecked());
+}
+
+TEST_F(KeyFilterWindow, ShortcutsOfMenusAndActionsComeFirst)
+{
+    focus(form->LVMaster);
+    // Alt+B is the lock's shortcut, though B is the break's hot key.
+    QTest::keyClick(form->LVMaster, Qt::Key_B, Qt::AltModifier);
+    EXPECT_TRUE(form->PlayLocked);
+    EXPECT_FALSE(form->btBreak->isChecked()) << "the hot key took the shortcut's key";
+    // Ctrl+S saves the list, though S is the stop's hot key.
+    QTest::keyClick(form->LVMaster, Qt::Key_S, Qt::ControlModifier);
+    bool asked = false;
+    for (const auto& shown : messages.shown())
+        asked = asked || shown.kind == "saveFileName";
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(onAirPlays());
+    QTest::keyClick(form->LVMaster, Qt::Key_B, Qt::AltModifier);
+    EXPECT_FALSE(form->PlayLocked);
+    // Without a shortcut the hot key acts, whatever the modifier.
+    QTest::keyClick(form->LVMaster, Qt::Key_B, Qt::ShiftModifier);
     EXPECT_TRUE(form->btBreak->isChecked());
 }
 
