@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace playertest {
 
@@ -36,6 +37,18 @@ protected:
         form->ListsReady = true;
         return *form;
     }
+
+    // The boxes shown with this caption.
+    std::vector<platform::RecordedUserMessages::Shown> boxes(const std::string& caption) const
+    {
+        std::vector<platform::RecordedUserMessages::Shown> found;
+        for (const auto& shown : messages.shown())
+            if (shown.caption == caption)
+                found.push_back(shown);
+        return found;
+    }
+    // The boxes of the player's error path (the search server's start may show its own).
+    std::vector<platform::RecordedUserMessages::Shown> errorBoxes() const { return boxes("Player: Error"); }
 
     TempDir programDir;
     platform::RecordedUserMessages messages;

@@ -80,14 +80,7 @@ protected:
             out.push_back(r.ImageIndex);
         return out;
     }
-    std::vector<platform::RecordedUserMessages::Shown> scheduleBoxes() const
-    {
-        std::vector<platform::RecordedUserMessages::Shown> boxes;
-        for (const auto& s : messages.shown())
-            if (s.caption == "Schedule")
-                boxes.push_back(s);
-        return boxes;
-    }
+    std::vector<platform::RecordedUserMessages::Shown> scheduleBoxes() const { return boxes("Schedule"); }
 
     QDateTime now{kDay, QTime(7, 0, 0)};
     std::vector<std::string> paths;
