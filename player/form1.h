@@ -12,6 +12,7 @@
 #include "player/playerini.h"
 #include "player/playermessages.h"
 #include "player/schedule/schedule.h"
+#include "player/sound/effectsettings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -58,6 +59,9 @@ class IniFile;
 namespace player {
 
 class TFindDialog;
+class TFXFrm;
+class BpmMeter;
+class SoundDeckRoles;
 class EngineDeck;
 class FormSequencerHost;
 class MainTimer;
@@ -416,6 +420,75 @@ public:
     void SaveMetersProfile(platform::IniFile& ini);
 
     // ---- Sound controls: equaliser, effects, tempo, pitch, rate, BPM, mute (sound/) -----------
+    // Equaliser and compressor gain (equalizer.cpp), on the sound page.
+    std::array<controls::TTBar*, 12> TrackBar{};  // band sliders, Tag = band; position = -gain
+    std::array<QLabel*, 12> leq{};                // band gain texts
+    std::array<QLabel*, 12> l_eq{};               // band frequency texts
+    QToolButton* SpeedButton1 = nullptr;          // equaliser on/off
+    QToolButton* AutoEq = nullptr;                // "Auto": the preset of the playing file's genre
+    QToolButton* SpeedButton13 = nullptr;         // "Reset"
+    QComboBox* eq_preset = nullptr;
+    QToolButton* SpeedButton9 = nullptr;          // save the equaliser preset
+    QToolButton* SpeedButton10 = nullptr;         // delete it
+    controls::TTBar* Gain = nullptr;              // compressor gain, position = -dB
+    QLabel* lbcmgain = nullptr;
+    // Crossfade presets (crossfadepresets.cpp), on the crossfade page.
+    QComboBox* cr_preset = nullptr;
+    QToolButton* SpeedButton16 = nullptr;  // save the crossfade preset
+    QToolButton* SpeedButton17 = nullptr;  // delete it
+    // Effects (effects.cpp; the window is TFXFrm).
+    QToolButton* SpeedButton12 = nullptr;  // "Add effect..."
+    QPointer<TFXFrm> FXFrm;                // the effects window while it is open
+    // Tempo, rate, pitch and BPM (tempo.cpp), mute and the spectrum switch (mute.cpp).
+    controls::TTBar* tbTempo = nullptr;
+    controls::TTBar* tbSample = nullptr;  // Tag = the playing track's own rate / 50
+    controls::TTBar* tbPitch = nullptr;
+    QLabel* Label38 = nullptr;  // tempo text
+    QLabel* Label42 = nullptr;  // rate text
+    QLabel* Label44 = nullptr;  // pitch text
+    QLabel* Label40 = nullptr;  // BPM of deck A; a click measures it
+    QTimer* Timer2 = nullptr;   // one second after a start: the BPM measurement is prepared
+    QToolButton* SpeedButton11 = nullptr;  // mute, on the tool bar
+    std::array<std::int32_t, 12> EqualizerGains{};
+    audiolib::dsp::CompressorParams CompressorRecord{};  // both decks' compressor; only the gain is ours
+    EffectSettings Effects;
+    bool MuteActive = false;
+    int GainBeforeMute = 0;  // the Gain slider's position before muting
+    int MuteLevel = -30;     // dB that muting adds to the compressor gain, -30..0
+    // The decks in their roles as the sound controls reach them; tests put their own here.
+    std::unique_ptr<SoundDeckRoles> SoundDecks;
+    std::unique_ptr<BpmMeter> Bpm;  // the clicked measurement, on a worker
+    void buildSoundControls();  // once, from the constructor, after the menus and pages
+    void SoundCreate();         // FormCreate: the decks' roles, the tempo sliders under FXTempo
+    void SoundShow();           // FormShow: band labels and the preset lists
+    void SoundDestroy();        // FormDestroy: the effects window and the BPM worker go first
+    void SoundStartingTrack();  // start of PlayTrack: the BPM timer off, its label reset
+    void SoundTrackStarted(int row);  // after deck A has started: rate slider, effects, BPM timer
+    static QString FormatBandLabel(int frequency);
+    void TrackBar0Change(controls::TTBar* sender);
+    void SpeedButton1Click();
+    void SpeedButton13Click();
+    void eq_presetChange();
+    void SpeedButton9Click();
+    void SpeedButton10Click();
+    // UpdateNowPlaying with AutoEq down: the preset named after the genre, else "Default".
+    void AutoEqualizerPreset(const QString& genre);
+    void GainChange();
+    void cr_presetChange();
+    void SpeedButton16Click();
+    void SpeedButton17Click();
+    void ApplyEffects();
+    void Button2Click();  // SpeedButton12: the effects window
+    void tbTempoChange();
+    void tbSampleChange();
+    void tbPitchChange();
+    void tbTempoMouseDouble(controls::TTBar* sender);
+    void Timer2Timer();
+    void Label40Click();
+    void SpeedButton11Click();
+    void PaintFrameClick();
+    void LoadSoundProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveSoundProfile(platform::IniFile& ini);
 
     // ---- Jingles (jingles/) --------------------------------------------------------------------
     QToolBar* JingleBar = nullptr;

@@ -88,6 +88,7 @@ void TForm1::FormCreate()
 
     Readers = std::make_unique<TagReaders>();
     CreateSequencer();
+    SoundCreate();
     if (Ini.ShellExt) {
         try {
             media::RegisterFileTypes(QCoreApplication::applicationFilePath().toStdString());
@@ -121,6 +122,7 @@ void TForm1::FormShow()
     LVFindResult->DragInsideList = false;
     LVMaster->HighlightColor = LVMaster->palette().color(QPalette::Text);
 
+    SoundShow();
     FillProfileMenu();
     LoadProfile(platform::programPath("Profile/Default.prf"));
 
@@ -222,6 +224,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::FormDestroy()
 {
     CloseJingleWindows();  // their decks share the device the decks free below
+    SoundDestroy();
     StopSearchServer();
     DestroySequencer();
     if (DeckA)

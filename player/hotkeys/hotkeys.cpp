@@ -11,7 +11,6 @@
 #include "player/hotkeys/hotkeyform.h"
 #include "player/jingles/jinplayform.h"
 
-#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
@@ -67,17 +66,6 @@ protected:
 private:
     TForm1& m_form;
 };
-
-void clickButton(TForm1& form, const char* name)
-{
-    // Look the control up in this window only: other windows reuse the names.
-    if (auto* button = form.findChild<QAbstractButton*>(QLatin1String(name))) {
-        button->click();  // a checkable button toggles itself
-        return;
-    }
-    if (auto* action = form.findChild<QAction*>(QLatin1String(name)))
-        action->trigger();
-}
 
 }  // namespace
 
@@ -168,7 +156,10 @@ void TForm1::RunKeyCommand(KeyCommand c)
         if (ToggleNotesWindow)
             ToggleNotesWindow();
         break;
-    case KeyCommand::ToggleMute: clickButton(*this, "SpeedButton11"); break;
+    case KeyCommand::ToggleMute:
+        if (SpeedButton11 != nullptr)
+            SpeedButton11->click();  // checkable: the click alone toggles it
+        break;
     case KeyCommand::SeekBack: SpeedButton7->trigger(); break;
     case KeyCommand::SeekForward: SpeedButton8->trigger(); break;
     }

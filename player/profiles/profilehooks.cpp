@@ -14,7 +14,9 @@ const std::array kHooks{
     ProfileHook{"pass-through", &TForm1::LoadPassThroughProfile, &TForm1::SavePassThroughProfile},
     ProfileHook{"explorer", &TForm1::LoadExplorerProfile, &TForm1::SaveExplorerProfile},
     ProfileHook{"font", &TForm1::LoadFontProfile, &TForm1::SaveFontProfile},
-    // Sound: the equaliser, the five effects and the compressor gain, then ApplyEffects.
+    // The equaliser, the five effects and the compressor gain, then ApplyEffects; the crossfade
+    // preset's name and the mute level.
+    ProfileHook{"sound", &TForm1::LoadSoundProfile, &TForm1::SaveSoundProfile},
     ProfileHook{"sequencing", &TForm1::LoadSequencingProfile, &TForm1::SaveSequencingProfile},
     ProfileHook{"jingles", &TForm1::LoadJinglesProfile, &TForm1::SaveJinglesProfile},
     ProfileHook{"meters", &TForm1::LoadMetersProfile, &TForm1::SaveMetersProfile},

@@ -77,9 +77,12 @@ void FormSequencerHost::clearOnAirText() { m_form.SetOnAirText(QString()); }
 
 void FormSequencerHost::breakReleased() { m_form.btBreak->setChecked(false); }
 
+void FormSequencerHost::startingTrack() { m_form.SoundStartingTrack(); }
+
 void FormSequencerHost::trackStarted(int row)
 {
     m_form.TrackStarted(row);
+    m_form.SoundTrackStarted(row);
     m_form.ScheduledRowStarted(row);
 }
 

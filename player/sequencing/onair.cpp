@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSystemTrayIcon>
+#include <QToolButton>
 
 namespace player {
 
@@ -66,6 +67,8 @@ void TForm1::UpdateNowPlaying(const QString& fileName, int row)
     const std::string artist = tagField(tag.Artist, sizeof tag.Artist);
     const std::string title = tagField(tag.Title, sizeof tag.Title);
     SetOnAirText(QString::fromStdString(onAirText(read, artist, title, path)));
+    if (AutoEq != nullptr && AutoEq->isChecked())
+        AutoEqualizerPreset(QString::fromStdString(platform::cp1251ToUtf8(tag.Genre.str())));
 
     if (row < 0 || row >= LVMaster->rowCount())
         return;

@@ -1,8 +1,7 @@
-// Measuring a rendered mix: the first channel of a 16-bit WAV file, and the level of one tone in a
-// stretch of it.
+// Reading a rendered mix: the first channel of a 16-bit WAV file (playerfixtures.h measures the
+// level of a tone in it).
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -44,20 +43,6 @@ inline WavChannel firstChannel(const std::string& bytes)
         pos += 8 + size + (size & 1);
     }
     return out;
-}
-
-// The amplitude of the tone hz in samples [from, from + count) (Goertzel).
-inline double toneAmplitude(const std::vector<float>& x, std::size_t from, std::size_t count, double hz, int rate)
-{
-    const double k = 2 * std::cos(2 * M_PI * hz / rate);
-    double s1 = 0, s2 = 0;
-    std::size_t n = 0;
-    for (std::size_t i = from; i < from + count && i < x.size(); ++i, ++n) {
-        const double s = x[i] + k * s1 - s2;
-        s2 = s1;
-        s1 = s;
-    }
-    return n == 0 ? 0 : std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - k * s1 * s2)) * 2 / static_cast<double>(n);
 }
 
 }  // namespace playertest

@@ -237,19 +237,19 @@ TEST_F(KeyFilterWindow, DigitsStartJinglesAlsoFromAJingleWindow)
 
 TEST_F(KeyFilterWindow, MuteNotesAndDiagnosticsReachTheirOwners)
 {
-    // A stand-in for the mute button: checkable, so one click toggles it.
-    auto* mute = new QToolButton(form.get());
-    mute->setObjectName("SpeedButton11");
-    mute->setCheckable(true);
+    QToolButton* mute = form->SpeedButton11;
+    ASSERT_NE(mute, nullptr);
     int notes = 0;
     int diagnostics = 0;
     form->ToggleNotesWindow = [&notes] { ++notes; };
     form->ToggleDiagnosticsWindow = [&diagnostics] { ++diagnostics; };
     focus(form->LVMaster);
     press(Qt::Key_M, "m");
-    EXPECT_TRUE(mute->isChecked());
+    EXPECT_TRUE(mute->isChecked()) << "a checkable button toggled twice";
+    EXPECT_TRUE(form->MuteActive);
     press(Qt::Key_G, "g");
     EXPECT_FALSE(mute->isChecked());
+    EXPECT_FALSE(form->MuteActive);
     press(Qt::Key_T, "t");
     EXPECT_EQ(notes, 1);
     press(Qt::Key_D, "\x04", Qt::ControlModifier);

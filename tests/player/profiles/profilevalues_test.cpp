@@ -130,26 +130,26 @@ TEST(ProfilePassThrough, ValuesComeBackByteForByteAndMissingOnesAsTheirDefaults)
     playertest::TempDir dir;
     const std::string longPath(3000, 'j');
     const IniFile in(dir.write("in.prf", "[Encoder]\nCommand=  \"oggenc -q5\"  \nExt=" + longPath +
-                                             "\n[Reverb]\nSettings=0000\n[Options]\nMuteLevel=junk\n"));
+                                             "\n[NotesFont]\nName=Mono\n[Options]\nRearVolume=junk\n"));
     PassThroughMap values;
     readPassThrough(in, values);
     IniFile out(std::string(), IniFile::Mode::Buffered);
     writePassThrough(values, out);
     EXPECT_EQ(out.rawValue("Encoder", "Command"), "  \"oggenc -q5\"  ");
     EXPECT_EQ(out.rawValue("Encoder", "Ext"), longPath);
-    EXPECT_EQ(out.rawValue("Reverb", "Settings"), "0000") << "a short record stays short";
-    EXPECT_EQ(out.rawValue("Options", "MuteLevel"), "junk");
+    EXPECT_EQ(out.rawValue("NotesFont", "Name"), "Mono");
+    EXPECT_EQ(out.rawValue("Options", "RearVolume"), "junk");
     EXPECT_EQ(out.rawValue("Encoder", "PresetName"), "");
-    EXPECT_EQ(out.rawValue("Options", "RearVolume"), "100");
-    EXPECT_EQ(out.rawValue("Equalizer", "Settings"), std::string(96, '0'));
-    EXPECT_EQ(out.rawValue("Echo", "Settings"), std::nullopt) << "an effect without a record keeps the previous one";
+    EXPECT_EQ(out.rawValue("Options", "NotesReadTag"), "1");
+    EXPECT_EQ(out.rawValue("Encoder", "ShowParam"), "1");
+    EXPECT_EQ(out.rawValue("NotesFont", "Size"), std::nullopt) << "a font without a size keeps the previous one";
 
-    // A second profile without the keys: defaults again, but the effect record stays.
+    // A second profile without the keys: defaults again, but the notes font stays.
     readPassThrough(IniFile(dir.write("empty.prf", "")), values);
     IniFile again(std::string(), IniFile::Mode::Buffered);
     writePassThrough(values, again);
     EXPECT_EQ(again.rawValue("Encoder", "Command"), "");
-    EXPECT_EQ(again.rawValue("Reverb", "Settings"), "0000");
+    EXPECT_EQ(again.rawValue("NotesFont", "Name"), "Mono");
 }
 
 TEST(ProfilePassThrough, EveryKeyHasItsPlaceInTheProfileOnce)

@@ -58,8 +58,8 @@ TEST_F(JingleOverTheMix, TheTrackGoesDownToTheJingleLevelAndBackWithNoJumpAtTheN
     const playertest::WavChannel mix = playertest::firstChannel(programDir.read(wav));
     ASSERT_EQ(mix.rate, kRate);
     ASSERT_GE(mix.samples.size(), static_cast<std::size_t>(5.4 * kRate));
-    // Levels per 50 ms block (whole periods of each tone), relative to the first track's level
-    // before anything else happens: every tone is made at the same amplitude.
+    // Levels per 50 ms block, relative to the first track's level before anything else happens:
+    // every tone is made at the same amplitude.
     const std::size_t block = kRate / 20;
     auto amplitude = [&](double hz, double at) {
         const auto from = static_cast<std::size_t>(at * 20) * block;
