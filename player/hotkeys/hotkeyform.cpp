@@ -65,7 +65,9 @@ TfrmHK::TfrmHK(TForm1& owner) : QDialog(&owner), m_owner(owner)
     grid->addWidget(enter, 0, 2);
     int line = 7;
     for (const auto& [key, action] : kFixedKeys) {
-        grid->addWidget(new QLabel(QString::fromUtf8(action), this), line, 0);
+        auto* caption = new QLabel(QString::fromUtf8(action), this);
+        caption->setObjectName(QStringLiteral("Label%1").arg(line + 1));
+        grid->addWidget(caption, line, 0);
         grid->addWidget(new QLabel(QString::fromUtf8(key), this), line, 1);
         ++line;
     }
@@ -75,8 +77,8 @@ TfrmHK::TfrmHK(TForm1& owner) : QDialog(&owner), m_owner(owner)
     CapturePanel->setObjectName(QStringLiteral("CapturePanel"));
     CapturePanel->setFrameShape(QFrame::Panel);
     auto* capture = new QVBoxLayout(CapturePanel);
-    capture->addWidget(new QLabel(QStringLiteral("Waiting for the new key..."), CapturePanel));
-    capture->addWidget(new QLabel(QStringLiteral("ESC to cancel"), CapturePanel));
+    capture->addWidget(named(new QLabel(QStringLiteral("Waiting for the new key..."), CapturePanel), "WaitLabel"));
+    capture->addWidget(named(new QLabel(QStringLiteral("ESC to cancel"), CapturePanel), "CancelLabel"));
     CapturePanel->hide();
     layout->addWidget(CapturePanel);
 

@@ -84,11 +84,11 @@ Ttimeform::Ttimeform(TForm1& owner) : QDialog(&owner), m_owner(owner)
     rightnow = named(new QCheckBox(QStringLiteral("Запускать немедленно"), GroupBox2), "rightnow");
     cbUseDate = named(new QCheckBox(QStringLiteral("Учитывать дату"), GroupBox2), "cbUseDate");
     auto* settings = new QGridLayout(GroupBox2);
-    settings->addWidget(new QLabel(QStringLiteral("Дата:"), GroupBox2), 0, 0);
+    settings->addWidget(named(new QLabel(QStringLiteral("Дата:"), GroupBox2), "Label1"), 0, 0);
     settings->addWidget(_date, 0, 1);
-    settings->addWidget(new QLabel(QStringLiteral("Время:"), GroupBox2), 0, 2);
+    settings->addWidget(named(new QLabel(QStringLiteral("Время:"), GroupBox2), "Label2"), 0, 2);
     settings->addWidget(_time, 0, 3);
-    settings->addWidget(new QLabel(QStringLiteral("File:"), GroupBox2), 1, 0);
+    settings->addWidget(named(new QLabel(QStringLiteral("File:"), GroupBox2), "Label3"), 1, 0);
     settings->addWidget(_file, 1, 1, 1, 4);
     settings->addWidget(Button4, 1, 5);
     auto* rowButtons = new QHBoxLayout;
