@@ -98,10 +98,12 @@ void TForm1::SetSearchPageEnabled(bool on)
 
 void TForm1::SearchUnavailable()
 {
-    // Results left under a query that was never answered would pass for its answer.
+    // Results left under a query that was never answered would pass for its answer. The field
+    // stays usable: a restart of the server (profile, settings) brings the answers back.
     LVFindResult->selectionModel()->clearSelection();
     LVFindResult->ClearRows();
-    SetSearchPageEnabled(false);
+    lbSearchUnavailable->setText(Messages[2]);
+    lbSearchUnavailable->show();
 }
 
 void TForm1::LVFindResultDblClick()

@@ -7,6 +7,8 @@
 #include "player/sequencing/deckvolume.h"
 #include "player/sequencing/sequencingdeck.h"
 
+#include <algorithm>
+
 namespace player {
 
 PlaybackSequencer::PlaybackSequencer(SequencerHost& host, SequencerDeck& deckA, SequencerDeck& deckB,
@@ -101,6 +103,8 @@ PlaybackSequencer::StartResult PlaybackSequencer::playOnce(int direction)
         m_host.rowFailed(row);
         return StartResult::Failed;
     }
+    // While the decks are lowered (a jingle plays over them) a new item starts at their level.
+    incoming->SetVolume(m_deckVolume);
     if (!mixing) {
         m_fade.abort();
         // A play of the operator ends a stop, also one whose fade-out was still running (that
@@ -120,7 +124,6 @@ PlaybackSequencer::StartResult PlaybackSequencer::playOnce(int direction)
         DetectCrossfadeClass();
     m_host.trackStarted(row);
     m_lastStarted = row;
-    m_deckA->SetVolume(100);
     return StartResult::Started;
 }
 
@@ -197,7 +200,7 @@ void PlaybackSequencer::WMDeckEnded(SequencerDeck& deck, std::uint32_t startNumb
 
 void PlaybackSequencer::SetDeckVolume(int volume)
 {
-    m_deckVolume = volume;
+    m_deckVolume = std::clamp(volume, 0, 100);
     // A deck that is fading out keeps its own falling volume.
     applyDeckVolume(*this, volume);
 }

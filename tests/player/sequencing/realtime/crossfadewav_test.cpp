@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cmath>
 
-using rendered::amplitude;
+using playertest::toneAmplitude;
+using playertest::toneWav;
 using rendered::readWav;
-using rendered::toneWav;
 
 TEST(CrossfadeInRealTime, EachToneStartsAtTheMixPointAndTheOldOneFades)
 {
@@ -26,7 +26,7 @@ TEST(CrossfadeInRealTime, EachToneStartsAtTheMixPointAndTheOldOneFades)
     std::string m3u = "#EXTM3U\r\n";
     for (const double hz : {440.0, 660.0, 880.0}) {
         const std::string name = "tone" + std::to_string(static_cast<int>(hz)) + ".wav";
-        m3u += "#EXTINF:3," + name + "\r\n" + folder.dir.write(name, toneWav(hz, 2.5, 0, rate)) + "\r\n";
+        m3u += "#EXTINF:3," + name + "\r\n" + folder.dir.write(name, toneWav(hz, 2.5, rate)) + "\r\n";
     }
     const std::string list = folder.dir.write("tones.m3u", m3u);
     // 1.5 + 1.5 + 2.5 s of playing, and the start.
@@ -39,9 +39,11 @@ TEST(CrossfadeInRealTime, EachToneStartsAtTheMixPointAndTheOldOneFades)
     const std::size_t hop = static_cast<std::size_t>(pcm.rate) / 200;   // 5 ms
     const double tones[3] = {440, 660, 880};
     std::vector<std::array<double, 3>> amp;
+    const auto at = [&pcm, block](std::size_t p, double hz) {
+        return playertest::toneAmplitude(pcm.left, p, block, hz, pcm.rate);
+    };
     for (std::size_t p = 0; p + block <= pcm.left.size(); p += hop)
-        amp.push_back({amplitude(pcm.left, p, block, tones[0], pcm.rate), amplitude(pcm.left, p, block, tones[1], pcm.rate),
-                       amplitude(pcm.left, p, block, tones[2], pcm.rate)});
+        amp.push_back({at(p, tones[0]), at(p, tones[1]), at(p, tones[2])});
     auto timeOf = [&](std::size_t i) { return (static_cast<double>(i * hop) + block / 2.0) / pcm.rate; };
     double onset[3] = {-1, -1, -1};
     double end[3] = {-1, -1, -1};

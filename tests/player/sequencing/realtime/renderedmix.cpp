@@ -11,19 +11,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <numbers>
 
 namespace rendered {
 
 std::string toneWav(double hz, double toneSeconds, double silentSeconds, int rate)
 {
-    const int toneFrames = static_cast<int>(toneSeconds * rate);
-    const int frames = toneFrames + static_cast<int>(silentSeconds * rate);
-    std::string s = playertest::wavFile(1, rate, frames);
-    for (int i = 0; i < toneFrames; ++i) {
-        const auto v = static_cast<std::int16_t>(16000 * std::sin(2 * std::numbers::pi * hz * i / rate));
-        std::memcpy(&s[44 + 2 * static_cast<std::size_t>(i)], &v, 2);
-    }
+    std::string s = playertest::toneWav(hz, toneSeconds + silentSeconds, rate);
+    const std::size_t toneBytes = 2 * static_cast<std::size_t>(toneSeconds * rate);
+    if (44 + toneBytes < s.size())
+        std::fill(s.begin() + static_cast<std::ptrdiff_t>(44 + toneBytes), s.end(), '\0');
     return s;
 }
 
@@ -55,19 +51,6 @@ Pcm readWav(const std::string& bytes)
         pos += 8 + size + (size & 1);
     }
     return pcm;
-}
-
-double amplitude(const std::vector<float>& x, std::size_t from, std::size_t n, double hz, int rate)
-{
-    double re = 0, im = 0, wsum = 0;
-    for (std::size_t i = 0; i < n && from + i < x.size(); ++i) {
-        const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n - 1));
-        const double ph = 2 * std::numbers::pi * hz * static_cast<double>(i) / rate;
-        re += w * x[from + i] * std::cos(ph);
-        im += w * x[from + i] * std::sin(ph);
-        wsum += w;
-    }
-    return wsum > 0 ? 2 * std::hypot(re, im) / wsum : 0;
 }
 
 double ToneTrack::timeOf(std::size_t window) const
@@ -114,7 +97,7 @@ ToneTrack trackTones(const Pcm& pcm, const std::vector<double>& tones, double bl
     for (std::size_t p = 0; p + t.block <= pcm.left.size(); p += t.hop) {
         std::vector<double> a;
         for (double hz : tones)
-            a.push_back(amplitude(pcm.left, p, t.block, hz, pcm.rate));
+            a.push_back(playertest::toneAmplitude(pcm.left, p, t.block, hz, pcm.rate));
         t.amp.push_back(std::move(a));
     }
     return t;

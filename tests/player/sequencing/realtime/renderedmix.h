@@ -32,9 +32,6 @@ struct Pcm {
 // writer may not have finished it).
 Pcm readWav(const std::string& bytes);
 
-// Amplitude of one frequency in a Hann-windowed block of n samples from `from`.
-double amplitude(const std::vector<float>& x, std::size_t from, std::size_t n, double hz, int rate);
-
 // Levels of a set of tones in blocks of blockMs every hopMs.
 struct ToneTrack {
     int rate = 0;
