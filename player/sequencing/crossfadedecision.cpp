@@ -56,7 +56,7 @@ std::int64_t PlaybackSequencer::msToNextPoint()
     if (record.fadeOn && !m_fade.running())
         consider(record.fadeMs());
     if (m_host.hlIndex() < m_host.rowCount() - 1 && m_deckB->State() != engine::STATE_PLAY && !mixFired())
-        consider(record.mixOn ? record.mixMs() : kEndLeadMs);
+        consider((record.mixOn ? record.mixMs() : kEndLeadMs) + openLeadMs());
     return next;
 }
 
@@ -93,8 +93,9 @@ void PlaybackSequencer::mixFadeTick()
         !held) {
         const int hl = m_host.hlIndex();
         if (hl < rows - 1) {
-            const bool atMix = record.mixOn && remaining <= mixMs;
-            const bool atEnd = !record.mixOn && remaining <= kEndLeadMs;
+            // Acted on an open's time early, so that the next item sounds at the point.
+            const bool atMix = record.mixOn && remaining <= mixMs + openLeadMs();
+            const bool atEnd = !record.mixOn && remaining <= kEndLeadMs + openLeadMs();
             if ((atMix || atEnd) && !mixFired()) {
                 m_crossfadeFlag = true;
                 m_mixFiredDeck = m_deckA;
@@ -119,7 +120,7 @@ void PlaybackSequencer::mixFadeTick()
                     // fade point as set.
                     m_crossfadeFlag = false;
                     DetectCrossfadeClass();
-                } else if (atEnd || remaining <= fadeMs) {
+                } else if (atEnd || fadeMs >= mixMs || remaining <= fadeMs) {
                     // The fade point, when on, has been passed already (or the item ends now):
                     // it comes before the mix point, or the mix was held back past it while the
                     // other deck still faded. Left unswapped, the fading item's end would be

@@ -8,12 +8,19 @@
 #include "player/sequencing/sequencingdeck.h"
 
 #include <algorithm>
+#include <chrono>
+
+#include <algorithm>
 
 namespace player {
 
 PlaybackSequencer::PlaybackSequencer(SequencerHost& host, SequencerDeck& deckA, SequencerDeck& deckB,
                                      platform::MultimediaTimers& timers, RandomBelow random)
-    : m_host(host), m_deckA(&deckA), m_deckB(&deckB), m_fade(timers), m_random(std::move(random))
+    : m_host(host), m_deckA(&deckA), m_deckB(&deckB), m_fade(timers), m_random(std::move(random)),
+      m_clock([] {
+          return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+              .count();
+      })
 {
 }
 
@@ -98,11 +105,17 @@ PlaybackSequencer::StartResult PlaybackSequencer::playOnce(int direction)
     SequencerDeck* const incoming = m_deckB;
     if (!mixing && m_fade.running() && m_fade.deck() == incoming)
         m_fade.abort();
+    const std::int64_t opening = m_clock();
     incoming->PlayFile(m_host.fileName(row));
     if (incoming->LastError() != 0 || incoming->State() != engine::STATE_PLAY) {
         m_host.rowFailed(row);
         return StartResult::Failed;
     }
+    // Smoothed over the last few opens; one stalled open must not move every later point much.
+    constexpr std::int64_t kMaxOpenLeadUs = 40000;
+    const std::int64_t took = std::clamp<std::int64_t>(m_clock() - opening, 0, kMaxOpenLeadUs);
+    m_openLeadUs = m_opened ? (3 * m_openLeadUs + took) / 4 : took;
+    m_opened = true;
     // While the decks are lowered (a jingle plays over them) a new item starts at their level.
     incoming->SetVolume(m_deckVolume);
     if (!mixing) {

@@ -14,6 +14,7 @@
 #include "player/sequencing/sequencing.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace player {
@@ -117,11 +118,16 @@ public:
     // timer finds a point up to a tick late, so the window runs mixFadeTick once more at it.
     std::int64_t msToNextPoint();
 
-    // Without a mix point the next row starts this long before the end of the item on air (on the
-    // other deck, the end playing out under it), so that no silence falls between them: a start
-    // opens the file twice (silence scan, stream), which takes 5 to 15 ms and on a busy machine
-    // longer than two output blocks.
-    static constexpr std::int64_t kEndLeadMs = 30;
+    // Without a mix point the next row starts this long (plus the open lead) before the end of the
+    // item on air, on the other deck, the end playing out under it: no silence falls between them
+    // even when the new item comes in an output block late.
+    static constexpr std::int64_t kEndLeadMs = 20;
+    // Opening an item (silence scan, stream, sound processing) takes 5 to 40 ms: a mix point is
+    // acted on this much early, so that the item sounds at it. The time the recent opens took.
+    std::int64_t openLeadMs() const { return m_openLeadUs / 1000; }
+    // Microseconds of a steady clock; tests give their own.
+    using Clock = std::function<std::int64_t()>;
+    void setClock(Clock clock) { m_clock = std::move(clock); }
 
 private:
     enum class StartResult { Started, Failed, NothingToPlay };
@@ -172,6 +178,9 @@ private:
     // tried again on every tick.
     const SequencerDeck* m_mixFiredDeck = nullptr;
     std::uint32_t m_mixFiredStart = 0;
+    Clock m_clock;
+    std::int64_t m_openLeadUs = 0;
+    bool m_opened = false;
 };
 
 }  // namespace player

@@ -31,19 +31,8 @@ using namespace player;
 using playertest::row;
 using playertest::TempDir;
 
-class MainWindow : public playertest::WindowTest {
+class MainWindow : public playertest::NoSoundWindowTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        ASSERT_TRUE(audiolib::initDevice(audiolib::kDeviceNoSound, 44100, 0, 0));
-        makeForm();
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        audiolib::freeDevice();
-    }
     void fill(controls::TVqListView* list, int n)
     {
         for (int i = 0; i < n; ++i)

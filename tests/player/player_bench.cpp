@@ -10,7 +10,7 @@
 
 #include <QApplication>
 
-#include "tests/common/isolatedrun.h"
+#include "tests/common/benchmain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -85,12 +85,5 @@ BENCHMARK(AddFolderOf10000Mp3)->Unit(benchmark::kSecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const testrun::IsolatedRun run("qvbench");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return testrun::runBenchmarks(argc, argv);
 }

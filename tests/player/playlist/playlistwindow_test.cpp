@@ -2,7 +2,6 @@
 // files that cannot be read, and what a save may never destroy.
 #include "tests/player/windowfixture.h"
 
-#include "audiolib/audiolib.h"
 #include "controls/vtqstatusbar.h"
 #include "player/form1.h"
 #include "player/playlist/playlistfile.h"
@@ -19,19 +18,8 @@ using namespace player;
 
 namespace {
 
-class PlaylistWindow : public playertest::WindowTest {
+class PlaylistWindow : public playertest::NoSoundWindowTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        ASSERT_TRUE(audiolib::initDevice(audiolib::kDeviceNoSound, 44100, 0, 0));
-        makeForm();
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        audiolib::freeDevice();
-    }
     std::string file(const std::string& name) const { return programDir.path() + "/" + name; }
     QString path(int row) const { return form->LVMaster->Rows[static_cast<std::size_t>(row)].SubItems[kColPath]; }
     std::vector<platform::RecordedUserMessages::Shown> boxes(const std::string& func) const

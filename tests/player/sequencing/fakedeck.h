@@ -52,6 +52,9 @@ public:
     std::uint32_t startNumber = 0;
     std::vector<int> volumes;  // every volume set, in order
     int stops = 0;
+    // A clock (microseconds) that each PlayFile moves on by openUs, as a real open takes time.
+    std::int64_t* clockUs = nullptr;
+    std::int64_t openUs = 0;
 };
 
 struct Row {

@@ -455,6 +455,28 @@ TEST_F(PlaythroughTest, AMixPointBetweenTicksIsMetAtItsTime)
     EXPECT_EQ(starts[1].atMs, 5030);
 }
 
+TEST_F(PlaythroughTest, AMixIsActedOnAsLongBeforeItsPointAsOpensTake)
+{
+    // Opens take 12 ms: the next row is opened 12 ms before the mix point, so that it sounds at it.
+    std::int64_t clockUs = 0;
+    sequencer.setClock([&clockUs] { return clockUs; });
+    for (FakeDeck* d : {&deck1, &deck2}) {
+        d->clockUs = &clockUs;
+        d->openUs = 12000;
+    }
+    addRows(3, 10030);
+    playRow(0);
+    EXPECT_EQ(sequencer.openLeadMs(), 12);
+    while (nowMs < 5100)
+        stepWithPoints();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].atMs, 5030 - 12);
+    // One stalled open moves the lead a little, never by more than it is capped at.
+    deck1.openUs = deck2.openUs = 500000;
+    sequencer.aNextTrack();
+    EXPECT_EQ(sequencer.openLeadMs(), (3 * 12 + 40) / 4);
+}
+
 TEST_F(PlaythroughTest, WithoutAMixPointTheNextRowStartsJustBeforeTheEnd)
 {
     // The end of each row plays out under the next one: no moment without sound.
