@@ -138,10 +138,11 @@ TEST_F(OnAir, EachNextItemStartsWithinTwentyFiveMsOfItsMixPoint)
         ASSERT_GT(list.size(), k) << "item " << i << " never started";
         on.push_back(list[k]);
     }
-    // The onsets lie within about 2 ms of the first sample of each tone.
+    // The onsets lie within about 2 ms of the first sample of each tone; an item is opened a
+    // little before its point, so that it may also sound a few ms early.
     for (std::size_t i = 1; i < on.size(); ++i) {
         const double lateMs = (on[i] - on[i - 1] - 1.5) * 1000.0;
-        EXPECT_GT(lateMs, -3.0) << "item " << i;
+        EXPECT_GT(lateMs, -27.0) << "item " << i;
         EXPECT_LT(lateMs, 27.0 + kSlack * 1000) << "item " << i;
     }
 }
