@@ -90,8 +90,6 @@ void VqListModel::setCount(int count)
         m_count = count;
         endRemoveRows();
     }
-    if (m_count > 0)
-        emit dataChanged(index(0, 0), index(m_count - 1, columnCount() - 1));
 }
 
 TVqListView::TVqListView(QWidget* parent) : QTreeView(parent), m_model(new VqListModel(*this, this))
@@ -127,7 +125,7 @@ void TVqListView::setSmallImages(QList<QPixmap> images)
 int TVqListView::AddRow(const QString& caption)
 {
     const int index = addRow(caption);
-    m_model->setCount(rowCount());
+    syncView();
     return index;
 }
 
@@ -139,6 +137,12 @@ void TVqListView::SetCell(const QString& text, int row, int col)
 void TVqListView::InsertRow(int index, const TVirtualItem& item)
 {
     insertRow(index, item);
+    syncView();
+}
+
+void TVqListView::InsertRows(int index, std::vector<TVirtualItem> items)
+{
+    insertRows(index, std::move(items));
     syncView();
 }
 
@@ -191,8 +195,7 @@ void TVqListView::DeleteSelection()
 
 void TVqListView::PasteRows()
 {
-    const std::vector<int> selected = selectedRows();
-    pasteRows(selected.empty() ? -1 : selected.front());
+    pasteRows(firstSelectedRow());
     syncView();
 }
 
@@ -201,7 +204,7 @@ void TVqListView::DeleteSelectedRows()
     const std::vector<int> selected = selectedRows();
     selectionModel()->clearSelection();
     deleteRows(selected);
-    m_model->setCount(rowCount());
+    syncView();
 }
 
 void TVqListView::syncView()
@@ -215,21 +218,72 @@ void TVqListView::Loaded()
     RowHeight = measureRowHeight();
 }
 
+namespace {
+
+// A range that spans every column selects whole rows; the others (a selection made cell by cell)
+// are asked row by row.
+bool spansAllColumns(const QItemSelectionRange& range, int columns)
+{
+    return range.left() <= 0 && range.right() >= columns - 1;
+}
+
+}  // namespace
+
 std::vector<int> TVqListView::selectedRows() const
 {
     std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows())
-        rows.push_back(index.row());
+    const int columns = m_model->columnCount();
+    const int count = m_model->count();
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        const int top = std::max(range.top(), 0);
+        const int bottom = std::min(range.bottom(), count - 1);
+        const bool whole = spansAllColumns(range, columns);
+        for (int row = top; row <= bottom; ++row)
+            if (whole || selectionModel()->isRowSelected(row, {}))
+                rows.push_back(row);
+    }
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
+}
+
+int TVqListView::firstSelectedRow() const
+{
+    const int columns = m_model->columnCount();
+    int first = m_model->count();
+    const QItemSelection selection = selectionModel()->selection();
+    for (const QItemSelectionRange& range : selection)
+        if (spansAllColumns(range, columns))
+            first = std::min(first, std::max(range.top(), 0));
+    for (const QItemSelectionRange& range : selection) {
+        if (spansAllColumns(range, columns))
+            continue;
+        for (int row = std::max(range.top(), 0); row <= range.bottom() && row < first; ++row)
+            if (selectionModel()->isRowSelected(row, {})) {
+                first = row;
+                break;
+            }
+    }
+    return first < m_model->count() ? first : -1;
 }
 
 void TVqListView::selectRows(const std::vector<int>& rows)
 {
-    QItemSelection selection;
+    std::vector<int> sorted;
+    sorted.reserve(rows.size());
     for (int row : rows)
         if (row >= 0 && row < m_model->count())
-            selection.select(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
+            sorted.push_back(row);
+    std::sort(sorted.begin(), sorted.end());
+    const int lastColumn = m_model->columnCount() - 1;
+    QItemSelection selection;
+    for (std::size_t i = 0; i < sorted.size();) {
+        std::size_t j = i;
+        while (j + 1 < sorted.size() && sorted[j + 1] <= sorted[j] + 1)
+            ++j;
+        selection.append(QItemSelectionRange(m_model->index(sorted[i], 0), m_model->index(sorted[j], lastColumn)));
+        i = j + 1;
+    }
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
