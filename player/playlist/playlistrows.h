@@ -7,8 +7,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <filesystem>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace player {
@@ -57,5 +59,17 @@ TVirtualItem PlaylistRowAppended(const QString& path, std::int64_t totalSeconds)
 // "\" and ":" replaced by "_", plus ".txt"; names too long for the file system are shortened
 // and made unique by a hash of the path.
 std::string NotesFileName(const std::string& notesFolder, const std::string& trackPath);
+
+// NotesFileName for many tracks in a row: each folder is resolved once, so a track costs one
+// look at the track itself. Folders are remembered for the life of the object only.
+class NotesFileNamer {
+public:
+    explicit NotesFileNamer(std::string notesFolder) : m_notesFolder(std::move(notesFolder)) {}
+    std::string operator()(const std::string& trackPath);
+
+private:
+    std::string m_notesFolder;
+    std::unordered_map<std::string, std::filesystem::path> m_folders;  // as given -> resolved
+};
 
 }  // namespace player
