@@ -1,6 +1,6 @@
 // TForm1: the player's main window. It holds the player's working state in its own fields; the
-// handlers of each feature live in a source file of their own (playlistedit.cpp,
-// playlistfiles.cpp, startup.cpp).
+// handlers of each feature live in the feature's folder (player/playlist/, player/sequencing/,
+// ...), the window's life in startup.cpp, its profiles in player/profiles/.
 #pragma once
 
 #include "controls/vqlistview.h"
@@ -57,6 +57,7 @@ class FormSequencerHost;
 class MainTimer;
 class PlaybackSequencer;
 struct CrossfadeTable;
+struct ProfileLoad;
 
 class TForm1 : public QMainWindow, public platform::MessageWindow {
     Q_OBJECT
@@ -92,7 +93,15 @@ public:
     controls::TTBar* TBar1;  // position bar, 0..1000
     QMenu* PopupMenu1;  // the playlists' popup menu
     QMenu* TrayMenu;
+    // The main menu's drop-down menus, in bar order.
     QMenu* mFile;
+    QMenu* mEdit;
+    QMenu* mPlaylist;
+    QMenu* mView;
+    QMenu* mBase;      // "Музыкальная база"
+    QMenu* mSettings;  // "Настройки"
+    QMenu* mJingles;   // "Джинглы"
+    QMenu* mHelp;      // "Справка"
 
     QAction* aPlayAction;
     QAction* aPauseAction;
@@ -230,8 +239,12 @@ public:
     void WMCommandLine();
     void WMQueryEndSession();
     void HandleCommandLine(const std::string& first, const std::string& second);
+    // ---- Profiles (profiles/profile.cpp; each feature's share through profiles/profilehooks.cpp)
     void LoadProfile(const std::string& path);
     void SaveProfile(const std::string& path);
+    // The window's own keys: closing rule, monitor type, size, item-class keywords, database.
+    void LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveWindowProfile(platform::IniFile& ini);
     bool Shown() const { return m_shown; }
 
     // ---- Play modes, MIC and crossfade controls (modes.cpp, crossfadecontrols.cpp, onair.cpp) ----
@@ -285,7 +298,7 @@ public:
     bool EnsureReportFolder();
     void edArtistClick();
     void CenterPlayingRow();
-    void LoadSequencingProfile(const platform::IniFile& ini);
+    void LoadSequencingProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveSequencingProfile(platform::IniFile& ini);
 
 
@@ -295,7 +308,6 @@ public:
     QComboBox* cbFindIndex = nullptr;  // the item index is the search field number
     QMenu* ppfind = nullptr;           // popup menu of LVFindResult
     QAction* N43 = nullptr;            // "Добавить все"
-    QMenu* mBase = nullptr;            // "Музыкальная база"
     QAction* N34 = nullptr;            // "Запустить": the database window, visible
     QAction* N46 = nullptr;            // tray menu: the same
     QAction* startgen = nullptr;       // "Создать...": the playlist generator
@@ -364,8 +376,26 @@ public:
     // Silence action 3: the first page's list replaced by QuietList; its row count.
     int LoadEmergencyList();
     // The silence detector, time labels, spectrum switch and (from "default.prf" only) the volume.
-    void LoadMetersProfile(const platform::IniFile& ini, const std::string& path);
+    void LoadMetersProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveMetersProfile(platform::IniFile& ini);
+
+    // ---- Sound controls: equaliser, effects, tempo, pitch, rate, BPM, mute (sound/) -----------
+
+    // ---- Jingles (jingles/) --------------------------------------------------------------------
+
+    // ---- Schedule (schedule/) ------------------------------------------------------------------
+
+    // ---- Hot keys (hotkeys/) -------------------------------------------------------------------
+
+    // ---- Tag page (tagpage/) -------------------------------------------------------------------
+
+    // ---- Notes window (notes/) -----------------------------------------------------------------
+
+    // ---- Pre-listen monitor (monitor/) ---------------------------------------------------------
+
+    // ---- About and diagnostics windows (about/) ------------------------------------------------
+
+    // ---- Settings dialog (settings/), encoding (encoder/), languages (language/) ---------------
 
 protected:
     platform::LResult windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam) override;

@@ -5,6 +5,7 @@
 #include "platform/inifile.h"
 #include "player/sequencing/maintimer.h"
 #include "player/meters/meteroptions.h"
+#include "player/profiles/profilehooks.h"
 
 #include <QLabel>
 #include <QTabWidget>
@@ -20,12 +21,12 @@ int TForm1::LoadEmergencyList()
     return LVMaster->rowCount();
 }
 
-void TForm1::LoadMetersProfile(const platform::IniFile& ini, const std::string& path)
+void TForm1::LoadMetersProfile(const platform::IniFile& ini, const ProfileLoad& how)
 {
     MeterOptions current;
     if (MainTick)
         current.showSecondTimeLabel = MainTick->showSecondTimeLabel;
-    const MeterOptions o = readMeterOptions(ini, setsMasterVolume(path), current);
+    const MeterOptions o = readMeterOptions(ini, how.defaultProfile, current);
     SilenceDetectorOn = o.silenceOn;
     QuietList = o.silenceList;
     if (MainTick) {
@@ -35,7 +36,7 @@ void TForm1::LoadMetersProfile(const platform::IniFile& ini, const std::string& 
         EdToEnd2->setVisible(o.showSecondTimeLabel);
     }
     Visualization = o.visualization;
-    if (setsMasterVolume(path))
+    if (how.defaultProfile)
         tbVolume->setValue(o.volume);
 }
 
