@@ -66,6 +66,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildComponents();
     buildMenus();
     buildDatabaseLink();
+    buildProfileMenu();
     CurrentList = LVMaster;
 }
 

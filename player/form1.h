@@ -15,6 +15,7 @@
 #include <QPointer>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -153,7 +154,8 @@ public:
     bool SilenceDetectorOn = false;
     bool ExitFlag = false;
     bool CloseAllowed = false;  // the profile's Close option
-    std::string CurrentProfile;  // path of the loaded profile
+    // The profile last loaded (when its file existed) or saved; "noname" until then.
+    std::string CurrentProfile = "noname";
     std::array<std::string, 2> CommandLine;  // the program's own arguments (FormShow step 13)
     // The command-line area, mapped for the life of the process; not owned.
     platform::SharedMemory* CommandLineArea = nullptr;
@@ -242,9 +244,36 @@ public:
     // ---- Profiles (profiles/profile.cpp; each feature's share through profiles/profilehooks.cpp)
     void LoadProfile(const std::string& path);
     void SaveProfile(const std::string& path);
-    // The window's own keys: closing rule, monitor type, size, item-class keywords, database.
+    // The window's own options: database, item-class keywords and colours, closing rule, sorting,
+    // monitor type, size, clock colour, silence cut (profiles/windowprofile.cpp).
     void LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveWindowProfile(platform::IniFile& ini);
+    // The folder tree's place, the lists' font and column widths (profiles/viewprofile.cpp).
+    void LoadExplorerProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveExplorerProfile(platform::IniFile& ini);
+    void LoadFontProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveFontProfile(platform::IniFile& ini);
+    void LoadColumnsProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveColumnsProfile(platform::IniFile& ini);
+    // Keys of features not built yet, kept as read (profiles/passthrough.cpp).
+    void LoadPassThroughProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SavePassThroughProfile(platform::IniFile& ini);
+    std::map<std::pair<std::string, std::string>, std::string> PassThroughValues;
+    // Options as the profile wrote them, saved back as read while the setting is unchanged.
+    std::string AdvertId = "commercial";  // ID_A; the lists get it in lower case
+    std::string JingleId = "jingle";      // ID_J
+    std::string DefBaseText;              // DefBase before it was made a full path
+    // The menu "Настройки": saving and loading profiles (profiles/profilemenu.cpp).
+    static constexpr std::size_t kMaxProfiles = 50;
+    QAction* N33 = nullptr;             // "Сохранить профиль"
+    QAction* mSaveProfileAs = nullptr;  // "Сохранить профиль как..."
+    QMenu* mLoadProfile = nullptr;      // "Загрузить профиль": one item per profile, tag k + 1
+    std::vector<std::string> ProfilePaths;  // the items' profiles, in menu order
+    void buildProfileMenu();  // once, from the constructor
+    void FillProfileMenu();
+    void N33Click();
+    void mSaveProfileAsClick();
+    void m_loadprf(int tag);
     bool Shown() const { return m_shown; }
 
     // ---- Play modes, MIC and crossfade controls (modes.cpp, crossfadecontrols.cpp, onair.cpp) ----
@@ -292,6 +321,9 @@ public:
     void SetOnAirText(const QString& text);
     // After deck A has started row: the silence-cut label.
     void TrackStarted(int row);
+    // Both decks cut leading and trailing silence, or neither; the silence-cut label shows it.
+    void SetCutSilence(bool on);
+    bool CutSilence = true;
     void WriteReportLine(const QString& name);
     void LoadReportList();  // today's report file into ListBox2
     // Creates the folder "Report" when missing; false (after the error box) when it cannot be made.

@@ -3,6 +3,7 @@
 
 #include "controls/tbar.h"
 #include "platform/inifile.h"
+#include "platform/programfolder.h"
 #include "player/sequencing/maintimer.h"
 #include "player/meters/meteroptions.h"
 #include "player/profiles/profilehooks.h"
@@ -17,7 +18,8 @@ int TForm1::LoadEmergencyList()
     pcPlaylist->setCurrentWidget(_master);
     CurrentList = LVMaster;
     // A list that cannot be read leaves the Main list as it was: its rows beat silence on air.
-    LoadPlaylist(QString::fromStdString(QuietList));
+    // A relative name is taken under the program folder, never the current one.
+    LoadPlaylist(QString::fromStdString(QuietList.empty() ? QuietList : platform::programPath(QuietList)));
     return LVMaster->rowCount();
 }
 
