@@ -2,6 +2,7 @@
 // count and the selection in step with it.
 #include "controls/vqlistview.h"
 
+#include "controls/selectionrows.h"
 #include "platform/usermessages.h"
 
 #include <QHeaderView>
@@ -222,53 +223,14 @@ void TVqListView::Loaded()
     RowHeight = measureRowHeight();
 }
 
-namespace {
-
-// A range that spans every column selects whole rows; the others (a selection made cell by cell)
-// are asked row by row.
-bool spansAllColumns(const QItemSelectionRange& range, int columns)
-{
-    return range.left() <= 0 && range.right() >= columns - 1;
-}
-
-}  // namespace
-
 std::vector<int> TVqListView::selectedRows() const
 {
-    std::vector<int> rows;
-    const int columns = m_model->columnCount();
-    const int count = m_model->count();
-    for (const QItemSelectionRange& range : selectionModel()->selection()) {
-        const int top = std::max(range.top(), 0);
-        const int bottom = std::min(range.bottom(), count - 1);
-        const bool whole = spansAllColumns(range, columns);
-        for (int row = top; row <= bottom; ++row)
-            if (whole || selectionModel()->isRowSelected(row, {}))
-                rows.push_back(row);
-    }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    return rows;
+    return selectedRowsByRange(*selectionModel(), m_model->columnCount(), m_model->count());
 }
 
 int TVqListView::firstSelectedRow() const
 {
-    const int columns = m_model->columnCount();
-    int first = m_model->count();
-    const QItemSelection selection = selectionModel()->selection();
-    for (const QItemSelectionRange& range : selection)
-        if (spansAllColumns(range, columns))
-            first = std::min(first, std::max(range.top(), 0));
-    for (const QItemSelectionRange& range : selection) {
-        if (spansAllColumns(range, columns))
-            continue;
-        for (int row = std::max(range.top(), 0); row <= range.bottom() && row < first; ++row)
-            if (selectionModel()->isRowSelected(row, {})) {
-                first = row;
-                break;
-            }
-    }
-    return first < m_model->count() ? first : -1;
+    return firstSelectedRowByRange(*selectionModel(), m_model->columnCount(), m_model->count());
 }
 
 void TVqListView::selectRows(const std::vector<int>& rows)
