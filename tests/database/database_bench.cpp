@@ -9,6 +9,7 @@
 #include "testtracks.h"
 
 #include "media/tag.h"
+#include "platform/cp1251.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -95,6 +96,70 @@ void BM_SearchAllEight(benchmark::State& state)
     state.counters["found"] = static_cast<double>(base.List.size());
 }
 BENCHMARK(BM_SearchAllEight)->Unit(benchmark::kMillisecond);
+
+// The floor of a search: the code page's fold table run over a field's stored bytes laid end to
+// end (what any matcher of these texts must read), for the artist and then for all eight fields.
+std::size_t foldedScan(const std::string& bytes, const std::vector<std::uint32_t>& starts, std::string_view query)
+{
+    const auto& table = cp1251UpperTable();
+    std::size_t found = 0;
+    const auto* t = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* q = reinterpret_cast<const unsigned char*>(query.data());
+    for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+        const std::size_t begin = starts[i], end = starts[i + 1] - 1;
+        for (std::size_t p = begin; p + query.size() <= end; ++p) {
+            std::size_t k = 0;
+            while (k < query.size() && table[t[p + k]] == q[k])
+                ++k;
+            if (k == query.size()) {
+                ++found;
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+struct StoredColumn {
+    std::string bytes;
+    std::vector<std::uint32_t> starts{0};
+};
+
+StoredColumn storedColumn(const TrackBase& base, Field f)
+{
+    StoredColumn c;
+    char buf[kShownTimeBytes];
+    for (const auto* r : base.List2) {
+        c.bytes.append(f == Field::Time ? shownTime(r->Duration, buf) : storedBytes(*r, f));
+        c.bytes.push_back('\0');
+        c.starts.push_back(static_cast<std::uint32_t>(c.bytes.size()));
+    }
+    return c;
+}
+
+void BM_FloorFoldOneFieldContiguous(benchmark::State& state)
+{
+    const StoredColumn artist = storedColumn(sharedBase(), Field::Artist);
+    const std::string query = platform::utf8ToCp1251("ИСПОЛНИТЕЛЬ 97");
+    std::size_t found = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(found = foldedScan(artist.bytes, artist.starts, query));
+    state.counters["found"] = static_cast<double>(found);
+}
+BENCHMARK(BM_FloorFoldOneFieldContiguous)->Unit(benchmark::kMillisecond);
+
+void BM_FloorFoldEightFieldsContiguous(benchmark::State& state)
+{
+    std::vector<StoredColumn> columns;
+    for (int f = 0; f < kFieldCount; ++f)
+        columns.push_back(storedColumn(sharedBase(), static_cast<Field>(f)));
+    const char* const kQueries[] = {"TITLE", "A", "ALBUM", "19", "ROCK", "COMM", "0", "/MUSIC/"};
+    for (auto _ : state)
+        for (int f = 0; f < kFieldCount; ++f)
+            benchmark::DoNotOptimize(foldedScan(columns[static_cast<std::size_t>(f)].bytes,
+                                                columns[static_cast<std::size_t>(f)].starts, kQueries[f]));
+}
+BENCHMARK(BM_FloorFoldEightFieldsContiguous)->Unit(benchmark::kMillisecond);
 
 // The add-folder pass without its window: scan 10,000 tagged files and build their records.
 void BM_AddFolder10k(benchmark::State& state)
