@@ -15,6 +15,8 @@
 #include "player/sequencing/maintimer.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
+#include "player/sound/bpmmeter.h"
+#include "player/sound/sounddeck.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -67,6 +69,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildMenus();
     buildDatabaseLink();
     buildProfileMenu();
+    buildSoundControls();
+    buildTagPage();
+    buildNotesMenu();
+    buildMonitorMenu();
+    buildAboutMenu();
     CurrentList = LVMaster;
 }
 

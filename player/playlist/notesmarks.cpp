@@ -4,6 +4,7 @@
 #include "player/playlist/playlistrows.h"
 
 #include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
 
@@ -11,18 +12,41 @@ namespace player {
 
 namespace {
 constexpr std::size_t kKeptTracks = 65536;  // tracks remembered beyond twice the list's rows
+// A folder changed less than this ago may change again without its time moving on.
+constexpr std::int64_t kSettleNs = 2'000'000'000;
+}  // namespace
+
+NotesMarks::FolderStamp NotesMarks::stampOf(const std::string& folder, bool& recent)
+{
+    FolderStamp stamp;
+    struct stat st {};
+    recent = false;
+    if (::stat(folder.c_str(), &st) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const std::int64_t nowNs = static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    recent = nowNs - stamp.modifiedNs < kSettleNs;
+    return stamp;
 }
 
 bool NotesMarks::mark(std::vector<controls::TVirtualItem>& rows, int first, int last, const std::string& notesFolder,
                       bool recheck)
 {
-    if (notesFolder != m_folder) {
+    bool recent = false;
+    const FolderStamp stamp = stampOf(notesFolder, recent);
+    if (notesFolder != m_folder || stamp != m_stamp || recent) {
         m_known.clear();
         m_folder = notesFolder;
+        m_stamp = stamp;
     }
     first = std::max(first, 0);
     last = std::min(last, static_cast<int>(rows.size()) - 1);
-    NotesFileNamer notesFile(notesFolder);
+    TrackPathResolver resolve;
     bool changed = false;
     for (int i = first; i <= last; ++i) {
         controls::TVirtualItem& row = rows[static_cast<std::size_t>(i)];
@@ -31,8 +55,11 @@ bool NotesMarks::mark(std::vector<controls::TVirtualItem>& rows, int first, int 
         const QString& path = row.SubItems[kColPath];
         auto known = m_known.find(path);
         if (known == m_known.end() || recheck) {
+            // Notes kept under the name of before count as well.
+            const std::string canonical = resolve(path.toStdString());
             struct stat st {};
-            const bool has = ::stat(notesFile(path.toStdString()).c_str(), &st) == 0;
+            const bool has = ::stat(NotesFileNameOfCanonical(notesFolder, canonical).c_str(), &st) == 0 ||
+                             ::stat(OldNotesFileNameOfCanonical(notesFolder, canonical).c_str(), &st) == 0;
             known = m_known.insert(path, has);
         }
         const int image = known.value() ? kImageHasNotes : kImageOrdinary;

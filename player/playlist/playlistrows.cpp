@@ -211,12 +211,10 @@ TVirtualItem PlaylistRowAppended(const QString& path, std::int64_t totalSeconds)
 
 namespace {
 
-// The notes file named after a track's resolved path.
-std::string notesFileOf(const std::string& notesFolder, std::string name)
+// A notes file's name from the flattened path: names too long for the file system are shortened
+// and kept apart by a hash of the whole name.
+std::string notesFileFrom(const std::string& notesFolder, std::string name)
 {
-    for (char& c : name)
-        if (c == '/' || c == '\\' || c == ':')
-            c = '_';
     constexpr std::size_t kNameMax = 255;  // bytes of one file name on the usual file systems
     if (name.size() + 4 > kNameMax) {
         const QByteArray hash =
@@ -226,38 +224,76 @@ std::string notesFileOf(const std::string& notesFolder, std::string name)
     return notesFolder + name + ".txt";
 }
 
+std::string canonicalTrackPath(const std::string& trackPath)
+{
+    std::error_code ec;
+    const std::filesystem::path canon = std::filesystem::weakly_canonical(trackPath, ec);
+    return ec ? trackPath : canon.string();
+}
+
 }  // namespace
+
+std::string NotesFileNameOfCanonical(const std::string& notesFolder, const std::string& canonicalPath)
+{
+    // "/" becomes "_"; the characters that could be taken for it ("_", and "\" and ":", which the
+    // old names also turned into "_") and the escape itself are written as %XX, so that no two
+    // paths share a name.
+    std::string name;
+    for (const char c : canonicalPath) {
+        switch (c) {
+        case '/': name += '_'; break;
+        case '_': name += "%5F"; break;
+        case '\\': name += "%5C"; break;
+        case ':': name += "%3A"; break;
+        case '%': name += "%25"; break;
+        default: name += c; break;
+        }
+    }
+    return notesFileFrom(notesFolder, std::move(name));
+}
+
+std::string OldNotesFileNameOfCanonical(const std::string& notesFolder, const std::string& canonicalPath)
+{
+    std::string name = canonicalPath;
+    for (char& c : name)
+        if (c == '/' || c == '\\' || c == ':')
+            c = '_';
+    return notesFileFrom(notesFolder, std::move(name));
+}
 
 std::string NotesFileName(const std::string& notesFolder, const std::string& trackPath)
 {
-    std::error_code ec;
-    std::filesystem::path canon = std::filesystem::weakly_canonical(trackPath, ec);
-    return notesFileOf(notesFolder, ec ? trackPath : canon.string());
+    return NotesFileNameOfCanonical(notesFolder, canonicalTrackPath(trackPath));
 }
 
-std::string NotesFileNamer::operator()(const std::string& trackPath)
+std::string OldNotesFileName(const std::string& notesFolder, const std::string& trackPath)
+{
+    return OldNotesFileNameOfCanonical(notesFolder, canonicalTrackPath(trackPath));
+}
+
+std::string TrackPathResolver::operator()(const std::string& trackPath)
 {
     // The resolved path of folder/name is the resolved folder followed by the name, unless the
     // track is itself a link or its state cannot be read: those take the whole resolution.
     const std::size_t slash = trackPath.rfind('/');
     if (slash == std::string::npos || slash == 0)
-        return NotesFileName(m_notesFolder, trackPath);
+        return canonicalTrackPath(trackPath);
     const std::string name = trackPath.substr(slash + 1);
     if (name.empty() || name == "." || name == "..")
-        return NotesFileName(m_notesFolder, trackPath);
+        return canonicalTrackPath(trackPath);
     struct stat st {};
     if (::lstat(trackPath.c_str(), &st) == 0 ? S_ISLNK(st.st_mode) : (errno != ENOENT && errno != ENOTDIR))
-        return NotesFileName(m_notesFolder, trackPath);
+        return canonicalTrackPath(trackPath);
     const std::string folder = trackPath.substr(0, slash);
     auto it = m_folders.find(folder);
     if (it == m_folders.end()) {
         std::error_code ec;
         std::filesystem::path resolved = std::filesystem::weakly_canonical(folder, ec);
         if (ec)
-            return NotesFileName(m_notesFolder, trackPath);
+            return canonicalTrackPath(trackPath);
         it = m_folders.emplace(folder, std::move(resolved)).first;
     }
-    return notesFileOf(m_notesFolder, (it->second / name).string());
+    return (it->second / name).string();
 }
 
 }  // namespace player

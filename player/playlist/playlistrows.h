@@ -55,20 +55,25 @@ int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex)
 TVirtualItem PlaylistRowInserted(const QString& path, std::int64_t totalSeconds);
 TVirtualItem PlaylistRowAppended(const QString& path, std::int64_t totalSeconds);
 
-// The notes file of a track, inside notesFolder (ending in "/"): the canonical path with "/",
-// "\" and ":" replaced by "_", plus ".txt"; names too long for the file system are shortened
-// and made unique by a hash of the path.
+// The notes file of a track, inside notesFolder (ending in "/"): the canonical path with "/"
+// replaced by "_" and "_", "\", ":" and "%" written as %XX, plus ".txt"; names too long for the
+// file system are shortened and made unique by a hash of the path.
 std::string NotesFileName(const std::string& notesFolder, const std::string& trackPath);
+// The name notes were kept under before "_" was escaped ("/", "\" and ":" all became "_", so
+// "/m/a/b.mp3" and "/m/a_b.mp3" shared one file); still read where only it exists.
+std::string OldNotesFileName(const std::string& notesFolder, const std::string& trackPath);
 
-// NotesFileName for many tracks in a row: each folder is resolved once, so a track costs one
-// look at the track itself. Folders are remembered for the life of the object only.
-class NotesFileNamer {
+// The two names from a track's resolved path (what the two above resolve the path to).
+std::string NotesFileNameOfCanonical(const std::string& notesFolder, const std::string& canonicalPath);
+std::string OldNotesFileNameOfCanonical(const std::string& notesFolder, const std::string& canonicalPath);
+
+// Resolves many track paths in a row as the notes names do: each folder is resolved once, so a
+// track costs one look at the track itself. Folders are remembered for the life of the object.
+class TrackPathResolver {
 public:
-    explicit NotesFileNamer(std::string notesFolder) : m_notesFolder(std::move(notesFolder)) {}
     std::string operator()(const std::string& trackPath);
 
 private:
-    std::string m_notesFolder;
     std::unordered_map<std::string, std::filesystem::path> m_folders;  // as given -> resolved
 };
 

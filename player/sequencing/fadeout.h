@@ -41,6 +41,9 @@ public:
     SequencerDeck* deck() const { return m_deck.load(std::memory_order_acquire); }
     int periodMs() const { return m_periodMs.load(std::memory_order_relaxed); }
     int stepsLeft() const { return m_steps.load(std::memory_order_relaxed); }
+    // The multimedia timer of the fade running or last run to its end (0 before the first and
+    // after an abort); the diagnostics window shows it.
+    platform::TimerId timerId() const { return m_timerId.load(std::memory_order_acquire); }
 
     // While set, a finished fade leaves its deck stopped instead of ended.
     void setUserStop(bool on) { m_userStop.store(on, std::memory_order_relaxed); }

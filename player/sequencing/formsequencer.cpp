@@ -76,7 +76,13 @@ void FormSequencerHost::clearOnAirText() { m_form.SetOnAirText(QString()); }
 
 void FormSequencerHost::breakReleased() { m_form.btBreak->setChecked(false); }
 
-void FormSequencerHost::trackStarted(int row) { m_form.TrackStarted(row); }
+void FormSequencerHost::startingTrack() { m_form.SoundStartingTrack(); }
+
+void FormSequencerHost::trackStarted(int row)
+{
+    m_form.TrackStarted(row);
+    m_form.SoundTrackStarted(row);
+}
 
 void FormSequencerHost::fadeTimerFailed()
 {
@@ -132,6 +138,7 @@ void FormSequencerHost::showDeckStates(const std::string& line) { m_form.Label29
 
 void FormSequencerHost::firstTick()
 {
+    m_form.FillGenreBox();
     m_form.UpdateCaption();
     m_form.LoadReportList();
     m_form.pcPlaylist->setCurrentWidget(m_form._master);

@@ -30,6 +30,7 @@ public:
     void repaint() override;
     void setPositionBar(int value) override;
     void breakReleased() override;  // brOneTrack: the Break button pops up
+    void startingTrack() override;
     void trackStarted(int row) override;
     // Queued: the box must not hold up the tick or the start that found the failure.
     void fadeTimerFailed() override;

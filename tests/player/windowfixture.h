@@ -4,9 +4,12 @@
 
 #include "playerfixtures.h"
 
+#include "audiolib/audiolib.h"
 #include "engine/enginesettings.h"
 #include "platform/recordedusermessages.h"
 #include "player/form1.h"
+
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +54,31 @@ protected:
     TempDir programDir;
     platform::RecordedUserMessages messages;
     std::unique_ptr<player::TForm1> form;
+};
+
+// The window made (FormCreate) on the "no sound" device's manual clock, with its own timers
+// stopped: nothing moves unless the test advances the device or calls a handler.
+class ManualClockWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        audiolib::setManualClock(true);
+        programDir.write("system.ini", "[Device]\nMainDev=0\n");
+        makeForm();
+        beforeCreate();
+        form->FormCreate();
+        form->maintimer->stop();
+        form->vistimer->stop();
+        form->Timer1->stop();
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        audiolib::setManualClock(false);
+    }
+    // What a test sets on the new window before FormCreate.
+    virtual void beforeCreate() {}
 };
 
 }  // namespace playertest

@@ -24,6 +24,9 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace edittest {
 
 using controls::TVirtualItem;
@@ -62,10 +65,12 @@ public:
             for (TVirtualItem& r : original)
                 r.SubItems[player::kColPath] = QString::fromStdString(wav);
         } else {
-            // Every 50th track has notes.
+            // Every 50th track has notes, written long ago as far as the folder shows.
             for (int i = 0; i < n; i += 50)
                 dir.write("Txt/" + std::filesystem::path(player::NotesFileName(dir.path() + "/Txt/", original[static_cast<std::size_t>(i)].SubItems[player::kColPath].toStdString())).filename().string(), "notes");
         }
+        const timespec longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
+        ::utimensat(AT_FDCWD, (dir.path() + "/Txt").c_str(), longAgo, 0);
         renameFrom = dir.path() + "/rename-a.wav";
         renameTo = dir.path() + "/rename-b.wav";
         dir.write("rename-a.wav", playertest::wavFile(1, 8000, 800));

@@ -10,6 +10,9 @@
 
 #include <filesystem>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 using namespace player;
 using playertest::row;
 
@@ -26,6 +29,10 @@ protected:
     void writeNotes(int i) const
     {
         std::ofstream(NotesFileName(folder(), rows[static_cast<std::size_t>(i)].SubItems[kColPath].toStdString())) << "n";
+    }
+    void writeOldNotes(int i) const
+    {
+        std::ofstream(OldNotesFileName(folder(), rows[static_cast<std::size_t>(i)].SubItems[kColPath].toStdString())) << "n";
     }
     std::string folder() const { return dir.path() + "/Txt/"; }
     std::vector<int> images() const
@@ -46,31 +53,44 @@ protected:
 TEST_F(NotesMarksTest, MarksTracksWithNotesAndLeavesScheduledRows)
 {
     writeNotes(1);
+    writeOldNotes(2);  // kept under the name of before
     writeNotes(3);
     rows[3].ImageIndex = kImageScheduledWaiting;
     rows[4].ImageIndex = kImageHasNotes;  // its notes are gone
     EXPECT_TRUE(marks.mark(rows, 0, 4, folder(), false));
-    EXPECT_EQ(images(), (std::vector<int>{0, kImageHasNotes, 0, kImageScheduledWaiting, 0}));
+    EXPECT_EQ(images(), (std::vector<int>{0, kImageHasNotes, kImageHasNotes, kImageScheduledWaiting, 0}));
     EXPECT_FALSE(marks.mark(rows, 0, 4, folder(), false));  // nothing changed
     // Bounds beyond the rows are kept within them.
     EXPECT_FALSE(marks.mark(rows, -5, 50, folder(), false));
 }
 
-TEST_F(NotesMarksTest, LooksUpOnlyNewTracksUnlessAskedToLookAgain)
+TEST_F(NotesMarksTest, LooksUpOnlyNewTracksWhileTheNotesFolderStaysAsItWas)
 {
+    // The folder last changed long ago, and its time is put back after each change below, so
+    // that it looks untouched.
+    const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    auto settle = [&] { ASSERT_EQ(::utimensat(AT_FDCWD, folder().c_str(), old, 0), 0); };
+    settle();
     marks.mark(rows, 0, 4, folder(), false);
     writeNotes(0);
+    settle();
     // An edit that brought no new track does not look at the disk again...
     EXPECT_FALSE(marks.mark(rows, 0, 4, folder(), false));
     EXPECT_EQ(rows[0].ImageIndex, 0);
     // ...a track new to the list is looked up...
     rows.push_back(row("new", "01:00", "/music/new.mp3"));
     writeNotes(5);
+    settle();
     EXPECT_TRUE(marks.mark(rows, 0, 5, folder(), false));
     EXPECT_EQ(rows[5].ImageIndex, kImageHasNotes);
-    // ...and the rows whose notes were just saved are looked up again when asked.
+    EXPECT_EQ(rows[0].ImageIndex, 0);
+    // ...the rows whose notes were just saved are looked up again when asked...
     EXPECT_TRUE(marks.mark(rows, 0, 1, folder(), true));
     EXPECT_EQ(rows[0].ImageIndex, kImageHasNotes);
+    // ...and a folder that changed (its time moved on) has every track looked up again.
+    writeNotes(3);
+    EXPECT_TRUE(marks.mark(rows, 0, 5, folder(), false));
+    EXPECT_EQ(rows[3].ImageIndex, kImageHasNotes);
     // A row moved elsewhere in the list (or restored by an undo) keeps its track's answer.
     std::swap(rows[0], rows[2]);
     rows[2].ImageIndex = 0;

@@ -125,7 +125,16 @@ TEST(PlaylistRow, TwoShapes)
 
 TEST(NotesFile, NamedFromThePathAndShortenedWhenTooLong)
 {
-    EXPECT_EQ(NotesFileName("/p/Txt/", "/music/a:b.mp3"), "/p/Txt/_music_a_b.mp3.txt");
+    EXPECT_EQ(NotesFileName("/p/Txt/", "/music/ab.mp3"), "/p/Txt/_music_ab.mp3.txt");
+    EXPECT_EQ(OldNotesFileName("/p/Txt/", "/music/a:b.mp3"), "/p/Txt/_music_a_b.mp3.txt");
+    // Two tracks never share a file: every character the old names turned into "_" is escaped,
+    // and so is the escape.
+    std::set<std::string> names;
+    for (const char* track : {"/m/a/b.mp3", "/m/a_b.mp3", "/m/a:b.mp3", "/m/a\\b.mp3", "/m/a%5Fb.mp3", "/m/a_/b.mp3",
+                              "/m/a/_b.mp3", "/m/a%b.mp3", "/m/a%25b.mp3"})
+        EXPECT_TRUE(names.insert(NotesFileName("/p/Txt/", track)).second) << track;
+    EXPECT_EQ(NotesFileName("/p/Txt/", "/m/a_b.mp3"), "/p/Txt/_m_a%5Fb.mp3.txt");
+    EXPECT_EQ(OldNotesFileName("/p/Txt/", "/m/a_b.mp3"), OldNotesFileName("/p/Txt/", "/m/a/b.mp3"));
     const std::string longA = "/" + std::string(300, 'x') + "/a.mp3";
     const std::string longB = "/" + std::string(300, 'x') + "/b.mp3";
     const std::string a = NotesFileName("/T/", longA);
@@ -161,7 +170,8 @@ TEST(SortAndShuffle, SortOrdersAsTheLocaleComparisonDoes)
     QLocale::setDefault(before);
 }
 
-// Many tracks named at once give the same names as one by one, links and missing folders too.
+// Many tracks resolved at once give the same notes names as one by one, links and missing
+// folders too.
 TEST(NotesFile, NamingManyAtOnceMatchesOneByOne)
 {
     const QTemporaryDir dir;
@@ -180,8 +190,11 @@ TEST(NotesFile, NamingManyAtOnceMatchesOneByOne)
         root + "/real/sub/",          root + "/real/b.mp3/inside.mp3",  "/top.mp3",
         "relative/track.mp3",         "track.mp3",                      "C:\\music\\win.mp3",
         "/" + std::string(300, 'y') + "/long.mp3"};
-    NotesFileNamer many("/notes/");
+    TrackPathResolver resolve;
     for (int pass = 0; pass < 2; ++pass)  // the second pass answers from the remembered folders
-        for (const std::string& p : paths)
-            EXPECT_EQ(many(p), NotesFileName("/notes/", p)) << p;
+        for (const std::string& p : paths) {
+            const std::string canonical = resolve(p);
+            EXPECT_EQ(NotesFileNameOfCanonical("/notes/", canonical), NotesFileName("/notes/", p)) << p;
+            EXPECT_EQ(OldNotesFileNameOfCanonical("/notes/", canonical), OldNotesFileName("/notes/", p)) << p;
+        }
 }
