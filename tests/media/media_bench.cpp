@@ -43,8 +43,9 @@ void countFiles(benchmark::State& state, std::int64_t found, int perFile)
         benchmark::Counter(static_cast<double>(kFiles) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-// The tag page: one open, shared by the tag record and the frame reader.
-void BM_TagAndMpegHeaders(benchmark::State& state)
+// Reads every file's tag record and frame information through read(path, tag, mpeg).
+template <typename Read>
+void readAll(benchmark::State& state, Read read)
 {
     const std::vector<std::string>& paths = files();
     media::TMPEGaudio mpeg;
@@ -52,31 +53,29 @@ void BM_TagAndMpegHeaders(benchmark::State& state)
     std::int64_t found = 0;
     for (auto _ : state) {
         for (const std::string& path : paths) {
-            const media::InputFile file(path);
-            found += media::ReadTagRecord(file, tag);
-            found += mpeg.ReadInfo(file) && mpeg.Frame.Found;
+            found += read(path, tag, mpeg);
             benchmark::DoNotOptimize(mpeg.BitRate());
         }
     }
     countFiles(state, found, 2);
+}
+
+// The tag page: one open, shared by the tag record and the frame reader.
+void BM_TagAndMpegHeaders(benchmark::State& state)
+{
+    readAll(state, [](const std::string& path, media::TTagRecord& tag, media::TMPEGaudio& mpeg) {
+        const media::InputFile file(path);
+        return int{media::ReadTagRecord(file, tag)} + int{mpeg.ReadInfo(file) && mpeg.Frame.Found};
+    });
 }
 BENCHMARK(BM_TagAndMpegHeaders)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The same through the file names: one open for the tag record, one for the frame reader.
 void BM_TagAndMpegHeadersByName(benchmark::State& state)
 {
-    const std::vector<std::string>& paths = files();
-    media::TMPEGaudio mpeg;
-    media::TTagRecord tag;
-    std::int64_t found = 0;
-    for (auto _ : state) {
-        for (const std::string& path : paths) {
-            found += media::ReadTagRecord(path, tag);
-            found += mpeg.ReadInfo(path) && mpeg.Frame.Found;
-            benchmark::DoNotOptimize(mpeg.BitRate());
-        }
-    }
-    countFiles(state, found, 2);
+    readAll(state, [](const std::string& path, media::TTagRecord& tag, media::TMPEGaudio& mpeg) {
+        return int{media::ReadTagRecord(path, tag)} + int{mpeg.ReadInfo(path) && mpeg.Frame.Found};
+    });
 }
 BENCHMARK(BM_TagAndMpegHeadersByName)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

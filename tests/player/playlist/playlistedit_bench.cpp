@@ -32,17 +32,22 @@ std::map<std::string, double>& tickGaps()
     return g;
 }
 
-void ListCommand(benchmark::State& state, const Operation* op)
+// Times op once per iteration; the best run goes to the growth table.
+void timeIterations(benchmark::State& state, EditWindow& w, const Operation& op)
 {
-    const int n = static_cast<int>(state.range(0));
-    EditWindow w(n);
     double best = 1e9;
     for (auto _ : state) {
-        const double s = edittest::timeOperation(w, *op, 1);
+        const double s = edittest::timeOperation(w, op, 1);
         state.SetIterationTime(s);
         best = std::min(best, s);
     }
-    timings()[op->name][n] = best;
+    timings()[op.name][w.n] = best;
+}
+
+void ListCommand(benchmark::State& state, const Operation* op)
+{
+    EditWindow w(static_cast<int>(state.range(0)));
+    timeIterations(state, w, *op);
 }
 
 // The transport commands with every row selected, on a list that really plays.
@@ -57,17 +62,10 @@ const std::vector<Operation>& transportOperations()
 
 void TransportCommand(benchmark::State& state, const Operation* op)
 {
-    const int n = static_cast<int>(state.range(0));
-    EditWindow w(n, true);
+    EditWindow w(static_cast<int>(state.range(0)), true);
     w.list().selectRows({0});
     w.form->aPlay();
-    double best = 1e9;
-    for (auto _ : state) {
-        const double s = edittest::timeOperation(w, *op, 1);
-        state.SetIterationTime(s);
-        best = std::min(best, s);
-    }
-    timings()[op->name][n] = best;
+    timeIterations(state, w, *op);
 }
 
 // While a track plays: the longest interval between two main-timer ticks across each command.
