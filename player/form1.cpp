@@ -74,6 +74,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildNotesMenu();
     buildMonitorMenu();
     buildAboutMenu();
+    buildJingles();
+    buildSchedulePage();
+    buildHotKeys();
     CurrentList = LVMaster;
 }
 
@@ -410,11 +413,6 @@ void TForm1::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         ScanAbort = true;
-        event->accept();
-        return;
-    }
-    if (event->key() == Qt::Key_F5) {
-        Refresh1->trigger();
         event->accept();
         return;
     }

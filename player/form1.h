@@ -7,10 +7,13 @@
 #include "platform/tickcount.h"
 #include "platform/window.h"
 #include "player/fileinfo.h"
+#include "player/hotkeys/keydispatch.h"
+#include "player/jingles/jingleslots.h"
 #include "player/link/linkprograms.h"
 #include "player/playerini.h"
 #include "player/playermessages.h"
 #include "player/playlist/notesmarks.h"
+#include "player/schedule/schedule.h"
 #include "player/sound/effectsettings.h"
 
 #include <QMainWindow>
@@ -39,7 +42,8 @@ class QToolBar;
 class QToolButton;    // play modes and MIC
 class QListWidget;
 class QCheckBox;
-class QPushButton;  // tag page
+class QPushButton;  // tag page, schedule
+class QTreeWidget;  // schedule
 
 namespace controls {
 class TTBar;
@@ -495,10 +499,69 @@ public:
     void SaveSoundProfile(platform::IniFile& ini);
 
     // ---- Jingles (jingles/) --------------------------------------------------------------------
+    QToolBar* JingleBar = nullptr;
+    std::array<QToolButton*, 9> JingleButtons{};  // ToolButton19..24, 16, 17, 18: slots 1..9 (Tag)
+    std::array<QAction*, 9> jin{};                // jin1..jin9 of mJingles (Tag 1..9)
+    QAction* N30 = nullptr;                       // "Назначить...": the jingle list dialog
+    JingleSlotPaths JingleSlots;                  // 1..9 the jingles, 0 the list's pre-listen
+    int JinglVolume = 100;  // every jingle window's deck
+    int JVol = 100;         // both decks while a jingle window is open (100: left alone)
+    JingleDucking Ducking;
+    void buildJingles();  // once, from the constructor
+    // Slot n (0..9) in a new jingle window; an empty slot does nothing.
+    void PlayJingl(int n);
+    // A jingle tool button or menu item: the slot of its Tag.
+    void jin1Click(QObject* sender);
+    void N30Click();
+    void ShowJingleSlot(int n);  // menu item n's caption from slot n
+    // A jingle window opens or closes: the decks go down with the first, up with the last.
+    void JingleWindowOpened();
+    void JingleWindowClosed();
+    // Every open jingle window stops and releases its deck (before the decks free the device).
+    void CloseJingleWindows();
+    void LoadJinglesProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveJinglesProfile(platform::IniFile& ini);
 
     // ---- Schedule (schedule/) ------------------------------------------------------------------
+    QWidget* TabSheet4 = nullptr;      // the schedule page
+    QCheckBox* cbSchedule = nullptr;   // "Вкл": rasptimer runs while it is ticked
+    QPushButton* Button1 = nullptr;    // "Составить расписание..."
+    QTreeWidget* rasp = nullptr;       // the entries: date, time, file
+    QTimer* rasptimer = nullptr;       // 50 ms
+    Schedule TimeSchedule;             // the entries and their times (ScheduleTimes)
+    bool UseDate = false;              // entries carry a date
+    bool StartImmediately = false;     // a due entry starts at once, even over a playing deck
+    bool InScheduledBlock = false;     // the playing row is the last started scheduled row
+    std::function<QDateTime()> ScheduleClock;  // the schedule's clock (tests set their own)
+    void buildSchedulePage();  // once, from the constructor
+    void cbScheduleClick();
+    void rasptimerTimer();
+    // The entry's file, or each track of its playlist, after the playing row; starts it when due.
+    void FireScheduleEntry(const ScheduleEntry& entry);
+    void RefreshScheduleList();  // rasp from the schedule
+    // After row started: a waiting scheduled row becomes started, and the block is settled.
+    void ScheduledRowStarted(int row);
+    void SettleScheduledItems();
+    void Button1Click();  // the schedule dialog
+    void LoadSchedule(const std::string& path);
+    void SaveSchedule(const std::string& path);
+    void LoadScheduleProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveScheduleProfile(platform::IniFile& ini);
 
     // ---- Hot keys (hotkeys/) -------------------------------------------------------------------
+    HotKeyCodes HotKeys = kDefaultHotKeys;
+    QAction* N48 = nullptr;  // "Горячие клавиши..."
+    void buildHotKeys();  // once, from the constructor
+    // A key pressed in this window, focused the control that has the focus; Key becomes 0 when
+    // the key is used up.
+    void FormKeyDown(int& Key, Qt::KeyboardModifiers Shift, const QWidget* focused);
+    // A character typed in this window or a jingle window; Key becomes null when used up.
+    void FormKeyPress(QChar& Key, const QWidget* focused);
+    FocusKind FocusKindOf(const QWidget* control) const;
+    void RunKeyCommand(KeyCommand command);
+    void N48Click();
+    void LoadHotKeysProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveHotKeysProfile(platform::IniFile& ini);
 
     // ---- Tag page (tagpage/) -------------------------------------------------------------------
     QWidget* TabSheet3 = nullptr;       // the tag page of PageControl1
@@ -594,6 +657,7 @@ private:
     // Hand-overs that arrived before the first showing finished, handled right after it.
     std::vector<std::pair<std::string, std::string>> m_pendingCommands;
     bool m_inScan = false;
+    bool m_scheduleFiring = false;  // rasptimerTimer is running
 };
 
 }  // namespace player

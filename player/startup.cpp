@@ -214,6 +214,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         Sequencer->fadeOut().abort();
     CurrentList = LVMaster;
     SaveProfile(platform::programPath("Profile/Default.prf"));
+    CloseJingleWindows();
     if (DeckA)
         DeckA->Stop();
     if (DeckB)
@@ -225,6 +226,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::FormDestroy()
 {
+    CloseJingleWindows();  // their decks share the device the decks free below
     // The monitor's deck goes before the decks that own the output device.
     delete RearPlay.data();
     SoundDestroy();

@@ -41,9 +41,6 @@ constexpr std::array kKeys{
     PassThroughKey{"Encoder", "PresetIndex", M::Default, "0"},
     PassThroughKey{"Encoder", "PresetName", M::Default, ""},
     PassThroughKey{"Encoder", "ShowParam", M::Default, "1"},
-    PassThroughKey{"TimeTable", "ScheduleState", M::Default, "0"},
-    PassThroughKey{"TimeTable", "StartImmediately", M::Default, "0"},
-    PassThroughKey{"TimeTable", "UseDate", M::Default, "0"},
 };
 
 }  // namespace

@@ -32,6 +32,7 @@ public:
     void breakReleased() override;  // brOneTrack: the Break button pops up
     void startingTrack() override;
     void trackStarted(int row) override;
+    void nothingToPlay() override;  // the scheduled rows are settled
     // Queued: the box must not hold up the tick or the start that found the failure.
     void fadeTimerFailed() override;
     // Queued, and dropped while an earlier one waits or is open: a fault that repeats every tick

@@ -41,15 +41,17 @@ protected:
         return *form;
     }
 
-    // The boxes of the player's error path (the search server's start may show its own).
-    std::vector<platform::RecordedUserMessages::Shown> errorBoxes() const
+    // The boxes shown with this caption.
+    std::vector<platform::RecordedUserMessages::Shown> boxes(const std::string& caption) const
     {
-        std::vector<platform::RecordedUserMessages::Shown> boxes;
+        std::vector<platform::RecordedUserMessages::Shown> found;
         for (const auto& shown : messages.shown())
-            if (shown.caption == "Player: Error")
-                boxes.push_back(shown);
-        return boxes;
+            if (shown.caption == caption)
+                found.push_back(shown);
+        return found;
     }
+    // The boxes of the player's error path (the search server's start may show its own).
+    std::vector<platform::RecordedUserMessages::Shown> errorBoxes() const { return boxes("Player: Error"); }
 
     TempDir programDir;
     platform::RecordedUserMessages messages;
