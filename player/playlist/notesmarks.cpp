@@ -3,6 +3,7 @@
 
 #include "player/playlist/playlistrows.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <time.h>
 
@@ -34,6 +35,31 @@ NotesMarks::FolderStamp NotesMarks::stampOf(const std::string& folder, bool& rec
     return stamp;
 }
 
+const std::unordered_set<std::string>& NotesMarks::names()
+{
+    if (m_namesRead)
+        return m_names;
+    m_names.clear();
+    m_namesRead = true;
+    DIR* dir = ::opendir(m_folder.c_str());
+    if (dir == nullptr)
+        return m_names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        // A notes file counts when it can be opened: a link counts only when it leads somewhere.
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::stat((m_folder + name).c_str(), &st) != 0)
+                continue;
+        }
+        m_names.insert(name);
+    }
+    ::closedir(dir);
+    return m_names;
+}
+
 bool NotesMarks::mark(std::vector<controls::TVirtualItem>& rows, int first, int last, const std::string& notesFolder,
                       bool recheck)
 {
@@ -43,7 +69,10 @@ bool NotesMarks::mark(std::vector<controls::TVirtualItem>& rows, int first, int 
         m_known.clear();
         m_folder = notesFolder;
         m_stamp = stamp;
+        m_namesRead = false;
     }
+    if (recheck)
+        m_namesRead = false;
     first = std::max(first, 0);
     last = std::min(last, static_cast<int>(rows.size()) - 1);
     TrackPathResolver resolve;
@@ -57,9 +86,9 @@ bool NotesMarks::mark(std::vector<controls::TVirtualItem>& rows, int first, int 
         if (known == m_known.end() || recheck) {
             // Notes kept under the name of before count as well.
             const std::string canonical = resolve(path.toStdString());
-            struct stat st {};
-            const bool has = ::stat(NotesFileNameOfCanonical(notesFolder, canonical).c_str(), &st) == 0 ||
-                             ::stat(OldNotesFileNameOfCanonical(notesFolder, canonical).c_str(), &st) == 0;
+            const std::unordered_set<std::string>& inFolder = names();
+            const bool has = inFolder.count(NotesFileNameOfCanonical(notesFolder, canonical).substr(notesFolder.size())) != 0 ||
+                             inFolder.count(OldNotesFileNameOfCanonical(notesFolder, canonical).substr(notesFolder.size())) != 0;
             known = m_known.insert(path, has);
         }
         const int image = known.value() ? kImageHasNotes : kImageOrdinary;

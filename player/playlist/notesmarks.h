@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace player {
@@ -37,9 +38,15 @@ private:
     // within the same clock tick leaves the time as it was).
     static FolderStamp stampOf(const std::string& folder, bool& recent);
 
+    // The names in the notes folder, read once for as long as the folder stays as it was, so
+    // that a track costs no look at the disk for its notes.
+    const std::unordered_set<std::string>& names();
+
     std::string m_folder;
     FolderStamp m_stamp;
     QHash<QString, bool> m_known;  // track path -> has a notes file
+    std::unordered_set<std::string> m_names;
+    bool m_namesRead = false;
 };
 
 }  // namespace player

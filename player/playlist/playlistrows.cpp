@@ -274,26 +274,29 @@ std::string OldNotesFileName(const std::string& notesFolder, const std::string& 
 std::string TrackPathResolver::operator()(const std::string& trackPath)
 {
     // The resolved path of folder/name is the resolved folder followed by the name, unless the
-    // track is itself a link or its state cannot be read: those take the whole resolution.
+    // track is itself a link or its state cannot be read: those take the whole resolution. In a
+    // folder that does not exist there is no track to look at.
     const std::size_t slash = trackPath.rfind('/');
     if (slash == std::string::npos || slash == 0)
         return canonicalTrackPath(trackPath);
     const std::string name = trackPath.substr(slash + 1);
     if (name.empty() || name == "." || name == "..")
         return canonicalTrackPath(trackPath);
-    struct stat st {};
-    if (::lstat(trackPath.c_str(), &st) == 0 ? S_ISLNK(st.st_mode) : (errno != ENOENT && errno != ENOTDIR))
-        return canonicalTrackPath(trackPath);
     const std::string folder = trackPath.substr(0, slash);
     auto it = m_folders.find(folder);
     if (it == m_folders.end()) {
         std::error_code ec;
-        std::filesystem::path resolved = std::filesystem::weakly_canonical(folder, ec);
+        Folder entry{std::filesystem::weakly_canonical(folder, ec), false};
         if (ec)
             return canonicalTrackPath(trackPath);
-        it = m_folders.emplace(folder, std::move(resolved)).first;
+        entry.exists = std::filesystem::is_directory(folder, ec);
+        it = m_folders.emplace(folder, std::move(entry)).first;
     }
-    return (it->second / name).string();
+    struct stat st {};
+    if (it->second.exists &&
+        (::lstat(trackPath.c_str(), &st) == 0 ? S_ISLNK(st.st_mode) : (errno != ENOENT && errno != ENOTDIR)))
+        return canonicalTrackPath(trackPath);
+    return (it->second.resolved / name).string();
 }
 
 }  // namespace player

@@ -74,7 +74,11 @@ public:
     std::string operator()(const std::string& trackPath);
 
 private:
-    std::unordered_map<std::string, std::filesystem::path> m_folders;  // as given -> resolved
+    struct Folder {
+        std::filesystem::path resolved;
+        bool exists = false;
+    };
+    std::unordered_map<std::string, Folder> m_folders;  // as given
 };
 
 }  // namespace player
