@@ -21,7 +21,8 @@ const std::array kHooks{
     ProfileHook{"columns", &TForm1::LoadColumnsProfile, &TForm1::SaveColumnsProfile},
     // Hot keys.
     ProfileHook{"window", &TForm1::LoadWindowProfile, &TForm1::SaveWindowProfile},
-    // Encoder; then the schedule (TimeTable, and the schedule file named after the profile).
+    ProfileHook{"encoder", &TForm1::LoadEncoderProfile, &TForm1::SaveEncoderProfile},
+    // The schedule (TimeTable, and the schedule file named after the profile).
 };
 
 }  // namespace
