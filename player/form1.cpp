@@ -2,6 +2,7 @@
 // playlistedit.cpp, playlistfiles.cpp and startup.cpp.
 #include "player/form1.h"
 
+#include "controls/mainmenuxp.h"
 #include "controls/tbar.h"
 #include "controls/vtqstatusbar.h"
 #include "controls/zrfoldertreeview.h"
@@ -10,6 +11,7 @@
 #include "platform/messageids.h"
 #include "platform/usermessages.h"
 #include "player/commandlinearea.h"
+#include "player/images.h"
 #include "player/playlist/finddialog.h"
 #include "player/sequencing/formsequencer.h"
 #include "player/sequencing/maintimer.h"
@@ -29,6 +31,8 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QResizeEvent>
+#include <QStatusTipEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -67,6 +71,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildMenus();
     buildDatabaseLink();
     buildProfileMenu();
+    buildSettingsMenus();
     CurrentList = LVMaster;
 }
 
@@ -127,7 +132,7 @@ void TForm1::buildComponents()
     ml->addWidget(LVMaster);
     auto* sl = new QVBoxLayout(_slave);
     LVSlave = makeList(QStringLiteral("LVSlave"), _slave);
-    LVSlave->setColumns({QStringLiteral("№"), QString(), QStringLiteral("Исполнитель"), QStringLiteral("Время"),
+    LVSlave->setColumns({QStringLiteral("№"), QString(), QStringLiteral("Название"), QStringLiteral("Время"),
                          QStringLiteral("FileName")});
     LVSlave->header()->resizeSection(1, 0);
     LVSlave->header()->resizeSection(2, 0);
@@ -172,16 +177,35 @@ void TForm1::buildComponents()
     rightLayout->addWidget(TBar1);
     rightLayout->addWidget(pcPlaylist, 1);
     rightLayout->addWidget(Panel2);
-    rightLayout->addWidget(Label11);
-    rightLayout->addWidget(Label28);
-    rightLayout->addWidget(Gauge1);
 
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(splitter, 1);
     StatusBar1 = new controls::TvtqStatusBar(central);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    for (int i = 0; i < 6; ++i)
-        StatusBar1->Panels().Add()->setWidth(i < 3 ? 80 : 150);
+    StatusBar1->setImages(PlayerImages());
+    StatusBar1->setSizeGrip(true);
+    StatusBar1->setUseSystemFont(true);
+    {
+        controls::TvtqStatusPanels& panels = StatusBar1->Panels();
+        panels.BeginUpdate();
+        for (int i = 0; i < 7; ++i)
+            panels.Add()->setFitToContent(i > 0);
+        panels[0]->setWidth(190);
+        panels[0]->setSpring(true);
+        panels[1]->setText(QStringLiteral("cpu"));
+        panels[1]->setImageIndex(kImageCpu);
+        panels[1]->Hint = QStringLiteral("CPU load");
+        panels[2]->setText(QStringLiteral("mem"));
+        panels[2]->setImageIndex(kImageMemory);
+        panels[2]->Hint = QStringLiteral("RAM used");
+        panels[3]->setText(QStringLiteral("LOADING: PLEASE WAIT....."));
+        panels[3]->setImageIndex(kImageLoading);
+        panels.EndUpdate();
+    }
+    // The folder scan's gauge and labels sit on the bar, over its first panel.
+    for (QWidget* w : std::initializer_list<QWidget*>{Label28, Label11, Gauge1})
+        w->setParent(StatusBar1);
+    StatusBar1->installEventFilter(this);
     layout->addWidget(StatusBar1);
     setCentralWidget(central);
 
@@ -202,6 +226,11 @@ void TForm1::buildComponents()
 
 void TForm1::buildMenus()
 {
+    // The drawn menu bar: every drop-down menu added below takes its look.
+    MainMenuXP1 = new controls::TMainMenuXP(this);
+    MainMenuXP1->setObjectName(QStringLiteral("MainMenuXP1"));
+    setMenuBar(MainMenuXP1);
+
     aNew = makeAction(this, "aNew", QStringLiteral("Создать"), QKeySequence(Qt::CTRL | Qt::Key_N));
     aOpen = makeAction(this, "aOpen", QStringLiteral("Открыть..."), QKeySequence(Qt::CTRL | Qt::Key_O));
     aSave = makeAction(this, "aSave", QStringLiteral("Сохранить"), QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -414,8 +443,32 @@ void TForm1::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
+bool TForm1::event(QEvent* event)
+{
+    // The application's hint: the status tip of the control or menu item under the mouse.
+    if (event->type() == QEvent::StatusTip) {
+        ApplicationEvents1Hint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TForm1::placeStatusControls()
+{
+    const controls::TvtqStatusPanel* first = StatusBar1->Panels().Items(0);
+    const int width = first != nullptr && first->PanelRect().right > 0 ? first->PanelRect().right : 190;
+    const int height = std::max(1, StatusBar1->height() - 4);
+    const int labelWidth = Label28->sizeHint().width();
+    Label28->setGeometry(2, 2, labelWidth, height);
+    const int rest = std::max(10, width - labelWidth - 6);
+    Label11->setGeometry(labelWidth + 4, 2, rest, height);
+    Gauge1->setGeometry(labelWidth + 4, 2, rest, height);
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == StatusBar1 && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        placeStatusControls();
     if (LVMaster == nullptr || LVSlave == nullptr || rhelper == nullptr)
         return QMainWindow::eventFilter(watched, event);
     const bool isList = watched == LVMaster || watched == LVSlave || watched == rhelper;

@@ -60,6 +60,7 @@ void TForm1::FormCreate()
 
     engine::LoadEngineSettings();
     const engine::EngineSettings& settings = engine::engineSettings();
+    LangDir = settings.LangDir;
     Comment = Ini.Comment;
 
     DeckA = std::make_unique<engine::TAudioEngine>(handle());
@@ -88,14 +89,8 @@ void TForm1::FormCreate()
 
     Readers = std::make_unique<TagReaders>();
     CreateSequencer();
-    if (Ini.ShellExt) {
-        try {
-            media::RegisterFileTypes(QCoreApplication::applicationFilePath().toStdString());
-        } catch (const std::exception& e) {
-            // The player goes on: only the desktop's double click is affected.
-            platform::messageBox(e.what(), "Quorvalen", platform::MB_OK | platform::MB_ICONERROR);
-        }
-    }
+    if (Ini.ShellExt)
+        RegisterShellTypes();
     MetersCreate();
 }
 
@@ -124,6 +119,7 @@ void TForm1::FormShow()
     FillProfileMenu();
     LoadProfile(platform::programPath("Profile/Default.prf"));
 
+    LoadLanguage();
     ListsReady = true;
     RenumberList();
     UpdateCaption();
