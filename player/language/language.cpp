@@ -53,6 +53,7 @@ std::vector<std::string> TForm1::LoadLanguage()
 {
     const std::string file = LanguageFileName();
     std::vector<std::string> skipped;
+    ShareHintsWithStatusTips(this);
     append(skipped, ApplyLangSection(file, "Form1.Captions", this, LangKind::Caption));
     append(skipped, ApplyLangSection(file, "Form1.Hints", this, LangKind::Hint));
     append(skipped, ApplyLangSection(file, "Form1.MenuHints", this, LangKind::MenuHint));

@@ -14,6 +14,8 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 
+#include <functional>
+
 namespace player {
 
 namespace {
@@ -152,6 +154,21 @@ std::vector<std::string> ApplyLangSection(const std::string& file, const std::st
             skipped.push_back(section + "/" + key);
     });
     return skipped;
+}
+
+void ShareHintsWithStatusTips(QWidget* window)
+{
+    std::function<void(QObject*)> visit = [&](QObject* parent) {
+        for (QObject* child : parent->children()) {
+            if (isOtherWindow(child))
+                continue;
+            if (auto* w = qobject_cast<QWidget*>(child); w != nullptr && qobject_cast<QMenu*>(w) == nullptr &&
+                                                          !w->toolTip().isEmpty() && w->statusTip().isEmpty())
+                w->setStatusTip(w->toolTip());
+            visit(child);
+        }
+    };
+    visit(window);
 }
 
 QStringList ReadLangValues(const std::string& file, const std::string& section, const std::string& prefix,

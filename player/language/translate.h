@@ -37,6 +37,10 @@ bool ApplyLangValue(QObject* component, QWidget* window, LangKind kind, const QS
 std::vector<std::string> ApplyLangSection(const std::string& file, const std::string& section, QWidget* window,
                                           LangKind kind);
 
+// A control's hint is both its tool tip and the status tip the status bar shows while the mouse is
+// over it: every own widget of window with a tool tip and no status tip gets the tool tip as one.
+void ShareHintsWithStatusTips(QWidget* window);
+
 // Values of the keys prefix + first .. prefix + (first + current.size() - 1) of a section, in that
 // order; a missing key (or file) keeps the text of current at its place.
 QStringList ReadLangValues(const std::string& file, const std::string& section, const std::string& prefix,
