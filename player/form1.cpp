@@ -17,6 +17,8 @@
 #include "player/sequencing/maintimer.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
+#include "player/sound/bpmmeter.h"
+#include "player/sound/sounddeck.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -71,6 +73,14 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildMenus();
     buildDatabaseLink();
     buildProfileMenu();
+    buildSoundControls();
+    buildTagPage();
+    buildNotesMenu();
+    buildMonitorMenu();
+    buildAboutMenu();
+    buildJingles();
+    buildSchedulePage();
+    buildHotKeys();
     buildSettingsMenus();
     CurrentList = LVMaster;
 }
@@ -435,11 +445,6 @@ void TForm1::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         ScanAbort = true;
-        event->accept();
-        return;
-    }
-    if (event->key() == Qt::Key_F5) {
-        Refresh1->trigger();
         event->accept();
         return;
     }

@@ -102,6 +102,8 @@ int main(int argc, char** argv)
     form->CommandLineArea = &area;
     form->CommandLine = {first, second};
     form->FormCreate();
+    form->CreateDbgFrm();
+    form->CreateNotesFrm();
 
     splash->hide();
     splash.reset();

@@ -8,11 +8,13 @@
 #include "player/language/langfiles.h"
 #include "player/language/sellang.h"
 #include "player/language/translate.h"
+#include "player/notes/notesfrm.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTreeWidget>
 
 namespace player {
 
@@ -59,8 +61,8 @@ std::vector<std::string> TForm1::LoadLanguage()
     append(skipped, ApplyLangSection(file, "Form1.MenuHints", this, LangKind::MenuHint));
     append(skipped, ApplyLangSection(file, "Form1.Commands", this, LangKind::Command));
     append(skipped, ApplyLangSection(file, "Form1.MenuItems", this, LangKind::MenuItem));
-    if (auto* notes = findChild<QWidget*>(QStringLiteral("NotesFrm"), Qt::FindDirectChildrenOnly))
-        append(skipped, TranslateNotesMenu(notes, "NotesFrm.Menus"));
+    if (NotesFrm != nullptr)
+        append(skipped, TranslateNotesMenu(NotesFrm, "NotesFrm.Menus"));
 
     if (cbFindIndex != nullptr) {
         QStringList fields;
@@ -78,7 +80,7 @@ std::vector<std::string> TForm1::LoadLanguage()
     translateColumns(file, "PlaylistColumns", LVSlave, 5);
     translateColumns(file, "FindlistColumns", LVFindResult, 4);
     // The schedule list, when the window has one.
-    translateColumns(file, "ScheduleColumns", qobject_cast<QAbstractItemView*>(FindOwnComponent(this, QStringLiteral("rasp"))), 3);
+    translateColumns(file, "ScheduleColumns", rasp, 3);
     const QStringList messages =
         ReadLangValues(file, "Strings", "s", 0, QStringList(Messages.begin(), Messages.end()));
     for (int n = 0; n < kPlayerMessageCount; ++n)

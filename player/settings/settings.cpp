@@ -159,19 +159,4 @@ void TForm1::RegisterShellTypes()
     }
 }
 
-int TForm1::SettingsMuteLevel() const
-{
-    const auto it = PassThroughValues.find({"Options", "MuteLevel"});
-    if (it == PassThroughValues.end())
-        return -30;
-    bool ok = false;
-    const int value = QString::fromStdString(it->second).trimmed().toInt(&ok);
-    return ok ? value : -30;
-}
-
-void TForm1::SetSettingsMuteLevel(int db)
-{
-    PassThroughValues[{"Options", "MuteLevel"}] = std::to_string(db);
-}
-
 }  // namespace player

@@ -353,7 +353,7 @@ void TfrmSettings::FormShow()
     RadioGroup3->setItemIndex(engine.Lg ? 1 : 0);
     montype->setItemIndex(f.MonType);
     cbCutSilence->setChecked(f.CutSilence);
-    mutelev->setValue(std::clamp(f.SettingsMuteLevel(), kMinMuteLevel, kMaxMuteLevel));
+    mutelev->setValue(std::clamp(f.MuteLevel, kMinMuteLevel, kMaxMuteLevel));
     RestartNeeded = false;
 }
 
@@ -472,7 +472,7 @@ void TfrmSettings::Button1Click()
     platform::setPriorityClass(engine.Priority);
     audiolib::setConfig(audiolib::kOptionLogCurve, engine.Lg ? 1 : 0);
     // 5.
-    f.SetSettingsMuteLevel(mutelev->value());
+    f.MuteLevel = mutelev->value();
     if (rgClose->itemIndex() >= 0)
         f.CloseAllowed = rgClose->itemIndex() == 1;
     f.AllowSort = cbSortList->isChecked();

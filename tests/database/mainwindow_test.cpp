@@ -3,6 +3,9 @@
 #include "database/abortflag.h"
 #include "database/basemainwindow.h"
 #include "database/dfsfile.h"
+#include "database/dialogs/optfrm.h"
+#include "database/dialogs/statfrm.h"
+#include "database/dialogs/tagedit.h"
 #include "database/progresswindow.h"
 #include "database/recordtext.h"
 #include "database/strconst.h"
@@ -12,17 +15,19 @@
 #include "platform/messageids.h"
 #include "platform/recordedusermessages.h"
 #include "platform/registry.h"
-#include "testtracks.h"
+#include "mainwindowfixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QTemporaryDir>
@@ -35,62 +40,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        static QTemporaryDir shared;
-        setenv("QUORVALEN_PREFIX", ("dbtest" + std::to_string(QCoreApplication::applicationPid())).c_str(), 1);
-        setenv("QUORVALEN_REGISTRY_FILE", shared.filePath("registry").toUtf8().constData(), 1);
-        setenv("QUORVALEN_NOSOUND", "1", 1);
-    }
-    void SetUp() override
-    {
-        setenv("QUORVALEN_PROGRAM_DIR", dir.path().toUtf8().constData(), 1);
-        platform::setUserMessages(&messages);
-        AbortFlag = false;
-    }
-    void TearDown() override
-    {
-        platform::setUserMessages(nullptr);
-        resetStrings();
-    }
-    std::string path(const std::string& rel) const { return dir.filePath(QString::fromStdString(rel)).toStdString(); }
-    std::string baseIni() const { return path("Base.ini"); }
-
-    // A base file of n records with durations of 60 s.
-    std::string makeBase(const std::string& name, int n)
-    {
-        std::vector<std::unique_ptr<media::TTrackRecord>> rows;
-        std::vector<media::TTrackRecord*> ptrs;
-        for (int i = 0; i < n; ++i) {
-            rows.push_back(dbtest::makeTrack({.title = "T" + std::to_string(i), .artist = "A" + std::to_string(n - i),
-                                              .fileName = "/m/" + std::to_string(i) + ".mp3", .duration = 60000}));
-            ptrs.push_back(rows.back().get());
-        }
-        writeDfsFile(path(name), ptrs, nullptr);
-        return path(name);
-    }
-    static bool waitFor(const std::function<bool()>& done, int ms = 5000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
-    }
-    std::string lastBox() const
-    {
-        auto shown = messages.shown();
-        for (auto it = shown.rbegin(); it != shown.rend(); ++it)
-            if (it->kind == "messageBox")
-                return it->text;
-        return {};
-    }
-
-    QTemporaryDir dir;
-    platform::RecordedUserMessages messages;
-};
+using dbtest::MainWindowTest;
 
 TEST_F(MainWindowTest, HiddenModeStaysHiddenAndQuitsWithoutWritingSettings)
 {
@@ -466,11 +416,32 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
         }
         for (const std::string& key : lang.keys("Main.Menus"))
             EXPECT_NE(w.findChild<QAction*>(QString::fromStdString(key)), nullptr) << language << " " << key;
+        // A caption key names the window itself or a button, label, group box or tab page of it.
+        auto captionsOf = [&](QWidget& window, const char* section) {
+            for (const std::string& key : lang.keys(section)) {
+                const QString name = QString::fromStdString(key);
+                QObject* o = window.findChild<QObject*>(name);
+                bool page = false;
+                for (QTabWidget* tabs : window.findChildren<QTabWidget*>())
+                    page = page || (qobject_cast<QWidget*>(o) && tabs->indexOf(static_cast<QWidget*>(o)) >= 0);
+                EXPECT_TRUE(window.objectName() == name || qobject_cast<QAbstractButton*>(o) ||
+                            qobject_cast<QLabel*>(o) || qobject_cast<QGroupBox*>(o) || page)
+                    << language << " " << section << "/" << key;
+            }
+        };
         TProgress_window progress(&w, nullptr);
-        for (const std::string& key : lang.keys("Progress.Captions")) {
-            QObject* o = progress.findChild<QObject*>(QString::fromStdString(key));
-            EXPECT_TRUE(qobject_cast<QAbstractButton*>(o) || qobject_cast<QLabel*>(o)) << language << " " << key;
-        }
+        captionsOf(progress, "Progress.Captions");
+        BaseOptions options;
+        bool keepGenre = false;
+        TOptFrm optFrm(options, nullptr, nullptr);
+        captionsOf(optFrm, "Options.Captions");
+        TStatFrm statFrm({});
+        captionsOf(statFrm, "StatFrm.Captions");
+        TTagEdit tagEdit(keepGenre);
+        captionsOf(tagEdit, "TagEdit.Captions");
+        EXPECT_EQ(lang.sections(), (std::vector<std::string>{"Main.Captions", "Main.Menus", "Main.ListColumns",
+                                                             "Progress.Captions", "Options.Captions",
+                                                             "StatFrm.Captions", "TagEdit.Captions", "Strings"}));
         EXPECT_EQ(lang.keys("Strings").size(), 8u);
         if (std::string(language) == "Ru") {
             // The built-in texts: choosing Russian changes nothing.

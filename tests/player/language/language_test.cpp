@@ -16,6 +16,10 @@
 #include "player/language/langfiles.h"
 #include "player/language/sellang.h"
 #include "player/language/translate.h"
+#include "player/hotkeys/hotkeyform.h"
+#include "player/jingles/jinlistform.h"
+#include "player/notes/notesfrm.h"
+#include "player/schedule/timeform.h"
 #include "player/settings/radiogroup.h"
 #include "player/settings/settingsform.h"
 
@@ -35,6 +39,7 @@
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -254,19 +259,41 @@ TEST_F(Languages, DialogsAreTranslatedEachTimeTheyOpenAndTheRadioGroupsRefilled)
     EXPECT_EQ(form->PageControl1->tabText(form->PageControl1->indexOf(form->TabSheet1)), "Explorer");
 }
 
+TEST_F(Languages, TheJingleScheduleAndHotKeyDialogsAreTranslatedWhenTheyOpen)
+{
+    writeLanguage("Test", "[JinList.Captions]\nButton1=Pick...\n[Schedule.Captions]\nButton7=Add it\n"
+                          "[Hotkey.Captions]\nHintLabel=Click a box\n");
+    form->LangDir = "Test";
+    form->N30Click();
+    form->Button1Click();
+    form->N48Click();
+    auto* jingles = form->findChild<TfrmJinList*>();
+    auto* schedule = form->findChild<Ttimeform*>();
+    auto* hotKeys = form->findChild<TfrmHK*>();
+    ASSERT_TRUE(jingles && schedule && hotKeys);
+    EXPECT_EQ(jingles->Button1->text(), "Pick...");
+    EXPECT_EQ(schedule->findChild<QPushButton*>("Button7")->text(), "Add it");
+    EXPECT_EQ(hotKeys->findChild<QLabel*>("HintLabel")->text(), "Click a box");
+    // Names the main window shares with them stay the main window's.
+    EXPECT_EQ(form->Button1->text(), QStringLiteral("Составить расписание..."));
+    for (QWidget* w : std::initializer_list<QWidget*>{jingles, schedule, hotKeys})
+        w->close();
+    QCoreApplication::processEvents();
+}
+
 TEST_F(Languages, TheNotesWindowsMenuIsItsOwn)
 {
-    auto* notes = new QWidget(form.get(), Qt::Tool);
-    notes->setObjectName(QStringLiteral("NotesFrm"));
-    auto* menu = new QMenu(notes);
-    auto* n1 = menu->addAction(QStringLiteral("Шрифт..."));
-    n1->setObjectName(QStringLiteral("N1"));
-    auto* n20 = menu->addAction(QStringLiteral("own"));
+    form->CreateNotesFrm();
+    ASSERT_NE(form->NotesFrm, nullptr);
+    // The notes window's own N1 and the main window's keys do not meet.
+    auto* n20 = new QAction(QStringLiteral("own"), form->NotesFrm);
     n20->setObjectName(QStringLiteral("N20"));
-    writeLanguage("Test", "[NotesFrm.Menus]\nN1=Font...\n[Form1.MenuItems]\nN20=Quit\n");
+    writeLanguage("Test", "[NotesFrm.Menus]\nN1=Font...\nN3=Do not read notes by themselves\n"
+                          "[Form1.MenuItems]\nN20=Quit\nN1=not the main window's\n");
     form->LangDir = "Test";
-    EXPECT_TRUE(form->LoadLanguage().empty());
-    EXPECT_EQ(n1->text(), "Font...");
+    EXPECT_EQ(form->LoadLanguage(), std::vector<std::string>{"Form1.MenuItems/N1"});
+    EXPECT_EQ(form->NotesFrm->N1->text(), "Font...");
+    EXPECT_EQ(form->NotesFrm->N3->text(), "Do not read notes by themselves");
     EXPECT_EQ(n20->text(), "own");
     EXPECT_EQ(form->N20->text(), "Quit");
 }
@@ -319,8 +346,11 @@ TEST_F(Languages, TheLanguageDialogListsFoldersAndOkStoresTheChoice)
 TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndRussianChangesNothing)
 {
     copyShippedLanguages();
+    form->CreateNotesFrm();
     form->UpdateCaption();
     const auto builtIn = texts(form.get());
+    const auto notesBuiltIn = texts(form->NotesFrm);
+    const QString scheduleHeader = form->rasp->headerItem()->text(2);
     const QStringList builtInFields = comboItems(form->cbFindIndex);
     const PlayerMessages builtInMessages = form->Messages;
 
@@ -329,11 +359,18 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndRussianChangesNothing)
         EXPECT_TRUE(form->LoadLanguage().empty()) << language;
         TfrmSettings dialog(*form);
         EXPECT_TRUE(form->TranslateForm(&dialog, "Settings.Captions").empty()) << language;
+        TfrmJinList jingles(*form);
+        EXPECT_TRUE(form->TranslateForm(&jingles, "JinList.Captions").empty()) << language;
+        Ttimeform schedule(*form);
+        EXPECT_TRUE(form->TranslateForm(&schedule, "Schedule.Captions").empty()) << language;
+        TfrmHK hotKeys(*form);
+        EXPECT_TRUE(form->TranslateForm(&hotKeys, "Hotkey.Captions").empty()) << language;
         const platform::IniFile lang(LanguageFile(language));
         const std::map<std::string, std::vector<std::string>> listKeys = {
             {"FindIndexes", {"i1", "i2", "i3", "i4", "i5", "i6", "i7", "i8"}},
             {"PlaylistColumns", {"c0", "c1", "c2", "c3", "c4"}},
             {"FindlistColumns", {"c0", "c1", "c2", "c3"}},
+            {"ScheduleColumns", {"c0", "c1", "c2"}},
             {"Strings", {"s0", "s1", "s2", "s3", "s4", "s5", "s6", "s7", "s8", "s9"}},
             {"Settings.Other", {"cl0", "cl1", "vl0", "vl1"}},
         };
@@ -342,7 +379,9 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndRussianChangesNothing)
         const std::set<std::string> known = {"Form1.Captions",   "Form1.Hints",     "Form1.MenuHints",
                                              "Form1.Commands",   "Form1.MenuItems", "FindIndexes",
                                              "PlaylistColumns",  "FindlistColumns", "Strings",
-                                             "Settings.Captions", "Settings.Other"};
+                                             "Settings.Captions", "Settings.Other", "ScheduleColumns",
+                                             "NotesFrm.Menus",  "JinList.Captions", "Schedule.Captions",
+                                             "Hotkey.Captions"};
         for (const std::string& section : lang.sections())
             EXPECT_TRUE(known.count(section)) << language << " has the section " << section;
         EXPECT_TRUE(fs::exists(HelpDocument(language))) << language;
@@ -350,6 +389,8 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndRussianChangesNothing)
     }
     // English first, then Russian: every text is the built-in one again.
     EXPECT_EQ(differences(texts(form.get()), builtIn), std::vector<std::string>{});
+    EXPECT_EQ(differences(texts(form->NotesFrm), notesBuiltIn), std::vector<std::string>{});
+    EXPECT_EQ(form->rasp->headerItem()->text(2), scheduleHeader);
     EXPECT_EQ(comboItems(form->cbFindIndex), builtInFields);
     EXPECT_EQ(form->Messages, builtInMessages);
     for (int c = 0; c < 5; ++c)
@@ -364,11 +405,18 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndRussianChangesNothing)
     for (const std::string& section : ru.sections())
         EXPECT_EQ(ru.keys(section).size(), en.keys(section).size()) << section;
 
-    TfrmSettings before(*form);
-    const auto dialogBuiltIn = texts(&before);
-    TfrmSettings after(*form);
-    form->TranslateForm(&after, "Settings.Captions");
-    EXPECT_EQ(differences(texts(&after), dialogBuiltIn), std::vector<std::string>{});
+    // Russian on the dialogs: their built-in texts.
+    auto unchanged = [&](auto make, const char* section) {
+        auto before = make();
+        const auto builtInTexts = texts(before.get());
+        auto after = make();
+        form->TranslateForm(after.get(), section);
+        EXPECT_EQ(differences(texts(after.get()), builtInTexts), std::vector<std::string>{}) << section;
+    };
+    unchanged([&] { return std::make_unique<TfrmSettings>(*form); }, "Settings.Captions");
+    unchanged([&] { return std::make_unique<TfrmJinList>(*form); }, "JinList.Captions");
+    unchanged([&] { return std::make_unique<Ttimeform>(*form); }, "Schedule.Captions");
+    unchanged([&] { return std::make_unique<TfrmHK>(*form); }, "Hotkey.Captions");
 }
 
 TEST_F(Languages, F1OpensTheHelpOfTheChosenLanguage)

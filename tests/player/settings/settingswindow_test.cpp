@@ -99,7 +99,7 @@ TEST_F(SettingsWindow, EveryControlShowsItsSetting)
     form->Encoder = EncoderSettings{"Temp/Out", "ogg", "ogg.cfg", 0, "Ogg", false};
     form->MonType = 1;
     form->SetCutSilence(false);
-    form->SetSettingsMuteLevel(-12);
+    form->MuteLevel = -12;
     engine::EngineSettings engine = engine::engineSettings();
     engine.Priority = 2;
     engine.Lg = true;
@@ -216,7 +216,7 @@ TEST_F(SettingsWindow, OkWritesTheFilesAndTheWindowsSettingsInOrder)
         EXPECT_FALSE(deck->SkipSilence);
         EXPECT_EQ(deck->StreamFlags, static_cast<std::int32_t>(audiolib::kSpeakerFront));
     }
-    EXPECT_EQ(form->SettingsMuteLevel(), -7);
+    EXPECT_EQ(form->MuteLevel, -7);
     EXPECT_EQ(form->Encoder.OutDir, "/out");
     EXPECT_EQ(form->Encoder.PresetIndex, 0);
     EXPECT_EQ(form->Encoder.PresetName, "Own");
