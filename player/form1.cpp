@@ -11,6 +11,7 @@
 #include "platform/messageids.h"
 #include "platform/usermessages.h"
 #include "player/commandlinearea.h"
+#include "player/icons.h"
 #include "player/images.h"
 #include "player/playlist/finddialog.h"
 #include "player/sequencing/formsequencer.h"
@@ -69,6 +70,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvalen"));
+    setWindowIcon(QIcon(MainIcon(32)));
     buildComponents();
     buildMenus();
     buildDatabaseLink();

@@ -13,6 +13,7 @@
 #include "platform/sharedmemory.h"
 #include "player/about/dbgfrm.h"
 #include "player/commandlinearea.h"
+#include "player/icons.h"
 #include "player/emblem.h"
 #include "player/monitor/rearplay.h"
 #include "player/notes/notesfrm.h"
@@ -36,15 +37,6 @@
 
 
 namespace player {
-
-namespace {
-
-QIcon trayPicture()
-{
-    return QIcon(QuorvalenEmblem(16));
-}
-
-}  // namespace
 
 void TForm1::FormCreate()
 {
@@ -71,7 +63,7 @@ void TForm1::FormCreate()
 
     // A desktop without a tray must not fail the start: the window keeps its own task-bar entry.
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        TrayIcon = new QSystemTrayIcon(trayPicture(), this);
+        TrayIcon = new QSystemTrayIcon(QIcon(MainIcon()), this);
         TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
         TrayIcon->setToolTip(QStringLiteral("Quorvalen"));
         TrayIcon->setContextMenu(TrayMenu);

@@ -9,6 +9,7 @@
 #include "media/shellfiletypes.h"
 #include "platform/usermessages.h"
 #include "platform/usermessagesqt.h"
+#include "player/icons.h"
 #include "player/language/translate.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
@@ -152,7 +153,8 @@ void TForm1::ApplyMonTypeFlags()
 void TForm1::RegisterShellTypes()
 {
     try {
-        media::RegisterFileTypes(QCoreApplication::applicationFilePath().toStdString());
+        media::RegisterFileTypes(QCoreApplication::applicationFilePath().toStdString(), PngBytes(MediaFileIcon()),
+                                 PngBytes(PlaylistIcon()));
     } catch (const std::exception& e) {
         // The player goes on: only the desktop's double click is affected.
         platform::messageBox(e.what(), "Quorvalen", platform::MB_OK | platform::MB_ICONERROR);

@@ -10,6 +10,7 @@
 #include "engine/enginesettings.h"
 #include "platform/inifile.h"
 #include "platform/programfolder.h"
+#include "platform/desktoptypes.h"
 #include "platform/registry.h"
 #include "platform/usermessagesqt.h"
 #include "player/sequencing/maintimer.h"
@@ -20,6 +21,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -393,6 +395,11 @@ TEST_F(SettingsWindow, ShellTypesAreRegisteredAfterOkWhenAsked)
     });
     EXPECT_TRUE(form->Ini.ShellExt);
     EXPECT_TRUE(platform::Registry::readString(platform::RegistryRoot::ClassesRoot, ".mp3", "").has_value());
+    // With the media file's and the playlist's icons for the desktop.
+    for (const char* id : {"quorvalen-file", "quorvalen-list"}) {
+        const QImage icon(QString::fromStdString(platform::xdgDataHome() + "/icons/hicolor/32x32/apps/" + id + ".png"));
+        EXPECT_EQ(icon.size(), QSize(32, 32)) << id;
+    }
 }
 
 TEST_F(SettingsWindow, AClickOnTheClockChoosesItsColour)
