@@ -67,17 +67,15 @@ private:
     std::set<QObject*> m_seen;
 };
 
-class Encoding : public playertest::WindowTest {
+class Encoding : public playertest::ManualClockWindowTest {
 protected:
+    void beforeCreate() override
+    {
+        form->LaunchProgram = [](std::string_view, const std::vector<std::string>&) { return false; };
+    }
     void SetUp() override
     {
-        WindowTest::SetUp();
-        audiolib::setManualClock(true);
-        programDir.write("system.ini", "[Device]\nMainDev=0\n");
-        makeForm();
-        form->LaunchProgram = [](std::string_view, const std::vector<std::string>&) { return false; };
-        form->FormCreate();
-        form->maintimer->stop();
+        ManualClockWindowTest::SetUp();
         form->EncoderProgram = QV_BIN_DIR "/encoder";
         fs::create_directories(outDir());
         form->Encoder = EncoderSettings{outDir(), "mp3", "mp3.cfg", 0, "MP3 192 kbit/s", false};
@@ -88,11 +86,6 @@ protected:
                     onReport(w, wParam);
             });
         };
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        audiolib::setManualClock(false);
     }
     std::string outDir() const { return programDir.path() + "/encoded out"; }
     // Rows of the Main list for the files, all selected.
@@ -122,7 +115,7 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-    std::vector<platform::RecordedUserMessages::Shown> boxes() const
+    std::vector<platform::RecordedUserMessages::Shown> messageBoxes() const
     {
         std::vector<platform::RecordedUserMessages::Shown> of;
         for (const auto& s : messages.shown())
@@ -178,7 +171,7 @@ TEST_F(Encoding, ThreeSelectedFilesAreEncodedInOrderAndDecodeAgain)
                                         [n](const Seen& r) { return r.number == n && r.wParam == 2; });
         EXPECT_EQ(ends, 1) << "file " << n;
     }
-    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(messageBoxes().empty());
 }
 
 TEST_F(Encoding, RowsThatAreNoFilesAreLeftOut)
@@ -221,7 +214,7 @@ TEST_F(Encoding, ClosingTheWindowDuringTheSecondFileStopsTheRunWithoutAPart)
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back().number, 2);
     EXPECT_EQ(reports.back().wParam, 2);
-    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(messageBoxes().empty());
 }
 
 TEST_F(Encoding, AnEncoderThatDiesEndsItsFileAndTheRunGoesOn)
@@ -236,7 +229,7 @@ TEST_F(Encoding, AnEncoderThatDiesEndsItsFileAndTheRunGoesOn)
     const std::vector<std::string> out = outFiles();
     EXPECT_TRUE(std::count(out.begin(), out.end(), "one.mp3") == 1 && std::count(out.begin(), out.end(), "three.mp3") == 1);
     EXPECT_EQ(std::count(out.begin(), out.end(), "two.mp3"), 0);
-    const auto shown = boxes();
+    const auto shown = messageBoxes();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].text.find(sources[1]), std::string::npos);
     EXPECT_EQ(shown[0].text.find(sources[0]), std::string::npos);
@@ -248,8 +241,8 @@ TEST_F(Encoding, AnEncoderThatCannotStartEndsTheRunWithOneMessage)
     form->EncoderProgram = programDir.path() + "/no-encoder-here";
     form->N52->trigger();
     EXPECT_TRUE(reports.empty());
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_NE(boxes()[0].text.find("no-encoder-here"), std::string::npos);
+    ASSERT_EQ(messageBoxes().size(), 1u);
+    EXPECT_NE(messageBoxes()[0].text.find("no-encoder-here"), std::string::npos);
     EXPECT_TRUE(outFiles().empty());
 }
 
@@ -273,8 +266,8 @@ TEST_F(Encoding, TheCommandLineHoldsEachPartAsOneArgument)
     EXPECT_EQ(lines[3], ".my ext");
     EXPECT_EQ(lines[4], "plugins\\lame --preset 192");
     // It ended without its report: named once at the end.
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_NE(boxes()[0].text.find(sources[0]), std::string::npos);
+    ASSERT_EQ(messageBoxes().size(), 1u);
+    EXPECT_NE(messageBoxes()[0].text.find(sources[0]), std::string::npos);
 }
 
 TEST_F(Encoding, TheSettingsComeFirstOnTheirEncoderPageWhenAsked)
@@ -339,5 +332,5 @@ TEST_F(Encoding, ASecondCloseEndsAnEncoderThatDoesNotListen)
     form->N52->trigger();
     EXPECT_EQ(closes, 2);
     EXPECT_LT(timer.elapsed(), 10000);
-    ASSERT_EQ(boxes().size(), 1u) << "the stopped file is named";
+    ASSERT_EQ(messageBoxes().size(), 1u) << "the stopped file is named";
 }

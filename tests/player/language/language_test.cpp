@@ -111,23 +111,16 @@ std::vector<std::string> differences(const std::map<std::string, std::string>& a
     return diff;
 }
 
-class Languages : public playertest::WindowTest {
+class Languages : public playertest::ManualClockWindowTest {
 protected:
+    void beforeCreate() override
+    {
+        form->LaunchProgram = [](std::string_view, const std::vector<std::string>&) { return false; };
+    }
     void SetUp() override
     {
-        WindowTest::SetUp();
-        audiolib::setManualClock(true);
-        programDir.write("system.ini", "[Device]\nMainDev=0\n");
-        makeForm();
-        form->LaunchProgram = [](std::string_view, const std::vector<std::string>&) { return false; };
-        form->FormCreate();
-        form->maintimer->stop();
+        ManualClockWindowTest::SetUp();
         form->Ini.ShellExt = false;
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        audiolib::setManualClock(false);
     }
     void writeLanguage(const std::string& folder, const std::string& text, const std::string& name = "")
     {

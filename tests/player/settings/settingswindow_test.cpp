@@ -39,26 +39,19 @@ using playertest::whenShown;
 
 namespace {
 
-class SettingsWindow : public playertest::WindowTest {
+class SettingsWindow : public playertest::ManualClockWindowTest {
 protected:
-    void SetUp() override
+    void beforeCreate() override
     {
-        WindowTest::SetUp();
-        audiolib::setManualClock(true);
-        programDir.write("system.ini", "[Device]\nMainDev=0\n");
-        makeForm();
         form->LaunchProgram = [this](std::string_view program, const std::vector<std::string>&) {
             launched.emplace_back(program);
             return false;
         };
-        form->FormCreate();
-        form->maintimer->stop();
-        form->Ini.ShellExt = false;
     }
-    void TearDown() override
+    void SetUp() override
     {
-        WindowTest::TearDown();
-        audiolib::setManualClock(false);
+        ManualClockWindowTest::SetUp();
+        form->Ini.ShellExt = false;
     }
 
     // Runs the settings command; act works on the open dialog and closes it.
