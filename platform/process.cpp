@@ -138,6 +138,8 @@ bool WatchedProcess::start(std::string_view program, const std::vector<std::stri
         return false;
     const std::string folder = programFolder();
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    // The child gets the standard streams only: no device, socket or lock of this process.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     pid_t pid = 0;
     const int failed = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

@@ -20,6 +20,7 @@
 #include <optional>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include <sys/resource.h>
@@ -206,6 +207,26 @@ TEST(WatchedProcess, ReportsTheExitCodeOnItsOwnThreadWithArgumentsVerbatimInTheP
     process.terminate();
     QCoreApplication::processEvents();
     EXPECT_EQ(codes.size(), 1u);
+}
+
+TEST(WatchedProcess, TheProgramGetsTheStandardStreamsAndNoOtherDescriptor)
+{
+    QTemporaryDir dir;
+    const std::string listing = dir.path().toStdString() + "/fds.txt";
+    std::FILE* held = std::tmpfile();  // a descriptor of ours without close-on-exec
+    ASSERT_NE(held, nullptr);
+    WatchedProcess process;
+    std::optional<int> code;
+    ASSERT_TRUE(process.start("/bin/sh", {"-c", "ls /proc/self/fd > \"$1\"", "sh", listing}, [&](int c) { code = c; }));
+    ASSERT_TRUE(pumpUntil([&] { return code.has_value(); }));
+    std::fclose(held);
+    std::ifstream in(listing);
+    std::vector<int> fds;
+    for (int fd; in >> fd;)
+        fds.push_back(fd);
+    // 0, 1, 2, the shell's redirection and ls's own listing of the folder.
+    for (int fd : fds)
+        EXPECT_TRUE(fd <= 4) << "descriptor " << fd << " reached the child";
 }
 
 TEST(WatchedProcess, AProgramEndedBySignalReportsItsNumberNegated)
