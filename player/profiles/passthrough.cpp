@@ -35,12 +35,6 @@ constexpr std::array kKeys{
     PassThroughKey{"HotKeys", "hk7", M::Default, "84"},
     PassThroughKey{"Options", "JinglVolume", M::Default, "100"},
     PassThroughKey{"Options", "JVol", M::Default, "100"},
-    PassThroughKey{"Encoder", "OutDir", M::ProgramPath, "Temp"},
-    PassThroughKey{"Encoder", "Ext", M::Default, ""},
-    PassThroughKey{"Encoder", "Command", M::Default, ""},
-    PassThroughKey{"Encoder", "PresetIndex", M::Default, "0"},
-    PassThroughKey{"Encoder", "PresetName", M::Default, ""},
-    PassThroughKey{"Encoder", "ShowParam", M::Default, "1"},
 };
 
 }  // namespace

@@ -25,7 +25,7 @@ const std::array kHooks{
     ProfileHook{"hotkeys", &TForm1::LoadHotKeysProfile, &TForm1::SaveHotKeysProfile},
     ProfileHook{"monitor", &TForm1::LoadMonitorProfile, &TForm1::SaveMonitorProfile},
     ProfileHook{"window", &TForm1::LoadWindowProfile, &TForm1::SaveWindowProfile},
-    // Encoder.
+    ProfileHook{"encoder", &TForm1::LoadEncoderProfile, &TForm1::SaveEncoderProfile},
     ProfileHook{"schedule", &TForm1::LoadScheduleProfile, &TForm1::SaveScheduleProfile},
 };
 

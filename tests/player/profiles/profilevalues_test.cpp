@@ -129,24 +129,24 @@ TEST(ProfilePassThrough, ValuesComeBackByteForByteAndMissingOnesAsTheirDefaults)
 {
     playertest::TempDir dir;
     const std::string longCommand(3000, 'j');
-    const IniFile in(dir.write("in.prf", "[Encoder]\nExt=  \"mp3\"  \nCommand=" + longCommand +
-                                             "\nPresetIndex=junk\n"));
+    const IniFile in(dir.write("in.prf", "[Jingles]\nPath1=  \"a.mp3\"  \nPath2=" + longCommand +
+                                             "\n[Options]\nJVol=junk\n"));
     PassThroughMap values;
     readPassThrough(in, values);
     IniFile out(std::string(), IniFile::Mode::Buffered);
     writePassThrough(values, out);
-    EXPECT_EQ(out.rawValue("Encoder", "Ext"), "  \"mp3\"  ");
-    EXPECT_EQ(out.rawValue("Encoder", "Command"), longCommand);
-    EXPECT_EQ(out.rawValue("Encoder", "PresetIndex"), "junk");
-    EXPECT_EQ(out.rawValue("Encoder", "PresetName"), "");
-    EXPECT_EQ(out.rawValue("Encoder", "ShowParam"), "1");
+    EXPECT_EQ(out.rawValue("Jingles", "Path1"), "  \"a.mp3\"  ");
+    EXPECT_EQ(out.rawValue("Jingles", "Path2"), longCommand);
+    EXPECT_EQ(out.rawValue("Options", "JVol"), "junk");
+    EXPECT_EQ(out.rawValue("Jingles", "Path3"), "");
+    EXPECT_EQ(out.rawValue("Options", "JinglVolume"), "100");
 
     // A second profile without the keys: the defaults again.
     readPassThrough(IniFile(dir.write("empty.prf", "")), values);
     IniFile again(std::string(), IniFile::Mode::Buffered);
     writePassThrough(values, again);
-    EXPECT_EQ(again.rawValue("Encoder", "Ext"), "");
-    EXPECT_EQ(again.rawValue("Encoder", "ShowParam"), "1");
+    EXPECT_EQ(again.rawValue("Jingles", "Path1"), "");
+    EXPECT_EQ(again.rawValue("Options", "JVol"), "100");
 }
 
 TEST(ProfilePassThrough, EveryKeyHasItsPlaceInTheProfileOnce)
