@@ -272,10 +272,6 @@ public:
     void SaveFontProfile(platform::IniFile& ini);
     void LoadColumnsProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveColumnsProfile(platform::IniFile& ini);
-    // Keys of features not built yet, kept as read (profiles/passthrough.cpp).
-    void LoadPassThroughProfile(const platform::IniFile& ini, const ProfileLoad& how);
-    void SavePassThroughProfile(platform::IniFile& ini);
-    std::map<std::pair<std::string, std::string>, std::string> PassThroughValues;
     // Options as the profile wrote them, saved back as read while the setting is unchanged.
     std::string AdvertId = "commercial";  // ID_A; the lists get it in lower case
     std::string JingleId = "jingle";      // ID_J
