@@ -38,20 +38,6 @@ std::string LanguageFile(const std::string& langDir)
     return platform::programPath("Lang/" + platform::toSlashes(langDir) + "/lang.ini");
 }
 
-std::string HelpFile(const std::string& langDir)
-{
-    return platform::programPath("Lang/" + platform::toSlashes(langDir) + "/help.chm");
-}
-
-std::string HelpDocument(const std::string& langDir)
-{
-    const std::string chm = HelpFile(langDir);
-    if (QFileInfo::exists(QString::fromStdString(chm)))
-        return chm;
-    const std::string html = chm.substr(0, chm.size() - 3) + "html";
-    return QFileInfo::exists(QString::fromStdString(html)) ? html : chm;
-}
-
 std::vector<InstalledLanguage> InstalledLanguages()
 {
     const std::string root = platform::programPath("Lang");

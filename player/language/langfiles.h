@@ -11,11 +11,6 @@ namespace player {
 // "<program folder>/Lang/<langDir>/lang.ini"; an empty langDir gives "Lang//lang.ini", which the
 // file system takes as "Lang/lang.ini".
 std::string LanguageFile(const std::string& langDir);
-// The help file as it is named, "<program folder>/Lang/<langDir>/help.chm".
-std::string HelpFile(const std::string& langDir);
-// What the help command opens: the help file when it exists, else the HTML help beside it
-// ("help.html"), else the help file's name all the same.
-std::string HelpDocument(const std::string& langDir);
 
 struct InstalledLanguage {
     std::string folder;  // the name LangDir takes

@@ -110,7 +110,7 @@ void TForm1::Language1Click()
 void TForm1::aHelpContentExecute()
 {
     // A missing help file is not reported.
-    platform::openDocument(HelpDocument(LangDir));
+    platform::openDocument(controls::HelpDocument(LangDir));
 }
 
 void TForm1::ApplicationEvents1Hint(const QString& hint)

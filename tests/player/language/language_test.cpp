@@ -13,6 +13,7 @@
 #include "controls/vtqstatusbar.h"
 #include "engine/enginesettings.h"
 #include "platform/inifile.h"
+#include "controls/lang.h"
 #include "player/language/langfiles.h"
 #include "player/language/sellang.h"
 #include "player/language/translate.h"
@@ -377,8 +378,8 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndRussianChangesNothing)
                                              "Hotkey.Captions"};
         for (const std::string& section : lang.sections())
             EXPECT_TRUE(known.count(section)) << language << " has the section " << section;
-        EXPECT_TRUE(fs::exists(HelpDocument(language))) << language;
-        EXPECT_NE(HelpDocument(language), HelpFile(language)) << "the HTML help beside the .chm name";
+        EXPECT_TRUE(fs::exists(controls::HelpDocument(language))) << language;
+        EXPECT_NE(controls::HelpDocument(language), controls::HelpFile(language)) << "the HTML help beside the .chm name";
     }
     // English first, then Russian: every text is the built-in one again.
     EXPECT_EQ(differences(texts(form.get()), builtIn), std::vector<std::string>{});
