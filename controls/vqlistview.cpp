@@ -2,6 +2,7 @@
 // count and the selection in step with it.
 #include "controls/vqlistview.h"
 
+#include "controls/selectionrows.h"
 #include "platform/usermessages.h"
 
 #include <QHeaderView>
@@ -72,6 +73,16 @@ QVariant VqListModel::headerData(int section, Qt::Orientation orientation, int r
     return {};
 }
 
+bool VqListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
+{
+    if (orientation != Qt::Horizontal || (role != Qt::EditRole && role != Qt::DisplayRole) || section < 0 ||
+        section >= m_columns.size())
+        return false;
+    m_columns[section] = value.toString();
+    emit headerDataChanged(orientation, section, section);
+    return true;
+}
+
 void VqListModel::setColumns(const QStringList& captions)
 {
     beginResetModel();
@@ -91,8 +102,6 @@ void VqListModel::setCount(int count)
         m_count = count;
         endRemoveRows();
     }
-    if (m_count > 0)
-        emit dataChanged(index(0, 0), index(m_count - 1, columnCount() - 1));
 }
 
 TVqListView::TVqListView(QWidget* parent) : QTreeView(parent), m_model(new VqListModel(*this, this))
@@ -132,7 +141,7 @@ void TVqListView::setSmallImages(QList<QPixmap> images)
 int TVqListView::AddRow(const QString& caption)
 {
     const int index = addRow(caption);
-    m_model->setCount(rowCount());
+    syncView();
     return index;
 }
 
@@ -144,6 +153,12 @@ void TVqListView::SetCell(const QString& text, int row, int col)
 void TVqListView::InsertRow(int index, const TVirtualItem& item)
 {
     insertRow(index, item);
+    syncView();
+}
+
+void TVqListView::InsertRows(int index, std::vector<TVirtualItem> items)
+{
+    insertRows(index, std::move(items));
     syncView();
 }
 
@@ -196,8 +211,7 @@ void TVqListView::DeleteSelection()
 
 void TVqListView::PasteRows()
 {
-    const std::vector<int> selected = selectedRows();
-    pasteRows(selected.empty() ? -1 : selected.front());
+    pasteRows(firstSelectedRow());
     syncView();
 }
 
@@ -206,7 +220,7 @@ void TVqListView::DeleteSelectedRows()
     const std::vector<int> selected = selectedRows();
     selectionModel()->clearSelection();
     deleteRows(selected);
-    m_model->setCount(rowCount());
+    syncView();
 }
 
 void TVqListView::syncView()
@@ -222,19 +236,31 @@ void TVqListView::Loaded()
 
 std::vector<int> TVqListView::selectedRows() const
 {
-    std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return selectedRowsByRange(*selectionModel(), m_model->columnCount(), m_model->count());
+}
+
+int TVqListView::firstSelectedRow() const
+{
+    return firstSelectedRowByRange(*selectionModel(), m_model->columnCount(), m_model->count());
 }
 
 void TVqListView::selectRows(const std::vector<int>& rows)
 {
-    QItemSelection selection;
+    std::vector<int> sorted;
+    sorted.reserve(rows.size());
     for (int row : rows)
         if (row >= 0 && row < m_model->count())
-            selection.select(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
+            sorted.push_back(row);
+    std::sort(sorted.begin(), sorted.end());
+    const int lastColumn = m_model->columnCount() - 1;
+    QItemSelection selection;
+    for (std::size_t i = 0; i < sorted.size();) {
+        std::size_t j = i;
+        while (j + 1 < sorted.size() && sorted[j + 1] <= sorted[j] + 1)
+            ++j;
+        selection.append(QItemSelectionRange(m_model->index(sorted[i], 0), m_model->index(sorted[j], lastColumn)));
+        i = j + 1;
+    }
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/sharedmemory.h"
 #include "player/about/dbgfrm.h"
 #include "player/commandlinearea.h"
+#include "player/icons.h"
 #include "player/emblem.h"
 #include "player/monitor/rearplay.h"
 #include "player/notes/notesfrm.h"
@@ -36,15 +37,6 @@
 
 namespace player {
 
-namespace {
-
-QIcon trayPicture()
-{
-    return QIcon(QuorvalenEmblem(16));
-}
-
-}  // namespace
-
 void TForm1::FormCreate()
 {
     setWindowTitle(QStringLiteral("Quorvalen"));
@@ -54,6 +46,7 @@ void TForm1::FormCreate()
 
     engine::LoadEngineSettings();
     const engine::EngineSettings& settings = engine::engineSettings();
+    LangDir = settings.LangDir;
     Comment = Ini.Comment;
 
     DeckA = std::make_unique<engine::TAudioEngine>(handle());
@@ -69,7 +62,7 @@ void TForm1::FormCreate()
 
     // A desktop without a tray must not fail the start: the window keeps its own task-bar entry.
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        TrayIcon = new QSystemTrayIcon(trayPicture(), this);
+        TrayIcon = new QSystemTrayIcon(QIcon(MainIcon()), this);
         TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
         TrayIcon->setToolTip(QStringLiteral("Quorvalen"));
         TrayIcon->setContextMenu(TrayMenu);
@@ -85,14 +78,8 @@ void TForm1::FormCreate()
     // The silence cut holds from the start, before any profile has been read.
     SetCutSilence(CutSilence);
     SoundCreate();
-    if (Ini.ShellExt) {
-        try {
-            media::RegisterFileTypes(QCoreApplication::applicationFilePath().toStdString());
-        } catch (const std::exception& e) {
-            // The player goes on: only the desktop's double click is affected.
-            platform::messageBox(e.what(), "Quorvalen", platform::MB_OK | platform::MB_ICONERROR);
-        }
-    }
+    if (Ini.ShellExt)
+        RegisterShellTypes();
     MetersCreate();
 }
 
@@ -123,6 +110,7 @@ void TForm1::FormShow()
     LoadProfile(platform::programPath("Profile/Default.prf"));
     InitMonitorDevice();
 
+    LoadLanguage();
     ListsReady = true;
     RenumberList();
     UpdateCaption();

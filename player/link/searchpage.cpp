@@ -31,7 +31,7 @@ void TForm1::buildDatabaseLink()
     cbFindIndex->setObjectName(QStringLiteral("cbFindIndex"));
     cbFindIndex->addItems({QStringLiteral("Название"), QStringLiteral("Исполнитель"), QStringLiteral("Альбом"),
                            QStringLiteral("Год"), QStringLiteral("Жанр"), QStringLiteral("Комментарий"),
-                           QStringLiteral("Время")});
+                           QStringLiteral("Время"), QStringLiteral("Имя файла")});
     cbFindIndex->setCurrentIndex(0);
     fields->addWidget(findLabel, 0, 0);
     fields->addWidget(edFindText, 0, 1);
@@ -108,11 +108,10 @@ void TForm1::SearchUnavailable()
 
 void TForm1::LVFindResultDblClick()
 {
-    const std::vector<int> selected = LVFindResult->selectedRows();
-    if (selected.empty() || selected.front() >= LVFindResult->rowCount())
+    const int selected = LVFindResult->firstSelectedRow();
+    if (selected < 0 || selected >= LVFindResult->rowCount())
         return;
-    CurrentList->Rows.push_back(
-        FoundRowToPlaylistRow(LVFindResult->Rows[static_cast<std::size_t>(selected.front())], QString()));
+    CurrentList->Rows.push_back(FoundRowToPlaylistRow(LVFindResult->Rows[static_cast<std::size_t>(selected)], QString()));
     CurrentList->syncView();
     RenumberList();
 }
