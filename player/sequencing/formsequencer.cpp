@@ -279,10 +279,10 @@ void TForm1::aPrevTrack()
 
 void TForm1::LVMasterDblClick()
 {
-    const int row = LVMaster->firstSelectedRow();
-    if (row < 0 || PlayLocked)
+    if (LVMaster->firstSelectedRow() < 0 || PlayLocked)
         return;
-    LVMaster->HLIndex = row;
+    // The play makes the selected row the playing one once it has started; marked beforehand, a
+    // row that cannot be opened would stay marked while the item on air goes on.
     aPlay();
 }
 

@@ -300,7 +300,8 @@ TEST_F(ModesWindow, ARowThatCannotBeOpenedIsStruckOutNamedAndNeverReported)
     ASSERT_EQ(onAir.State(), engine::STATE_PLAY);
     const std::int32_t before = onAir.GetPosition();
 
-    play(1);
+    form->LVMaster->selectRows({1});
+    form->LVMasterDblClick();
     tick();
     EXPECT_EQ(&form->Sequencer->deckA(), &onAir);
     EXPECT_EQ(onAir.State(), engine::STATE_PLAY);
