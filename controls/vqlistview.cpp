@@ -49,11 +49,12 @@ QVariant VqListModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::FontRole: {
         const RowStyle style = m_rows.rowStyle(row);
-        if (!style.bold && !style.underline)
+        if (!style.bold && !style.underline && !style.strikeOut)
             return {};
         QFont font = baseFont;
         font.setBold(style.bold);
         font.setUnderline(style.underline);
+        font.setStrikeOut(style.strikeOut);
         return font;
     }
     case Qt::ForegroundRole: {

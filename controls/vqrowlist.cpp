@@ -111,14 +111,14 @@ void VqRowList::saveUndo()
 {
     if (static_cast<int>(m_undo.size()) >= kUndoLevels)
         m_undo.pop_front();
-    m_undo.push_back(Rows);
+    m_undo.push_back({Rows, validMark(HLIndex), validMark(NextIndex)});
 }
 
 void VqRowList::undo()
 {
     if (m_undo.empty())
         return;
-    Rows = std::move(m_undo.back());
+    Rows = std::move(m_undo.back().rows);
     m_undo.pop_back();
 }
 
@@ -212,6 +212,10 @@ RowStyle VqRowList::rowStyle(int index) const
         style.color = AdvertColor;
     if (!JingleKeyword.isEmpty() && name.contains(JingleKeyword))
         style.color = JingleColor;
+    if (!StruckMarker.isEmpty() && Rows[static_cast<size_t>(index)].SubItems[0] == StruckMarker) {
+        style.strikeOut = true;
+        style.color = StruckColor;
+    }
     return style;
 }
 

@@ -28,6 +28,7 @@ std::vector<TVirtualItem>& ClipboardRows();
 struct RowStyle {
     bool bold = false;
     bool underline = false;
+    bool strikeOut = false;
     std::optional<QColor> color;  // none: the list's own text colour
 };
 
@@ -53,6 +54,10 @@ public:
     QColor AdvertColor = QColor(Qt::red);
     QString JingleKeyword;  // lower case
     QColor JingleColor = QColor(Qt::blue);
+    // A row whose SubItems[0] (the hidden column) equals StruckMarker is drawn struck out in
+    // StruckColor, over the other colours; an empty marker marks nothing.
+    QString StruckMarker;
+    QColor StruckColor = QColor(Qt::gray);
 
     int rowCount() const { return static_cast<int>(Rows.size()); }
 
@@ -75,6 +80,11 @@ public:
     bool canUndo() const { return !m_undo.empty(); }
     // Restores the newest level; the marks are left to the caller.
     void undo();
+    // The playing and play-next marks as they were when the newest level was saved (-1 when
+    // there was none, or no level): what a caller re-establishing the marks after undo() can go
+    // by when several rows hold the same track.
+    int undoHLIndex() const { return m_undo.empty() ? -1 : m_undo.back().hlIndex; }
+    int undoNextIndex() const { return m_undo.empty() ? -1 : m_undo.back().nextIndex; }
 
     // Replaces the clipboard with copies of the given rows, in index order.
     void copyRows(std::vector<int> indices) const;
@@ -92,7 +102,12 @@ private:
     // Rows put into the order given by their old indices; marks follow their rows.
     void reorder(const std::vector<int>& order);
 
-    std::deque<std::vector<TVirtualItem>> m_undo;  // back is the newest level
+    struct UndoLevel {
+        std::vector<TVirtualItem> rows;
+        int hlIndex = -1;
+        int nextIndex = -1;
+    };
+    std::deque<UndoLevel> m_undo;  // back is the newest level
 };
 
 }  // namespace controls

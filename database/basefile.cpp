@@ -3,16 +3,31 @@
 
 #include "database/dfsfile.h"
 #include "database/tracklistmodel.h"
+#include "platform/programfolder.h"
 #include "platform/usermessages.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QTimer>
 
 namespace database {
 
 namespace {
+
 constexpr const char* kDfsFilter = "Database files (*.dfs)|*.dfs";
+
+// Where a dialog for the base file starts: at the file itself, or for a new base in the program
+// folder's "Database" (made when missing), where the player looks for it.
+std::string dialogStart(const std::string& baseFile)
+{
+    if (baseFile != "---")
+        return baseFile;
+    const std::string folder = platform::programPath("Database");
+    QDir().mkpath(QString::fromStdString(folder));
+    return folder;
 }
+
+}  // namespace
 
 bool TBase_main_window::LoadBase()
 {
@@ -64,8 +79,7 @@ bool TBase_main_window::Button5Click()
     if (busy())
         return false;
     bool saved = false;
-    const auto chosen =
-        platform::userMessages().saveFileName("", kDfsFilter, BFName != "---" ? BFName : std::string(), "");
+    const auto chosen = platform::userMessages().saveFileName("", kDfsFilter, dialogStart(BFName), "");
     // A failed save keeps the old name and the changed mark: nothing was stored under the new one.
     if (chosen && !chosen->empty() && SaveBase(*chosen)) {
         Modified = false;
@@ -80,7 +94,7 @@ void TBase_main_window::Button6Click()
 {
     if (m_passRunning || m_searching)
         return;
-    const auto chosen = platform::userMessages().openFileName("", kDfsFilter, BFName != "---" ? BFName : std::string());
+    const auto chosen = platform::userMessages().openFileName("", kDfsFilter, dialogStart(BFName));
     if (chosen && !chosen->empty()) {
         BFName = *chosen;
         LoadBase();

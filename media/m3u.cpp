@@ -93,7 +93,20 @@ std::string entryPath(const std::string& folder, const std::string& entry)
     return path;
 }
 
+std::string playlistFolder(const std::string& fileName)
+{
+    std::string folder = std::filesystem::path(fileName).parent_path().string();
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
 }  // namespace
+
+std::string ResolveM3UEntry(const std::string& fileName, const std::string& entry)
+{
+    return entryPath(playlistFolder(fileName), entry);
+}
 
 int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
 {
@@ -105,9 +118,7 @@ int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
     const std::vector<std::string> lines = readLines(fileName, ok);
     if (!ok || !hasHeader(lines))
         return 0;
-    std::string folder = std::filesystem::path(fileName).parent_path().string();
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
+    const std::string folder = playlistFolder(fileName);
 
     std::size_t stored = 0;
     std::size_t tooLong = 0;

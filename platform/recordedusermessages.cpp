@@ -67,14 +67,14 @@ void RecordedUserMessages::clear()
 int RecordedUserMessages::messageBox(const std::string& text, const std::string& caption, unsigned flags)
 {
     std::lock_guard lock(m_mutex);
-    m_shown.push_back({"messageBox", text, caption, flags});
+    m_shown.push_back({"messageBox", text, caption, flags, {}});
     return take(m_answers).value_or(defaultAnswer);
 }
 
 bool RecordedUserMessages::inputQuery(const std::string& caption, const std::string& prompt, std::string& value)
 {
     std::lock_guard lock(m_mutex);
-    m_shown.push_back({"inputQuery", prompt, caption, 0});
+    m_shown.push_back({"inputQuery", prompt, caption, 0, {}});
     auto text = take(m_texts);
     if (!text)
         return false;
@@ -83,48 +83,48 @@ bool RecordedUserMessages::inputQuery(const std::string& caption, const std::str
 }
 
 std::optional<std::string> RecordedUserMessages::openFileName(const std::string& title, const std::string& filter,
-                                                              const std::string&)
+                                                              const std::string& initialDir)
 {
     std::lock_guard lock(m_mutex);
-    m_shown.push_back({"openFileName", filter, title, 0});
+    m_shown.push_back({"openFileName", filter, title, 0, initialDir});
     return take(m_texts);
 }
 
 std::optional<std::vector<std::string>> RecordedUserMessages::openFileNames(const std::string& title,
                                                                             const std::string& filter,
-                                                                            const std::string&)
+                                                                            const std::string& initialDir)
 {
     std::lock_guard lock(m_mutex);
-    m_shown.push_back({"openFileNames", filter, title, 0});
+    m_shown.push_back({"openFileNames", filter, title, 0, initialDir});
     return take(m_textLists);
 }
 
 std::optional<std::string> RecordedUserMessages::saveFileName(const std::string& title, const std::string& filter,
-                                                              const std::string&, const std::string&)
+                                                              const std::string& initialDir, const std::string&)
 {
     std::lock_guard lock(m_mutex);
-    m_shown.push_back({"saveFileName", filter, title, 0});
+    m_shown.push_back({"saveFileName", filter, title, 0, initialDir});
     return take(m_texts);
 }
 
 std::optional<std::string> RecordedUserMessages::selectFolder(const std::string& title, const std::string& initialDir)
 {
     std::lock_guard lock(m_mutex);
-    m_shown.push_back({"selectFolder", initialDir, title, 0});
+    m_shown.push_back({"selectFolder", initialDir, title, 0, initialDir});
     return take(m_texts);
 }
 
 std::optional<std::uint32_t> RecordedUserMessages::chooseColor(std::uint32_t initial)
 {
     std::lock_guard lock(m_mutex);
-    m_shown.push_back({"chooseColor", std::to_string(initial), {}, 0});
+    m_shown.push_back({"chooseColor", std::to_string(initial), {}, 0, {}});
     return take(m_colors);
 }
 
 std::optional<FontSpec> RecordedUserMessages::chooseFont(const FontSpec& initial)
 {
     std::lock_guard lock(m_mutex);
-    m_shown.push_back({"chooseFont", initial.family, {}, 0});
+    m_shown.push_back({"chooseFont", initial.family, {}, 0, {}});
     return take(m_fonts);
 }
 

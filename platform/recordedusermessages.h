@@ -16,6 +16,7 @@ public:
         std::string text;
         std::string caption;
         unsigned flags = 0;
+        std::string initialDir;  // where a file dialog started
     };
 
     // Answers, taken in order by whatever asks next. Without one: messageBox gives defaultAnswer,

@@ -14,6 +14,7 @@
 #include "player/icons.h"
 #include "player/images.h"
 #include "player/playlist/finddialog.h"
+#include "player/playlist/playlistrows.h"
 #include "player/sequencing/formsequencer.h"
 #include "player/sequencing/maintimer.h"
 #include "player/sequencing/sequencingdeck.h"
@@ -92,6 +93,20 @@ TForm1::~TForm1()
     FormDestroy();
 }
 
+void TForm1::ShowStatus(const QString& text)
+{
+    if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
+        panel->setText(text);
+}
+
+bool TForm1::OnAir() const
+{
+    if (!Sequencer)
+        return false;
+    const std::int32_t state = Sequencer->deckA().State();
+    return state == engine::STATE_PLAY || state == engine::STATE_PAUSE;
+}
+
 controls::TVqListView* TForm1::makeList(const QString& name, QWidget* parent)
 {
     auto* list = new controls::TVqListView(parent);
@@ -101,6 +116,7 @@ controls::TVqListView* TForm1::makeList(const QString& name, QWidget* parent)
     list->header()->resizeSection(1, 0);
     list->header()->resizeSection(2, 300);
     list->header()->resizeSection(4, 0);
+    list->StruckMarker = QString::fromLatin1(kMarkerOpenFailed);
     list->viewport()->installEventFilter(this);
     list->viewport()->setAcceptDrops(true);
     list->installEventFilter(this);

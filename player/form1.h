@@ -189,7 +189,13 @@ public:
     std::unique_ptr<PlaybackSequencer> Sequencer;
     std::unique_ptr<MainTimer> MainTick;
     QTimer* maintimer = nullptr;
+    QTimer* pointtimer = nullptr;  // one-shot at a mix or fade point that falls between two ticks
     std::mt19937 Random;
+
+    // Status panel 0: what went wrong where no box may hold the air.
+    void ShowStatus(const QString& text);
+    // Deck A (the item on air) is playing or paused.
+    bool OnAir() const;
 
     // ---- Playlist editing (playlistedit.cpp) -------------------------------------------------
     void AddFile(const QString& path);
@@ -231,6 +237,9 @@ public:
     void CreateSequencer();
     void DestroySequencer();
     void maintimerTimer();
+    void pointtimerTimer();
+    // Arms pointtimer when the next mix or fade point comes before the next tick.
+    void ArmPointTimer();
     void WMDeckEnded(platform::WParam wParam, platform::LParam lParam);
 
     // ---- Playlist files (playlistfiles.cpp) --------------------------------------------------
@@ -251,6 +260,9 @@ public:
     QString& CurrentListName();
     // Puts path at the head of the recent list (once) and shows the items.
     void RememberRecent(const QString& path);
+    // Lists left empty by a playlist file that could not be read, with that file: a save of the
+    // empty list never replaces it.
+    std::map<const controls::TVqListView*, QString> UnreadPlaylists;
 
     // ---- Start-up and shut-down (startup.cpp) ------------------------------------------------
     void FormCreate();
@@ -260,6 +272,9 @@ public:
     void WMCommandLine();
     void WMQueryEndSession();
     void HandleCommandLine(const std::string& first, const std::string& second);
+    // A handed-over playlist that could not be read: said in the status bar, and in a box only
+    // while nothing is on air.
+    void ReportUnreadHandOver(const QString& path);
     // ---- Profiles (profiles/profile.cpp; each feature's share through profiles/profilehooks.cpp)
     void LoadProfile(const std::string& path);
     void SaveProfile(const std::string& path);
@@ -373,7 +388,10 @@ public:
     void StopSearchServer();
     void edFindTextChange();
     void WMSearchResult(platform::WParam count);
-    void SetSearchPageEnabled(bool on);
+    void SetSearchPageEnabled(bool on);  // off: the page says the database is not available
+    // The server did not answer: the results go, and the page says why (the field stays usable).
+    void SearchUnavailable();
+    QLabel* lbSearchUnavailable = nullptr;
     void LVFindResultDblClick();
     void N43Click();
     void N34Click();

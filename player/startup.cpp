@@ -35,7 +35,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-
 namespace player {
 
 void TForm1::FormCreate()
@@ -76,6 +75,8 @@ void TForm1::FormCreate()
 
     Readers = std::make_unique<TagReaders>();
     CreateSequencer();
+    // The silence cut holds from the start, before any profile has been read.
+    SetCutSilence(CutSilence);
     SoundCreate();
     if (Ini.ShellExt)
         RegisterShellTypes();
@@ -141,6 +142,8 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
             for (TVirtualItem& row : *rows)
                 LVMaster->Rows.push_back(std::move(row));
             LVMaster->syncView();
+        } else {
+            ReportUnreadHandOver(path);
         }
         RenumberList();
         if (LVMaster->HLIndex < 0 && firstNew < LVMaster->rowCount()) {
@@ -150,6 +153,15 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
     }
     CurrentList = previous;
     RenumberList();
+}
+
+void TForm1::ReportUnreadHandOver(const QString& path)
+{
+    ShowStatus(QStringLiteral("Плейлист не читается: ") + path);
+    if (OnAir())
+        return;
+    // After the hand-over's own message has been answered: the second start is not kept waiting.
+    QTimer::singleShot(0, this, [path] { ReportAudioError(-1, path.toStdString(), "LoadPlaylist"); });
 }
 
 std::pair<std::string, std::string> ReadCommandLineArea(const platform::SharedMemory* area)
@@ -191,6 +203,8 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     if (maintimer)
         maintimer->stop();
+    if (pointtimer)
+        pointtimer->stop();
     if (DbgFrm)
         DbgFrm->close();
     if (RearPlay)

@@ -13,7 +13,7 @@ std::optional<std::vector<controls::TVirtualItem>> ReadHandOverRows(const std::s
 {
     // The profile's own reader: each line is UTF-8 or else code page 1251 on its own, so one
     // entry in the old encoding does not garble the others.
-    std::optional<std::vector<controls::TVirtualItem>> rows = ReadPlaylistFile(path);
+    std::optional<std::vector<controls::TVirtualItem>> rows = ReadPlaylistFile(path, PlaylistEntries::ExtendedOnly);
     if (!rows) {
         std::error_code ec;
         if (!std::filesystem::exists(path, ec))

@@ -37,8 +37,16 @@ void TForm1::buildDatabaseLink()
     fields->addWidget(edFindText, 0, 1);
     fields->addWidget(indexLabel, 1, 0);
     fields->addWidget(cbFindIndex, 1, 1);
-    if (auto* page = qobject_cast<QVBoxLayout*>(TabSheet2->layout()))
+    // Says on the page itself that the database does not answer (no box: the page may be used
+    // while something is on air).
+    lbSearchUnavailable = new QLabel(TabSheet2);
+    lbSearchUnavailable->setObjectName(QStringLiteral("lbSearchUnavailable"));
+    lbSearchUnavailable->setWordWrap(true);
+    lbSearchUnavailable->hide();
+    if (auto* page = qobject_cast<QVBoxLayout*>(TabSheet2->layout())) {
         page->insertLayout(0, fields);
+        page->insertWidget(1, lbSearchUnavailable);
+    }
 
     LVFindResult->setColumns({QStringLiteral("Исполнитель"), QStringLiteral("Название"), QStringLiteral("Время"),
                               QStringLiteral("FileName")});
@@ -82,7 +90,20 @@ void TForm1::buildDatabaseLink()
 void TForm1::SetSearchPageEnabled(bool on)
 {
     for (QWidget* control : TabSheet2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        control->setEnabled(on);
+        if (control != lbSearchUnavailable)
+            control->setEnabled(on);
+    lbSearchUnavailable->setText(Messages[2]);
+    lbSearchUnavailable->setVisible(!on);
+}
+
+void TForm1::SearchUnavailable()
+{
+    // Results left under a query that was never answered would pass for its answer. The field
+    // stays usable: a restart of the server (profile, settings) brings the answers back.
+    LVFindResult->selectionModel()->clearSelection();
+    LVFindResult->ClearRows();
+    lbSearchUnavailable->setText(Messages[2]);
+    lbSearchUnavailable->show();
 }
 
 void TForm1::LVFindResultDblClick()

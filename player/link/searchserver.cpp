@@ -72,18 +72,22 @@ void TForm1::edFindTextChange()
 {
     if (cbFindIndex == nullptr || edFindText == nullptr || cbFindIndex->currentIndex() < 0)
         return;
-    if (!SharedArea || ServerWindow == 0)
+    if (!SharedArea || ServerWindow == 0) {
+        SearchUnavailable();
         return;
+    }
     WriteSearchQuery(SharedArea->data(), SharedArea->size(), edFindText->text());
     // The answer arrives as a nested UM_SEARCH_QUERY while this send waits (WMSearchResult).
     platform::LResult ignored = 0;
     const platform::SendStatus status = platform::sendMessageEx(ServerWindow, platform::UM_SEARCH_QUERY,
                                                                 cbFindIndex->currentIndex(), 0, &ignored, kQueryTimeout);
     // Handles are never reused: a server that is gone stays gone until the next restart, and
-    // later queries return at once, leaving the last results in the list. One that hangs is
-    // treated the same way, so that each further keystroke does not stall playback again.
-    if (status != platform::SendStatus::Answered)
+    // later queries return at once. One that hangs is treated the same way, so that each further
+    // keystroke does not stall playback again.
+    if (status != platform::SendStatus::Answered) {
         ServerWindow = 0;
+        SearchUnavailable();
+    }
 }
 
 void TForm1::WMSearchResult(platform::WParam count)

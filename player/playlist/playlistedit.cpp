@@ -195,7 +195,18 @@ void TForm1::aEditPasteExecute()
 
 void TForm1::aEditUndoExecute()
 {
-    CurrentList->Undo();
+    controls::TVqListView* list = CurrentList;
+    if (list->CanUndo()) {
+        // Undo leaves the marks to its caller: they go back onto the rows that hold them.
+        const std::vector<TVirtualItem> before = list->Rows;
+        const int playing = list->HLIndex;
+        const int next = list->NextIndex;
+        const int savedPlaying = list->undoHLIndex();
+        const int savedNext = list->undoNextIndex();
+        list->Undo();
+        list->HLIndex = MarkAfterUndo(before, list->Rows, playing, savedPlaying);
+        list->NextIndex = MarkAfterUndo(before, list->Rows, next, savedNext);
+    }
     RenumberList();
 }
 

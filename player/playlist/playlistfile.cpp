@@ -122,39 +122,44 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
     return WriteFileAtomically(path, out, error);
 }
 
-std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path)
+std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path, PlaylistEntries entries)
 {
     const std::optional<std::string> bytes = readAll(path);
-    if (!bytes)
+    // Text never holds a zero byte: anything that does (an audio file chosen by mistake) is not
+    // a playlist, and its "lines" must not become rows.
+    if (!bytes || bytes->find('\0') != std::string::npos)
         return std::nullopt;
     const std::vector<std::string> lines = splitLines(*bytes);
-    if (lines.empty() || trimmed(lines[0]) != "#EXTM3U")
+    const bool extendedOnly = entries == PlaylistEntries::ExtendedOnly;
+    if (extendedOnly && (lines.empty() || trimmed(lines[0]) != "#EXTM3U"))
         return std::nullopt;
     std::vector<controls::TVirtualItem> rows;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const std::string line = platform::decodeText(lines[i]);
-        const std::size_t at = line.find(kExtInf);
-        if (at == std::string::npos)
+    bool described = false;  // an "#EXTINF:" line waits for its path
+    std::int64_t seconds = 0;
+    std::string name;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string line = trimmed(platform::decodeText(lines[i]));
+        if (line.empty())
             continue;
-        const std::string rest = line.substr(at + kExtInf.size());
-        const std::size_t comma = rest.find(',');
-        const std::int64_t seconds = parseSeconds(rest.substr(0, comma));
-        const std::string name = comma == std::string::npos ? std::string() : trimmed(rest.substr(comma + 1));
-        std::string file = i + 1 < lines.size() ? trimmed(platform::decodeText(lines[i + 1])) : std::string();
-        ++i;
-        if (file.find('\\') != std::string::npos) {
-            std::error_code ec;
-            std::string slashed = file;
-            std::replace(slashed.begin(), slashed.end(), '\\', '/');
-            if (!std::filesystem::exists(file, ec) && std::filesystem::exists(slashed, ec))
-                file = slashed;
+        if (line.starts_with(kExtInf)) {
+            const std::string rest = line.substr(kExtInf.size());
+            const std::size_t comma = rest.find(',');
+            seconds = parseSeconds(rest.substr(0, comma));
+            name = comma == std::string::npos ? std::string() : trimmed(rest.substr(comma + 1));
+            described = true;
+            continue;
         }
+        if (line.front() == '#' || (extendedOnly && !described))
+            continue;  // "#EXTM3U" and other comments
+        // Every other line is an entry, with or without a description before it.
+        const std::string file = media::ResolveM3UEntry(path, line);
         controls::TVirtualItem row;
-        row.SubItems[kColName] = QString::fromStdString(name);
-        const std::int64_t ms = std::clamp<std::int64_t>(seconds * 1000, 0, 2147483647);
+        row.SubItems[kColName] = QString::fromStdString(described && !name.empty() ? name : media::ExtractFileBaseName(file));
+        const std::int64_t ms = described ? std::clamp<std::int64_t>(seconds * 1000, 0, 2147483647) : 0;
         row.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(static_cast<std::int32_t>(ms)));
         row.SubItems[kColPath] = QString::fromStdString(file);
         rows.push_back(std::move(row));
+        described = false;
     }
     return rows;
 }

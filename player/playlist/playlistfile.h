@@ -14,11 +14,19 @@ namespace player {
 // CR LF, UTF-8; through a temporary file renamed into place. False (error text set) on failure.
 bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVirtualItem>& rows, std::string& error);
 
-// Reads every "#EXTINF:" entry (no limit on their number or on the lengths of names and paths)
-// into rows of the shape AddFile makes, with an empty caption. Lines that are not valid UTF-8 are
-// taken as code page 1251; an entry path with "\" separators that does not exist is tried with
-// "/". Nothing when the file cannot be read or its first line is not "#EXTM3U".
-std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path);
+// Reads an M3U playlist, extended or plain, into rows of the shape AddFile makes, with an empty
+// caption: every line that is neither empty nor a "#" comment is an entry, named and timed by an
+// "#EXTINF:" line before it when there is one (else its file's base name and "??:??"). Entries
+// are resolved as the media module resolves them (relative ones against the playlist's folder).
+// No limit on the number of entries or on the lengths of names and paths. Lines that are not
+// valid UTF-8 are taken as code page 1251. Nothing when the file cannot be read or holds a zero
+// byte (it is not text).
+// ExtendedOnly reads as the hand-overs from the other programs do: a file whose first line is not
+// "#EXTM3U" holds no playlist, and only entries with an "#EXTINF:" line are taken (a hand-over
+// can replace the list on air, so a stray text file must not become its rows).
+enum class PlaylistEntries { All, ExtendedOnly };
+std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path,
+                                                                    PlaylistEntries entries = PlaylistEntries::All);
 
 constexpr int kRecentPlaylists = 9;
 

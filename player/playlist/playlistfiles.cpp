@@ -28,8 +28,15 @@ QString& TForm1::CurrentListName()
 bool TForm1::LoadPlaylist(const QString& path)
 {
     std::optional<std::vector<TVirtualItem>> rows = ReadPlaylistFile(path.toStdString());
-    if (!rows)
+    if (!rows) {
+        // The list stays as it was. Left empty by this failure, it must never be saved over the
+        // file, which may well hold entries that could not be read just now.
+        const QFileInfo file(path);
+        if (CurrentList->Rows.empty() && file.exists() && file.size() > 0)
+            UnreadPlaylists[CurrentList] = path;
         return false;
+    }
+    UnreadPlaylists.erase(CurrentList);
     // Replacing the rows drops the marks, as clearing does.
     CurrentList->ClearRows();
     CurrentList->Rows = std::move(*rows);
@@ -40,6 +47,14 @@ bool TForm1::LoadPlaylist(const QString& path)
 
 bool TForm1::SavePlaylist(const QString& path)
 {
+    const auto unread = UnreadPlaylists.find(CurrentList);
+    if (unread != UnreadPlaylists.end() && unread->second == path) {
+        if (CurrentList->Rows.empty()) {
+            ReportAudioError(-1, path.toStdString(), "Playlist.SaveToFile (the file could not be read; it is kept as it was)");
+            return false;
+        }
+        UnreadPlaylists.erase(unread);
+    }
     std::string error;
     if (WritePlaylistFile(path.toStdString(), CurrentList->Rows, error))
         return true;
@@ -199,9 +214,12 @@ void TForm1::RecentClick(int n)
     if (n < 1 || n > 9)
         return;
     const QString path = RecentPlaylists[static_cast<std::size_t>(n - 1)];
-    CurrentListName() = path;
-    if (!LoadPlaylist(path))
+    // A list that was not replaced keeps its name: a save must not write its rows over that file.
+    if (!LoadPlaylist(path)) {
         ReportAudioError(-1, path.toStdString(), "LoadPlaylist");
+        return;
+    }
+    CurrentListName() = path;
     UpdateCaption();
 }
 

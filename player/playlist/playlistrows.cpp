@@ -190,6 +190,57 @@ int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex)
     return hl;
 }
 
+int MarkAfterUndo(const std::vector<TVirtualItem>& before, const std::vector<TVirtualItem>& after, int mark,
+                  int savedMark)
+{
+    const std::size_t nb = before.size();
+    const std::size_t na = after.size();
+    if (mark < 0 || static_cast<std::size_t>(mark) >= nb)
+        return -1;
+    const auto m = static_cast<std::size_t>(mark);
+    const auto same = [&](std::size_t b, std::size_t a) { return before[b].SubItems[kColPath] == after[a].SubItems[kColPath]; };
+    if (savedMark >= 0 && static_cast<std::size_t>(savedMark) < na && same(m, static_cast<std::size_t>(savedMark)))
+        return savedMark;
+    std::size_t prefix = 0;
+    while (prefix < nb && prefix < na && same(prefix, prefix))
+        ++prefix;
+    if (m < prefix)
+        return mark;
+    std::size_t suffix = 0;
+    while (suffix < nb - prefix && suffix < na - prefix && same(nb - 1 - suffix, na - 1 - suffix))
+        ++suffix;
+    if (m >= nb - suffix)
+        return static_cast<int>(m - nb + na);
+    // The middle: an undo of a deletion brings rows back (after is longer), one of a paste takes
+    // them away; the rows of the shorter side are met in order in the longer one.
+    std::size_t b = prefix;
+    std::size_t a = prefix;
+    while (b < nb - suffix && a < na - suffix) {
+        if (same(b, a)) {
+            if (b == m)
+                return static_cast<int>(a);
+            ++b;
+            ++a;
+        } else if (na >= nb) {
+            ++a;
+        } else {
+            if (b == m)
+                return -1;  // a row the undo takes away
+            ++b;
+        }
+    }
+    // Other edits since the saved level: the nearest row with the same path, if any.
+    int best = -1;
+    for (std::size_t i = 0; i < na; ++i) {
+        if (!same(m, i))
+            continue;
+        const auto distance = [&](std::size_t k) { return k > m ? k - m : m - k; };
+        if (best < 0 || distance(i) < distance(static_cast<std::size_t>(best)))
+            best = static_cast<int>(i);
+    }
+    return best;
+}
+
 TVirtualItem PlaylistRowInserted(const QString& path, std::int64_t totalSeconds)
 {
     TVirtualItem row;

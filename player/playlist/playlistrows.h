@@ -18,10 +18,14 @@ namespace player {
 using controls::TVirtualItem;
 
 // Column indices of SubItems in a playlist row.
-constexpr int kColMarker = 0;    // empty, or "PLAYLIST" in an appended playlist row
+constexpr int kColMarker = 0;    // empty, "PLAYLIST" in an appended playlist row, or kMarkerOpenFailed
 constexpr int kColName = 1;      // display name
 constexpr int kColDuration = 2;  // "mm:ss", "??:??" when not measured
 constexpr int kColPath = 3;      // full path
+
+// The hidden column of a row whose file could not be opened for playback; the list draws such a
+// row struck out, and a start of the row clears it.
+inline constexpr const char* kMarkerOpenFailed = "FAILED";
 
 // Row kinds (ImageIndex).
 constexpr int kImageOrdinary = 0;
@@ -50,6 +54,15 @@ int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlI
 
 // n + 1 random exchanges; returns the new index of the row that was at hlIndex.
 int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex);
+
+// After an undo replaced the rows `before` by `after`: the index in `after` of the row that was
+// row `mark` of `before` (rows are told apart by their path: a start rewrites the name of the row
+// it plays), or -1 when the undo took that row away or mark is -1. savedMark, the same mark as
+// the undo level saved it, is taken when it still holds that track (so that equal rows side by
+// side stay apart); otherwise the rows both lists share at their start and end keep their places,
+// and in between the rows the undo brought back (or took away) are passed over.
+int MarkAfterUndo(const std::vector<TVirtualItem>& before, const std::vector<TVirtualItem>& after, int mark,
+                  int savedMark = -1);
 
 // The two shapes of a row that stands for a whole playlist file.
 TVirtualItem PlaylistRowInserted(const QString& path, std::int64_t totalSeconds);

@@ -36,6 +36,30 @@ std::int64_t PlaybackSequencer::remainingMs()
     return length - position - static_cast<std::int64_t>(m_deckA->TrimTailSeconds() * 1000.0);
 }
 
+bool PlaybackSequencer::mixFired() const
+{
+    return m_mixFiredDeck == m_deckA && m_mixFiredStart == m_deckA->StartNumber();
+}
+
+std::int64_t PlaybackSequencer::msToNextPoint()
+{
+    if (m_deckA->State() != engine::STATE_PLAY || m_fade.userStop() || m_modes.repeat || m_modes.breakOn)
+        return -1;
+    const CrossfadeRecord record = m_table.records[m_class];
+    const std::int64_t remaining = remainingMs();
+    std::int64_t next = -1;
+    const auto consider = [&](std::int64_t pointMs) {
+        const std::int64_t ms = remaining - pointMs;
+        if (ms > 0 && (next < 0 || ms < next))
+            next = ms;
+    };
+    if (record.fadeOn && !m_fade.running())
+        consider(record.fadeMs());
+    if (m_host.hlIndex() < m_host.rowCount() - 1 && m_deckB->State() != engine::STATE_PLAY && !mixFired())
+        consider((record.mixOn ? record.mixMs() : kEndLeadMs) + openLeadMs());
+    return next;
+}
+
 void PlaybackSequencer::mixFadeTick()
 {
     const CommandScope scope(m_commandDepth);
@@ -69,8 +93,14 @@ void PlaybackSequencer::mixFadeTick()
         !held) {
         const int hl = m_host.hlIndex();
         if (hl < rows - 1) {
-            if (record.mixOn && remaining <= mixMs) {
+            // Acted on an open's time early, so that the next item sounds at the point.
+            const bool atMix = record.mixOn && remaining <= mixMs + openLeadMs();
+            const bool atEnd = !record.mixOn && remaining <= kEndLeadMs + openLeadMs();
+            if ((atMix || atEnd) && !mixFired()) {
                 m_crossfadeFlag = true;
+                m_mixFiredDeck = m_deckA;
+                m_mixFiredStart = m_deckA->StartNumber();
+                bool started = false;
                 {
                     // The next row starts on deck B: for the length of aNextTrack deck A refers to
                     // deck B, so PlayTrack neither swaps nor fades; the guard puts deck A back
@@ -83,10 +113,18 @@ void PlaybackSequencer::mixFadeTick()
                     } restore{m_deckA, realA};
                     m_faded = realA;
                     m_deckA = m_deckB;
-                    aNextTrack();
+                    started = playSkipping(1);
                 }
-                if (fadeMs >= mixMs) {
-                    // The fade point, when on, has been passed already.
+                if (!started) {
+                    // Nothing further can start: this item plays out as the last one, with its
+                    // fade point as set.
+                    m_crossfadeFlag = false;
+                    DetectCrossfadeClass();
+                } else if (atEnd || fadeMs >= mixMs || remaining <= fadeMs) {
+                    // The fade point, when on, has been passed already (or the item ends now):
+                    // it comes before the mix point, or the mix was held back past it while the
+                    // other deck still faded. Left unswapped, the fading item's end would be
+                    // taken for the end of the item on air.
                     m_crossfadeFlag = false;
                     SwapDecks();
                     DetectCrossfadeClass();

@@ -87,6 +87,16 @@ void FormSequencerHost::trackStarted(int row)
 
 void FormSequencerHost::nothingToPlay() { m_form.SettleScheduledItems(); }
 
+void FormSequencerHost::rowFailed(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    TVirtualItem& item = m_form.LVMaster->Rows[static_cast<std::size_t>(row)];
+    item.SubItems[kColMarker] = QString::fromLatin1(kMarkerOpenFailed);
+    m_form.ShowStatus(QStringLiteral("Файл не открывается: ") + item.SubItems[kColPath]);
+    m_form.LVMaster->viewport()->update();
+}
+
 void FormSequencerHost::fadeTimerFailed()
 {
     // Shown from inside a main-timer tick, the box would keep every later tick (the next mix
@@ -177,6 +187,36 @@ void TForm1::CreateSequencer()
     maintimer->setSingleShot(true);
     connect(maintimer, &QTimer::timeout, this, [this] { maintimerTimer(); });
     maintimer->start(MainTimer::kFirstIntervalMs);
+    pointtimer = new QTimer(this);
+    pointtimer->setObjectName(QStringLiteral("pointtimer"));
+    pointtimer->setSingleShot(true);
+    pointtimer->setTimerType(Qt::PreciseTimer);
+    connect(pointtimer, &QTimer::timeout, this, [this] { pointtimerTimer(); });
+}
+
+void TForm1::ArmPointTimer()
+{
+    if (!Sequencer || !pointtimer || !maintimer)
+        return;
+    // A deck's position moves in steps of up to one output block (about 10 ms), so a point seen
+    // from the position lies up to a block nearer than it looks: the one-shot comes a block early
+    // and looks again every millisecond until the point is reached.
+    constexpr std::int64_t kPositionStepMs = 10;
+    const std::int64_t ms = Sequencer->msToNextPoint();
+    const int untilTick = maintimer->isActive() ? maintimer->remainingTime() : MainTimer::kIntervalMs;
+    if (ms > 0 && ms < untilTick)
+        pointtimer->start(static_cast<int>(std::max<std::int64_t>(1, ms - kPositionStepMs)));
+    else
+        pointtimer->stop();
+}
+
+void TForm1::pointtimerTimer()
+{
+    if (!MainTick)
+        return;
+    MainTick->pointTick();
+    // A position that had not yet reached the point (it moves in steps) is looked at again.
+    ArmPointTimer();
 }
 
 void TForm1::maintimerTimer()
@@ -191,12 +231,15 @@ void TForm1::maintimerTimer()
     // A single-shot timer restarted after the tick: ticks never pile up behind a slow one.
     if (maintimer)
         maintimer->start(MainTick->intervalMs());
+    ArmPointTimer();
 }
 
 void TForm1::DestroySequencer()
 {
     if (maintimer)
         maintimer->stop();
+    if (pointtimer)
+        pointtimer->stop();
     MainTick.reset();
     Sequencer.reset();  // aborts a running fade, waiting for its callback
     DeckAView.reset();
@@ -236,10 +279,10 @@ void TForm1::aPrevTrack()
 
 void TForm1::LVMasterDblClick()
 {
-    const int row = LVMaster->firstSelectedRow();
-    if (row < 0 || PlayLocked)
+    if (LVMaster->firstSelectedRow() < 0 || PlayLocked)
         return;
-    LVMaster->HLIndex = row;
+    // The play makes the selected row the playing one once it has started; marked beforehand, a
+    // row that cannot be opened would stay marked while the item on air goes on.
     aPlay();
 }
 

@@ -32,6 +32,8 @@ public:
     void breakReleased() override;  // brOneTrack: the Break button pops up
     void startingTrack() override;
     void trackStarted(int row) override;
+    // Marks the row struck out and names the file in the status bar.
+    void rowFailed(int row) override;
     void nothingToPlay() override;  // the scheduled rows are settled
     // Queued: the box must not hold up the tick or the start that found the failure.
     void fadeTimerFailed() override;

@@ -15,17 +15,34 @@ MainTimer::MainTimer(PlaybackSequencer& sequencer, MainTimerDisplays& displays)
 {
 }
 
+namespace {
+
+// Marks a tick as running for its length. A message box opened inside a tick runs a nested event
+// loop; ticks (and point ticks) arriving there are dropped instead of piling up more boxes.
+class TickScope {
+public:
+    explicit TickScope(bool& inTick) : m_inTick(inTick), m_entered(!inTick) { m_inTick = true; }
+    ~TickScope()
+    {
+        if (m_entered)
+            m_inTick = false;
+    }
+    TickScope(const TickScope&) = delete;
+    TickScope& operator=(const TickScope&) = delete;
+    bool entered() const { return m_entered; }
+
+private:
+    bool& m_inTick;
+    const bool m_entered;
+};
+
+}  // namespace
+
 void MainTimer::tick()
 {
-    // A message box opened inside a tick runs a nested event loop; further ticks arriving there
-    // are dropped instead of piling up more boxes.
-    if (m_inTick)
+    const TickScope scope(m_inTick);
+    if (!scope.entered())
         return;
-    m_inTick = true;
-    struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{m_inTick};
 
     ++m_tick;
     SequencerDeck& deckA = m_sequencer.deckA();
@@ -65,6 +82,14 @@ void MainTimer::tick()
         m_firstTick = false;
         m_displays.firstTick();
     }
+}
+
+void MainTimer::pointTick()
+{
+    // Inside a tick (a box of it open) the tick's own decision follows anyway.
+    const TickScope scope(m_inTick);
+    if (scope.entered())
+        crossfadeStep();
 }
 
 void MainTimer::silenceStep()

@@ -2,7 +2,9 @@
 // position bar, end of track and the crossfade decision, in that order, every 50 ms.
 //
 // The window owns one MainTimer over its PlaybackSequencer, implements MainTimerDisplays over its
-// labels, calls tick() from maintimerTimer and sets its QTimer to intervalMs() afterwards.
+// labels, calls tick() from maintimerTimer and sets its QTimer to intervalMs() afterwards. A mix or
+// fade point that falls before the next tick would be found up to a tick late: the window then
+// arms a precise one-shot for it (PlaybackSequencer::msToNextPoint) that calls pointTick().
 #pragma once
 
 #include <cstdint>
@@ -50,6 +52,8 @@ public:
     MainTimer(PlaybackSequencer& sequencer, MainTimerDisplays& displays);
 
     void tick();
+    // The crossfade decision alone, at a mix or fade point between ticks.
+    void pointTick();
     int intervalMs() const { return m_firstTick ? kFirstIntervalMs : kIntervalMs; }
     int tickCount() const { return m_tick; }
 

@@ -8,12 +8,19 @@
 #include "player/sequencing/sequencingdeck.h"
 
 #include <algorithm>
+#include <chrono>
+
+#include <algorithm>
 
 namespace player {
 
 PlaybackSequencer::PlaybackSequencer(SequencerHost& host, SequencerDeck& deckA, SequencerDeck& deckB,
                                      platform::MultimediaTimers& timers, RandomBelow random)
-    : m_host(host), m_deckA(&deckA), m_deckB(&deckB), m_fade(timers), m_random(std::move(random))
+    : m_host(host), m_deckA(&deckA), m_deckB(&deckB), m_fade(timers), m_random(std::move(random)),
+      m_clock([] {
+          return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+              .count();
+      })
 {
 }
 
@@ -40,38 +47,78 @@ void PlaybackSequencer::PlayTrack(int direction)
         reportFadeTimerFailure();
 }
 
-void PlaybackSequencer::playSkipping(int direction)
+bool PlaybackSequencer::playSkipping(int direction)
 {
+    const bool mixing = m_deckA == m_deckB;
+    const int onAirRow = m_host.hlIndex();
+    StartResult result = playOnce(direction);
+    if (result == StartResult::NothingToPlay && !mixing) {
+        // The end of the list, or nothing selected: everything stops.
+        m_host.nothingToPlay();
+        aStop();
+        m_host.repaint();
+        return false;
+    }
     // A row that cannot be opened is skipped to the next one; one pass over the list ends the
     // chain, so a list of missing files neither recurses nor spins in repeat or shuffle mode.
-    if (playOnce(direction))
-        return;
-    const int rows = m_host.rowCount();
-    for (int skips = 0; skips < rows; ++skips) {
-        if (playOnce(1))
-            return;
-    }
-    if (m_host.hlIndex() != -1)
-        aStop();
+    for (int skips = 0, rows = m_host.rowCount(); result == StartResult::Failed && skips < rows; ++skips)
+        result = playOnce(1);
+    if (result == StartResult::Started)
+        return true;
+    keepOnAir(onAirRow);
+    return false;
 }
 
-bool PlaybackSequencer::playOnce(int direction)
+void PlaybackSequencer::keepOnAir(int onAirRow)
+{
+    SequencerDeck* const onAir = onAirDeck();
+    const std::int32_t state = onAir != nullptr ? onAir->State() : engine::STATE_STOP;
+    if (state != engine::STATE_PLAY && state != engine::STATE_PAUSE) {
+        m_host.nothingToPlay();
+        aStop();
+        m_host.repaint();
+        return;
+    }
+    // Left on a failed row, the mark would make the next start skip rows or go back to the top.
+    m_host.setHlIndex(onAirRow);
+    if (m_modes.autoupdateTag)
+        m_host.selectOnly(onAirRow, false);
+    m_host.repaint();
+}
+
+PlaybackSequencer::StartResult PlaybackSequencer::playOnce(int direction)
 {
     m_host.startingTrack();
     const int row = nextRow(direction);
     m_host.setHlIndex(row);
     if (m_modes.autoupdateTag)
         m_host.selectOnly(row, false);
-    if (row == -1) {
-        m_host.nothingToPlay();
-        aStop();
-        m_host.repaint();
-        return true;
-    }
+    if (row == -1)
+        return StartResult::NothingToPlay;
     if (direction == 0 && !m_fade.running())
         m_faded = m_deckA;
     // The decks are the same only while the mix point starts the next item on deck B.
-    if (m_deckA != m_deckB) {
+    const bool mixing = m_deckA == m_deckB;
+    // The new item is opened on the free deck before anything on air is faded or stopped: a file
+    // that cannot be opened leaves the item on air as it was. A fade still running on the free
+    // deck is ended first, as that deck is about to be reused.
+    SequencerDeck* const incoming = m_deckB;
+    if (!mixing && m_fade.running() && m_fade.deck() == incoming)
+        m_fade.abort();
+    const std::int64_t opening = m_clock();
+    incoming->PlayFile(m_host.fileName(row));
+    if (incoming->LastError() != 0 || incoming->State() != engine::STATE_PLAY) {
+        m_host.rowFailed(row);
+        return StartResult::Failed;
+    }
+    // Smoothed over the last few opens; one stalled open must not move every later point much.
+    constexpr std::int64_t kMaxOpenLeadUs = 40000;
+    const std::int64_t took = std::clamp<std::int64_t>(m_clock() - opening, 0, kMaxOpenLeadUs);
+    m_openLeadUs = m_opened ? (3 * m_openLeadUs + took) / 4 : took;
+    m_opened = true;
+    // While the decks are lowered (a jingle plays over them) a new item starts at their level.
+    incoming->SetVolume(m_deckVolume);
+    if (!mixing) {
         m_fade.abort();
         // A play of the operator ends a stop, also one whose fade-out was still running (that
         // fade has just been ended with the stop's meaning); left set, the flag would keep every
@@ -84,17 +131,13 @@ bool PlaybackSequencer::playOnce(int direction)
     } else if (direction == 0 && !m_fade.running()) {
         m_fade.setUserStop(false);
     }
+    // Only a start that succeeded reaches the on-air text and the day's report.
     m_host.updateNowPlaying(row);
     if (!m_crossfadeFlag)
         DetectCrossfadeClass();
-    if (m_deckA != m_deckB)
-        m_faded = m_deckB;
-    m_deckA->PlayFile(m_host.fileName(row));
-    // While the decks are lowered (a jingle plays over them) a new item starts at their level.
-    m_deckA->SetVolume(m_deckVolume);
     m_host.trackStarted(row);
     m_lastStarted = row;
-    return m_deckA->LastError() == 0;
+    return StartResult::Started;
 }
 
 void PlaybackSequencer::startFadeOut(std::int32_t fadeMs)

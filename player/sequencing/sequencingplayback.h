@@ -14,6 +14,7 @@
 #include "player/sequencing/sequencing.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace player {
@@ -48,6 +49,9 @@ public:
     virtual void trackStarted(int row) { (void)row; }
     // Nothing left to play: settle the scheduled rows.
     virtual void nothingToPlay() {}
+    // The file of row could not be opened (the row is skipped): a window marks the row and says
+    // which file failed, without a box, so that an unattended air shows why it went on or stopped.
+    virtual void rowFailed(int row) { (void)row; }
     virtual void clearOnAirText() = 0;
     virtual void setPositionBar(int value) { (void)value; }
     // brOneTrack released the Break button after one track.
@@ -110,12 +114,33 @@ public:
     bool userStop() const { return m_fade.userStop(); }
     // Remaining ms of deck A's item: length - position - silent tail.
     std::int64_t remainingMs();
+    // Ms until the next mix or fade point of deck A's item that has yet to fire, or -1: the main
+    // timer finds a point up to a tick late, so the window runs mixFadeTick once more at it.
+    std::int64_t msToNextPoint();
+
+    // Without a mix point the next row starts this long (plus the open lead) before the end of the
+    // item on air, on the other deck, the end playing out under it: no silence falls between them
+    // even when the new item comes in an output block late.
+    static constexpr std::int64_t kEndLeadMs = 20;
+    // Opening an item (silence scan, stream, sound processing) takes 5 to 40 ms: a mix point is
+    // acted on this much early, so that the item sounds at it. The time the recent opens took.
+    std::int64_t openLeadMs() const { return m_openLeadUs / 1000; }
+    // Microseconds of a steady clock; tests give their own.
+    using Clock = std::function<std::int64_t()>;
+    void setClock(Clock clock) { m_clock = std::move(clock); }
 
 private:
-    // PlayTrack's start of a row, skipping rows that cannot be opened.
-    void playSkipping(int direction);
-    // One start without skipping; false when deck A could not open the row's file.
-    bool playOnce(int direction);
+    enum class StartResult { Started, Failed, NothingToPlay };
+    // PlayTrack's start of a row, skipping rows that cannot be opened; true when one started.
+    bool playSkipping(int direction);
+    // One start without skipping.
+    StartResult playOnce(int direction);
+    // A skip chain found nothing that plays: the item on air, if any, goes on as the last one
+    // (onAirRow its row again); with nothing on air everything stops.
+    void keepOnAir(int onAirRow);
+    // The deck on air while a command runs: during a mix deck A refers to the incoming deck.
+    SequencerDeck* onAirDeck() { return m_deckA == m_deckB ? m_faded : m_deckA; }
+    bool mixFired() const;
     int nextRow(int direction);
     // Fades the faded deck out over fadeMs; notes a timer failure for the operator.
     void startFadeOut(std::int32_t fadeMs);
@@ -149,6 +174,13 @@ private:
     int m_deckVolume = 100;
     int m_commandDepth = 0;
     bool m_fadeTimerFailed = false;
+    // The start of deck A whose mix point has fired: a mix that found nothing to start is not
+    // tried again on every tick.
+    const SequencerDeck* m_mixFiredDeck = nullptr;
+    std::uint32_t m_mixFiredStart = 0;
+    Clock m_clock;
+    std::int64_t m_openLeadUs = 0;
+    bool m_opened = false;
 };
 
 }  // namespace player

@@ -175,6 +175,27 @@ TEST(VqRowListUndo, ElevenSavesKeepTheNewestTen)
     EXPECT_EQ(list.rowCount(), 2);
 }
 
+TEST(VqRowListUndo, EachLevelKeepsTheMarksOfItsSave)
+{
+    VqRowList list = makeList(4);
+    EXPECT_EQ(list.undoHLIndex(), -1);
+    list.HLIndex = 2;
+    list.NextIndex = 3;
+    list.saveUndo();
+    list.HLIndex = 9;  // past the rows: saved as none
+    list.NextIndex = 0;
+    list.saveUndo();
+    EXPECT_EQ(list.undoHLIndex(), -1);
+    EXPECT_EQ(list.undoNextIndex(), 0);
+    list.HLIndex = 1;
+    list.undo();
+    EXPECT_EQ(list.HLIndex, 1) << "undo itself leaves the marks alone";
+    EXPECT_EQ(list.undoHLIndex(), 2);
+    EXPECT_EQ(list.undoNextIndex(), 3);
+    list.undo();
+    EXPECT_EQ(list.undoHLIndex(), -1);
+}
+
 TEST(VqRowListClipboard, PasteWithoutSelectionAppendsAndKeepsTheClipboard)
 {
     VqRowList source = makeList(6);

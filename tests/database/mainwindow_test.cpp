@@ -543,4 +543,25 @@ TEST_F(MainWindowTest, UnreadableBaseLeavesEmptyBaseWithMessageAndMissingOneSile
     EXPECT_TRUE(w.close());
 }
 
+TEST_F(MainWindowTest, NewBaseDialogsStartInTheProgramFoldersDatabaseFolder)
+{
+    TBase_main_window w({});
+    ASSERT_FALSE(fs::exists(path("Database")));
+    messages.pushText(path("Database/Base.dfs"));
+    ASSERT_TRUE(w.Button5Click());
+    EXPECT_TRUE(fs::is_regular_file(path("Database/Base.dfs")));
+    w.BFName = "---";
+    w.Button6Click();
+    std::vector<std::string> starts;
+    for (const auto& shown : messages.shown())
+        if (shown.kind == "saveFileName" || shown.kind == "openFileName")
+            starts.push_back(shown.initialDir);
+    EXPECT_EQ(starts, (std::vector<std::string>{path("Database"), path("Database")}));
+    // With a base loaded, the dialogs start at its file.
+    w.BFName = path("Database/Base.dfs");
+    w.Button6Click();
+    EXPECT_EQ(messages.shown().back().initialDir, path("Database/Base.dfs"));
+    EXPECT_TRUE(w.close());
+}
+
 }  // namespace

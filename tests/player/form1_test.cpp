@@ -31,19 +31,8 @@ using namespace player;
 using playertest::row;
 using playertest::TempDir;
 
-class MainWindow : public playertest::WindowTest {
+class MainWindow : public playertest::NoSoundWindowTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        ASSERT_TRUE(audiolib::initDevice(audiolib::kDeviceNoSound, 44100, 0, 0));
-        makeForm();
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        audiolib::freeDevice();
-    }
     void fill(controls::TVqListView* list, int n)
     {
         for (int i = 0; i < n; ++i)
@@ -349,7 +338,7 @@ TEST_F(MainWindow, TransportCommandsDriveTheDecksAndTheEndMessageIsMapped)
 {
     programDir.write("system.ini", "[Device]\nMainDev=0\n");
     form->FormCreate();
-    const std::string wav = programDir.write("long.wav", playertest::wavFile(1, 8000, 8000 * 20));
+    const std::string wav = programDir.write("long.wav", playertest::soundWavFile(1, 8000, 8000 * 20));
     form->AddFile(QString::fromStdString(wav));
     form->AddFile(QString::fromStdString(wav));
     form->RenumberList();
@@ -393,4 +382,31 @@ TEST_F(MainWindow, CopyEnablesPasteAndUndoFollowsTheList)
     EXPECT_TRUE(form->aEditUndo->isEnabled());
     form->aEditUndo->trigger();
     EXPECT_EQ(form->LVMaster->rowCount(), 3);
+}
+
+TEST_F(MainWindow, UndoPutsThePlayingAndNextMarksBackOnTheirRows)
+{
+    fill(form->LVMaster, 6);
+    form->LVMaster->HLIndex = 3;   // row 4 plays
+    form->LVMaster->NextIndex = 4;
+    form->LVMaster->selectRows({0});
+    form->aEditDelExecute();
+    ASSERT_EQ(form->LVMaster->HLIndex, 2);
+    form->aEditUndoExecute();
+    EXPECT_EQ(form->LVMaster->rowCount(), 6);
+    EXPECT_EQ(form->LVMaster->HLIndex, 3) << "the highlight stays on the song on air";
+    EXPECT_EQ(form->LVMaster->NextIndex, 4);
+
+    // The last row plays; three rows pasted above it, then undone.
+    form->LVMaster->NextIndex = -1;
+    form->LVMaster->HLIndex = 5;
+    form->LVMaster->selectRows({0, 1, 2});
+    form->aEditCopyExecute();
+    form->LVMaster->selectRows({4});
+    form->aEditPasteExecute();
+    ASSERT_EQ(form->LVMaster->HLIndex, 8);
+    form->aEditUndoExecute();
+    EXPECT_EQ(form->LVMaster->rowCount(), 6);
+    EXPECT_EQ(form->LVMaster->HLIndex, 5) << "the mark stays inside the list, on the last row";
+    EXPECT_EQ(form->LVMaster->Rows[5].SubItems[3], "/m/6.mp3");
 }

@@ -83,7 +83,7 @@ TEST_F(PlayerProcess, SecondStartHandsItsFileOverAndEnds)
 {
     QProcess* first = start({});
     ASSERT_TRUE(waitFor([] { return playerWindows() == 1; }, 10000));
-    const std::string wav = programDir.write("x.wav", playertest::wavFile(1, 8000, 8000 * 30));
+    const std::string wav = programDir.write("x.wav", playertest::soundWavFile(1, 8000, 8000 * 30));
     QProcess* second = start({"file", QString::fromStdString(wav)});
     ASSERT_TRUE(second->waitForFinished(10000));
     EXPECT_EQ(second->exitCode(), 0);

@@ -85,6 +85,19 @@ inline std::string wavFile(int channels, int rate, int frames)
     return s;
 }
 
+// A 16-bit PCM WAV that sounds throughout (a 440 Hz sine at a quarter of full scale): the decks
+// cut silence, so a silent file would have nothing left to play.
+inline std::string soundWavFile(int channels, int rate, int frames)
+{
+    std::string s = wavFile(channels, rate, frames);
+    for (int i = 0; i < frames; ++i) {
+        const auto v = static_cast<std::int16_t>(8000 * std::sin(2 * std::numbers::pi * 440.0 * i / rate));
+        for (int c = 0; c < channels; ++c)
+            std::memcpy(&s[44 + 2 * (static_cast<std::size_t>(i) * static_cast<std::size_t>(channels) + static_cast<std::size_t>(c))], &v, 2);
+    }
+    return s;
+}
+
 // A 16-bit mono WAV of a sine with the given peak (in 16-bit steps).
 inline std::string toneWav(double hz, double seconds, int rate, double peak = 16000)
 {

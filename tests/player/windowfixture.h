@@ -5,6 +5,7 @@
 #include "playerfixtures.h"
 
 #include "audiolib/audiolib.h"
+#include "audiolib/audiolib.h"
 #include "engine/enginesettings.h"
 #include "platform/recordedusermessages.h"
 #include "player/form1.h"
@@ -56,6 +57,22 @@ protected:
     TempDir programDir;
     platform::RecordedUserMessages messages;
     std::unique_ptr<player::TForm1> form;
+};
+
+// The window made at once, with the "no sound" device open (file durations need a device).
+class NoSoundWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        ASSERT_TRUE(audiolib::initDevice(audiolib::kDeviceNoSound, 44100, 0, 0));
+        makeForm();
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        audiolib::freeDevice();
+    }
 };
 
 // The window made (FormCreate) on the "no sound" device's manual clock, with its own timers

@@ -208,8 +208,8 @@ TEST_F(MetersWindow, SpectrumDrawsTheDeckOnAirWhileSwitchedOn)
 
 TEST_F(MetersWindow, PositionBarAndFiveSecondButtonsSeekTheDeckOnAir)
 {
-    add("a.wav", playertest::wavFile(1, 8000, 8000 * 20));
-    add("b.wav", playertest::wavFile(1, 8000, 8000 * 20));
+    add("a.wav", playertest::soundWavFile(1, 8000, 8000 * 20));
+    add("b.wav", playertest::soundWavFile(1, 8000, 8000 * 20));
     form->TBar1->resize(524, 20);  // 500 pixels between the 12-pixel margins
     for (int row : {0, 1}) {
         play(row);
@@ -245,8 +245,8 @@ TEST_F(MetersWindow, VolumePanAndDeckVolumeReachTheEngine)
     EXPECT_EQ(form->DeckA->GetStreamVolume(), 37);
     EXPECT_EQ(form->StatusBar1->Panels().Items(0)->Text(), "Volume: 37");
 
-    add("a.wav", playertest::wavFile(2, kRate, kRate * 5));
-    add("b.wav", playertest::wavFile(2, kRate, kRate * 5));
+    add("a.wav", playertest::soundWavFile(2, kRate, kRate * 5));
+    add("b.wav", playertest::soundWavFile(2, kRate, kRate * 5));
     play(0);
     form->tbPanning->setValue(-40);
     EXPECT_EQ(form->Label13->text(), "-40");
@@ -292,7 +292,7 @@ TEST_F(MetersWindow, WheelMovesTheVolumeOneStepPerNotchWhileItIsActive)
 
 TEST_F(MetersWindow, MainTimerShowsLoadFiguresAndTheAutomaticLevel)
 {
-    add("a.wav", playertest::wavFile(2, kRate, kRate * 5));
+    add("a.wav", playertest::soundWavFile(2, kRate, kRate * 5));
     play(0);
     form->pcPlaylist->setCurrentWidget(form->_slave);
     form->maintimerTimer();  // the first tick shows the clock and the load figures, and the Main list
@@ -314,7 +314,7 @@ TEST_F(MetersWindow, MainTimerShowsLoadFiguresAndTheAutomaticLevel)
 
 TEST_F(MetersWindow, TimeLabelClicksSwitchTheCountAndTheSecondLabel)
 {
-    add("a.wav", playertest::wavFile(1, 8000, 8000 * 20));
+    add("a.wav", playertest::soundWavFile(1, 8000, 8000 * 20));
     play(0);
     advanceMs(2000);
     const auto tickTwice = [this] {
@@ -339,7 +339,7 @@ TEST_F(MetersWindow, TimeLabelClicksSwitchTheCountAndTheSecondLabel)
 
 TEST_F(MetersWindow, ProfileKeepsTheSettingsAndSilenceFallsBackToTheEmergencyList)
 {
-    const std::string track = programDir.write("spare.wav", playertest::wavFile(1, 8000, 8000 * 20));
+    const std::string track = programDir.write("spare.wav", playertest::soundWavFile(1, 8000, 8000 * 20));
     const std::string list = programDir.write("emergency.m3u", "#EXTM3U\n#EXTINF:20,Spare\n" + track + "\n");
     std::filesystem::create_directories(programDir.path() + "/Profile");
     const std::string profile = programDir.write(

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <random>
+
 using namespace player;
 using playertest::row;
 using playertest::TempDir;
@@ -49,42 +52,91 @@ TEST_F(PlaylistFile, LargeListRoundTripsByteForByte)
     EXPECT_EQ(dir.read(a), dir.read(b));
 }
 
-TEST_F(PlaylistFile, ReadsOnlyExtendedPlaylists)
+TEST_F(PlaylistFile, ReadsExtendedAndPlainPlaylists)
 {
     EXPECT_FALSE(ReadPlaylistFile(dir.path() + "/missing.m3u").has_value());
-    EXPECT_FALSE(ReadPlaylistFile(dir.write("plain.m3u", "/m/a.mp3\n")).has_value());
-    EXPECT_FALSE(ReadPlaylistFile(dir.write("lower.m3u", "#extm3u\n#EXTINF:1,a\n/a\n")).has_value());
-    const auto padded = ReadPlaylistFile(dir.write("pad.m3u", "#EXTM3U  \n/ignored.mp3\n#EXTINF:61,a\n/a.mp3"));
-    ASSERT_TRUE(padded.has_value());
-    ASSERT_EQ(padded->size(), 1u);
-    EXPECT_EQ((*padded)[0].SubItems[2], "01:01");
-    EXPECT_EQ((*padded)[0].SubItems[3], "/a.mp3");
+    // Bare paths, with or without a header, are entries named after their file.
+    for (const char* text : {"/m/a.mp3\n", "#EXTM3U\r\n/m/a.mp3\r\n", "#extm3u\n\n/m/a.mp3"}) {
+        const auto plain = ReadPlaylistFile(dir.write("plain.m3u", text));
+        ASSERT_TRUE(plain.has_value()) << text;
+        ASSERT_EQ(plain->size(), 1u) << text;
+        EXPECT_EQ((*plain)[0].SubItems[1], "a");
+        EXPECT_EQ((*plain)[0].SubItems[2], "??:??");
+        EXPECT_EQ((*plain)[0].SubItems[3], "/m/a.mp3");
+    }
+    // Described and bare entries mixed, comments and blank lines between a description and its
+    // path.
+    const auto mixed = ReadPlaylistFile(
+        dir.write("mix.m3u", "#EXTM3U  \n/first.mp3\n#EXTINF:61,A - B\n\n# a comment\n/a.mp3\n/last.ogg"));
+    ASSERT_TRUE(mixed.has_value());
+    ASSERT_EQ(mixed->size(), 3u);
+    EXPECT_EQ((*mixed)[0].SubItems[1], "first");
+    EXPECT_EQ((*mixed)[1].SubItems[1], "A - B");
+    EXPECT_EQ((*mixed)[1].SubItems[2], "01:01");
+    EXPECT_EQ((*mixed)[1].SubItems[3], "/a.mp3");
+    EXPECT_EQ((*mixed)[2].SubItems[1], "last");
+    EXPECT_EQ((*mixed)[2].SubItems[2], "??:??");
+    // Read as a hand-over: a header and described entries only.
+    EXPECT_FALSE(ReadPlaylistFile(dir.write("text.m3u", "not a playlist\r\n"), PlaylistEntries::ExtendedOnly).has_value());
+    const auto described = ReadPlaylistFile(dir.path() + "/mix.m3u", PlaylistEntries::ExtendedOnly);
+    ASSERT_TRUE(described.has_value());
+    ASSERT_EQ(described->size(), 1u);
+    EXPECT_EQ((*described)[0].SubItems[3], "/a.mp3");
+    // A file with a zero byte is no playlist, and an empty one is an empty playlist.
+    EXPECT_FALSE(ReadPlaylistFile(dir.write("audio.m3u", std::string("ID3\0\0\x04/x\n", 9))).has_value());
+    const auto empty = ReadPlaylistFile(dir.write("empty.m3u", ""));
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_TRUE(empty->empty());
 }
 
 TEST_F(PlaylistFile, SurvivesDamagedEntries)
 {
-    // A last entry without its path line, a negative and a huge duration, no comma.
+    // A negative and a huge duration, no comma, a last description without its path.
     const auto rows = ReadPlaylistFile(
         dir.write("bad.m3u", "#EXTM3U\r\n#EXTINF:-5,neg\r\n/n\r\n#EXTINF:99999999999999999999,big\r\n/b\r\n#EXTINF:abc\r\n/c\r\n#EXTINF:3,last"));
     ASSERT_TRUE(rows.has_value());
-    ASSERT_EQ(rows->size(), 4u);
+    ASSERT_EQ(rows->size(), 3u);
     EXPECT_EQ((*rows)[0].SubItems[2], "??:??");
     EXPECT_EQ((*rows)[1].SubItems[2], "??:??");
-    EXPECT_EQ((*rows)[2].SubItems[1], "");
-    EXPECT_EQ((*rows)[3].SubItems[3], "");
+    EXPECT_EQ((*rows)[2].SubItems[1], "c");
+    EXPECT_EQ((*rows)[2].SubItems[3], "/c");
 }
 
-TEST_F(PlaylistFile, TakesCodePage1251LinesAndBackslashPaths)
+TEST_F(PlaylistFile, RelativeEntriesLieInThePlaylistsFolder)
 {
     const std::string name = platform::utf8ToCp1251("Группа - Песня");
-    std::string track = dir.write("t.mp3", "x");
-    std::string windowsStyle = track;
-    std::replace(windowsStyle.begin(), windowsStyle.end(), '/', '\\');
-    const auto rows = ReadPlaylistFile(dir.write("cp.m3u", "#EXTM3U\r\n#EXTINF:10," + name + "\r\n" + windowsStyle + "\r\n"));
+    std::filesystem::create_directories(dir.path() + "/lists/sub");
+    const std::string track = dir.write("lists/sub/t.mp3", "x");
+    const auto rows = ReadPlaylistFile(
+        dir.write("lists/cp.m3u", "#EXTM3U\r\n#EXTINF:10," + name + "\r\nsub\\t.mp3\r\nsub/t.mp3\r\n" + track + "\r\n"));
     ASSERT_TRUE(rows.has_value());
-    ASSERT_EQ(rows->size(), 1u);
+    ASSERT_EQ(rows->size(), 3u);
     EXPECT_EQ((*rows)[0].SubItems[1], QStringLiteral("Группа - Песня"));
-    EXPECT_EQ((*rows)[0].SubItems[3].toStdString(), track);
+    for (const auto& r : *rows)
+        EXPECT_EQ(r.SubItems[3].toStdString(), track);
+}
+
+TEST_F(PlaylistFile, TruncatedAndRandomFilesNeverBreakTheReader)
+{
+    const std::string good = "#EXTM3U\r\n#EXTINF:215,Artist - Song\r\nmusic\\song.mp3\r\n/abs/b.ogg\r\n#EXTINF:3,x\r\n";
+    for (std::size_t n = 0; n <= good.size(); ++n) {
+        const auto rows = ReadPlaylistFile(dir.write("cut.m3u", good.substr(0, n)));
+        ASSERT_TRUE(rows.has_value()) << n;
+        EXPECT_LE(rows->size(), 2u) << n;
+    }
+    std::mt19937 rng(7);
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes(static_cast<std::size_t>(rng() % 400), ' ');
+        for (char& c : bytes)
+            c = static_cast<char>(1 + rng() % 255);  // no zero byte: read as text
+        const auto rows = ReadPlaylistFile(dir.write("random.m3u", bytes));
+        ASSERT_TRUE(rows.has_value());
+        for (const auto& r : *rows) {
+            EXPECT_FALSE(r.SubItems[3].contains('\n'));
+            EXPECT_FALSE(r.SubItems[3].contains('\r'));
+            EXPECT_FALSE(r.SubItems[3].isEmpty());
+        }
+    }
 }
 
 TEST_F(PlaylistFile, UnwritableFolderIsReported)

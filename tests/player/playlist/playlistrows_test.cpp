@@ -198,3 +198,63 @@ TEST(NotesFile, NamingManyAtOnceMatchesOneByOne)
             EXPECT_EQ(OldNotesFileNameOfCanonical("/notes/", canonical), OldNotesFileName("/notes/", p)) << p;
         }
 }
+
+namespace {
+
+std::vector<TVirtualItem> withNames(std::vector<TVirtualItem> rows, const std::vector<QString>& names)
+{
+    for (std::size_t i = 0; i < rows.size() && i < names.size(); ++i)
+        rows[i].SubItems[1] = names[i];
+    return rows;
+}
+
+std::vector<TVirtualItem> rowsOf(const std::vector<std::string>& files)
+{
+    std::vector<TVirtualItem> rows;
+    for (const std::string& f : files)
+        rows.push_back(row(QString::fromStdString(f), "01:00", QString::fromStdString("/m/" + f)));
+    return rows;
+}
+
+}  // namespace
+
+TEST(UndoMarks, MarksGoBackOntoTheirRows)
+{
+    const auto six = rowsOf({"a", "b", "c", "d", "e", "f"});
+    // Row 1 deleted while row 4 (index 3) played: undo brings it back.
+    const auto withoutA = rowsOf({"b", "c", "d", "e", "f"});
+    EXPECT_EQ(MarkAfterUndo(withoutA, six, 2), 3);
+    EXPECT_EQ(MarkAfterUndo(withoutA, six, 0), 1);
+    EXPECT_EQ(MarkAfterUndo(withoutA, six, -1), -1);
+    // Three rows pasted above the last (playing) row: undo takes them away again.
+    const auto pasted = rowsOf({"a", "b", "c", "d", "e", "x", "y", "z", "f"});
+    EXPECT_EQ(MarkAfterUndo(pasted, six, 8), 5);
+    EXPECT_EQ(MarkAfterUndo(pasted, six, 4), 4);
+    EXPECT_EQ(MarkAfterUndo(pasted, six, 6), -1) << "a pasted row is gone after the undo";
+    // Several separate rows deleted, the mark between them.
+    const auto gaps = rowsOf({"a", "c", "e"});
+    EXPECT_EQ(MarkAfterUndo(gaps, six, 1), 2);
+    EXPECT_EQ(MarkAfterUndo(gaps, six, 2), 4);
+}
+
+TEST(UndoMarks, RepeatedTracksAreToldApartByTheirPlace)
+{
+    // A jingle between songs: deleting the song before the second jingle and undoing keeps the
+    // mark on that jingle, not on an equal one.
+    const auto all = rowsOf({"J", "a", "J", "b", "J"});
+    const auto cut = rowsOf({"J", "J", "b", "J"});
+    EXPECT_EQ(MarkAfterUndo(cut, all, 1), 2);
+    EXPECT_EQ(MarkAfterUndo(cut, all, 3), 4);
+    // Two equal rows side by side, one deleted: the mark the level saved tells which one played.
+    const auto first = rowsOf({"J", "b"});
+    EXPECT_EQ(MarkAfterUndo(first, rowsOf({"J", "J", "b"}), 0, 1), 1);
+    EXPECT_EQ(MarkAfterUndo(first, rowsOf({"J", "J", "b"}), 0, 0), 0);
+    // A saved mark on another track since (a later start) is not taken.
+    EXPECT_EQ(MarkAfterUndo(rowsOf({"b", "c"}), rowsOf({"a", "b", "c"}), 1, 0), 2);
+    // Rows renamed by a start still match by their path.
+    auto renamed = withNames(rowsOf({"b", "c"}), {"Artist - B", "c"});
+    EXPECT_EQ(MarkAfterUndo(renamed, rowsOf({"a", "b", "c"}), 0), 1);
+    // Other edits since the saved level: the nearest row with the path, else none.
+    EXPECT_EQ(MarkAfterUndo(rowsOf({"c", "b", "a"}), rowsOf({"a", "b", "c", "d"}), 0), 2);
+    EXPECT_EQ(MarkAfterUndo(rowsOf({"q"}), rowsOf({"a", "b"}), 0), -1);
+}

@@ -6,6 +6,8 @@ namespace playerlogictest {
 void FakeDeck::PlayFile(const std::string& file)
 {
     ++startNumber;
+    if (clockUs != nullptr)
+        *clockUs += openUs;
     fileName = file;
     positionMs = 0;
     volume = 100;  // a new stream starts at full volume, as the engine's does

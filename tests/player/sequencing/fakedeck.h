@@ -52,6 +52,9 @@ public:
     std::uint32_t startNumber = 0;
     std::vector<int> volumes;  // every volume set, in order
     int stops = 0;
+    // A clock (microseconds) that each PlayFile moves on by openUs, as a real open takes time.
+    std::int64_t* clockUs = nullptr;
+    std::int64_t openUs = 0;
 };
 
 struct Row {
@@ -68,6 +71,7 @@ public:
     int focused = -1;
     std::string onAir;
     std::vector<int> nowPlaying;  // rows passed to updateNowPlaying
+    std::vector<int> failed;      // rows passed to rowFailed
     int breakReleases = 0;
 
     int rowCount() const override { return static_cast<int>(rows.size()); }
@@ -90,6 +94,7 @@ public:
         onAir = displayName(row);
     }
     void clearOnAirText() override { onAir.clear(); }
+    void rowFailed(int row) override { failed.push_back(row); }
     void breakReleased() override { ++breakReleases; }
 };
 

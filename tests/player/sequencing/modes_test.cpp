@@ -9,6 +9,7 @@
 #include "platform/inifile.h"
 #include "platform/recordedusermessages.h"
 #include "controls/spinfloatedit.h"
+#include "controls/vtqstatusbar.h"
 #include "player/form1.h"
 #include "player/sequencing/formsequencer.h"
 #include "player/playlist/playlistrows.h"
@@ -81,7 +82,7 @@ protected:
     {
         for (int i = 1; i <= n; ++i) {
             const std::string name = "Track " + std::to_string(i) + ".wav";
-            const std::string path = programDir.write(name, playertest::wavFile(1, 8000, static_cast<int>(8000 * seconds)));
+            const std::string path = programDir.write(name, playertest::soundWavFile(1, 8000, static_cast<int>(8000 * seconds)));
             form->AddFile(QString::fromStdString(path));
         }
         form->RenumberList();
@@ -282,6 +283,48 @@ TEST_F(ModesWindow, ReportFolderThatCannotBeMadeIsShown)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, "Player: Error");
     EXPECT_EQ(shown[0].text, "Error: -1, \r\nFile: " + programFile("Report") + "\r\nFunc: CreateDir (Report)");
+}
+
+TEST_F(ModesWindow, ARowThatCannotBeOpenedIsStruckOutNamedAndNeverReported)
+{
+    start();
+    const QDateTime now(QDate(2026, 3, 5), QTime(9, 0, 0));
+    form->SeqHost->report = PlayReport(programDir.path(), [now] { return now; });
+    form->LoadProfile(programFile("Profile/Default.prf"));
+    addTracks(1, 3.0);
+    const std::string later = programFile("Later.wav");
+    form->AddFile(QString::fromStdString(later));  // not there yet
+    form->RenumberList();
+    play(0);
+    SequencerDeck& onAir = form->Sequencer->deckA();
+    ASSERT_EQ(onAir.State(), engine::STATE_PLAY);
+    const std::int32_t before = onAir.GetPosition();
+
+    form->LVMaster->selectRows({1});
+    form->LVMasterDblClick();
+    tick();
+    EXPECT_EQ(&form->Sequencer->deckA(), &onAir);
+    EXPECT_EQ(onAir.State(), engine::STATE_PLAY);
+    EXPECT_GT(onAir.GetPosition(), before);
+    EXPECT_EQ(onAir.GetVolume(), 100);
+    EXPECT_EQ(hl(), 0);
+    const TVirtualItem& failed = form->LVMaster->Rows[1];
+    EXPECT_EQ(failed.SubItems[kColMarker], QString::fromLatin1(kMarkerOpenFailed));
+    EXPECT_TRUE(form->LVMaster->rowStyle(1).strikeOut);
+    EXPECT_FALSE(form->LVMaster->rowStyle(0).strikeOut);
+    EXPECT_TRUE(form->StatusBar1->Panels().Items(0)->Text().contains(QString::fromStdString(later)));
+    EXPECT_TRUE(errorBoxes().empty()) << "no box for a skipped row";
+    EXPECT_EQ(programDir.read(programFile("Report/05-03-2026.txt")), "09:00:00    Track 1\r\n");
+    EXPECT_EQ(form->ListBox2->count(), 1);
+
+    // Once the file is there the row plays, and its mark is gone.
+    programDir.write("Later.wav", playertest::soundWavFile(1, 8000, 8000 * 2));
+    play(1);
+    EXPECT_EQ(hl(), 1);
+    EXPECT_EQ(form->Sequencer->deckA().State(), engine::STATE_PLAY);
+    EXPECT_TRUE(form->LVMaster->Rows[1].SubItems[kColMarker].isEmpty());
+    EXPECT_FALSE(form->LVMaster->rowStyle(1).strikeOut);
+    EXPECT_EQ(form->ListBox2->count(), 2);
 }
 
 TEST_F(ModesWindow, StartShowsTheSilenceCutOfTheItemOnAir)

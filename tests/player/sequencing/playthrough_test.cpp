@@ -57,16 +57,39 @@ protected:
         noteStarts();
     }
 
-    // One main-timer period: the decks play, their end messages arrive, the fade timer runs, then
-    // the tick.
-    void step()
+    // ms of virtual time: the decks play, their end messages arrive, the fade timer runs.
+    void advance(std::int64_t ms)
     {
-        nowMs += 50;
+        nowMs += ms;
         for (FakeDeck* d : {&deck1, &deck2}) {
-            if (d->advance(50))
+            if (d->advance(ms))
                 sequencer.WMDeckEnded(*d, d->startNumber);
         }
-        timers.advance(50ms);
+        timers.advance(std::chrono::milliseconds(ms));
+        if (silent())
+            silentAt.push_back(nowMs);
+    }
+
+    // One main-timer period, then the tick.
+    void step()
+    {
+        advance(50);
+        mainTimer.tick();
+        noteStarts();
+    }
+
+    // One period as the window runs it: a mix or fade point that falls before the next tick gets
+    // a one-shot of its own at its time.
+    void stepWithPoints()
+    {
+        std::int64_t left = 50;
+        for (std::int64_t ms = sequencer.msToNextPoint(); ms > 0 && ms < left; ms = sequencer.msToNextPoint()) {
+            advance(ms);
+            left -= ms;
+            mainTimer.pointTick();
+            noteStarts();
+        }
+        advance(left);
         mainTimer.tick();
         noteStarts();
     }
@@ -76,6 +99,14 @@ protected:
         while (nowMs < ms)
             step();
     }
+
+    void addMissingRow()
+    {
+        list.rows.push_back({"Gone", "/music/gone" + std::to_string(list.rows.size()) + ".wav"});
+    }
+
+    // Neither deck sounds.
+    bool silent() const { return !playing(deck1) && !playing(deck2); }
 
     void noteStarts()
     {
@@ -102,6 +133,7 @@ protected:
     std::uint32_t seen1 = 0;
     std::uint32_t seen2 = 0;
     std::vector<Start> starts;
+    std::vector<std::int64_t> silentAt;  // times at which neither deck sounded
 };
 
 TEST_F(PlaythroughTest, MixFirstStartsNextThenFadesAndSwaps)
@@ -297,6 +329,166 @@ TEST_F(PlaythroughTest, UnplayableRowsAreSkippedInOnePass)
     s.aPlay();
     EXPECT_LE(a.startNumber + b.startNumber, 5002u);
     EXPECT_EQ(empty.hl, -1);
+}
+
+TEST_F(PlaythroughTest, AFailedLastRowLetsTheItemOnAirFadeOutAndStop)
+{
+    setMusic(1, 0.5f);
+    addRows(2, 10000);
+    addMissingRow();
+    playRow(0);
+    runUntil(9600);
+    ASSERT_EQ(list.nowPlaying, (std::vector<int>{0, 1}));
+    FakeDeck* b = &static_cast<FakeDeck&>(sequencer.deckA());
+    ASSERT_EQ(b->fileName, list.rows[1].file);
+
+    // Row 1's mix point (18 s) finds only the missing row: row 1 goes on as the last one.
+    runUntil(18200);
+    EXPECT_EQ(list.failed, (std::vector<int>{2}));
+    EXPECT_EQ(list.hl, 1);
+    EXPECT_EQ(list.selected, 1);
+    EXPECT_TRUE(playing(*b));
+    EXPECT_EQ(b->volume, 100);
+    EXPECT_FALSE(sequencer.userStop()) << "the item's own fade point stays on";
+
+    // Its fade point (18.5 s) fades it out; then everything stops, and row 0 never comes back.
+    runUntil(18800);
+    EXPECT_LT(b->volume, 100);
+    runUntil(21000);
+    // Stepped down to the item's end (where the fade's last steps meet it).
+    EXPECT_GT(b->volumes.size(), 90u);
+    EXPECT_LE(b->volume, 10);
+    EXPECT_TRUE(silent());
+    EXPECT_EQ(list.hl, -1);
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0, 1}));
+    EXPECT_LE(list.failed.size(), 2u) << "tried at the mix point and once at the end, not every tick";
+
+}
+
+TEST_F(PlaythroughTest, ATwoRowListWithAMissingSecondRowNeverReplaysTheFirst)
+{
+    setMusic(1, 0.5f);
+    addRows(1, 10000);
+    addMissingRow();
+    playRow(0);
+    runUntil(12000);
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0}));
+    EXPECT_EQ(list.hl, -1);
+    EXPECT_TRUE(silent());
+}
+
+TEST_F(PlaythroughTest, RepeatPlaylistWrapsPastAFailedLastRow)
+{
+    setMusic(1, 0.5f);
+    addRows(2, 10000);
+    addMissingRow();
+    sequencer.modes().setRepeatList(true);
+    playRow(0);
+    runUntil(18200);
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0, 1, 0}));
+    EXPECT_EQ(list.failed, (std::vector<int>{2}));
+    EXPECT_EQ(list.hl, 0);
+}
+
+TEST_F(PlaythroughTest, AFileThatCannotBeOpenedLeavesTheItemOnAirUntouched)
+{
+    addRows(2, 10000);
+    playRow(0);
+    runUntil(3000);
+    FakeDeck* onAir = &static_cast<FakeDeck&>(sequencer.deckA());
+    const int stopsBefore = onAir->stops;
+    addMissingRow();
+    addMissingRow();
+
+    // The operator's start of a missing row (a hand-over does the same).
+    list.selected = 2;
+    sequencer.aPlay();
+    EXPECT_TRUE(playing(*onAir));
+    EXPECT_EQ(&sequencer.deckA(), onAir);
+    EXPECT_EQ(onAir->volumes, (std::vector<int>{100})) << "never faded";
+    EXPECT_EQ(onAir->stops, stopsBefore);
+    EXPECT_FALSE(sequencer.fadeOut().running());
+    EXPECT_EQ(list.hl, 0) << "the mark stays on the row on air";
+    EXPECT_EQ(list.selected, 0);
+    EXPECT_EQ(list.failed, (std::vector<int>{2, 3}));
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0})) << "nothing reported for a start that failed";
+    runUntil(4000);
+    EXPECT_TRUE(playing(*onAir));
+
+    // Next still means the row after the one on air.
+    sequencer.aNextTrack();
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0, 1}));
+    EXPECT_EQ(list.hl, 1);
+    FakeDeck* next = &static_cast<FakeDeck&>(sequencer.deckA());
+    EXPECT_NE(next, onAir);
+    // From the last good row, Next finds only missing rows: the item on air goes on.
+    sequencer.aNextTrack();
+    EXPECT_TRUE(playing(*next));
+    EXPECT_EQ(list.hl, 1);
+    EXPECT_EQ(next->volume, 100);
+}
+
+TEST_F(PlaythroughTest, AMixHeldPastTheFadePointStillHandsTheAirOver)
+{
+    // 1.5 s rows, mix 1.0 s, fade 0.5 s: row 1's mix point (1.0 s) comes while row 0 still fades
+    // on the other deck, so it starts only at 1.5 s, after row 1's own fade point.
+    setMusic(1, 0.5f);
+    addRows(3, 1500);
+    playRow(0);
+    runUntil(1600);
+    ASSERT_EQ(list.nowPlaying, (std::vector<int>{0, 1, 2}));
+    FakeDeck* c = &static_cast<FakeDeck&>(sequencer.deckA());
+    EXPECT_EQ(c->fileName, list.rows[2].file) << "the new row is on air";
+    runUntil(2400);
+    EXPECT_TRUE(playing(*c)) << "the end of the faded row must not stop the new one";
+    EXPECT_EQ(list.hl, 2);
+}
+
+TEST_F(PlaythroughTest, AMixPointBetweenTicksIsMetAtItsTime)
+{
+    // 10.03 s rows: the mix point (5.03 s) falls between two ticks.
+    addRows(3, 10030);
+    playRow(0);
+    while (nowMs < 5100)
+        stepWithPoints();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].atMs, 5030);
+}
+
+TEST_F(PlaythroughTest, AMixIsActedOnAsLongBeforeItsPointAsOpensTake)
+{
+    // Opens take 12 ms: the next row is opened 12 ms before the mix point, so that it sounds at it.
+    std::int64_t clockUs = 0;
+    sequencer.setClock([&clockUs] { return clockUs; });
+    for (FakeDeck* d : {&deck1, &deck2}) {
+        d->clockUs = &clockUs;
+        d->openUs = 12000;
+    }
+    addRows(3, 10030);
+    playRow(0);
+    EXPECT_EQ(sequencer.openLeadMs(), 12);
+    while (nowMs < 5100)
+        stepWithPoints();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].atMs, 5030 - 12);
+    // One stalled open moves the lead a little, never by more than it is capped at.
+    deck1.openUs = deck2.openUs = 500000;
+    sequencer.aNextTrack();
+    EXPECT_EQ(sequencer.openLeadMs(), (3 * 12 + 40) / 4);
+}
+
+TEST_F(PlaythroughTest, WithoutAMixPointTheNextRowStartsJustBeforeTheEnd)
+{
+    // The end of each row plays out under the next one: no moment without sound.
+    setMusic(0, 0);
+    addRows(3, 10030);
+    playRow(0);
+    while (nowMs < 25000)
+        stepWithPoints();
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_EQ(starts[1].atMs, 10030 - player::PlaybackSequencer::kEndLeadMs);
+    EXPECT_EQ(list.nowPlaying, (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(silentAt.empty()) << "silence at " << silentAt.front() << " ms";
 }
 
 TEST_F(PlaythroughTest, SilenceDetectorStartsTheListFromTheTop)

@@ -1,62 +1,16 @@
 // The real player in real time on the "no sound" device with its mix written to a WAV: three
 // tones with a 1.0 s mix point and a 0.5 s fade, analysed for where each starts and how the old
 // one falls away.
-#include "tests/player/playerfixtures.h"
-
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QThread>
+#include "renderedmix.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <csignal>
-#include <cstring>
-#include <filesystem>
 
-using playertest::TempDir;
-
-namespace {
-
-struct Pcm {
-    int rate = 0;
-    int channels = 0;
-    std::vector<float> left;
-};
-
-// The first channel of a 16-bit WAV, read up to the end of the file whatever its header says (the
-// writer may not have finished it).
-Pcm readWav(const std::string& bytes)
-{
-    Pcm pcm;
-    std::size_t pos = 12;
-    while (pos + 8 <= bytes.size()) {
-        const std::string id = bytes.substr(pos, 4);
-        std::uint32_t size = 0;
-        std::memcpy(&size, &bytes[pos + 4], 4);
-        if (id == "fmt " && pos + 24 <= bytes.size()) {
-            std::uint16_t ch = 0;
-            std::uint32_t rate = 0;
-            std::memcpy(&ch, &bytes[pos + 10], 2);
-            std::memcpy(&rate, &bytes[pos + 12], 4);
-            pcm.channels = ch;
-            pcm.rate = static_cast<int>(rate);
-        }
-        if (id == "data") {
-            const std::size_t frame = static_cast<std::size_t>(pcm.channels) * 2;
-            for (std::size_t p = pos + 8; frame && p + frame <= bytes.size(); p += frame) {
-                std::int16_t v = 0;
-                std::memcpy(&v, &bytes[p], 2);
-                pcm.left.push_back(v / 32768.0f);
-            }
-            break;
-        }
-        pos += 8 + size + (size & 1);
-    }
-    return pcm;
-}
-
-}  // namespace
+using playertest::toneAmplitude;
+using playertest::toneWav;
+using rendered::readWav;
 
 TEST(CrossfadeInRealTime, EachToneStartsAtTheMixPointAndTheOldOneFades)
 {
@@ -65,35 +19,20 @@ TEST(CrossfadeInRealTime, EachToneStartsAtTheMixPointAndTheOldOneFades)
 #else
     const double tolerance = 0.075;
 #endif
-    TempDir dir;
-    const int rate = 44100;
-    const std::string wavOut = dir.path() + "/mix.wav";
-    dir.write("system.ini", "[Device]\nMainDev=0\n");
-    std::filesystem::create_directories(dir.path() + "/Profile");
-    // Music: mix point 1.0 s (float 3F800000), fade point 0.5 s (3F000000), both on.
-    dir.write("Profile/Default.prf", "[Crossfade]\nSettings=000000000000000000000000"
-                                     "0000803F0000003F01010000\n");
+    rendered::PlayerFolder folder;
+    const int rate = rendered::kRate;
+    // Music: mix point 1.0 s, fade point 0.5 s, both on.
+    folder.setUp(rendered::musicCrossfadeHex(1.0f, 0.5f));
     std::string m3u = "#EXTM3U\r\n";
     for (const double hz : {440.0, 660.0, 880.0}) {
         const std::string name = "tone" + std::to_string(static_cast<int>(hz)) + ".wav";
-        m3u += "#EXTINF:3," + name + "\r\n" + dir.write(name, playertest::toneWav(hz, 2.5, rate)) + "\r\n";
+        m3u += "#EXTINF:3," + name + "\r\n" + folder.dir.write(name, toneWav(hz, 2.5, rate)) + "\r\n";
     }
-    const std::string list = dir.write("tones.m3u", m3u);
+    const std::string list = folder.dir.write("tones.m3u", m3u);
+    // 1.5 + 1.5 + 2.5 s of playing, and the start.
+    ASSERT_TRUE(rendered::runPlayer(folder, {"list", QString::fromStdString(list)}, 8000));
 
-    QProcess player;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUORVALEN_PROGRAM_DIR", QString::fromStdString(dir.path()));
-    env.insert("QUORVALEN_NOSOUND_WAV", QString::fromStdString(wavOut));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    player.setProcessEnvironment(env);
-    player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    player.start(QStringLiteral(QV_BIN_DIR "/player"), {"list", QString::fromStdString(list)});
-    ASSERT_TRUE(player.waitForStarted(5000));
-    QThread::msleep(8000);  // 1.5 + 1.5 + 2.5 s of playing, and the start
-    ::kill(static_cast<pid_t>(player.processId()), SIGTERM);
-    ASSERT_TRUE(player.waitForFinished(10000));
-
-    const Pcm pcm = readWav(dir.read(wavOut));
+    const rendered::Pcm pcm = readWav(folder.dir.read(folder.wavOut()));
     ASSERT_GT(pcm.rate, 0);
     ASSERT_GT(pcm.left.size(), static_cast<std::size_t>(pcm.rate) * 5);
     const std::size_t block = static_cast<std::size_t>(pcm.rate) / 50;  // 20 ms

@@ -1,0 +1,167 @@
+// The real player on the rendering device, its mix measured: what reaches the air when a file is
+// missing, when a track ends in silence, and how closely one item follows the other.
+#include "renderedmix.h"
+
+#include "player/sequencing/sequencingplayback.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using rendered::PlayerFolder;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kSlack = 0.2;  // seconds; the sanitizer slows every start down
+#else
+constexpr double kSlack = 0.0;
+#endif
+
+struct Item {
+    double hz = 0;          // 0: a file that does not exist
+    double toneSeconds = 0;
+    double silentSeconds = 0;
+};
+
+std::string makeList(const PlayerFolder& folder, const std::vector<Item>& items)
+{
+    std::string m3u = "#EXTM3U\r\n";
+    int n = 0;
+    for (const Item& item : items) {
+        const std::string name = "item" + std::to_string(n++) + ".wav";
+        const std::string path = item.hz > 0
+            ? folder.dir.write(name, rendered::toneWav(item.hz, item.toneSeconds, item.silentSeconds))
+            : folder.dir.path() + "/missing/" + name;
+        m3u += "#EXTINF:3," + name + "\r\n" + path + "\r\n";
+    }
+    return folder.dir.write("list.m3u", m3u);
+}
+
+class OnAir : public ::testing::Test {
+protected:
+    // Plays the list for ms and measures the tones in 10 ms windows every 1 ms.
+    void play(const std::vector<Item>& items, float mix, float fade, int ms, int duringMs = -1,
+              const QStringList& during = {})
+    {
+        folder.setUp(rendered::musicCrossfadeHex(mix, fade));
+        const std::string list = makeList(folder, items);
+        ASSERT_TRUE(rendered::runPlayer(folder, {"list", QString::fromStdString(list)}, ms, duringMs, during));
+        pcm = rendered::readWav(folder.dir.read(folder.wavOut()));
+        ASSERT_GT(pcm.rate, 0);
+        track = rendered::trackTones(pcm, tones, 10, 1);
+    }
+    double level(std::size_t tone, double seconds) const
+    {
+        return track.amp[track.windowAt(seconds)][tone] / track.steady(tone);
+    }
+    // The longest run of zero samples between two times, in ms.
+    double longestSilenceMs(double from, double to) const
+    {
+        double longest = 0;
+        for (const rendered::Run& r : rendered::silentRuns(pcm, static_cast<std::size_t>(from * pcm.rate),
+                                                           static_cast<std::size_t>(to * pcm.rate), 1e-3f,
+                                                           rendered::kSilentRunSamples))
+            longest = std::max(longest, r.ms(pcm.rate));
+        return longest;
+    }
+
+    const std::vector<double>& tones = rendered::kTones;
+    PlayerFolder folder;
+    rendered::Pcm pcm;
+    rendered::ToneTrack track;
+};
+
+TEST_F(OnAir, AMissingLastRowLetsTheItemOnAirFadeAndNothingStartsAgain)
+{
+    play({{tones[0], 2.5}, {tones[1], 2.5}, {0}}, 1.0f, 0.5f, 6500);
+    const std::vector<double> a = rendered::onsets(track, 0, 0.2);
+    const std::vector<double> b = rendered::onsets(track, 1, 0.2);
+    ASSERT_EQ(a.size(), 1u) << "the first row never plays again";
+    ASSERT_EQ(b.size(), 1u);
+    EXPECT_NEAR(b[0] - a[0], 1.5, 0.05 + kSlack);
+    // b plays at full level up to its fade point 0.5 s before its end, then fades over 0.5 s.
+    EXPECT_GT(level(1, b[0] + 1.9), 0.8);
+    const double mid = level(1, b[0] + 2.25);
+    EXPECT_GT(mid, 0.15);
+    EXPECT_LT(mid, 0.85);
+    ASSERT_GT(static_cast<double>(pcm.left.size()) / pcm.rate, b[0] + 3.0) << "recorded past b's end";
+    for (double t = b[0] + 2.56; t < static_cast<double>(pcm.left.size()) / pcm.rate - 0.02; t += 0.01)
+        ASSERT_LT(level(0, t) + level(1, t), 0.05) << "something sounds at " << t << " s";
+}
+
+TEST_F(OnAir, AHandedOverFileThatCannotBeOpenedLeavesTheItemOnAirAlone)
+{
+    // At about 2 s a second start hands over a file that does not exist.
+    play({{tones[0], 5.0}, {tones[1], 2.0}}, 1.0f, 0.5f, 7500, 2000,
+         {"file", QString::fromStdString(folder.dir.path() + "/nowhere.wav")});
+    const std::vector<double> a = rendered::onsets(track, 0, 0.2);
+    const std::vector<double> b = rendered::onsets(track, 1, 0.2);
+    ASSERT_EQ(a.size(), 1u);
+    ASSERT_EQ(b.size(), 1u);
+    ASSERT_LT(a[0], 1.8) << "the hand-over came while the first item played";
+    // Full level without a break from its start to its fade point (4.5 s); the next one still
+    // comes at the mix point.
+    for (double t = a[0] + 0.02; t < a[0] + 4.45; t += 0.005)
+        ASSERT_GT(level(0, t), 0.8) << "the item on air was touched at " << t << " s";
+    EXPECT_NEAR(b[0] - a[0], 4.0, 0.05 + kSlack);
+}
+
+TEST_F(OnAir, ASilentTailNeverGoesOnAirBeforeTheNextMixPoint)
+{
+    // 2.5 s of tone and 1.5 s of silence each: the mix point lies 1.0 s before the end of the
+    // sound, not of the file (which would leave 0.5 s of silence before each next item).
+    play({{tones[0], 2.5, 1.5}, {tones[1], 2.5, 1.5}, {tones[2], 2.5, 1.5}}, 1.0f, 0.5f, 7000);
+    const std::vector<double> a = rendered::onsets(track, 0, 0.2);
+    const std::vector<double> b = rendered::onsets(track, 1, 0.2);
+    const std::vector<double> c = rendered::onsets(track, 2, 0.2);
+    ASSERT_EQ(a.size(), 1u);
+    ASSERT_EQ(b.size(), 1u);
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_NEAR(b[0] - a[0], 1.5, 0.05 + kSlack);
+    EXPECT_NEAR(c[0] - b[0], 1.5, 0.05 + kSlack);
+    EXPECT_LT(longestSilenceMs(a[0] + 0.01, c[0] + 2.45), 10.0);
+}
+
+TEST_F(OnAir, EachNextItemStartsWithinTwentyFiveMsOfItsMixPoint)
+{
+    // 2.5 s items, mix point 1.0 s and fade 0.5 s before the end: a start every 1.5 s.
+    std::vector<Item> items;
+    for (int i = 0; i < 6; ++i)
+        items.push_back({tones[static_cast<std::size_t>(i) % 3], 2.5});
+    play(items, 1.0f, 0.5f, 10500);
+    std::vector<double> on;
+    for (int i = 0; i < 6; ++i) {
+        const std::vector<double> list = rendered::onsets(track, static_cast<std::size_t>(i) % 3, 0.2);
+        const std::size_t k = static_cast<std::size_t>(i) / 3;
+        ASSERT_GT(list.size(), k) << "item " << i << " never started";
+        on.push_back(list[k]);
+    }
+    // The onsets lie within about 2 ms of the first sample of each tone; an item is opened a
+    // little before its point, so that it may also sound a few ms early.
+    for (std::size_t i = 1; i < on.size(); ++i) {
+        const double lateMs = (on[i] - on[i - 1] - 1.5) * 1000.0;
+        EXPECT_GT(lateMs, -27.0) << "item " << i;
+        EXPECT_LT(lateMs, 27.0 + kSlack * 1000) << "item " << i;
+    }
+}
+
+TEST_F(OnAir, WithoutCrossfadesItemsFollowEachOtherWithoutSilence)
+{
+    std::vector<Item> items;
+    for (int i = 0; i < 6; ++i)
+        items.push_back({tones[static_cast<std::size_t>(i) % 3], 1.0});
+    play(items, 0, 0, 7500);
+    const std::vector<double> first = rendered::onsets(track, 0, 0.2);
+    const std::vector<double> last = rendered::onsets(track, 2, 0.2);
+    ASSERT_EQ(first.size(), 2u);
+    ASSERT_EQ(last.size(), 2u);
+    // Each next item starts just before the end of the one before (which plays out under it).
+    const double lead = player::PlaybackSequencer::kEndLeadMs / 1000.0;
+    EXPECT_GT(last[1] - first[0], 5 * (1.0 - lead) - 0.03);
+    EXPECT_LT(last[1] - first[0], 5.0 + 0.03 + kSlack);
+    EXPECT_LT(longestSilenceMs(first[0] + 0.01, last[1] + 0.95), 10.0 + kSlack * 1000);
+}
+
+}  // namespace
