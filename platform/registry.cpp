@@ -16,6 +16,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -114,8 +115,13 @@ class StoreLock {
 public:
     explicit StoreLock(const std::string& path) : m_guard(g_mutex)
     {
+        // A folder made here is the user's alone, like the store in it.
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
         std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+        if (!folder.empty() && !std::filesystem::exists(folder, ec)) {
+            std::filesystem::create_directories(folder.parent_path(), ec);
+            ::mkdir(folder.c_str(), 0700);
+        }
         m_fd = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
             ::close(m_fd);
@@ -158,6 +164,8 @@ bool modify(Change change)
     if (!lock.locked())
         return false;
     IniFile ini(path, IniFile::Mode::Buffered);
+    // Window positions, file types and paths of the user's: nobody else reads them.
+    ini.setFileMode(0600);
     if (!change(ini))
         return false;
     return ini.flush();

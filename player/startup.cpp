@@ -292,7 +292,7 @@ void TForm1::SaveProfile(const std::string& path)
         ini.writeInteger("Options", "FormWidth", isMaximized() ? -width() : width());
         ini.writeInteger("Options", "FormHeight", height());
         if (!ini.flush())
-            ReportAudioError(-1, path, "TIniFile.Create (write failed)");
+            ReportAudioError(-1, path, "TIniFile.Create (" + ini.lastError() + ")");
     }
     SavePlaylist(QString::fromStdString(withExtension(path, ".m3u")));
     SaveHistory(QString::fromStdString(withExtension(CurrentProfile, ".hst")));

@@ -3,9 +3,8 @@
 
 #include "media/tag.h"
 #include "platform/cp1251.h"
+#include "platform/savefile.h"
 #include "player/playlist/playlistrows.h"
-
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -83,25 +82,6 @@ std::int64_t parseSeconds(std::string_view text)
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error)
-{
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString().toStdString();
-        return false;
-    }
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        error = file.errorString().toStdString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString().toStdString();
-        return false;
-    }
-    return true;
-}
-
 bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVirtualItem>& rows, std::string& error)
 {
     std::string out = "#EXTM3U\r\n";
@@ -119,7 +99,7 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
         out += file;
         out += "\r\n";
     }
-    return WriteFileAtomically(path, out, error);
+    return platform::saveFile(path, out, &error);
 }
 
 std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path)
@@ -179,7 +159,7 @@ bool WriteHistoryFile(const std::string& path, const std::vector<std::string>& p
         out += p;
         out += "\r\n";
     }
-    return WriteFileAtomically(path, out, error);
+    return platform::saveFile(path, out, &error);
 }
 
 }  // namespace player

@@ -1,0 +1,103 @@
+// The player's saves on a full disk (a small tmpfs as the program folder): the profile, its
+// playlist and its recent-playlists file keep their old contents and each failure is reported.
+#include "windowfixture.h"
+
+#include "audiolib/audiolib.h"
+#include "player/playlist/playlistfile.h"
+#include "tests/common/smalldisk.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace player;
+using testrun::readFile;
+using testrun::writeFile;
+
+namespace {
+
+class PlayerFullDisk : public playertest::WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        if (!disk.mounted())
+            return;
+        setenv("QUORVALEN_PROGRAM_DIR", disk.path().c_str(), 1);
+        std::filesystem::create_directory(disk.file("Profile"));
+        ASSERT_TRUE(audiolib::initDevice(audiolib::kDeviceNoSound, 44100, 0, 0));
+        makeForm();
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        audiolib::freeDevice();
+    }
+    std::vector<std::string> boxes() const
+    {
+        std::vector<std::string> out;
+        for (const auto& s : messages.shown())
+            if (s.kind == "messageBox")
+                out.push_back(s.text);
+        return out;
+    }
+
+    testrun::SmallDisk disk{256 * 1024};
+};
+
+TEST_F(PlayerFullDisk, TheProfileItsPlaylistAndItsHistoryStayAsTheyWere)
+{
+    QV_NEED_SMALL_DISK(disk);
+    const std::string prf = disk.file("Profile/Default.prf");
+    const std::string m3u = disk.file("Profile/Default.m3u");
+    const std::string hst = disk.file("Profile/Default.hst");
+    writeFile(prf, "[Options]\r\nClose=0\r\nFormWidth=640\r\nFormHeight=480\r\n");
+    writeFile(m3u, "#EXTM3U\r\n#EXTINF:60,old - row\r\n/m/old.mp3\r\n");
+    writeFile(hst, "/lists/a.m3u\r\n");
+    form->LoadProfile(prf);
+    ASSERT_EQ(form->LVMaster->rowCount(), 1);
+    for (int i = 0; i < 2000; ++i)
+        form->LVMaster->Rows.push_back(playertest::row("Artist - a title long enough " + QString::number(i), "03:00",
+                                                       "/music/some/folder/" + QString::number(i) + ".mp3"));
+    form->LVMaster->syncView();
+    form->RememberRecent(QString::fromStdString(std::string(3000, 'p')));
+    messages.clear();  // the load's own reports (no search server here)
+
+    disk.fill();
+    form->SaveProfile(prf);
+    EXPECT_EQ(readFile(prf), "[Options]\r\nClose=0\r\nFormWidth=640\r\nFormHeight=480\r\n");
+    EXPECT_EQ(readFile(m3u), "#EXTM3U\r\n#EXTINF:60,old - row\r\n/m/old.mp3\r\n");
+    EXPECT_EQ(readFile(hst), "/lists/a.m3u\r\n");
+    // One report per file that could not be saved, each naming it and the cause.
+    const auto shown = boxes();
+    ASSERT_EQ(shown.size(), 3u);
+    for (const std::string& name : {prf, m3u, hst}) {
+        const bool named = std::any_of(shown.begin(), shown.end(), [&](const std::string& box) {
+            return box.find(name) != std::string::npos && box.find("No space left on device") != std::string::npos;
+        });
+        EXPECT_TRUE(named) << name;
+    }
+}
+
+TEST_F(PlayerFullDisk, PlaylistAndHistoryWritersReportAndKeep)
+{
+    QV_NEED_SMALL_DISK(disk);
+    const std::string list = disk.file("show.m3u");
+    const std::string hst = disk.file("show.hst");
+    writeFile(list, "#EXTM3U\r\n");
+    writeFile(hst, "/a.m3u\r\n");
+    disk.fillLeaving(4096);
+    std::vector<controls::TVirtualItem> rows;
+    for (int i = 0; i < 500; ++i)
+        rows.push_back(playertest::row("row " + QString::number(i), "01:00", "/music/" + QString::number(i) + ".mp3"));
+    std::string error;
+    EXPECT_FALSE(WritePlaylistFile(list, rows, error));
+    EXPECT_EQ(error, "No space left on device");
+    EXPECT_EQ(readFile(list), "#EXTM3U\r\n");
+    error.clear();
+    EXPECT_FALSE(WriteHistoryFile(hst, std::vector<std::string>(9, std::string(2000, 'h')), error));
+    EXPECT_EQ(error, "No space left on device");
+    EXPECT_EQ(readFile(hst), "/a.m3u\r\n");
+}
+
+}  // namespace
