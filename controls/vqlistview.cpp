@@ -98,6 +98,10 @@ TVqListView::TVqListView(QWidget* parent) : QTreeView(parent), m_model(new VqLis
 {
     setModel(m_model);
     m_model->baseFont = font();
+    // Columns are exactly as wide as set (0 hides one), as the profiles store them: no minimum
+    // taken from the font and no last column stretched over the rest.
+    header()->setMinimumSectionSize(0);
+    header()->setStretchLastSection(false);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setItemsExpandable(false);
@@ -248,6 +252,14 @@ int TVqListView::visibleRowCount() const
 {
     const int height = std::max(1, RowHeight);
     return viewport()->height() / height;
+}
+
+void TVqListView::changeEvent(QEvent* event)
+{
+    QTreeView::changeEvent(event);
+    // The marked rows are drawn in the list's font made bold or underlined: a new font is theirs too.
+    if (event->type() == QEvent::FontChange)
+        m_model->baseFont = font();
 }
 
 void TVqListView::mousePressEvent(QMouseEvent* event)

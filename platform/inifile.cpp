@@ -287,6 +287,14 @@ std::string IniFile::readString(std::string_view section, std::string_view key, 
     return line ? cleanValue(line->value) : std::string(def);
 }
 
+std::optional<std::string> IniFile::rawValue(std::string_view section, std::string_view key) const
+{
+    const auto* line = m_contents->find(section, key);
+    if (!line)
+        return std::nullopt;
+    return line->value;
+}
+
 std::int32_t IniFile::readInteger(std::string_view section, std::string_view key, std::int32_t def) const
 {
     const auto* line = m_contents->find(section, key);
@@ -469,7 +477,9 @@ bool IniFile::flush()
     if (!m_contents->dirty)
         return true;
     if (m_contents->unreadable) {
-        m_error = "the file could not be read, so it is not replaced";
+        std::error_code ec;
+        m_error = std::filesystem::is_directory(m_path, ec) ? "Is a directory"
+                                                            : "the file could not be read, so it is not replaced";
         return false;
     }
     const std::string text = m_contents->serialise();

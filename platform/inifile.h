@@ -45,6 +45,10 @@ public:
     bool writeFloat(std::string_view section, std::string_view key, double value);
     bool writeBinary(std::string_view section, std::string_view key, const void* src, std::size_t size);
 
+    // The value as the file holds it (everything after "=", nothing trimmed or cut), or nothing
+    // when the key is missing: for copying a value from one file to another unchanged.
+    std::optional<std::string> rawValue(std::string_view section, std::string_view key) const;
+
     bool sectionExists(std::string_view section) const;
     bool valueExists(std::string_view section, std::string_view key) const;
     std::vector<std::string> sections() const;                      // file order

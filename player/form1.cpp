@@ -41,6 +41,13 @@ namespace player {
 
 namespace {
 
+QMenu* addMainMenu(QMainWindow* window, const QString& name, const QString& title)
+{
+    QMenu* menu = window->menuBar()->addMenu(title);
+    menu->setObjectName(name);
+    return menu;
+}
+
 QAction* makeAction(QObject* parent, const char* name, const QString& text, const QKeySequence& key = {})
 {
     auto* a = new QAction(text, parent);
@@ -59,6 +66,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildComponents();
     buildMenus();
     buildDatabaseLink();
+    buildProfileMenu();
     CurrentList = LVMaster;
 }
 
@@ -260,8 +268,7 @@ void TForm1::buildMenus()
         addAction(a);
     }
 
-    mFile = menuBar()->addMenu(QStringLiteral("Файл"));
-    mFile->setObjectName(QStringLiteral("mFile"));
+    mFile = addMainMenu(this, QStringLiteral("mFile"), QStringLiteral("Файл"));
     mFile->addAction(aNew);
     mFile->addAction(aOpen);
     mFile->addAction(aSave);
@@ -277,15 +284,20 @@ void TForm1::buildMenus()
     mFile->addSeparator();
     mFile->addAction(N20);
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("Правка"));
+    mEdit = addMainMenu(this, QStringLiteral("mEdit"), QStringLiteral("Правка"));
     for (QAction* a : {aEditCut, aEditCopy, aEditPaste, aEditUndo, aEditRedo, aEditDel, aEditDelAll, N37, N27})
-        edit->addAction(a);
-    QMenu* list = menuBar()->addMenu(QStringLiteral("Плейлист"));
+        mEdit->addAction(a);
+    mPlaylist = addMainMenu(this, QStringLiteral("mPlaylist"), QStringLiteral("Плейлист"));
     for (QAction* a : {N25, N47, N58, Randomize1})
-        list->addAction(a);
-    QMenu* view = menuBar()->addMenu(QStringLiteral("Вид"));
-    view->addAction(N21);
-    view->addAction(Refresh1);
+        mPlaylist->addAction(a);
+    mView = addMainMenu(this, QStringLiteral("mView"), QStringLiteral("Вид"));
+    mView->addAction(N21);
+    mView->addAction(Refresh1);
+    // The features hang their items into these (the database link, profiles, jingles, help).
+    mBase = addMainMenu(this, QStringLiteral("mBase"), QStringLiteral("Музыкальная база"));
+    mSettings = addMainMenu(this, QStringLiteral("mSettings"), QStringLiteral("Настройки"));
+    mJingles = addMainMenu(this, QStringLiteral("mJingles"), QStringLiteral("Джинглы"));
+    mHelp = addMainMenu(this, QStringLiteral("mHelp"), QStringLiteral("Справка"));
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));

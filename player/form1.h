@@ -1,6 +1,6 @@
 // TForm1: the player's main window. It holds the player's working state in its own fields; the
-// handlers of each feature live in a source file of their own (playlistedit.cpp,
-// playlistfiles.cpp, startup.cpp).
+// handlers of each feature live in the feature's folder (player/playlist/, player/sequencing/,
+// ...), the window's life in startup.cpp, its profiles in player/profiles/.
 #pragma once
 
 #include "controls/vqlistview.h"
@@ -14,6 +14,7 @@
 #include <QPointer>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -56,6 +57,7 @@ class FormSequencerHost;
 class MainTimer;
 class PlaybackSequencer;
 struct CrossfadeTable;
+struct ProfileLoad;
 
 class TForm1 : public QMainWindow, public platform::MessageWindow {
     Q_OBJECT
@@ -91,7 +93,15 @@ public:
     controls::TTBar* TBar1;  // position bar, 0..1000
     QMenu* PopupMenu1;  // the playlists' popup menu
     QMenu* TrayMenu;
+    // The main menu's drop-down menus, in bar order.
     QMenu* mFile;
+    QMenu* mEdit;
+    QMenu* mPlaylist;
+    QMenu* mView;
+    QMenu* mBase;      // "Музыкальная база"
+    QMenu* mSettings;  // "Настройки"
+    QMenu* mJingles;   // "Джинглы"
+    QMenu* mHelp;      // "Справка"
 
     QAction* aPlayAction;
     QAction* aPauseAction;
@@ -142,7 +152,8 @@ public:
     bool SilenceDetectorOn = false;
     bool ExitFlag = false;
     bool CloseAllowed = false;  // the profile's Close option
-    std::string CurrentProfile;  // path of the loaded profile
+    // The profile last loaded (when its file existed) or saved; "noname" until then.
+    std::string CurrentProfile = "noname";
     std::array<std::string, 2> CommandLine;  // the program's own arguments (FormShow step 13)
     // The command-line area, mapped for the life of the process; not owned.
     platform::SharedMemory* CommandLineArea = nullptr;
@@ -228,8 +239,39 @@ public:
     void WMCommandLine();
     void WMQueryEndSession();
     void HandleCommandLine(const std::string& first, const std::string& second);
+    // ---- Profiles (profiles/profile.cpp; each feature's share through profiles/profilehooks.cpp)
     void LoadProfile(const std::string& path);
     void SaveProfile(const std::string& path);
+    // The window's own options: database, item-class keywords and colours, closing rule, sorting,
+    // monitor type, size, clock colour, silence cut (profiles/windowprofile.cpp).
+    void LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveWindowProfile(platform::IniFile& ini);
+    // The folder tree's place, the lists' font and column widths (profiles/viewprofile.cpp).
+    void LoadExplorerProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveExplorerProfile(platform::IniFile& ini);
+    void LoadFontProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveFontProfile(platform::IniFile& ini);
+    void LoadColumnsProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveColumnsProfile(platform::IniFile& ini);
+    // Keys of features not built yet, kept as read (profiles/passthrough.cpp).
+    void LoadPassThroughProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SavePassThroughProfile(platform::IniFile& ini);
+    std::map<std::pair<std::string, std::string>, std::string> PassThroughValues;
+    // Options as the profile wrote them, saved back as read while the setting is unchanged.
+    std::string AdvertId = "commercial";  // ID_A; the lists get it in lower case
+    std::string JingleId = "jingle";      // ID_J
+    std::string DefBaseText;              // DefBase before it was made a full path
+    // The menu "Настройки": saving and loading profiles (profiles/profilemenu.cpp).
+    static constexpr std::size_t kMaxProfiles = 50;
+    QAction* N33 = nullptr;             // "Сохранить профиль"
+    QAction* mSaveProfileAs = nullptr;  // "Сохранить профиль как..."
+    QMenu* mLoadProfile = nullptr;      // "Загрузить профиль": one item per profile, tag k + 1
+    std::vector<std::string> ProfilePaths;  // the items' profiles, in menu order
+    void buildProfileMenu();  // once, from the constructor
+    void FillProfileMenu();
+    void N33Click();
+    void mSaveProfileAsClick();
+    void m_loadprf(int tag);
     bool Shown() const { return m_shown; }
 
     // ---- Play modes, MIC and crossfade controls (modes.cpp, crossfadecontrols.cpp, onair.cpp) ----
@@ -277,13 +319,16 @@ public:
     void SetOnAirText(const QString& text);
     // After deck A has started row: the silence-cut label.
     void TrackStarted(int row);
+    // Both decks cut leading and trailing silence, or neither; the silence-cut label shows it.
+    void SetCutSilence(bool on);
+    bool CutSilence = true;
     void WriteReportLine(const QString& name);
     void LoadReportList();  // today's report file into ListBox2
     // Creates the folder "Report" when missing; false (after the error box) when it cannot be made.
     bool EnsureReportFolder();
     void edArtistClick();
     void CenterPlayingRow();
-    void LoadSequencingProfile(const platform::IniFile& ini);
+    void LoadSequencingProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveSequencingProfile(platform::IniFile& ini);
 
 
@@ -293,7 +338,6 @@ public:
     QComboBox* cbFindIndex = nullptr;  // the item index is the search field number
     QMenu* ppfind = nullptr;           // popup menu of LVFindResult
     QAction* N43 = nullptr;            // "Добавить все"
-    QMenu* mBase = nullptr;            // "Музыкальная база"
     QAction* N34 = nullptr;            // "Запустить": the database window, visible
     QAction* N46 = nullptr;            // tray menu: the same
     QAction* startgen = nullptr;       // "Создать...": the playlist generator
@@ -362,8 +406,26 @@ public:
     // Silence action 3: the first page's list replaced by QuietList; its row count.
     int LoadEmergencyList();
     // The silence detector, time labels, spectrum switch and (from "default.prf" only) the volume.
-    void LoadMetersProfile(const platform::IniFile& ini, const std::string& path);
+    void LoadMetersProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveMetersProfile(platform::IniFile& ini);
+
+    // ---- Sound controls: equaliser, effects, tempo, pitch, rate, BPM, mute (sound/) -----------
+
+    // ---- Jingles (jingles/) --------------------------------------------------------------------
+
+    // ---- Schedule (schedule/) ------------------------------------------------------------------
+
+    // ---- Hot keys (hotkeys/) -------------------------------------------------------------------
+
+    // ---- Tag page (tagpage/) -------------------------------------------------------------------
+
+    // ---- Notes window (notes/) -----------------------------------------------------------------
+
+    // ---- Pre-listen monitor (monitor/) ---------------------------------------------------------
+
+    // ---- About and diagnostics windows (about/) ------------------------------------------------
+
+    // ---- Settings dialog (settings/), encoding (encoder/), languages (language/) ---------------
 
 protected:
     platform::LResult windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam) override;

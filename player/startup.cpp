@@ -27,12 +27,10 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
-#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolButton>
 
-#include <filesystem>
 
 namespace player {
 
@@ -52,11 +50,6 @@ QIcon trayPicture()
     return QIcon(pm);
 }
 
-std::string withExtension(const std::string& path, const char* ext)
-{
-    return std::filesystem::path(path).replace_extension(ext).string();
-}
-
 }  // namespace
 
 void TForm1::FormCreate()
@@ -68,7 +61,6 @@ void TForm1::FormCreate()
     engine::LoadEngineSettings();
     const engine::EngineSettings& settings = engine::engineSettings();
     Comment = Ini.Comment;
-    AllowSort = Ini.AllowSort;
 
     DeckA = std::make_unique<engine::TAudioEngine>(handle());
     DeckB = std::make_unique<engine::TAudioEngine>(handle());
@@ -129,6 +121,7 @@ void TForm1::FormShow()
     LVFindResult->DragInsideList = false;
     LVMaster->HighlightColor = LVMaster->palette().color(QPalette::Text);
 
+    FillProfileMenu();
     LoadProfile(platform::programPath("Profile/Default.prf"));
 
     ListsReady = true;
@@ -234,68 +227,6 @@ void TForm1::FormDestroy()
     DeckA.reset();
     DeckB.reset();
     Readers.reset();
-}
-
-void TForm1::LoadProfile(const std::string& path)
-{
-    const QFileInfo info(QString::fromStdString(path));
-    if (info.exists())
-        CurrentProfile = path;
-    else if (CurrentProfile.empty())
-        CurrentProfile = path;
-    const platform::IniFile ini(path);
-    CloseAllowed = ini.readInteger("Options", "Close", 1) != 0;
-    MonType = ini.readInteger("Options", "MonType", 0);
-    const int w = ini.readInteger("Options", "FormWidth", width());
-    const int hgt = ini.readInteger("Options", "FormHeight", height());
-    if (w < 0) {
-        showMaximized();
-    } else if (w > 0 && hgt > 0) {
-        resize(w, hgt);
-        if (const QScreen* screen = this->screen()) {
-            const QRect area = screen->availableGeometry();
-            move(std::max(area.x(), area.x() + (area.width() - w) / 2),
-                 std::max(area.y(), area.y() + (area.height() - hgt) / 2));
-        }
-    }
-    const std::string advertId = ini.readString("Options", "ID_A", "commercial");
-    const std::string jingleId = ini.readString("Options", "ID_J", "jingle");
-    for (controls::TVqListView* list : {LVMaster, LVSlave}) {
-        list->AdvertKeyword = QString::fromStdString(advertId).toLower();
-        list->JingleKeyword = QString::fromStdString(jingleId).toLower();
-    }
-    if (Sequencer) {
-        Sequencer->classNames().advertId = advertId;
-        Sequencer->classNames().jingleId = jingleId;
-    }
-    LoadSequencingProfile(ini);
-    LoadMetersProfile(ini, path);
-    LoadPlaylist(QString::fromStdString(withExtension(path, ".m3u")));
-    LoadHistory(QString::fromStdString(withExtension(CurrentProfile, ".hst")));
-    // A relative or "\"-separated name is taken under the program folder, as the defaults are.
-    DefBase = platform::programPath(ini.readString("Options", "DefBase", "Database\\Base.dfs"));
-    StartSearchServer();
-}
-
-void TForm1::SaveProfile(const std::string& path)
-{
-    CurrentProfile = path;
-    QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
-    {
-        platform::IniFile ini(path, platform::IniFile::Mode::Buffered);
-        SaveSequencingProfile(ini);
-        SaveMetersProfile(ini);
-        ini.writeInteger("Options", "Close", CloseAllowed ? 1 : 0);
-        ini.writeInteger("Options", "MonType", MonType);
-        ini.writeString("Options", "ID_A", LVMaster->AdvertKeyword.toStdString());
-        ini.writeString("Options", "ID_J", LVMaster->JingleKeyword.toStdString());
-        ini.writeInteger("Options", "FormWidth", isMaximized() ? -width() : width());
-        ini.writeInteger("Options", "FormHeight", height());
-        if (!ini.flush())
-            ReportAudioError(-1, path, "TIniFile.Create (" + ini.lastError() + ")");
-    }
-    SavePlaylist(QString::fromStdString(withExtension(path, ".m3u")));
-    SaveHistory(QString::fromStdString(withExtension(CurrentProfile, ".hst")));
 }
 
 }  // namespace player

@@ -66,12 +66,8 @@ void TForm1::buildDatabaseLink()
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
     }
-    mBase = menuBar()->addMenu(QStringLiteral("Музыкальная база"));
-    mBase->setObjectName(QStringLiteral("mBase"));
     mBase->addAction(N34);
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
-        if (menu->title() == QStringLiteral("Плейлист"))
-            menu->addAction(startgen);
+    mPlaylist->addAction(startgen);
     TrayMenu->insertAction(TrayMenu->actions().value(0), N46);
 
     connect(edFindText, &QLineEdit::textChanged, this, [this] { edFindTextChange(); });

@@ -3,8 +3,10 @@
 
 #include "controls/tbar.h"
 #include "platform/inifile.h"
+#include "platform/programfolder.h"
 #include "player/sequencing/maintimer.h"
 #include "player/meters/meteroptions.h"
+#include "player/profiles/profilehooks.h"
 
 #include <QLabel>
 #include <QTabWidget>
@@ -16,16 +18,17 @@ int TForm1::LoadEmergencyList()
     pcPlaylist->setCurrentWidget(_master);
     CurrentList = LVMaster;
     // A list that cannot be read leaves the Main list as it was: its rows beat silence on air.
-    LoadPlaylist(QString::fromStdString(QuietList));
+    // A relative name is taken under the program folder, never the current one.
+    LoadPlaylist(QString::fromStdString(QuietList.empty() ? QuietList : platform::programPath(QuietList)));
     return LVMaster->rowCount();
 }
 
-void TForm1::LoadMetersProfile(const platform::IniFile& ini, const std::string& path)
+void TForm1::LoadMetersProfile(const platform::IniFile& ini, const ProfileLoad& how)
 {
     MeterOptions current;
     if (MainTick)
         current.showSecondTimeLabel = MainTick->showSecondTimeLabel;
-    const MeterOptions o = readMeterOptions(ini, setsMasterVolume(path), current);
+    const MeterOptions o = readMeterOptions(ini, how.defaultProfile, current);
     SilenceDetectorOn = o.silenceOn;
     QuietList = o.silenceList;
     if (MainTick) {
@@ -35,7 +38,7 @@ void TForm1::LoadMetersProfile(const platform::IniFile& ini, const std::string& 
         EdToEnd2->setVisible(o.showSecondTimeLabel);
     }
     Visualization = o.visualization;
-    if (setsMasterVolume(path))
+    if (how.defaultProfile)
         tbVolume->setValue(o.volume);
 }
 

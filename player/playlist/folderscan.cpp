@@ -33,10 +33,7 @@ void scan(const std::string& folder, std::vector<std::string>& list, const Folde
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
         names.push_back(it->path().filename().string());
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const int c = QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
+    std::sort(names.begin(), names.end(), NameOrderLess);
 
     for (const std::string& name : names) {
         if (hooks.aborted && hooks.aborted())
@@ -56,6 +53,12 @@ void scan(const std::string& folder, std::vector<std::string>& list, const Folde
 }
 
 }  // namespace
+
+bool NameOrderLess(const std::string& a, const std::string& b)
+{
+    const int c = QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
 
 void ScanFolder(const std::string& folder, std::vector<std::string>& list, const FolderScanHooks& hooks)
 {

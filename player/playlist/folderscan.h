@@ -18,4 +18,8 @@ struct FolderScanHooks {
 // not scanned again. The folder is given without a trailing separator.
 void ScanFolder(const std::string& folder, std::vector<std::string>& list, const FolderScanHooks& hooks);
 
+// The order of the program's folder listings: by name without regard to case, names that differ
+// only in case in byte order.
+bool NameOrderLess(const std::string& a, const std::string& b);
+
 }  // namespace player

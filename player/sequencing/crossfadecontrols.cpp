@@ -63,7 +63,7 @@ void TForm1::ShowCrossfadeTable(const CrossfadeTable& table)
     cbmusmixClick();
 }
 
-void TForm1::LoadSequencingProfile(const platform::IniFile& ini)
+void TForm1::LoadSequencingProfile(const platform::IniFile& ini, const ProfileLoad&)
 {
     const SequencingOptions options = readSequencingOptions(ini);
     ReportOn = options.report;

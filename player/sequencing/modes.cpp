@@ -151,12 +151,7 @@ void TForm1::buildModeControls()
     cbCenterList = new QAction(QStringLiteral("Центровка плейлиста"), this);
     cbCenterList->setObjectName(QStringLiteral("cbCenterList"));
     cbCenterList->setCheckable(true);
-    for (QAction* a : menuBar()->actions()) {
-        if (a->menu() != nullptr && a->text() == QStringLiteral("Вид")) {
-            a->menu()->addAction(cbCenterList);
-            break;
-        }
-    }
+    mView->addAction(cbCenterList);
 
     // The on-air label above the playlists.
     auto* onAir = new OnAirLabel(pcPlaylist->parentWidget());

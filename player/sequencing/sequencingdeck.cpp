@@ -29,4 +29,10 @@ bool EngineDeck::StopIfStart(std::uint32_t startNumber, std::int32_t finalState)
     return m_engine.StopIfStart(startNumber, finalState);
 }
 
+engine::TAudioEngine* engineOf(SequencerDeck& deck)
+{
+    auto* engineDeck = dynamic_cast<EngineDeck*>(&deck);
+    return engineDeck ? &engineDeck->engine() : nullptr;
+}
+
 }  // namespace player

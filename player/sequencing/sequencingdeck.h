@@ -62,4 +62,7 @@ private:
     engine::TAudioEngine& m_engine;
 };
 
+// The engine behind one of the sequencer's decks; nullptr for a deck without one.
+engine::TAudioEngine* engineOf(SequencerDeck& deck);
+
 }  // namespace player

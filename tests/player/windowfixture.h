@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace playertest {
 
@@ -35,6 +36,16 @@ protected:
         form = std::make_unique<player::TForm1>();
         form->ListsReady = true;
         return *form;
+    }
+
+    // The boxes of the player's error path (the search server's start may show its own).
+    std::vector<platform::RecordedUserMessages::Shown> errorBoxes() const
+    {
+        std::vector<platform::RecordedUserMessages::Shown> boxes;
+        for (const auto& shown : messages.shown())
+            if (shown.caption == "Player: Error")
+                boxes.push_back(shown);
+        return boxes;
     }
 
     TempDir programDir;

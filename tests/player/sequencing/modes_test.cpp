@@ -95,15 +95,6 @@ protected:
     PlayModes& modes() { return form->Sequencer->modes(); }
     CrossfadeRecord& record(int c) { return form->Sequencer->table().records[static_cast<std::size_t>(c)]; }
     std::string programFile(const std::string& name) const { return programDir.path() + "/" + name; }
-    // The boxes of the player's error path (the search server's start may show its own).
-    std::vector<platform::RecordedUserMessages::Shown> errorBoxes() const
-    {
-        std::vector<platform::RecordedUserMessages::Shown> boxes;
-        for (const auto& shown : messages.shown())
-            if (shown.caption == "Player: Error")
-                boxes.push_back(shown);
-        return boxes;
-    }
     bool lockShown() const
     {
         for (QAction* a : form->ModeBar->actions())

@@ -1,0 +1,135 @@
+// The main window's own options in a profile: the database file, the item-class keywords and
+// colours, the closing rule, column sorting, the monitor type's deck flags, the window's size,
+// the clock's colour and the silence cut.
+#include "player/form1.h"
+
+#include "audiolib/audiolib.h"
+#include "engine/audioengine.h"
+#include "platform/inifile.h"
+#include "platform/programfolder.h"
+#include "platform/usermessagesqt.h"
+#include "player/profiles/profilehooks.h"
+#include "player/sequencing/sequencingdeck.h"
+#include "player/sequencing/sequencingplayback.h"
+
+#include <QLabel>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+namespace player {
+namespace {
+
+constexpr int kDefaultWidth = 799;
+constexpr int kDefaultHeight = 573;
+constexpr std::uint32_t kJingleColor = 0x800000;  // 0x00BBGGRR: dark blue
+constexpr std::uint32_t kAdvertColor = 0x868686;
+
+std::string defaultBase()
+{
+    return platform::programPath("Database/Base.dfs");
+}
+
+QColor storedColor(const platform::IniFile& ini, const char* key, std::uint32_t def)
+{
+    return platform::qtmessages::toQColor(
+        static_cast<std::uint32_t>(ini.readInteger("Options", key, static_cast<std::int32_t>(def))));
+}
+
+void writeColor(platform::IniFile& ini, const char* key, const QColor& color)
+{
+    ini.writeInteger("Options", key, static_cast<std::int32_t>(platform::qtmessages::fromQColor(color)));
+}
+
+// The profile's text of a keyword while the list still uses it; else the list's own.
+std::string keywordText(const std::string& asRead, const QString& listKeyword)
+{
+    return QString::fromStdString(asRead).toLower() == listKeyword ? asRead : listKeyword.toStdString();
+}
+
+}  // namespace
+
+void TForm1::LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad&)
+{
+    // A relative or "\"-separated name is taken under the program folder, as the default is; the
+    // text itself goes back into the profile.
+    DefBaseText = ini.readString("Options", "DefBase", "");
+    if (DefBaseText.empty())
+        DefBaseText = defaultBase();
+    DefBase = platform::programPath(DefBaseText);
+    AdvertId = ini.readString("Options", "ID_A", "commercial");
+    JingleId = ini.readString("Options", "ID_J", "jingle");
+    CloseAllowed = ini.readInteger("Options", "Close", 1) != 0;
+    AllowSort = ini.readBool("Options", "AllowSort", false);
+    const QColor jingleColor = storedColor(ini, "Color_J", kJingleColor);
+    const QColor advertColor = storedColor(ini, "Color_A", kAdvertColor);
+    for (controls::TVqListView* list : {LVMaster, LVSlave}) {
+        list->AdvertKeyword = QString::fromStdString(AdvertId).toLower();
+        list->JingleKeyword = QString::fromStdString(JingleId).toLower();
+        list->AdvertColor = advertColor;
+        list->JingleColor = jingleColor;
+        list->viewport()->update();
+    }
+    if (Sequencer) {
+        Sequencer->classNames().advertId = AdvertId;
+        Sequencer->classNames().jingleId = JingleId;
+    }
+
+    MonType = ini.readInteger("Options", "MonType", 0);
+    // Type 1 puts the decks on the front speakers so the monitor can have the rear ones; other
+    // types than 0 to 2 leave the decks as they are.
+    if (Sequencer && MonType >= 0 && MonType <= 2) {
+        const std::int32_t flags = MonType == 1 ? static_cast<std::int32_t>(audiolib::kSpeakerFront) : 0;
+        for (SequencerDeck* role : {&Sequencer->deckA(), &Sequencer->deckB()})
+            if (engine::TAudioEngine* deck = engineOf(*role))
+                deck->StreamFlags = flags;
+    }
+
+    // The size: a negative width is a maximised window whose restored width is its absolute value.
+    const int storedWidth = ini.readInteger("Options", "FormWidth", kDefaultWidth);
+    const int w = storedWidth == INT32_MIN ? kDefaultWidth : std::abs(storedWidth);
+    const int hgt = ini.readInteger("Options", "FormHeight", kDefaultHeight);
+    if (w > 0 && hgt > 0) {
+        if (isMaximized())
+            setWindowState(windowState() & ~Qt::WindowMaximized);
+        resize(w, hgt);
+    }
+    if (storedWidth < 0) {
+        // Without showing a hidden window: the state applies when it is shown.
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else if (w > 0 && hgt > 0) {
+        if (const QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            move(std::max(area.x(), area.x() + (area.width() - w) / 2),
+                 std::max(area.y(), area.y() + (area.height() - hgt) / 2));
+        }
+    }
+
+    QPalette clock = timelabel->palette();
+    clock.setColor(QPalette::WindowText, storedColor(ini, "ClockFontColor", 0));
+    timelabel->setPalette(clock);
+    SetCutSilence(ini.readBool("Options", "CutSilence", true));
+}
+
+void TForm1::SaveWindowProfile(platform::IniFile& ini)
+{
+    const std::string base = DefBase.empty() ? defaultBase() : DefBase;
+    ini.writeString("Options", "DefBase",
+                    !DefBaseText.empty() && platform::programPath(DefBaseText) == base ? DefBaseText : base);
+    ini.writeString("Options", "ID_A", keywordText(AdvertId, LVMaster->AdvertKeyword));
+    ini.writeString("Options", "ID_J", keywordText(JingleId, LVMaster->JingleKeyword));
+    ini.writeInteger("Options", "Close", CloseAllowed ? 1 : 0);
+    ini.writeBool("Options", "AllowSort", AllowSort);
+    writeColor(ini, "Color_J", LVMaster->JingleColor);
+    writeColor(ini, "Color_A", LVMaster->AdvertColor);
+    ini.writeInteger("Options", "MonType", MonType);
+    // A maximised window is stored as the default size, maximised.
+    ini.writeInteger("Options", "FormWidth", isMaximized() ? -kDefaultWidth : width());
+    ini.writeInteger("Options", "FormHeight", isMaximized() ? kDefaultHeight : height());
+    writeColor(ini, "ClockFontColor", timelabel->palette().color(QPalette::WindowText));
+    ini.writeBool("Options", "CutSilence", CutSilence);
+}
+
+}  // namespace player
