@@ -20,6 +20,7 @@
 #include "player/playlist/playlistfile.h"
 #include "player/playlist/playlistrows.h"
 #include "player/reporterror.h"
+#include "player/unattended.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -198,6 +199,9 @@ void TForm1::closeEvent(QCloseEvent* event)
         showMinimized();
         return;
     }
+    // Nobody may be there to click a box now (a shutdown, a service manager): what fails on the
+    // way out is logged, and the player ends.
+    const ShutdownMessages logged;
     if (TrayIcon) {
         TrayIcon->hide();
         delete TrayIcon;
@@ -208,7 +212,10 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (Sequencer)
         Sequencer->fadeOut().abort();
     CurrentList = LVMaster;
-    SaveProfile(platform::programPath("Profile/Default.prf"));
+    // A window closed before its first showing had loaded the profile would save an empty state
+    // over it.
+    if (m_shown)
+        SaveProfile(platform::programPath("Profile/Default.prf"));
     if (DeckA)
         DeckA->Stop();
     if (DeckB)
