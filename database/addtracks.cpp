@@ -3,6 +3,7 @@
 
 #include "database/abortflag.h"
 #include "database/folderscan.h"
+#include "database/passscope.h"
 #include "database/progresswindow.h"
 #include "database/recordtext.h"
 #include "database/strconst.h"
@@ -24,19 +25,6 @@
 namespace database {
 
 namespace {
-
-// Restores the pass marker however the pass ends; nested passes (the count after a scan) keep it.
-class PassScope {
-public:
-    explicit PassScope(bool& flag) : m_flag(flag), m_was(flag) { m_flag = true; }
-    ~PassScope() { m_flag = m_was; }
-    PassScope(const PassScope&) = delete;
-    PassScope& operator=(const PassScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_was;
-};
 
 void reportSkipped(const std::vector<std::string>& paths)
 {
@@ -99,7 +87,7 @@ void TBase_main_window::addFolder(const std::string& folder)
         return;
     std::vector<std::string> tooLong;
     {
-        PassScope pass(m_passRunning);
+        PassScope pass(m_passRunning, passCommands());
         QElapsedTimer started;
         started.start();
         m_lastFolder = folder;
@@ -210,7 +198,7 @@ void TBase_main_window::CountAllTime()
     if (Base.List.empty() || m_searching)
         return;
     {
-        PassScope pass(m_passRunning);
+        PassScope pass(m_passRunning, passCommands());
         openProgress(_p_counttime);
         AbortFlag = false;
         if (m_progress) {

@@ -60,6 +60,9 @@ bool TBase_main_window::SaveBase(const std::string& path)
 
 bool TBase_main_window::Button5Click()
 {
+    // Saving frees the records a check or a delete has flagged: never under a pass walking them.
+    if (busy())
+        return false;
     bool saved = false;
     const auto chosen =
         platform::userMessages().saveFileName("", kDfsFilter, BFName != "---" ? BFName : std::string(), "");

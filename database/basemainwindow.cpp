@@ -7,6 +7,7 @@
 #include "controls/vqpossave.h"
 #include "database/abortflag.h"
 #include "database/centerdialog.h"
+#include "database/dialogs/statthrd.h"
 #include "database/errorlog.h"
 #include "database/filetype.h"
 #include "database/previewdeck.h"
@@ -28,18 +29,24 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <stdexcept>
@@ -70,6 +77,7 @@ TBase_main_window::TBase_main_window(const std::vector<std::string>& args, QWidg
 TBase_main_window::~TBase_main_window()
 {
     unregisterWindow();
+    m_statThread.reset();  // stops and waits for a run that is still going
     m_previewDeck.reset();
 }
 
@@ -101,7 +109,10 @@ void TBase_main_window::buildWindow()
     Button5 = button("Button5", "Сохранить");
     Button6 = button("Button6", "Загрузить");
     Button8 = button("Button8", "Очистить");
-    for (QPushButton* b : {Button1, Button10, Button5, Button6, Button8})
+    Button2 = button("Button2", "Проверить базу");
+    Button7 = button("Button7", "Настройки");
+    Button9 = button("Button9", "Статистика");
+    for (QPushButton* b : {Button1, Button10, Button5, Button6, Button8, Button2, Button7, Button9})
         top->addWidget(b);
     top->addStretch(1);
     Label3 = label("Label3", "0");
@@ -152,12 +163,29 @@ void TBase_main_window::buildWindow()
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
-    N2 = PopupMenu1->addAction(QString::fromUtf8("Выделить все"));
-    N2->setObjectName("N2");
+    auto item = [&](const char* name, const char* text, QKeySequence keys) {
+        QAction* a = PopupMenu1->addAction(QString::fromUtf8(text));
+        a->setObjectName(name);
+        if (!keys.isEmpty()) {
+            a->setShortcut(keys);
+            // Only while the list has the focus: Del in a search field edits the field.
+            a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            ListView1->addAction(a);
+        }
+        return a;
+    };
+    Delete1 = item("Delete1", "Удалить из списка", QKeySequence(Qt::Key_Delete));
+    Deletefile1 = item("Deletefile1", "Удалить из списка и файл", QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    Deletefile1->setProperty("Tag", 1);
+    N4 = item("N4", "Копировать файл(ы) в папку...", {});
+    PopupMenu1->addSeparator();
+    N2 = item("N2", "Выделить все", {});
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    N5 = PopupMenu1->addAction(QString::fromUtf8("Пересчитать время"));
-    N5->setObjectName("N5");
     ListView1->addAction(N2);
+    PopupMenu1->addSeparator();
+    id3v11 = item("id3v11", "Редактор тегов id3v1...", QKeySequence(Qt::ALT | Qt::Key_3));
+    N5 = item("N5", "Пересчитать время", {});
+    ListView1->installEventFilter(this);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(p)); });
@@ -170,15 +198,38 @@ void TBase_main_window::buildWindow()
     bottom->addWidget(label("Label18", "Выделено:"));
     bottom->addWidget(Label20);
     bottom->addStretch(1);
+    auto speed = [&](const char* name, QStyle::StandardPixmap icon, int tag) {
+        auto* b = new QToolButton(central);
+        b->setObjectName(name);
+        b->setIcon(style()->standardIcon(icon));
+        b->setProperty("Tag", tag);
+        b->setEnabled(false);
+        bottom->addWidget(b);
+        return b;
+    };
+    SpeedButton1 = speed("SpeedButton1", QStyle::SP_MediaSkipBackward, 4);
+    SpeedButton2 = speed("SpeedButton2", QStyle::SP_MediaStop, 2);
+    SpeedButton3 = speed("SpeedButton3", QStyle::SP_MediaPause, 3);
+    SpeedButton4 = speed("SpeedButton4", QStyle::SP_MediaPlay, 1);
+    SpeedButton5 = speed("SpeedButton5", QStyle::SP_MediaSkipForward, 5);
+    ProgressBar1 = new QProgressBar(central);
+    ProgressBar1->setObjectName("ProgressBar1");
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFixedWidth(140);
+    ProgressBar1->installEventFilter(this);
+    bottom->addWidget(ProgressBar1);
+    Label19 = label("Label19", "00:00/00:00");
+    bottom->addWidget(Label19);
+    tbVolume = new controls::TTBar(Qt::Vertical, central);
+    tbVolume->setObjectName("tbVolume");
+    tbVolume->setRange(0, 100);
+    tbVolume->setFixedHeight(48);
+    bottom->addWidget(tbVolume);
     Button11 = button("Button11", "Сохранить плейлист");
     Button12 = button("Button12", "В плеер");
     bottom->addWidget(Button11);
     bottom->addWidget(Button12);
-    tbVolume = new controls::TTBar(Qt::Horizontal, central);
-    tbVolume->setObjectName("tbVolume");
-    tbVolume->setRange(0, 100);
-    tbVolume->setMaximumWidth(120);
-    bottom->addWidget(tbVolume);
     layout->addLayout(bottom);
 
     VqStatusBar1 = new TVqStatusBar(this);
@@ -190,12 +241,16 @@ void TBase_main_window::buildWindow()
     VqStatusBar1->host(Gauge1);
     Gauge1->hide();
 
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName("Timer3");
-    Timer3->setInterval(30000);
-    ping_player = new QTimer(this);
-    ping_player->setObjectName("ping_player");
-    ping_player->setInterval(3000);
+    auto timer = [this](const char* name, int ms) {
+        auto* t = new QTimer(this);
+        t->setObjectName(name);
+        t->setInterval(ms);
+        return t;
+    };
+    Timer1 = timer("Timer1", 100);
+    Timer2 = timer("Timer2", 1000);
+    Timer3 = timer("Timer3", 30000);
+    ping_player = timer("ping_player", 3000);
 
     m_posSave = new controls::TVqPosSave(this);
     m_posSave->RootKey = controls::HKCU;
@@ -217,14 +272,32 @@ void TBase_main_window::buildWindow()
     });
     on(N2, &QAction::triggered, [this] { N2Click(); });
     on(N5, &QAction::triggered, [this] { N5Click(); });
+    on(Button2, &QPushButton::clicked, [this] { Button2Click(); });
+    on(Button7, &QPushButton::clicked, [this] { Button7Click(); });
+    on(Button9, &QPushButton::clicked, [this] { Button9Click(); });
+    on(Delete1, &QAction::triggered, [this] { Delete1Click(0); });
+    on(Deletefile1, &QAction::triggered, [this] { Delete1Click(1); });
+    on(N4, &QAction::triggered, [this] { N4Click(); });
+    on(id3v11, &QAction::triggered, [this] { id3v11Click(); });
+    for (QToolButton* b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5}) {
+        const int tag = b->property("Tag").toInt();
+        on(b, &QToolButton::clicked, [this, tag] { SpeedButton1Click(tag); });
+    }
+    on(Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
+    on(Timer2, &QTimer::timeout, [this] { Timer2Timer(); });
+    on(tbVolume, &QSlider::valueChanged, [this] { tbVolumeChange(); });
+    on(ListView1, &QAbstractItemView::doubleClicked, [this] { ListView1DblClick(); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { ListView1Change(); });
     on(Timer3, &QTimer::timeout, [this] { Timer3Timer(); });
     on(ping_player, &QTimer::timeout, [this] { ping_playerTimer(); });
     on(Button11, &QPushButton::clicked, [this] { Button11Click(); });
     on(Button12, &QPushButton::clicked, [this] { Button12Click(); });
     connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { guarded([this, column] { ListView1ColumnClick(column); }); });
-    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { CalcTotalTime(1); });
+    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        CalcTotalTime(1);
+        ListView1Change();
+    });
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] {
         guarded([this] {
@@ -277,7 +350,11 @@ void TBase_main_window::FormShow()
     Options.FontName = ListView1->font().family().toStdString();
     Options.FontSize = ListView1->font().pointSize();
     readBaseOptions(ini, Options);
-    tbVolume->setValue(100 - Options.Volume);
+    {
+        // Read silently: the volume is applied at the next preview command.
+        const QSignalBlocker quiet(tbVolume);
+        tbVolume->setValue(100 - Options.Volume);
+    }
     if (m_previewDeck)
         initPreviewOutput(*m_previewDeck, Options.MonType);
     applyOptionsToView();
@@ -396,6 +473,46 @@ void TBase_main_window::hideEvent(QHideEvent* event)
 
 void TBase_main_window::keyPressEvent(QKeyEvent* event) { QMainWindow::keyPressEvent(event); }
 
+void TBase_main_window::mouseReleaseEvent(QMouseEvent* event)
+{
+    FormMouseUp();
+    QMainWindow::mouseReleaseEvent(event);
+}
+
+std::function<void(bool)> TBase_main_window::passCommands()
+{
+    return [this](bool running) { setPassCommandsEnabled(!running); };
+}
+
+void TBase_main_window::setPassCommandsEnabled(bool enabled)
+{
+    for (QPushButton* b : {Button1, Button10, Button5, Button6, Button8, Button2, Button3, Button4, Button7, Button11,
+                           Button12})
+        b->setEnabled(enabled);
+    // The statistics button stays off until a finished statistics run has been freed.
+    Button9->setEnabled(enabled && !m_statThread);
+    for (QAction* a : {Delete1, Deletefile1, N4, id3v11, N5})
+        a->setEnabled(enabled);
+}
+
+int TBase_main_window::execDialog(QDialog& dialog)
+{
+    if (runDialog)
+        return runDialog(dialog);
+    return dialog.exec();
+}
+
+std::vector<int> TBase_main_window::selectedRows() const
+{
+    std::vector<int> rows;
+    if (QItemSelectionModel* sel = ListView1->selectionModel())
+        for (const QModelIndex& index : sel->selectedRows())
+            if (index.row() >= 0 && static_cast<std::size_t>(index.row()) < Base.List.size())
+                rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 platform::LResult TBase_main_window::windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam)
 {
     switch (msg) {
@@ -443,6 +560,12 @@ void TBase_main_window::ApplyCaptions(QWidget* form, const std::string& section)
             b->setText(text);
         else if (auto* l = qobject_cast<QLabel*>(target))
             l->setText(text);
+        else if (auto* g = qobject_cast<QGroupBox*>(target))
+            g->setTitle(text);
+        else if (auto* page = qobject_cast<QWidget*>(target))
+            for (QTabWidget* tabs : form->findChildren<QTabWidget*>())
+                if (const int i = tabs->indexOf(page); i >= 0)
+                    tabs->setTabText(i, text);
     });
     const platform::IniFile lang(langFile());
     for (int c = 0; c < 9; ++c)

@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -28,6 +29,7 @@ class QProgressBar;
 class QPushButton;
 class QTableView;
 class QTimer;
+class QToolButton;
 
 namespace controls {
 class TTBar;
@@ -40,6 +42,7 @@ class TAudioEngine;
 namespace database {
 
 class TProgress_window;
+class TStatThrd;
 class TrackListModel;
 class TVqStatusBar;
 
@@ -64,15 +67,22 @@ public:
     TrackListModel* model() const { return m_model; }
 
     // ---- Components ----------------------------------------------------------------------------
-    QPushButton *Button1, *Button10, *Button5, *Button6, *Button8, *Button3, *Button4, *Button11, *Button12;
+    QPushButton *Button1, *Button10, *Button5, *Button6, *Button8, *Button2, *Button3, *Button4, *Button7, *Button9,
+        *Button11, *Button12;
     std::array<QLineEdit*, 8> Edits{};  // Edit1..Edit8
     QTableView* ListView1;
     QMenu* PopupMenu1;
-    QAction *N2, *N5;
+    QAction *Delete1, *Deletefile1, *N4, *N2, *id3v11, *N5;
     QLabel *Label3, *Label5, *Label15, *Label13, *Label17, *Label20;
-    controls::TTBar* tbVolume;
+    // Preview: SpeedButton1..5 carry the Tags 4 (previous), 2 (stop), 3 (pause), 1 (play), 5 (next).
+    QToolButton *SpeedButton1, *SpeedButton2, *SpeedButton3, *SpeedButton4, *SpeedButton5;
+    QProgressBar* ProgressBar1;
+    QLabel* Label19;
+    controls::TTBar* tbVolume;  // vertical, full volume at the top
     TVqStatusBar* VqStatusBar1;
     QProgressBar* Gauge1;
+    QTimer* Timer1;       // 100 ms, preview position
+    QTimer* Timer2;       // 1000 ms, frees a finished statistics thread
     QTimer* Timer3;
     QTimer* ping_player;  // 3000 ms, runs only in search-server mode
 
@@ -111,6 +121,40 @@ public:
 
     // How often a search lets the message loop run; tests shorten it.
     std::chrono::milliseconds searchPumpPeriod{20};
+
+    // ---- Delete, check, copy, tag editing ------------------------------------------------------
+    // Tag 0: the selected records leave the base; Tag 1: their files go to the trash too.
+    void Delete1Click(int tag);
+    // Check base: the records whose files are certainly gone leave the base.
+    void Button2Click();
+    // Copies the selected rows' files to a folder chosen in a dialog.
+    void N4Click();
+    // Tag editor over the selected rows.
+    void id3v11Click();
+    // How often the check and the tag writing let the message loop run; tests shorten it.
+    std::chrono::milliseconds checkPumpPeriod{20};
+
+    // ---- Preview playback ----------------------------------------------------------------------
+    void SpeedButton1Click(int tag);
+    void ListView1Change();
+    void ListView1DblClick();
+    void ListView1KeyPress(char key);
+    void Timer1Timer();
+    void ProgressBar1MouseDown(int x);
+    void ProgressBar1MouseMove(int x);
+    void ProgressBar1MouseUp(int x);
+    void FormMouseUp();
+    void tbVolumeChange();
+    engine::TAudioEngine* previewDeck() const { return m_previewDeck.get(); }
+
+    // ---- Options and statistics ----------------------------------------------------------------
+    void Button7Click();
+    void Button9Click();
+    void Timer2Timer();
+    void StatThreadDone();
+    TStatThrd* statThread() const { return m_statThread.get(); }
+    // Shows a dialog modally; tests replace the runner to work the dialog and close it.
+    std::function<int(QDialog&)> runDialog;
 
     // ---- Search server ---------------------------------------------------------------------------
     // The handlers of the player's messages. While a search or a pass walks the records, everything
@@ -158,6 +202,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -171,6 +216,18 @@ private:
     TProgress_window* openProgress(const std::string& operation);
     void closeProgress();
     void pumpMessages();
+    // What an outermost pass (or a command with its own boxes) tells the window: the commands
+    // that change, save or reload the base are off while it runs.
+    std::function<void(bool running)> passCommands();
+    void setPassCommandsEnabled(bool enabled);
+    int execDialog(QDialog& dialog);
+    std::vector<int> selectedRows() const;
+    void previewStart(const std::string& fileName);
+    // Enter in the list and the mouse on the position bar; true when the event was taken.
+    bool previewEventFilter(QObject* watched, QEvent* event);
+    void seekPreview(int x);
+    void moveFirstSelection(int step);
+    void removeRows(const std::vector<int>& rows, bool toTrash);
     // One item of an add or count pass done: progress, the test hook, the message loop; true
     // when the user asked to stop.
     bool passItemDone(std::size_t i, std::size_t count);
@@ -206,6 +263,10 @@ private:
     bool m_pinging = false;
     bool m_quitting = false;
     bool m_boxesAfterAnswer = false;  // a failed reload reports after the sender has its answer
+
+    bool m_dragging = false;  // seeking on the preview position bar
+    std::unique_ptr<TStatThrd> m_statThread;
+    bool m_statFinished = false;
 };
 
 }  // namespace database

@@ -20,19 +20,22 @@ std::string_view upToZero(const media::ShortString<N>& s)
     return std::string_view(s.chars, zero ? static_cast<const char*>(zero) - s.chars : len);
 }
 
-std::array<unsigned char, 256> makeUpperTable()
+// Latin and Cyrillic letters of code page 1251 mapped to the other case; other bytes unchanged.
+std::array<unsigned char, 256> makeCaseTable(bool upper)
 {
     std::array<unsigned char, 256> t{};
     for (int c = 0; c < 256; ++c) {
         t[c] = static_cast<unsigned char>(c);
         if (c < 0x80) {
-            if (c >= 'a' && c <= 'z')
+            if (upper && c >= 'a' && c <= 'z')
                 t[c] = static_cast<unsigned char>(c - 'a' + 'A');
+            if (!upper && c >= 'A' && c <= 'Z')
+                t[c] = static_cast<unsigned char>(c - 'A' + 'a');
             continue;
         }
         const char byte = static_cast<char>(c);
-        const QString u = QString::fromStdString(platform::cp1251ToUtf8(std::string_view(&byte, 1))).toUpper();
-        const std::string back = platform::utf8ToCp1251(u.toStdString());
+        const QString text = QString::fromStdString(platform::cp1251ToUtf8(std::string_view(&byte, 1)));
+        const std::string back = platform::utf8ToCp1251((upper ? text.toUpper() : text.toLower()).toStdString());
         if (back.size() == 1 && back[0] != '?')
             t[c] = static_cast<unsigned char>(back[0]);
     }
@@ -43,7 +46,13 @@ std::array<unsigned char, 256> makeUpperTable()
 
 const std::array<unsigned char, 256>& cp1251UpperTable()
 {
-    static const std::array<unsigned char, 256> table = makeUpperTable();
+    static const std::array<unsigned char, 256> table = makeCaseTable(true);
+    return table;
+}
+
+const std::array<unsigned char, 256>& cp1251LowerTable()
+{
+    static const std::array<unsigned char, 256> table = makeCaseTable(false);
     return table;
 }
 

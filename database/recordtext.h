@@ -30,6 +30,8 @@ QString fieldText(const TTrackRecord& r, Field f);
 unsigned char cp1251Upper(unsigned char c);
 // The whole table, for loops that fold many bytes.
 const std::array<unsigned char, 256>& cp1251UpperTable();
+// Lower case, likewise.
+const std::array<unsigned char, 256>& cp1251LowerTable();
 
 // List columns: 0 Artist, 1 Title, 2 Album, 3 Year, 4 Genre, 5 Comment, 6 Time, 7 FileName, 8 Size.
 inline constexpr int kColumnCount = 9;

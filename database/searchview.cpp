@@ -111,6 +111,8 @@ bool TBase_main_window::Edit1KeyUp(int key)
 
 bool TBase_main_window::eventFilter(QObject* watched, QEvent* event)
 {
+    if (previewEventFilter(watched, event))
+        return true;
     const bool isEdit = std::find(Edits.begin(), Edits.end(), watched) != Edits.end();
     if (isEdit && event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);

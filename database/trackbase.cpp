@@ -2,6 +2,7 @@
 #include "database/trackbase.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -56,6 +57,13 @@ void TrackBase::markDeleted(TTrackRecord* record)
         m_deleted.insert(it, record);
 }
 
+void TrackBase::markDeleted(std::span<TTrackRecord* const> records)
+{
+    m_deleted.insert(m_deleted.end(), records.begin(), records.end());
+    std::sort(m_deleted.begin(), m_deleted.end());
+    m_deleted.erase(std::unique(m_deleted.begin(), m_deleted.end()), m_deleted.end());
+}
+
 bool TrackBase::isDeleted(const TTrackRecord* record) const
 {
     return std::binary_search(m_deleted.begin(), m_deleted.end(), record);
@@ -81,6 +89,20 @@ void TrackBase::purgeDeleted()
     for (TTrackRecord* r : m_deleted)
         delete r;
     m_deleted.clear();
+}
+
+void TrackBase::replaceTagFields(TTrackRecord* record, const media::TTagRecord& tag)
+{
+    auto whole = [](auto& field, const char* bytes, std::size_t n) {
+        field.length = static_cast<std::uint8_t>(n);
+        std::memcpy(field.chars, bytes, n);
+    };
+    whole(record->Title, tag.Title, sizeof tag.Title);
+    whole(record->Artist, tag.Artist, sizeof tag.Artist);
+    whole(record->Album, tag.Album, sizeof tag.Album);
+    whole(record->Year, tag.Year, sizeof tag.Year);
+    whole(record->Comment, tag.Comment, sizeof tag.Comment);
+    record->Genre.assign(std::string_view(tag.Genre.chars, std::min<std::size_t>(tag.Genre.length, 30)));
 }
 
 }  // namespace database

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace database {
@@ -38,9 +39,16 @@ public:
     // A record removed by a delete or a check is flagged here rather than by its file name, so a
     // file really named "NO" stays an ordinary track.
     void markDeleted(TTrackRecord* record);
+    // Many at once (a check that finds thousands of files gone).
+    void markDeleted(std::span<TTrackRecord* const> records);
     bool isDeleted(const TTrackRecord* record) const;
     // Frees the flagged records and takes them out of every list.
     void purgeDeleted();
+
+    // The tag fields of a record become those of a tag read from its file: Title, Artist, Album
+    // and Comment the whole 30-byte fields, Year the 4 bytes, Genre the genre name. File name,
+    // duration and size stay.
+    void replaceTagFields(TTrackRecord* record, const media::TTagRecord& tag);
 
     std::size_t size() const { return List2.size(); }
 

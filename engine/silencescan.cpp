@@ -40,13 +40,15 @@ std::int64_t soundEndBytes(PcmReader& reader, double threshold, std::int64_t sta
     std::vector<std::int16_t> window(kTailWindowBytes / 2);
     std::int64_t p = length;
     while (p > start) {
-        p = p < kTailStepBytes ? 0 : p - kTailStepBytes;
+        const std::int64_t windowEnd = p;
+        p = p < kTailWindowBytes ? 0 : p - kTailWindowBytes;
         if (!reader.setPosition(p))
             continue;
-        const int got = reader.read(window.data(), kTailWindowBytes);
+        const int want = static_cast<int>(windowEnd - p);
+        const int got = reader.read(window.data(), want);
         if (got <= 0)
             continue;
-        int k = std::min(got, kTailWindowBytes) / 2;  // 1-based index of the sample looked at
+        int k = std::min(got, want) / 2;  // 1-based index of the sample looked at
         while (k > 0 && std::abs(window[k - 1]) <= threshold / 2)
             --k;
         if (k > 0)

@@ -30,11 +30,11 @@ public:
 
 constexpr int kLeadBlockBytes = 20000;
 constexpr int kTailWindowBytes = 50000;
-constexpr int kTailStepBytes = 100000;
 
 // Start: the first sample above threshold, moved back to the last one at or below threshold / 4
-// inside the same block. End: windows of kTailWindowBytes every kTailStepBytes from the end, each
-// walked back to its last sample above threshold / 2.
+// inside the same block. End: windows of kTailWindowBytes back to back from the very end, each
+// walked back to its last sample above threshold / 2. The windows leave no gap: sound in a gap
+// (or in the last bytes) would be cut off the air as if it were silence.
 TrimResult scanSilence(PcmReader& reader, std::int32_t threshold);
 
 }  // namespace engine

@@ -117,6 +117,29 @@ QString fileFilter(const std::string& filter)
     return out.join(QStringLiteral(";;"));
 }
 
+QFont toQFont(const FontSpec& spec)
+{
+    QFont font(q(spec.family));
+    if (spec.pointSize > 0)
+        font.setPointSize(spec.pointSize);
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikeOut);
+    return font;
+}
+
+FontSpec fromQFont(const QFont& font, FontSpec base)
+{
+    base.family = font.family().toStdString();
+    base.pointSize = font.pointSize();
+    base.bold = font.bold();
+    base.italic = font.italic();
+    base.underline = font.underline();
+    base.strikeOut = font.strikeOut();
+    return base;
+}
+
 QColor toQColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 std::uint32_t fromQColor(const QColor& color)
@@ -250,24 +273,13 @@ std::optional<FontSpec> QtUserMessages::chooseFont(const FontSpec& initial)
     if (!haveGui())
         return std::nullopt;
     return onGuiThread([&]() -> std::optional<FontSpec> {
-        QFont font(q(initial.family));
-        if (initial.pointSize > 0)
-            font.setPointSize(initial.pointSize);
-        font.setBold(initial.bold);
-        font.setItalic(initial.italic);
-        font.setUnderline(initial.underline);
-        font.setStrikeOut(initial.strikeOut);
         bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, font);
+        const QFont chosen = QFontDialog::getFont(&ok, qtmessages::toQFont(initial));
         if (!ok)
             return std::nullopt;
-        FontSpec out = initial;  // the font dialog has no colour; the colour stays
-        out.family = chosen.family().toStdString();
-        out.pointSize = chosen.pointSize() > 0 ? chosen.pointSize() : initial.pointSize;
-        out.bold = chosen.bold();
-        out.italic = chosen.italic();
-        out.underline = chosen.underline();
-        out.strikeOut = chosen.strikeOut();
+        FontSpec out = qtmessages::fromQFont(chosen, initial);  // the font dialog has no colour
+        if (out.pointSize <= 0)
+            out.pointSize = initial.pointSize;
         return out;
     });
 }

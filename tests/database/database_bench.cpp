@@ -1,9 +1,16 @@
-// Load and save of a 100,000-row ".dfs" file, and searches over 100,000 rows.
+// Load and save of a 100,000-row ".dfs" file, searches, Check base and the statistics over
+// 100,000 rows.
 #include "database/basesearch.h"
 #include "database/dfsfile.h"
+#include "database/dialogs/statistics.h"
+#include "database/filecheck.h"
 #include "database/folderscan.h"
 #include "database/trackbase.h"
 #include "testtracks.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -114,6 +121,96 @@ void BM_AddFolder10k(benchmark::State& state)
         benchmark::Counter(static_cast<double>(added), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_AddFolder10k)->Unit(benchmark::kMillisecond);
+
+// 100,000 records whose files exist: 1,000 folders of 100 empty files.
+struct ExistingFiles {
+    QTemporaryDir dir;
+    TrackBase base;
+    ExistingFiles()
+    {
+        for (int d = 0; d < 1000; ++d) {
+            const std::string folder = dir.filePath(QString("f%1").arg(d)).toStdString();
+            ::mkdir(folder.c_str(), 0755);
+            for (int i = 0; i < 100; ++i) {
+                const std::string file = folder + "/track" + std::to_string(i) + ".mp3";
+                ::close(::open(file.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+                base.append(dbtest::makeTrack({.title = "T", .fileName = file}));
+            }
+        }
+    }
+};
+
+ExistingFiles& existingFiles()
+{
+    static ExistingFiles files;
+    return files;
+}
+
+// The floor: one bare stat per file, nothing else.
+void BM_StatFloor100k(benchmark::State& state)
+{
+    TrackBase& base = existingFiles().base;
+    std::size_t present = 0;
+    for (auto _ : state) {
+        present = 0;
+        struct stat st {};
+        for (const TTrackRecord* r : base.List2)
+            present += ::stat(r->FileName.str().c_str(), &st) == 0;
+    }
+    state.counters["records/s"] = benchmark::Counter(static_cast<double>(base.size()),
+                                                     benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["present"] = static_cast<double>(present);
+}
+BENCHMARK(BM_StatFloor100k)->Unit(benchmark::kMillisecond);
+
+// Check base's pass over the same files (with its pacing clock), warm.
+void BM_CheckBase100k(benchmark::State& state)
+{
+    TrackBase& base = existingFiles().base;
+    const FileChecker checker;
+    CheckOutcome out;
+    std::size_t pumps = 0;
+    for (auto _ : state)
+        out = findMissingFiles(base.List2, checker, [&](std::size_t, std::size_t) { ++pumps; },
+                               std::chrono::milliseconds(20), nullptr);
+    state.counters["records/s"] = benchmark::Counter(static_cast<double>(base.size()),
+                                                     benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["present"] = static_cast<double>(out.present);
+}
+BENCHMARK(BM_CheckBase100k)->Unit(benchmark::kMillisecond);
+
+// The floor of the statistics: the copy of the base the worker is given.
+void BM_StatisticsSnapshot100k(benchmark::State& state)
+{
+    TrackBase& base = sharedBase();
+    for (auto _ : state) {
+        std::vector<media::TTrackRecord> snapshot;
+        snapshot.reserve(base.size());
+        for (const TTrackRecord* r : base.List2)
+            snapshot.push_back(*r);
+        benchmark::DoNotOptimize(snapshot.data());
+    }
+}
+BENCHMARK(BM_StatisticsSnapshot100k)->Unit(benchmark::kMillisecond);
+
+// The whole statistics run: the copy, durations, years, genres, artists and sizes.
+void BM_Statistics100k(benchmark::State& state)
+{
+    TrackBase& base = sharedBase();
+    const std::atomic<bool> stop{false};
+    StatResults results;
+    for (auto _ : state) {
+        std::vector<media::TTrackRecord> snapshot;
+        snapshot.reserve(base.size());
+        for (const TTrackRecord* r : base.List2)
+            snapshot.push_back(*r);
+        results = StatResults{};
+        computeDurationsAndNames(snapshot, results, stop);
+        computeSizes(snapshot, results, QLocale(), [](int) {}, stop);
+    }
+    state.counters["artists"] = results.texts[12].toDouble();
+}
+BENCHMARK(BM_Statistics100k)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

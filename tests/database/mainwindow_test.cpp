@@ -12,7 +12,7 @@
 #include "platform/messageids.h"
 #include "platform/recordedusermessages.h"
 #include "platform/registry.h"
-#include "testtracks.h"
+#include "mainwindowfixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,62 +33,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        static QTemporaryDir shared;
-        setenv("QUORVALEN_PREFIX", ("dbtest" + std::to_string(QCoreApplication::applicationPid())).c_str(), 1);
-        setenv("QUORVALEN_REGISTRY_FILE", shared.filePath("registry").toUtf8().constData(), 1);
-        setenv("QUORVALEN_NOSOUND", "1", 1);
-    }
-    void SetUp() override
-    {
-        setenv("QUORVALEN_PROGRAM_DIR", dir.path().toUtf8().constData(), 1);
-        platform::setUserMessages(&messages);
-        AbortFlag = false;
-    }
-    void TearDown() override
-    {
-        platform::setUserMessages(nullptr);
-        resetStrings();
-    }
-    std::string path(const std::string& rel) const { return dir.filePath(QString::fromStdString(rel)).toStdString(); }
-    std::string baseIni() const { return path("Base.ini"); }
-
-    // A base file of n records with durations of 60 s.
-    std::string makeBase(const std::string& name, int n)
-    {
-        std::vector<std::unique_ptr<media::TTrackRecord>> rows;
-        std::vector<media::TTrackRecord*> ptrs;
-        for (int i = 0; i < n; ++i) {
-            rows.push_back(dbtest::makeTrack({.title = "T" + std::to_string(i), .artist = "A" + std::to_string(n - i),
-                                              .fileName = "/m/" + std::to_string(i) + ".mp3", .duration = 60000}));
-            ptrs.push_back(rows.back().get());
-        }
-        writeDfsFile(path(name), ptrs, nullptr);
-        return path(name);
-    }
-    static bool waitFor(const std::function<bool()>& done, int ms = 5000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
-    }
-    std::string lastBox() const
-    {
-        auto shown = messages.shown();
-        for (auto it = shown.rbegin(); it != shown.rend(); ++it)
-            if (it->kind == "messageBox")
-                return it->text;
-        return {};
-    }
-
-    QTemporaryDir dir;
-    platform::RecordedUserMessages messages;
-};
+using dbtest::MainWindowTest;
 
 TEST_F(MainWindowTest, HiddenModeStaysHiddenAndQuitsWithoutWritingSettings)
 {

@@ -1,5 +1,5 @@
 // The silence scan over generated 16-bit PCM: where the start and the tail land, and that the
-// walks keep to their blocks and windows.
+// walks keep to their blocks, and that the tail windows miss no sound.
 #include "engine/silencescan.h"
 
 #include <gtest/gtest.h>
@@ -106,26 +106,51 @@ TEST(SilenceScan, TailEndsAfterTheLastSampleAboveHalfTheThreshold)
 
 TEST(SilenceScan, TailWindowsFurtherBackAreReadOnlyUntilSoundIsFound)
 {
-    // Sound ends in the third window from the end: two empty windows are read before it.
+    // Sound ends six windows from the end: the empty windows after it are passed over.
     std::vector<std::int16_t> samples(250000, 0);
     std::fill(samples.begin(), samples.begin() + 110000, 8000);
     BufferReader reader(samples);
     const TrimResult r = scanSilence(reader, 500);
-    // Windows start at 400000, 300000, 200000; the sound's last byte lies in [200000, 250000).
     EXPECT_EQ(r.tailBytes, 500000 - 220000);
+}
+
+TEST(SilenceScan, SoundUpToTheLastSampleLosesNothing)
+{
+    // A hard ending: the last bytes of the file are sound, and none of them is cut.
+    for (const std::size_t samplesCount : {200000u, 123457u, 20000u}) {
+        std::vector<std::int16_t> samples(samplesCount, 8000);
+        BufferReader reader(samples);
+        const TrimResult r = scanSilence(reader, 500);
+        EXPECT_EQ(r.tailBytes, 0) << samplesCount;
+        EXPECT_FLOAT_EQ(r.tailSeconds, 0.0f) << samplesCount;
+    }
+}
+
+TEST(SilenceScan, ShortBurstsAnywhereInTheTailAreFound)
+{
+    // One loud burst of 100 samples at every place in the last 100000 samples: the cut never
+    // falls before it.
+    for (std::size_t at = 100000; at < 200000; at += 7919) {
+        std::vector<std::int16_t> samples(200000, 0);
+        std::fill(samples.begin(), samples.begin() + 1000, 8000);
+        std::fill(samples.begin() + static_cast<std::ptrdiff_t>(at),
+                  samples.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(at + 100, 200000)), 8000);
+        BufferReader reader(samples);
+        const TrimResult r = scanSilence(reader, 500);
+        EXPECT_EQ(r.tailBytes, 400000 - 2 * static_cast<std::int32_t>(std::min<std::size_t>(at + 100, 200000))) << at;
+    }
 }
 
 TEST(SilenceScan, CutPointNeverLiesBeforeTheStart)
 {
-    // A hum between T/2 and T inside the leading silence, then a burst in a part the tail windows
-    // skip: the end walk finds only the hum, which lies before the start.
+    // A hum between T/2 and T and nothing louder: the whole track is leading silence, and the end
+    // walk, which finds the hum, must not put the cut before the start.
     std::vector<std::int16_t> samples(200000, 0);
     std::fill(samples.begin() + 160000, samples.begin() + 161000, 300);
-    std::fill(samples.begin() + 180000, samples.begin() + 180100, 9000);
     BufferReader reader(samples);
     const TrimResult r = scanSilence(reader, 500);
-    EXPECT_EQ(r.startBytes, 360000);
-    EXPECT_EQ(r.tailBytes, 400000 - 360000);
+    EXPECT_EQ(r.startBytes, 400000);
+    EXPECT_EQ(r.tailBytes, 0);
     EXPECT_LE(r.startBytes + r.tailBytes, r.lengthBytes);
 }
 

@@ -96,10 +96,9 @@ TEST(CrossfadeInRealTime, EachToneStartsAtTheMixPointAndTheOldOneFades)
     const std::string wavOut = dir.path() + "/mix.wav";
     dir.write("system.ini", "[Device]\nMainDev=0\n");
     std::filesystem::create_directories(dir.path() + "/Profile");
-    // Music: mix point 1.0 s (float 3F800000), fade point 0.5 s (3F000000), both on. The tones
-    // have no silence to cut, and the cut's tail estimate would move the mix point: off here.
+    // Music: mix point 1.0 s (float 3F800000), fade point 0.5 s (3F000000), both on.
     dir.write("Profile/Default.prf", "[Crossfade]\nSettings=000000000000000000000000"
-                                     "0000803F0000003F01010000\n[Options]\nCutSilence=0\n");
+                                     "0000803F0000003F01010000\n");
     std::string m3u = "#EXTM3U\r\n";
     for (const double hz : {440.0, 660.0, 880.0}) {
         const std::string name = "tone" + std::to_string(static_cast<int>(hz)) + ".wav";
