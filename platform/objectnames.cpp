@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -61,18 +62,26 @@ bool makePrivateFolder(const std::string& path)
     return isPrivateFolder(path, true);
 }
 
+// The folder an environment variable names, without trailing "/", when it is an absolute path
+// to a folder; with its status.
+std::optional<std::string> folderFromEnvironment(const char* variable, struct stat* st)
+{
+    const char* value = std::getenv(variable);
+    if (!value || value[0] != '/')
+        return std::nullopt;
+    std::string folder = value;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    if (stat(folder.c_str(), st) != 0 || !S_ISDIR(st->st_mode))
+        return std::nullopt;
+    return folder;
+}
+
 // $TMPDIR when it names a folder, else /tmp.
 std::string tempBase()
 {
-    if (const char* tmp = std::getenv("TMPDIR"); tmp && tmp[0] == '/') {
-        std::string base = tmp;
-        while (base.size() > 1 && base.back() == '/')
-            base.pop_back();
-        struct stat st {};
-        if (stat(base.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-            return base;
-    }
-    return "/tmp";
+    struct stat st {};
+    return folderFromEnvironment("TMPDIR", &st).value_or("/tmp");
 }
 
 // The user's config folder ($XDG_CONFIG_HOME, else ~/.config); empty when there is none.
@@ -142,16 +151,11 @@ std::string recordedFallbackFolder(const std::string& config)
 
 std::string findRuntimeBase()
 {
-    if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg && xdg[0] == '/') {
-        std::string candidate = xdg;
-        while (candidate.size() > 1 && candidate.back() == '/')
-            candidate.pop_back();
-        // The session's folder is 0700 already; one that is not ours is not used at all.
-        struct stat st {};
-        if (stat(candidate.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid()
-            && (st.st_mode & 077) == 0)
-            return candidate;
-    }
+    // The session's folder is 0700 already; one that is not ours is not used at all.
+    struct stat st {};
+    if (const auto session = folderFromEnvironment("XDG_RUNTIME_DIR", &st);
+        session && st.st_uid == getuid() && (st.st_mode & 077) == 0)
+        return *session;
     const std::string usual = tempBase() + "/quorvalen-" + std::to_string(getuid());
     if (makePrivateFolder(usual))
         return usual;
@@ -161,17 +165,21 @@ std::string findRuntimeBase()
 // The base folder, found once per environment; a folder that stopped being private is looked for again.
 std::string runtimeBase()
 {
-    static std::mutex mutex;
-    static std::string key;
-    static std::string base;
+    // Never destroyed: clean-ups that run at exit still ask for the folder.
+    struct Cache {
+        std::mutex mutex;
+        std::string key;
+        std::string base;
+    };
+    static Cache* cache = new Cache;
     const char* xdg = std::getenv("XDG_RUNTIME_DIR");
     const std::string now = std::string(xdg ? xdg : "") + '\n' + userConfigFolder() + '\n' + tempBase();
-    std::lock_guard lock(mutex);
-    if (now != key || base.empty() || !isPrivateFolder(base, false)) {
-        key = now;
-        base = findRuntimeBase();
+    std::lock_guard lock(cache->mutex);
+    if (now != cache->key || cache->base.empty() || !isPrivateFolder(cache->base, false)) {
+        cache->key = now;
+        cache->base = findRuntimeBase();
     }
-    return base;
+    return cache->base;
 }
 
 constexpr std::size_t kTokenLength = 16;
