@@ -80,14 +80,7 @@ bool SaveFile::fail(int err)
         m_failed = true;
         m_error = std::error_code(err, std::generic_category()).message();
     }
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
-    if (!m_temp.empty()) {
-        ::unlink(m_temp.c_str());
-        m_temp.clear();
-    }
+    cancel();
     return false;
 }
 

@@ -35,14 +35,6 @@ protected:
         platform::setUserMessages(nullptr);
         unsetenv("QUORVALEN_PROGRAM_DIR");
     }
-    std::vector<std::string> boxes() const
-    {
-        std::vector<std::string> out;
-        for (const auto& s : messages.shown())
-            if (s.kind == "messageBox")
-                out.push_back(s.text);
-        return out;
-    }
 
     testrun::SmallDisk disk{512 * 1024};
     platform::RecordedUserMessages messages;
@@ -70,8 +62,8 @@ TEST_F(DatabaseFullDisk, TheBaseFileKeepsItsRowsAndTheBaseStaysChanged)
     messages.pushText(base);
     EXPECT_FALSE(w.Button5Click());
     EXPECT_TRUE(w.Modified) << "nothing was saved";
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_NE(boxes()[0].find("No space left on device"), std::string::npos) << boxes()[0];
+    ASSERT_EQ(messages.boxTexts().size(), 1u);
+    EXPECT_NE(messages.boxTexts()[0].find("No space left on device"), std::string::npos) << messages.boxTexts()[0];
     EXPECT_EQ(readFile(base), before);
 }
 
@@ -88,8 +80,8 @@ TEST_F(DatabaseFullDisk, AnExportedPlaylistIsNotReplacedByPartOfOne)
     ASSERT_EQ(w.Base.size(), 300u);
     EXPECT_FALSE(w.ExportPlaylist(list));
     EXPECT_EQ(readFile(list), "#EXTM3U\r\n#EXTINF:1,a - b\r\n/music/old.mp3\r\n");
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_NE(boxes()[0].find("No space left on device"), std::string::npos) << boxes()[0];
+    ASSERT_EQ(messages.boxTexts().size(), 1u);
+    EXPECT_NE(messages.boxTexts()[0].find("No space left on device"), std::string::npos) << messages.boxTexts()[0];
 }
 
 }  // namespace

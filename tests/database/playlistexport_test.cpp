@@ -122,14 +122,6 @@ protected:
             w.ListView1->selectionModel()->select(w.model()->index(r, 0),
                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-    std::vector<std::string> boxes() const
-    {
-        std::vector<std::string> out;
-        for (const auto& s : messages.shown())
-            if (s.kind == "messageBox")
-                out.push_back(s.text);
-        return out;
-    }
 
     QTemporaryDir dir;
     platform::RecordedUserMessages messages;
@@ -179,8 +171,8 @@ TEST_F(PlaylistExportTest, SavePlaylistWritesWhereTheDialogSaysAndReplacesTheOld
     // A file that cannot be written is reported.
     messages.pushText(path("no such folder/out.m3u"));
     w.Button11Click();
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_NE(boxes()[0].find("no such folder/out.m3u"), std::string::npos);
+    ASSERT_EQ(messages.boxTexts().size(), 1u);
+    EXPECT_NE(messages.boxTexts()[0].find("no such folder/out.m3u"), std::string::npos);
 }
 
 TEST_F(PlaylistExportTest, ToPlayerWritesTheExchangeListBeforeTellingThePlayer)
@@ -213,8 +205,8 @@ TEST_F(PlaylistExportTest, ToPlayerSendsNothingWhenTheListCannotBeWritten)
     dbtest::writeAll(path("Temp"), "a file where the folder should be");
     w.Button12Click();
     EXPECT_TRUE(player.loadTempLists.empty());
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_NE(boxes()[0].find("DBTemp.m3u"), std::string::npos);
+    ASSERT_EQ(messages.boxTexts().size(), 1u);
+    EXPECT_NE(messages.boxTexts()[0].find("DBTemp.m3u"), std::string::npos);
 }
 
 TEST_F(PlaylistExportTest, NegativeDurationsAreRoundedLikeAnyOther)
@@ -253,8 +245,8 @@ TEST_F(PlaylistExportTest, RowsAPlaylistCannotHoldAreNamedAndTheExportSaysSo)
     TBase_main_window w({"fromplayer", std::to_string(player.handle()), path("mixed.dfs")});
     EXPECT_FALSE(w.ExportPlaylist(path("mixed.m3u"))) << "not everything was written";
     EXPECT_EQ(dbtest::readAll(path("mixed.m3u")), "#EXTM3U\r\n#EXTINF:0,A - Good\r\n/music/good.mp3\r\n");
-    ASSERT_EQ(boxes().size(), 1u) << "one message for all of them";
-    const std::string box = boxes()[0];
+    ASSERT_EQ(messages.boxTexts().size(), 1u) << "one message for all of them";
+    const std::string box = messages.boxTexts()[0];
     EXPECT_NE(box.find("14 row(s)"), std::string::npos) << box;
     EXPECT_NE(box.find("B - Old (/music/Кино.mp3)"), std::string::npos) << box;
     EXPECT_NE(box.find("C - Evil (/music/a  /etc/passwd)"), std::string::npos) << box;
@@ -266,7 +258,7 @@ TEST_F(PlaylistExportTest, RowsAPlaylistCannotHoldAreNamedAndTheExportSaysSo)
     w.Button12Click();
     EXPECT_EQ(player.loadTempLists, std::vector<platform::WParam>{1});
     EXPECT_EQ(dbtest::readAll(w.DBTempPath()), "#EXTM3U\r\n#EXTINF:0,A - Good\r\n/music/good.mp3\r\n");
-    EXPECT_EQ(boxes().size(), 2u);
+    EXPECT_EQ(messages.boxTexts().size(), 2u);
 }
 
 }  // namespace

@@ -33,14 +33,6 @@ protected:
         WindowTest::TearDown();
         audiolib::freeDevice();
     }
-    std::vector<std::string> boxes() const
-    {
-        std::vector<std::string> out;
-        for (const auto& s : messages.shown())
-            if (s.kind == "messageBox")
-                out.push_back(s.text);
-        return out;
-    }
 
     testrun::SmallDisk disk{256 * 1024};
 };
@@ -61,7 +53,6 @@ TEST_F(PlayerFullDisk, TheProfileItsPlaylistAndItsHistoryStayAsTheyWere)
                                                        "/music/some/folder/" + QString::number(i) + ".mp3"));
     form->LVMaster->syncView();
     form->RememberRecent(QString::fromStdString(std::string(3000, 'p')));
-    messages.clear();  // the load's own reports (no search server here)
 
     disk.fill();
     form->SaveProfile(prf);
@@ -69,11 +60,11 @@ TEST_F(PlayerFullDisk, TheProfileItsPlaylistAndItsHistoryStayAsTheyWere)
     EXPECT_EQ(readFile(m3u), "#EXTM3U\r\n#EXTINF:60,old - row\r\n/m/old.mp3\r\n");
     EXPECT_EQ(readFile(hst), "/lists/a.m3u\r\n");
     // One report per file that could not be saved, each naming it and the cause.
-    const auto shown = boxes();
+    const auto shown = errorBoxes();
     ASSERT_EQ(shown.size(), 3u);
     for (const std::string& name : {prf, m3u, hst}) {
-        const bool named = std::any_of(shown.begin(), shown.end(), [&](const std::string& box) {
-            return box.find(name) != std::string::npos && box.find("No space left on device") != std::string::npos;
+        const bool named = std::any_of(shown.begin(), shown.end(), [&](const auto& box) {
+            return box.text.find(name) != std::string::npos && box.text.find("No space left on device") != std::string::npos;
         });
         EXPECT_TRUE(named) << name;
     }
