@@ -15,6 +15,8 @@
 #include "player/sequencing/maintimer.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
+#include "player/sound/bpmmeter.h"
+#include "player/sound/sounddeck.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -67,6 +69,14 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildMenus();
     buildDatabaseLink();
     buildProfileMenu();
+    buildSoundControls();
+    buildTagPage();
+    buildNotesMenu();
+    buildMonitorMenu();
+    buildAboutMenu();
+    buildJingles();
+    buildSchedulePage();
+    buildHotKeys();
     CurrentList = LVMaster;
 }
 
@@ -403,11 +413,6 @@ void TForm1::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         ScanAbort = true;
-        event->accept();
-        return;
-    }
-    if (event->key() == Qt::Key_F5) {
-        Refresh1->trigger();
         event->accept();
         return;
     }

@@ -4,16 +4,23 @@
 #pragma once
 
 #include "controls/vqlistview.h"
+#include "platform/tickcount.h"
 #include "platform/window.h"
 #include "player/fileinfo.h"
+#include "player/hotkeys/keydispatch.h"
+#include "player/jingles/jingleslots.h"
 #include "player/link/linkprograms.h"
 #include "player/playerini.h"
 #include "player/playermessages.h"
+#include "player/schedule/schedule.h"
+#include "player/sound/effectsettings.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -34,6 +41,8 @@ class QToolBar;
 class QToolButton;    // play modes and MIC
 class QListWidget;
 class QCheckBox;
+class QPushButton;  // tag page, schedule
+class QTreeWidget;  // schedule
 
 namespace controls {
 class TTBar;
@@ -52,6 +61,13 @@ class IniFile;
 namespace player {
 
 class TFindDialog;
+class TFXFrm;
+class BpmMeter;
+class SoundDeckRoles;
+class TNotesFrm;
+class TRearPlay;
+class TDbgFrm;
+struct DbgSnapshot;
 class EngineDeck;
 class FormSequencerHost;
 class MainTimer;
@@ -410,20 +426,214 @@ public:
     void SaveMetersProfile(platform::IniFile& ini);
 
     // ---- Sound controls: equaliser, effects, tempo, pitch, rate, BPM, mute (sound/) -----------
+    // Equaliser and compressor gain (equalizer.cpp), on the sound page.
+    std::array<controls::TTBar*, 12> TrackBar{};  // band sliders, Tag = band; position = -gain
+    std::array<QLabel*, 12> leq{};                // band gain texts
+    std::array<QLabel*, 12> l_eq{};               // band frequency texts
+    QToolButton* SpeedButton1 = nullptr;          // equaliser on/off
+    QToolButton* AutoEq = nullptr;                // "Auto": the preset of the playing file's genre
+    QToolButton* SpeedButton13 = nullptr;         // "Reset"
+    QComboBox* eq_preset = nullptr;
+    QToolButton* SpeedButton9 = nullptr;          // save the equaliser preset
+    QToolButton* SpeedButton10 = nullptr;         // delete it
+    controls::TTBar* Gain = nullptr;              // compressor gain, position = -dB
+    QLabel* lbcmgain = nullptr;
+    // Crossfade presets (crossfadepresets.cpp), on the crossfade page.
+    QComboBox* cr_preset = nullptr;
+    QToolButton* SpeedButton16 = nullptr;  // save the crossfade preset
+    QToolButton* SpeedButton17 = nullptr;  // delete it
+    // Effects (effects.cpp; the window is TFXFrm).
+    QToolButton* SpeedButton12 = nullptr;  // "Add effect..."
+    QPointer<TFXFrm> FXFrm;                // the effects window while it is open
+    // Tempo, rate, pitch and BPM (tempo.cpp), mute and the spectrum switch (mute.cpp).
+    controls::TTBar* tbTempo = nullptr;
+    controls::TTBar* tbSample = nullptr;  // Tag = the playing track's own rate / 50
+    controls::TTBar* tbPitch = nullptr;
+    QLabel* Label38 = nullptr;  // tempo text
+    QLabel* Label42 = nullptr;  // rate text
+    QLabel* Label44 = nullptr;  // pitch text
+    QLabel* Label40 = nullptr;  // BPM of deck A; a click measures it
+    QTimer* Timer2 = nullptr;   // one second after a start: the BPM measurement is prepared
+    QToolButton* SpeedButton11 = nullptr;  // mute, on the tool bar
+    std::array<std::int32_t, 12> EqualizerGains{};
+    audiolib::dsp::CompressorParams CompressorRecord{};  // both decks' compressor; only the gain is ours
+    EffectSettings Effects;
+    bool MuteActive = false;
+    int GainBeforeMute = 0;  // the Gain slider's position before muting
+    int MuteLevel = -30;     // dB that muting adds to the compressor gain, -30..0
+    // The decks in their roles as the sound controls reach them; tests put their own here.
+    std::unique_ptr<SoundDeckRoles> SoundDecks;
+    std::unique_ptr<BpmMeter> Bpm;  // the clicked measurement, on a worker
+    void buildSoundControls();  // once, from the constructor, after the menus and pages
+    void SoundCreate();         // FormCreate: the decks' roles, the tempo sliders under FXTempo
+    void SoundShow();           // FormShow: band labels and the preset lists
+    void SoundDestroy();        // FormDestroy: the effects window and the BPM worker go first
+    void SoundStartingTrack();  // start of PlayTrack: the BPM timer off, its label reset
+    void SoundTrackStarted(int row);  // after deck A has started: rate slider, effects, BPM timer
+    static QString FormatBandLabel(int frequency);
+    void TrackBar0Change(controls::TTBar* sender);
+    void SpeedButton1Click();
+    void SpeedButton13Click();
+    void eq_presetChange();
+    void SpeedButton9Click();
+    void SpeedButton10Click();
+    // UpdateNowPlaying with AutoEq down: the preset named after the genre, else "Default".
+    void AutoEqualizerPreset(const QString& genre);
+    void GainChange();
+    void cr_presetChange();
+    void SpeedButton16Click();
+    void SpeedButton17Click();
+    void ApplyEffects();
+    void Button2Click();  // SpeedButton12: the effects window
+    void tbTempoChange();
+    void tbSampleChange();
+    void tbPitchChange();
+    void tbTempoMouseDouble(controls::TTBar* sender);
+    void Timer2Timer();
+    void Label40Click();
+    void SpeedButton11Click();
+    void PaintFrameClick();
+    void LoadSoundProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveSoundProfile(platform::IniFile& ini);
 
     // ---- Jingles (jingles/) --------------------------------------------------------------------
+    QToolBar* JingleBar = nullptr;
+    std::array<QToolButton*, 9> JingleButtons{};  // ToolButton19..24, 16, 17, 18: slots 1..9 (Tag)
+    std::array<QAction*, 9> jin{};                // jin1..jin9 of mJingles (Tag 1..9)
+    QAction* N30 = nullptr;                       // "Назначить...": the jingle list dialog
+    JingleSlotPaths JingleSlots;                  // 1..9 the jingles, 0 the list's pre-listen
+    int JinglVolume = 100;  // every jingle window's deck
+    int JVol = 100;         // both decks while a jingle window is open (100: left alone)
+    JingleDucking Ducking;
+    void buildJingles();  // once, from the constructor
+    // Slot n (0..9) in a new jingle window; an empty slot does nothing.
+    void PlayJingl(int n);
+    // A jingle tool button or menu item: the slot of its Tag.
+    void jin1Click(QObject* sender);
+    void N30Click();
+    void ShowJingleSlot(int n);  // menu item n's caption from slot n
+    // A jingle window opens or closes: the decks go down with the first, up with the last.
+    void JingleWindowOpened();
+    void JingleWindowClosed();
+    // Every open jingle window stops and releases its deck (before the decks free the device).
+    void CloseJingleWindows();
+    void LoadJinglesProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveJinglesProfile(platform::IniFile& ini);
 
     // ---- Schedule (schedule/) ------------------------------------------------------------------
+    QWidget* TabSheet4 = nullptr;      // the schedule page
+    QCheckBox* cbSchedule = nullptr;   // "Вкл": rasptimer runs while it is ticked
+    QPushButton* Button1 = nullptr;    // "Составить расписание..."
+    QTreeWidget* rasp = nullptr;       // the entries: date, time, file
+    QTimer* rasptimer = nullptr;       // 50 ms
+    Schedule TimeSchedule;             // the entries and their times (ScheduleTimes)
+    bool UseDate = false;              // entries carry a date
+    bool StartImmediately = false;     // a due entry starts at once, even over a playing deck
+    bool InScheduledBlock = false;     // the playing row is the last started scheduled row
+    std::function<QDateTime()> ScheduleClock;  // the schedule's clock (tests set their own)
+    void buildSchedulePage();  // once, from the constructor
+    void cbScheduleClick();
+    void rasptimerTimer();
+    // The entry's file, or each track of its playlist, after the playing row; starts it when due.
+    void FireScheduleEntry(const ScheduleEntry& entry);
+    void RefreshScheduleList();  // rasp from the schedule
+    // After row started: a waiting scheduled row becomes started, and the block is settled.
+    void ScheduledRowStarted(int row);
+    void SettleScheduledItems();
+    void Button1Click();  // the schedule dialog
+    void LoadSchedule(const std::string& path);
+    void SaveSchedule(const std::string& path);
+    void LoadScheduleProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveScheduleProfile(platform::IniFile& ini);
 
     // ---- Hot keys (hotkeys/) -------------------------------------------------------------------
+    HotKeyCodes HotKeys = kDefaultHotKeys;
+    QAction* N48 = nullptr;  // "Горячие клавиши..."
+    void buildHotKeys();  // once, from the constructor
+    // A key pressed in this window, focused the control that has the focus; Key becomes 0 when
+    // the key is used up.
+    void FormKeyDown(int& Key, Qt::KeyboardModifiers Shift, const QWidget* focused);
+    // A character typed in this window or a jingle window; Key becomes null when used up.
+    void FormKeyPress(QChar& Key, const QWidget* focused);
+    FocusKind FocusKindOf(const QWidget* control) const;
+    void RunKeyCommand(KeyCommand command);
+    void N48Click();
+    void LoadHotKeysProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveHotKeysProfile(platform::IniFile& ini);
 
     // ---- Tag page (tagpage/) -------------------------------------------------------------------
+    QWidget* TabSheet3 = nullptr;       // the tag page of PageControl1
+    QLabel* lbTagFileName = nullptr;    // the path, shortened to the label's width; the hint holds it whole
+    QCheckBox* cbTag = nullptr;         // "Tag": unticked, Save removes the ID3v1 tag
+    QLineEdit* title = nullptr;
+    QLineEdit* artist = nullptr;
+    QLineEdit* album = nullptr;
+    QLineEdit* year = nullptr;
+    QLineEdit* comm = nullptr;
+    QComboBox* ComboBox1 = nullptr;     // the genre: "<none>" and the genre table, filled at the first tick
+    QPushButton* btSaveTag = nullptr;
+    QLabel* mpinfo = nullptr;           // the technical line of the file
+    QString TagFileName;                // the file the page shows, empty when none
+    int TagFileType = 0;                // TagFileKind of TagFileName (tagwriter.h)
+    struct TagPageState;                // what the page showed when it was filled (tagpage.cpp)
+    std::shared_ptr<TagPageState> TagState;
+    void buildTagPage();  // once, from the constructor
+    void ShowTagInfo();
+    // ShowTagInfo while the tag page is the active page (the lists call it after their changes).
+    void RefreshTagPage();
+    void btSaveTagClick();
+    void artistKeyPress();  // Enter in one of the six fields: Save
+    bool WriteFileTag(const std::string& path, const media::TTagRecord& record, std::uint8_t genre);
+    void FillGenreBox();  // the first tick of the main timer
+    // A list's selection changed: the tag page, and the notes of LVMaster's selected row.
+    void LVMasterChange();
+
 
     // ---- Notes window (notes/) -----------------------------------------------------------------
+    TNotesFrm* NotesFrm = nullptr;  // made by CreateNotesFrm, right after the diagnostics window
+    QAction* N49 = nullptr;         // "Блокнот... (T)"
+    void buildNotesMenu();  // once, from the constructor
+    void CreateNotesFrm();
+    // Shows or hides the notes window (the menu item and the hot key T).
+    void N49Click();
+    // The notes window takes over the notes of the track at path (none when the file is gone).
+    void LoadTrackNotes(const QString& trackPath);
+    // The notes file of a track; empty when the track's file does not exist.
+    std::string TrackNotesFile(const QString& trackPath) const;
+    void LoadNotesProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveNotesProfile(platform::IniFile& ini);
+
 
     // ---- Pre-listen monitor (monitor/) ---------------------------------------------------------
+    QAction* N51 = nullptr;       // "Подслушка" in the playlists' popup menu; disabled while a monitor is open
+    int RearVolume = 100;         // the monitor's volume, 0..100
+    QPointer<TRearPlay> RearPlay;  // the open monitor window, if any
+    // Makes the monitor's deck (tests hand in decks of their own).
+    std::function<std::unique_ptr<engine::TAudioEngine>(platform::WindowHandle)> MakeMonitorDeck;
+    void buildMonitorMenu();  // once, from the constructor
+    void N51Click();
+    // A click on a row of LVMaster or LVSlave: with Alt held, the monitor.
+    void LVMasterClick(Qt::KeyboardModifiers shift);
+    // The first showing, after the profile: the second output device for monitor type 2.
+    void InitMonitorDevice();
+    void LoadMonitorProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveMonitorProfile(platform::IniFile& ini);
+
 
     // ---- About and diagnostics windows (about/) ------------------------------------------------
+    TDbgFrm* DbgFrm = nullptr;  // made by CreateDbgFrm, right after the main window
+    QAction* N40 = nullptr;     // "О программе..."
+    // Milliseconds of a monotonic 64-bit clock; tests put a manual one here before FormCreate.
+    std::function<std::int64_t()> TickCount = platform::tickCount64;
+    std::int64_t StartTime = 0;  // TickCount() at FormCreate: the diagnostics' up-time
+    void buildAboutMenu();  // once, from the constructor
+    void CreateDbgFrm();
+    void N40Click();
+    // Shows or hides the diagnostics window, then brings the main window to the front (Ctrl+D).
+    void ToggleDbgFrm();
+    // What the diagnostics window shows, read now.
+    DbgSnapshot DebugState();
+
 
     // ---- Settings dialog (settings/), encoding (encoder/), languages (language/) ---------------
 
@@ -445,6 +655,7 @@ private:
     // Hand-overs that arrived before the first showing finished, handled right after it.
     std::vector<std::pair<std::string, std::string>> m_pendingCommands;
     bool m_inScan = false;
+    bool m_scheduleFiring = false;  // rasptimerTimer is running
 };
 
 }  // namespace player

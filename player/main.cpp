@@ -129,6 +129,8 @@ int main(int argc, char** argv)
     // and the player comes up and plays whatever it can meanwhile.
     player::StartupMessages startup;
     form->FormCreate();
+    form->CreateDbgFrm();
+    form->CreateNotesFrm();
     splash->hide();
     splash.reset();
     form->show();

@@ -11,7 +11,11 @@
 #include "platform/messageids.h"
 #include "platform/programfolder.h"
 #include "platform/sharedmemory.h"
+#include "player/about/dbgfrm.h"
 #include "player/commandlinearea.h"
+#include "player/emblem.h"
+#include "player/monitor/rearplay.h"
+#include "player/notes/notesfrm.h"
 #include "player/sequencing/crossfade.h"
 #include "player/sequencing/formsequencer.h"
 #include "player/sequencing/maintimer.h"
@@ -27,7 +31,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QPainter>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolButton>
@@ -39,16 +42,7 @@ namespace {
 
 QIcon trayPicture()
 {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0x1a, 0x2a, 0x6c));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(1, 1, 14, 14);
-    p.setBrush(QColor(0xb2, 0x1f, 0x1f));
-    p.drawEllipse(5, 5, 6, 6);
-    return QIcon(pm);
+    return QIcon(QuorvalenEmblem(16));
 }
 
 }  // namespace
@@ -57,6 +51,7 @@ void TForm1::FormCreate()
 {
     setWindowTitle(QStringLiteral("Quorvalen"));
     setAcceptDrops(true);
+    StartTime = TickCount();
     Random.seed(std::random_device{}());
 
     engine::LoadEngineSettings();
@@ -89,6 +84,7 @@ void TForm1::FormCreate()
 
     Readers = std::make_unique<TagReaders>();
     CreateSequencer();
+    SoundCreate();
     if (Ini.ShellExt) {
         try {
             media::RegisterFileTypes(QCoreApplication::applicationFilePath().toStdString());
@@ -122,8 +118,10 @@ void TForm1::FormShow()
     LVFindResult->DragInsideList = false;
     LVMaster->HighlightColor = LVMaster->palette().color(QPalette::Text);
 
+    SoundShow();
     FillProfileMenu();
     LoadProfile(platform::programPath("Profile/Default.prf"));
+    InitMonitorDevice();
 
     ListsReady = true;
     RenumberList();
@@ -209,6 +207,13 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     if (maintimer)
         maintimer->stop();
+    if (DbgFrm)
+        DbgFrm->close();
+    if (RearPlay)
+        RearPlay->close();
+    // Notes typed for the track now shown are kept.
+    if (NotesFrm)
+        NotesFrm->SaveNotes();
     if (Sequencer)
         Sequencer->fadeOut().abort();
     CurrentList = LVMaster;
@@ -216,6 +221,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     // over it.
     if (m_shown)
         SaveProfile(platform::programPath("Profile/Default.prf"));
+    CloseJingleWindows();
     if (DeckA)
         DeckA->Stop();
     if (DeckB)
@@ -227,6 +233,10 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::FormDestroy()
 {
+    CloseJingleWindows();  // their decks share the device the decks free below
+    // The monitor's deck goes before the decks that own the output device.
+    delete RearPlay.data();
+    SoundDestroy();
     StopSearchServer();
     DestroySequencer();
     if (DeckA)

@@ -208,6 +208,7 @@ engine::TAudioEngine* TForm1::OnAirDeck()
 
 void TForm1::PageControl1Change()
 {
+    RefreshTagPage();
     if (Timer1 == nullptr)
         return;
     if (PageControl1->currentWidget() == TabSheet5)

@@ -8,6 +8,7 @@
 #include "platform/cp1251.h"
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
+#include "platform/usermessagesqt.h"
 #include "player/playlist/finddialog.h"
 #include "player/playlist/folderscan.h"
 #include "player/playlist/playlistrows.h"
@@ -150,8 +151,10 @@ void TForm1::ShowComments(bool all)
         TVirtualItem& row = LVMaster->Rows[static_cast<std::size_t>(i)];
         if (row.ImageIndex == kImageScheduledWaiting || row.ImageIndex == kImageScheduledPlaying)
             continue;
+        const std::string track = row.SubItems[kColPath].toStdString();
         std::error_code ec;
-        const bool has = std::filesystem::exists(NotesFileName(folder, row.SubItems[kColPath].toStdString()), ec);
+        const bool has = std::filesystem::exists(NotesFileName(folder, track), ec) ||
+                         std::filesystem::exists(OldNotesFileName(folder, track), ec);
         const int image = has ? kImageHasNotes : kImageOrdinary;
         changed = changed || row.ImageIndex != image;
         row.ImageIndex = image;
@@ -178,6 +181,7 @@ void TForm1::aEditCutExecute()
 {
     CurrentList->CutSelection();
     RenumberList();
+    RefreshTagPage();
     if (LVMaster->HLIndex == -1)
         aStop();
 }
@@ -210,6 +214,7 @@ void TForm1::aEditDelExecute()
     RenumberList();
     if (first < CurrentList->rowCount())
         CurrentList->selectRows({first});
+    RefreshTagPage();
     if (LVMaster->HLIndex == -1)
         aStop();
 }
@@ -219,6 +224,7 @@ void TForm1::aEditDelAllExecute()
     CurrentList->SaveUndo();
     CurrentList->ClearRows();
     RenumberList();
+    RefreshTagPage();
     if (LVMaster->HLIndex == -1)
         aStop();
 }
@@ -250,6 +256,7 @@ void TForm1::FindNext()
     CurrentList->selectRows({hit});
     CurrentList->setCurrentIndex(CurrentList->model()->index(hit, 0));
     CurrentList->scrollTo(CurrentList->model()->index(hit, 0), QAbstractItemView::PositionAtCenter);
+    RefreshTagPage();
 }
 
 void TForm1::LVMasterColumnClick(int header)
@@ -305,6 +312,7 @@ void TForm1::N53Click()
         return;
     row.SubItems[kColPath] = QString::fromStdString(value);
     CurrentList->viewport()->update();
+    ShowTagInfo();
 }
 
 void TForm1::mSlave2MasterClick()
@@ -320,21 +328,13 @@ void TForm1::mSlave2MasterClick()
 void TForm1::N21Click()
 {
     const QFont current = CurrentList->font();
-    platform::FontSpec initial;
-    initial.family = current.family().toStdString();
-    initial.pointSize = current.pointSize();
-    initial.bold = current.bold();
-    initial.italic = current.italic();
-    initial.underline = current.underline();
-    initial.strikeOut = current.strikeOut();
-    const std::optional<platform::FontSpec> chosen = platform::userMessages().chooseFont(initial);
+    const std::optional<platform::FontSpec> chosen =
+        platform::userMessages().chooseFont(platform::qtmessages::fromQFont(current));
     if (!chosen)
         return;
-    QFont font(QString::fromStdString(chosen->family), chosen->pointSize > 0 ? chosen->pointSize : current.pointSize());
-    font.setBold(chosen->bold);
-    font.setItalic(chosen->italic);
-    font.setUnderline(chosen->underline);
-    font.setStrikeOut(chosen->strikeOut);
+    QFont font = platform::qtmessages::toQFont(*chosen);
+    if (chosen->pointSize <= 0)
+        font.setPointSize(current.pointSize());
     for (controls::TVqListView* list : {LVMaster, LVSlave}) {
         list->scrollToTop();
         list->horizontalScrollBar()->setValue(0);
@@ -355,6 +355,7 @@ void TForm1::pcPlaylistChange()
 {
     const bool main = pcPlaylist->currentWidget() == _master;
     CurrentList = main ? LVMaster : LVSlave;
+    RefreshTagPage();
     UpdateCaption();
     RenumberList();
     mSlave2Master->setVisible(!main);

@@ -163,14 +163,12 @@ TVirtualItem PlaylistRowAppended(const QString& path, std::int64_t totalSeconds)
     return row;
 }
 
-std::string NotesFileName(const std::string& notesFolder, const std::string& trackPath)
+namespace {
+
+// A notes file's name from the flattened path: names too long for the file system are shortened
+// and kept apart by a hash of the whole name.
+std::string notesFileFrom(const std::string& notesFolder, std::string name)
 {
-    std::error_code ec;
-    std::filesystem::path canon = std::filesystem::weakly_canonical(trackPath, ec);
-    std::string name = ec ? trackPath : canon.string();
-    for (char& c : name)
-        if (c == '/' || c == '\\' || c == ':')
-            c = '_';
     constexpr std::size_t kNameMax = 255;  // bytes of one file name on the usual file systems
     if (name.size() + 4 > kNameMax) {
         const QByteArray hash =
@@ -178,6 +176,43 @@ std::string NotesFileName(const std::string& notesFolder, const std::string& tra
         name = name.substr(0, kNameMax - 4 - 1 - static_cast<std::size_t>(hash.size())) + "~" + hash.toStdString();
     }
     return notesFolder + name + ".txt";
+}
+
+std::string canonicalTrackPath(const std::string& trackPath)
+{
+    std::error_code ec;
+    const std::filesystem::path canon = std::filesystem::weakly_canonical(trackPath, ec);
+    return ec ? trackPath : canon.string();
+}
+
+}  // namespace
+
+std::string NotesFileName(const std::string& notesFolder, const std::string& trackPath)
+{
+    // "/" becomes "_"; the characters that could be taken for it ("_", and "\" and ":", which the
+    // old names also turned into "_") and the escape itself are written as %XX, so that no two
+    // paths share a name.
+    std::string name;
+    for (const char c : canonicalTrackPath(trackPath)) {
+        switch (c) {
+        case '/': name += '_'; break;
+        case '_': name += "%5F"; break;
+        case '\\': name += "%5C"; break;
+        case ':': name += "%3A"; break;
+        case '%': name += "%25"; break;
+        default: name += c; break;
+        }
+    }
+    return notesFileFrom(notesFolder, std::move(name));
+}
+
+std::string OldNotesFileName(const std::string& notesFolder, const std::string& trackPath)
+{
+    std::string name = canonicalTrackPath(trackPath);
+    for (char& c : name)
+        if (c == '/' || c == '\\' || c == ':')
+            c = '_';
+    return notesFileFrom(notesFolder, std::move(name));
 }
 
 }  // namespace player

@@ -53,9 +53,12 @@ int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex)
 TVirtualItem PlaylistRowInserted(const QString& path, std::int64_t totalSeconds);
 TVirtualItem PlaylistRowAppended(const QString& path, std::int64_t totalSeconds);
 
-// The notes file of a track, inside notesFolder (ending in "/"): the canonical path with "/",
-// "\" and ":" replaced by "_", plus ".txt"; names too long for the file system are shortened
-// and made unique by a hash of the path.
+// The notes file of a track, inside notesFolder (ending in "/"): the canonical path with "/"
+// replaced by "_" and "_", "\", ":" and "%" written as %XX, plus ".txt"; names too long for the
+// file system are shortened and made unique by a hash of the path.
 std::string NotesFileName(const std::string& notesFolder, const std::string& trackPath);
+// The name notes were kept under before "_" was escaped ("/", "\" and ":" all became "_", so
+// "/m/a/b.mp3" and "/m/a_b.mp3" shared one file); still read where only it exists.
+std::string OldNotesFileName(const std::string& notesFolder, const std::string& trackPath);
 
 }  // namespace player

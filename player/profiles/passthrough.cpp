@@ -12,41 +12,11 @@ namespace {
 
 using M = PassThroughKey::Missing;
 
-// 48 zero bytes: the equaliser's cleared gain buffer.
-constexpr std::string_view kZeroGains =
-    "0000000000000000" "0000000000000000" "0000000000000000"
-    "0000000000000000" "0000000000000000" "0000000000000000";
-
 // A feature that reads and writes one of these keys itself removes its line here in the same
 // change (one line per key), so that its own value is the only one saved; when the list is empty,
-// the hook "pass-through" and this file go. The effect records keep the previous setting when a
-// profile has none, which is why they are Previous rather than a default.
+// the hook "pass-through" and this file go. A key whose setting stays as it was when a profile
+// has none is Previous rather than a default.
 constexpr std::array kKeys{
-    PassThroughKey{"NotesFont", "Name", M::Previous, ""},
-    PassThroughKey{"NotesFont", "Size", M::Previous, ""},
-    PassThroughKey{"NotesFont", "Color", M::Previous, ""},
-    PassThroughKey{"NotesFont", "Style", M::Previous, ""},
-    PassThroughKey{"Equalizer", "On", M::Default, "1"},
-    PassThroughKey{"Equalizer", "Settings", M::Default, kZeroGains},
-    PassThroughKey{"Equalizer", "LastPreset", M::Default, "Default"},
-    PassThroughKey{"Equalizer", "Auto", M::Default, "0"},
-    PassThroughKey{"Reverb", "Settings", M::Previous, ""},
-    PassThroughKey{"Reverb", "On", M::Default, "0"},
-    PassThroughKey{"Reverb", "LastPreset", M::Default, ""},
-    PassThroughKey{"Echo", "Settings", M::Previous, ""},
-    PassThroughKey{"Echo", "On", M::Default, "0"},
-    PassThroughKey{"Echo", "LastPreset", M::Default, ""},
-    PassThroughKey{"Compressor", "Gain", M::Default, "0"},
-    PassThroughKey{"Crossfade", "LastPreset", M::Default, "Default"},
-    PassThroughKey{"Flanger2", "Settings", M::Previous, ""},
-    PassThroughKey{"Flanger2", "On", M::Default, "0"},
-    PassThroughKey{"Flanger2", "LastPreset", M::Default, ""},
-    PassThroughKey{"AutoAmp", "Settings", M::Previous, ""},
-    PassThroughKey{"AutoAmp", "On", M::Default, "0"},
-    PassThroughKey{"AutoAmp", "LastPreset", M::Default, ""},
-    PassThroughKey{"Echo2", "Settings", M::Previous, ""},
-    PassThroughKey{"Echo2", "On", M::Default, "0"},
-    PassThroughKey{"Echo2", "LastPreset", M::Default, ""},
     PassThroughKey{"Jingles", "Path1", M::Default, ""},
     PassThroughKey{"Jingles", "Path2", M::Default, ""},
     PassThroughKey{"Jingles", "Path3", M::Default, ""},
@@ -64,19 +34,13 @@ constexpr std::array kKeys{
     PassThroughKey{"HotKeys", "hk6", M::Default, "77"},
     PassThroughKey{"HotKeys", "hk7", M::Default, "84"},
     PassThroughKey{"Options", "JinglVolume", M::Default, "100"},
-    PassThroughKey{"Options", "NotesReadTag", M::Default, "1"},
-    PassThroughKey{"Options", "MuteLevel", M::Default, "-30"},
     PassThroughKey{"Options", "JVol", M::Default, "100"},
-    PassThroughKey{"Options", "RearVolume", M::Default, "100"},
     PassThroughKey{"Encoder", "OutDir", M::ProgramPath, "Temp"},
     PassThroughKey{"Encoder", "Ext", M::Default, ""},
     PassThroughKey{"Encoder", "Command", M::Default, ""},
     PassThroughKey{"Encoder", "PresetIndex", M::Default, "0"},
     PassThroughKey{"Encoder", "PresetName", M::Default, ""},
     PassThroughKey{"Encoder", "ShowParam", M::Default, "1"},
-    PassThroughKey{"TimeTable", "ScheduleState", M::Default, "0"},
-    PassThroughKey{"TimeTable", "StartImmediately", M::Default, "0"},
-    PassThroughKey{"TimeTable", "UseDate", M::Default, "0"},
 };
 
 }  // namespace

@@ -14,14 +14,19 @@ const std::array kHooks{
     ProfileHook{"pass-through", &TForm1::LoadPassThroughProfile, &TForm1::SavePassThroughProfile},
     ProfileHook{"explorer", &TForm1::LoadExplorerProfile, &TForm1::SaveExplorerProfile},
     ProfileHook{"font", &TForm1::LoadFontProfile, &TForm1::SaveFontProfile},
-    // Sound: the equaliser, the five effects and the compressor gain, then ApplyEffects.
+    ProfileHook{"notes", &TForm1::LoadNotesProfile, &TForm1::SaveNotesProfile},
+    // The equaliser, the five effects and the compressor gain, then ApplyEffects; the crossfade
+    // preset's name and the mute level.
+    ProfileHook{"sound", &TForm1::LoadSoundProfile, &TForm1::SaveSoundProfile},
     ProfileHook{"sequencing", &TForm1::LoadSequencingProfile, &TForm1::SaveSequencingProfile},
-    // Jingles.
+    ProfileHook{"jingles", &TForm1::LoadJinglesProfile, &TForm1::SaveJinglesProfile},
     ProfileHook{"meters", &TForm1::LoadMetersProfile, &TForm1::SaveMetersProfile},
     ProfileHook{"columns", &TForm1::LoadColumnsProfile, &TForm1::SaveColumnsProfile},
-    // Hot keys.
+    ProfileHook{"hotkeys", &TForm1::LoadHotKeysProfile, &TForm1::SaveHotKeysProfile},
+    ProfileHook{"monitor", &TForm1::LoadMonitorProfile, &TForm1::SaveMonitorProfile},
     ProfileHook{"window", &TForm1::LoadWindowProfile, &TForm1::SaveWindowProfile},
-    // Encoder; then the schedule (TimeTable, and the schedule file named after the profile).
+    // Encoder.
+    ProfileHook{"schedule", &TForm1::LoadScheduleProfile, &TForm1::SaveScheduleProfile},
 };
 
 }  // namespace

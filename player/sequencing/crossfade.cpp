@@ -55,6 +55,7 @@ CrossfadeRecord recordFrom(const std::uint8_t* p)
     r.fadeSeconds = getFloat(p + 4);
     r.mixOn = p[8] != 0;
     r.fadeOn = p[9] != 0;
+    std::copy_n(p + 8, r.heldBytes.size(), r.heldBytes.begin());
     // A NaN time read from a damaged file would make every comparison false; take it as 0.
     if (std::isnan(r.mixSeconds))
         r.mixSeconds = 0;
@@ -72,8 +73,11 @@ CrossfadeBytes CrossfadeTable::toBytes() const
         std::uint8_t* p = out.data() + i * kCrossfadeRecordBytes;
         putFloat(p, records[i].mixSeconds);
         putFloat(p + 4, records[i].fadeSeconds);
-        p[8] = records[i].mixOn ? 1 : 0;
-        p[9] = records[i].fadeOn ? 1 : 0;
+        const CrossfadeRecord& r = records[i];
+        p[8] = (r.heldBytes[0] != 0) == r.mixOn ? r.heldBytes[0] : (r.mixOn ? 1 : 0);
+        p[9] = (r.heldBytes[1] != 0) == r.fadeOn ? r.heldBytes[1] : (r.fadeOn ? 1 : 0);
+        p[10] = r.heldBytes[2];
+        p[11] = r.heldBytes[3];
     }
     return out;
 }

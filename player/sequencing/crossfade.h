@@ -27,6 +27,9 @@ struct CrossfadeRecord {
     float fadeSeconds = 0;
     bool mixOn = false;
     bool fadeOn = false;
+    // Bytes 8 to 11 as last read: the two on bytes and the two reserved ones. The stored form
+    // gives them back as held, an on byte only while it still says what mixOn or fadeOn says.
+    std::array<std::uint8_t, 4> heldBytes{};
 
     // A point that is off lies so far from the end that it never fires.
     static constexpr std::int64_t kPointOffMs = 100000;
@@ -43,8 +46,8 @@ using CrossfadeBytes = std::array<std::uint8_t, kCrossfadeTableBytes>;
 struct CrossfadeTable {
     std::array<CrossfadeRecord, 5> records{};
 
-    // Stored layout per record: mix float32 LE, fade float32 LE, mix on byte, fade on byte, 2 zero
-    // bytes of padding.
+    // Stored layout per record: mix float32 LE, fade float32 LE, mix on byte, fade on byte, 2
+    // reserved bytes (carried through as held).
     CrossfadeBytes toBytes() const;
     static CrossfadeTable fromBytes(const CrossfadeBytes& bytes);
     std::string toHex() const;

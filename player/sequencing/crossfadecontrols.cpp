@@ -36,17 +36,23 @@ void TForm1::cbmusmixClick()
 {
     if (!Sequencer || musmix == nullptr || cbjinfade == nullptr)
         return;  // still building the page
-    const CrossfadeTable fromControls = tableOfControls(*this);
-    CrossfadeTable& table = Sequencer->table();
-    for (int c : {kClassMusic, kClassAdvert, kClassJingle})
-        table.records[static_cast<std::size_t>(c)] = fromControls.records[static_cast<std::size_t>(c)];
+    // Only the times and flags: the stored on and reserved bytes of the records stay as held.
+    readCrossfadeControls(Sequencer->table(), groupOf(musmix, musfade, cbmusmix, cbmusfade),
+                          groupOf(admix, adfade, cbadmix, cbadfade), groupOf(jinmix, jinfade, cbjinmix, cbjinfade));
 }
 
-void TForm1::ShowCrossfadeTable(const CrossfadeTable& table)
+void TForm1::ShowCrossfadeTable(const CrossfadeTable& shown)
 {
+    // A copy: every control set below rewrites the live table, which may be the one given.
+    const CrossfadeTable table = shown;
     const CrossfadeRecord& music = table.records[kClassMusic];
     const CrossfadeRecord& advert = table.records[kClassAdvert];
     const CrossfadeRecord& jingle = table.records[kClassJingle];
+    if (Sequencer) {
+        for (int c : {kClassMusic, kClassAdvert, kClassJingle})
+            Sequencer->table().records[static_cast<std::size_t>(c)].heldBytes =
+                table.records[static_cast<std::size_t>(c)].heldBytes;
+    }
     musmix->SetValue(music.mixSeconds);
     musfade->SetValue(music.fadeSeconds);
     admix->SetValue(advert.mixSeconds);

@@ -32,6 +32,11 @@ int FadeOut::periodFor(std::int32_t fadeMs)
     return std::max(1, fadeMs / kSteps);
 }
 
+int FadeOut::stepVolume(int fromVolume, int stepsLeft)
+{
+    return (fromVolume * std::clamp(stepsLeft, 0, kSteps) + kSteps / 2) / kSteps;
+}
+
 bool FadeOut::start(SequencerDeck* deck, std::int32_t fadeMs)
 {
     if (deck == nullptr || running())
@@ -50,6 +55,9 @@ bool FadeOut::start(SequencerDeck* deck, std::int32_t fadeMs)
         finish();
         return true;
     }
+    // The fade falls from where the deck is now (lowered under a jingle, say), never from full.
+    const int present = deck->GetVolume();
+    m_fromVolume.store(present < 0 ? 100 : std::min(present, 100), std::memory_order_relaxed);
     const int period = periodFor(fadeMs);
     m_periodMs.store(period, std::memory_order_relaxed);
     // A tick kills its timer by the id it is handed; the stored id serves abort() only.
@@ -86,7 +94,7 @@ void FadeOut::tick(platform::TimerId id)
     if (state == engine::STATE_PAUSE)
         return;  // a paused deck holds its fade
     const int steps = m_steps.fetch_sub(1, std::memory_order_relaxed) - 1;
-    deck->SetVolumeIfStart(startNumber, std::max(steps, 0));
+    deck->SetVolumeIfStart(startNumber, stepVolume(m_fromVolume.load(std::memory_order_relaxed), steps));
     if (steps <= 0 || state != engine::STATE_PLAY || m_abort.load(std::memory_order_relaxed)) {
         m_timers.kill(id);
         finish();

@@ -1,5 +1,6 @@
 // The fade-out of the outgoing deck: its volume falls one step per period on a multimedia timer
-// (100 steps over the fade time), then the deck is stopped and marked ended.
+// (100 steps over the fade time, from the volume it had when the fade began), then the deck is
+// stopped and marked ended.
 //
 // PlaybackSequencer owns one FadeOut, which holds the user-stop flag, and starts it from
 // PlayTrack, aStop and the mix and fade decision. It never touches a widget: onFinished runs on
@@ -41,6 +42,9 @@ public:
     SequencerDeck* deck() const { return m_deck.load(std::memory_order_acquire); }
     int periodMs() const { return m_periodMs.load(std::memory_order_relaxed); }
     int stepsLeft() const { return m_steps.load(std::memory_order_relaxed); }
+    // The multimedia timer of the fade running or last run to its end (0 before the first and
+    // after an abort); the diagnostics window shows it.
+    platform::TimerId timerId() const { return m_timerId.load(std::memory_order_acquire); }
 
     // While set, a finished fade leaves its deck stopped instead of ended.
     void setUserStop(bool on) { m_userStop.store(on, std::memory_order_relaxed); }
@@ -48,6 +52,8 @@ public:
 
     // The period of a fade: a hundredth of it, at least 1 ms.
     static int periodFor(std::int32_t fadeMs);
+    // The volume of a fade from fromVolume with stepsLeft of its steps to go (from 100: 99, 98 ... 0).
+    static int stepVolume(int fromVolume, int stepsLeft);
 
 private:
     void tick(platform::TimerId id);
@@ -64,6 +70,7 @@ private:
     std::atomic<bool> m_abort{false};
     std::atomic<bool> m_userStop{false};
     std::atomic<int> m_steps{0};
+    std::atomic<int> m_fromVolume{100};  // the deck's volume when the fade began
     std::atomic<int> m_periodMs{0};
     std::atomic<platform::TimerId> m_timerId{0};
     std::atomic<int> m_ticking{0};  // ticks running now, on the timer's thread

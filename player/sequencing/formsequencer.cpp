@@ -77,7 +77,16 @@ void FormSequencerHost::clearOnAirText() { m_form.SetOnAirText(QString()); }
 
 void FormSequencerHost::breakReleased() { m_form.btBreak->setChecked(false); }
 
-void FormSequencerHost::trackStarted(int row) { m_form.TrackStarted(row); }
+void FormSequencerHost::startingTrack() { m_form.SoundStartingTrack(); }
+
+void FormSequencerHost::trackStarted(int row)
+{
+    m_form.TrackStarted(row);
+    m_form.SoundTrackStarted(row);
+    m_form.ScheduledRowStarted(row);
+}
+
+void FormSequencerHost::nothingToPlay() { m_form.SettleScheduledItems(); }
 
 void FormSequencerHost::fadeTimerFailed()
 {
@@ -133,6 +142,7 @@ void FormSequencerHost::showDeckStates(const std::string& line) { m_form.Label29
 
 void FormSequencerHost::firstTick()
 {
+    m_form.FillGenreBox();
     m_form.UpdateCaption();
     m_form.LoadReportList();
     m_form.pcPlaylist->setCurrentWidget(m_form._master);
@@ -236,16 +246,22 @@ void TForm1::LVMasterDblClick()
 
 void TForm1::WMDeckEnded(platform::WParam wParam, platform::LParam lParam)
 {
-    if (!Sequencer)
-        return;
     engine::TAudioEngine* deck = engine::TAudioEngine::FromEndMessage(wParam, lParam);
-    if (deck == nullptr)
+    if (deck == nullptr || deck->Window() != handle())
         return;
+    const auto start = static_cast<std::uint32_t>(wParam);
     SequencerDeck* view = deck == DeckA.get() ? static_cast<SequencerDeck*>(DeckAView.get())
                           : deck == DeckB.get() ? static_cast<SequencerDeck*>(DeckBView.get())
                                                 : nullptr;
-    if (view != nullptr)
-        Sequencer->WMDeckEnded(*view, static_cast<std::uint32_t>(wParam));
+    if (view != nullptr) {
+        if (Sequencer)
+            Sequencer->WMDeckEnded(*view, start);
+        return;
+    }
+    // Every other deck made with this window (a jingle's, the monitor's) ends the same way: left
+    // playing, its window would never close and the decks would stay lowered under it.
+    if (deck->State() == engine::STATE_PLAY)
+        deck->StopIfStart(start, engine::STATE_END);
 }
 
 }  // namespace player

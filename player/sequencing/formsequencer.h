@@ -30,7 +30,9 @@ public:
     void repaint() override;
     void setPositionBar(int value) override;
     void breakReleased() override;  // brOneTrack: the Break button pops up
+    void startingTrack() override;
     void trackStarted(int row) override;
+    void nothingToPlay() override;  // the scheduled rows are settled
     // Queued: the box must not hold up the tick or the start that found the failure.
     void fadeTimerFailed() override;
     // Queued, and dropped while an earlier one waits or is open: a fault that repeats every tick

@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSystemTrayIcon>
+#include <QToolButton>
 
 namespace player {
 
@@ -46,13 +47,14 @@ void TForm1::SetOnAirText(const QString& text)
 
 void TForm1::TrackStarted(int row)
 {
-    (void)row;
     auto* deck = Sequencer ? dynamic_cast<EngineDeck*>(&Sequencer->deckA()) : nullptr;
     if (deck == nullptr)
         return;
     const engine::TrimResult& trim = deck->engine().Trim;
     Label10->setText(QString::asprintf("start: %.2f s,  end: %.2f s", static_cast<double>(trim.startSeconds),
                                        static_cast<double>(trim.tailSeconds)));
+    if (row >= 0 && row < LVMaster->rowCount())
+        LoadTrackNotes(LVMaster->Rows[static_cast<std::size_t>(row)].SubItems[kColPath]);
 }
 
 void TForm1::UpdateNowPlaying(const QString& fileName, int row)
@@ -66,6 +68,8 @@ void TForm1::UpdateNowPlaying(const QString& fileName, int row)
     const std::string artist = tagField(tag.Artist, sizeof tag.Artist);
     const std::string title = tagField(tag.Title, sizeof tag.Title);
     SetOnAirText(QString::fromStdString(onAirText(read, artist, title, path)));
+    if (AutoEq != nullptr && AutoEq->isChecked())
+        AutoEqualizerPreset(QString::fromStdString(platform::cp1251ToUtf8(tag.Genre.str())));
 
     if (row < 0 || row >= LVMaster->rowCount())
         return;

@@ -7,6 +7,8 @@
 #include "player/sequencing/deckvolume.h"
 #include "player/sequencing/sequencingdeck.h"
 
+#include <algorithm>
+
 namespace player {
 
 PlaybackSequencer::PlaybackSequencer(SequencerHost& host, SequencerDeck& deckA, SequencerDeck& deckB,
@@ -88,9 +90,10 @@ bool PlaybackSequencer::playOnce(int direction)
     if (m_deckA != m_deckB)
         m_faded = m_deckB;
     m_deckA->PlayFile(m_host.fileName(row));
+    // While the decks are lowered (a jingle plays over them) a new item starts at their level.
+    m_deckA->SetVolume(m_deckVolume);
     m_host.trackStarted(row);
     m_lastStarted = row;
-    m_deckA->SetVolume(100);
     return m_deckA->LastError() == 0;
 }
 
@@ -167,7 +170,7 @@ void PlaybackSequencer::WMDeckEnded(SequencerDeck& deck, std::uint32_t startNumb
 
 void PlaybackSequencer::SetDeckVolume(int volume)
 {
-    m_deckVolume = volume;
+    m_deckVolume = std::clamp(volume, 0, 100);
     // A deck that is fading out keeps its own falling volume.
     applyDeckVolume(*this, volume);
 }

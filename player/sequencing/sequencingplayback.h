@@ -94,7 +94,8 @@ public:
     ClassNames& classNames() { return m_names; }
     bool crossfadeFlag() const { return m_crossfadeFlag; }
 
-    // Volume of both decks, remembered (the jingle window ducks the decks with it).
+    // Volume of both decks, remembered (the jingle window ducks the decks with it); every item
+    // started from now on starts at it.
     void SetDeckVolume(int volume);
     int deckVolume() const { return m_deckVolume; }
 

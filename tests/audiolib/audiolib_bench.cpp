@@ -10,27 +10,15 @@
 #include "audiolib/audiolib.h"
 #include "audiolib/dsp/effectrecords.h"
 #include "audiolib/ffmpegsource.h"
+#include "tests/common/benchmp3.h"
 
 using namespace audiolib;
 
 namespace {
 
-constexpr double kSeconds = 60.0;
+constexpr double kSeconds = benchtest::kBenchMp3Seconds;
 
-const std::string& mp3File()
-{
-    static const std::string path = [] {
-        const std::string p = "/tmp/audiolib_bench_192k.mp3";
-        const std::string cmd =
-            "ffmpeg -nostdin -v error -y -f lavfi -i "
-            "\"aevalsrc=0.3*sin(2*PI*(200+50*sin(t))*t)+0.1*random(0)|0.3*sin(2*PI*330*t)+0.1*random(1):s=44100:d=" +
-            std::to_string(int(kSeconds)) + "\" -c:a libmp3lame -b:a 192k " + p + " >/dev/null 2>&1";
-        if (std::system(cmd.c_str()) != 0)
-            std::abort();
-        return p;
-    }();
-    return path;
-}
+const std::string& mp3File() { return benchtest::benchMp3("/tmp/audiolib_bench_192k.mp3"); }
 
 void reportRealTime(benchmark::State& state, double audioSeconds, double wallSeconds)
 {

@@ -3,7 +3,9 @@
 #include "windowfixture.h"
 
 #include "audiolib/audiolib.h"
+#include "player/notes/notesfiles.h"
 #include "player/playlist/playlistfile.h"
+#include "player/sound/presetfolder.h"
 #include "tests/common/smalldisk.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +91,30 @@ TEST_F(PlayerFullDisk, PlaylistAndHistoryWritersReportAndKeep)
     EXPECT_FALSE(WriteHistoryFile(hst, std::vector<std::string>(9, std::string(2000, 'h')), error));
     EXPECT_EQ(error, "No space left on device");
     EXPECT_EQ(readFile(hst), "/a.m3u\r\n");
+}
+
+TEST_F(PlayerFullDisk, NotesAndPresetsKeepWhatWasSavedBefore)
+{
+    QV_NEED_SMALL_DISK(disk);
+    const std::string notes = disk.file("Txt/track.txt");
+    std::filesystem::create_directory(disk.file("Txt"));
+    ASSERT_TRUE(WriteNotesFile(notes, "read on air at 9"));
+    const PresetFolder presets = equalizerPresets();
+    const std::vector<unsigned char> flat(48, 0x10);
+    std::string written;
+    ASSERT_TRUE(presets.save("Speech", flat.data(), flat.size(), written));
+    const std::string notesBefore = readFile(notes);
+    const std::string presetBefore = readFile(written);
+
+    disk.fill();
+    EXPECT_FALSE(WriteNotesFile(notes, QStringLiteral("read on air at 10, not at 9")));
+    EXPECT_EQ(readFile(notes), notesBefore);
+    const std::vector<unsigned char> loud(4000, 0x7F);
+    EXPECT_FALSE(presets.save("Speech", loud.data(), loud.size(), written));
+    EXPECT_EQ(readFile(written), presetBefore);
+    std::vector<unsigned char> back(48);
+    EXPECT_EQ(presets.load("Speech", back.data(), back.size()), 48);
+    EXPECT_EQ(back, flat);
 }
 
 }  // namespace

@@ -6,9 +6,13 @@
 
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
+#include <numbers>
 #include <string>
+#include <vector>
 
 namespace playertest {
 
@@ -53,6 +57,32 @@ inline std::string wavFile(int channels, int rate, int frames)
     le(s, data, 4);
     s.append(data, '\0');
     return s;
+}
+
+// A 16-bit mono WAV of a sine with the given peak (in 16-bit steps).
+inline std::string toneWav(double hz, double seconds, int rate, double peak = 16000)
+{
+    const int frames = static_cast<int>(seconds * rate);
+    std::string s = wavFile(1, rate, frames);
+    for (int i = 0; i < frames; ++i) {
+        const auto v = static_cast<std::int16_t>(peak * std::sin(2 * std::numbers::pi * hz * i / rate));
+        std::memcpy(&s[44 + 2 * static_cast<std::size_t>(i)], &v, 2);
+    }
+    return s;
+}
+
+// Peak amplitude of one frequency in n samples of x from `from`, through a Hann window.
+inline double toneAmplitude(const std::vector<float>& x, std::size_t from, std::size_t n, double hz, int rate)
+{
+    double re = 0, im = 0, wsum = 0;
+    for (std::size_t i = 0; i < n && from + i < x.size(); ++i) {
+        const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n - 1));
+        const double ph = 2 * std::numbers::pi * hz * static_cast<double>(i) / rate;
+        re += w * x[from + i] * std::cos(ph);
+        im += w * x[from + i] * std::sin(ph);
+        wsum += w;
+    }
+    return 2 * std::hypot(re, im) / wsum;
 }
 
 inline controls::TVirtualItem row(const QString& name, const QString& duration, const QString& path)

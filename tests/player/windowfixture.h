@@ -4,9 +4,12 @@
 
 #include "playerfixtures.h"
 
+#include "audiolib/audiolib.h"
 #include "engine/enginesettings.h"
 #include "platform/recordedusermessages.h"
 #include "player/form1.h"
+
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -38,19 +41,46 @@ protected:
         return *form;
     }
 
-    // The boxes of the player's error path (the search server's start may show its own).
-    std::vector<platform::RecordedUserMessages::Shown> errorBoxes() const
+    // The boxes shown with this caption.
+    std::vector<platform::RecordedUserMessages::Shown> boxes(const std::string& caption) const
     {
-        std::vector<platform::RecordedUserMessages::Shown> boxes;
+        std::vector<platform::RecordedUserMessages::Shown> found;
         for (const auto& shown : messages.shown())
-            if (shown.caption == "Player: Error")
-                boxes.push_back(shown);
-        return boxes;
+            if (shown.caption == caption)
+                found.push_back(shown);
+        return found;
     }
+    // The boxes of the player's error path (the search server's start may show its own).
+    std::vector<platform::RecordedUserMessages::Shown> errorBoxes() const { return boxes("Player: Error"); }
 
     TempDir programDir;
     platform::RecordedUserMessages messages;
     std::unique_ptr<player::TForm1> form;
+};
+
+// The window made (FormCreate) on the "no sound" device's manual clock, with its own timers
+// stopped: nothing moves unless the test advances the device or calls a handler.
+class ManualClockWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        audiolib::setManualClock(true);
+        programDir.write("system.ini", "[Device]\nMainDev=0\n");
+        makeForm();
+        beforeCreate();
+        form->FormCreate();
+        form->maintimer->stop();
+        form->vistimer->stop();
+        form->Timer1->stop();
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        audiolib::setManualClock(false);
+    }
+    // What a test sets on the new window before FormCreate.
+    virtual void beforeCreate() {}
 };
 
 }  // namespace playertest

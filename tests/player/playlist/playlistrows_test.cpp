@@ -119,7 +119,16 @@ TEST(PlaylistRow, TwoShapes)
 
 TEST(NotesFile, NamedFromThePathAndShortenedWhenTooLong)
 {
-    EXPECT_EQ(NotesFileName("/p/Txt/", "/music/a:b.mp3"), "/p/Txt/_music_a_b.mp3.txt");
+    EXPECT_EQ(NotesFileName("/p/Txt/", "/music/ab.mp3"), "/p/Txt/_music_ab.mp3.txt");
+    EXPECT_EQ(OldNotesFileName("/p/Txt/", "/music/a:b.mp3"), "/p/Txt/_music_a_b.mp3.txt");
+    // Two tracks never share a file: every character the old names turned into "_" is escaped,
+    // and so is the escape.
+    std::set<std::string> names;
+    for (const char* track : {"/m/a/b.mp3", "/m/a_b.mp3", "/m/a:b.mp3", "/m/a\\b.mp3", "/m/a%5Fb.mp3", "/m/a_/b.mp3",
+                              "/m/a/_b.mp3", "/m/a%b.mp3", "/m/a%25b.mp3"})
+        EXPECT_TRUE(names.insert(NotesFileName("/p/Txt/", track)).second) << track;
+    EXPECT_EQ(NotesFileName("/p/Txt/", "/m/a_b.mp3"), "/p/Txt/_m_a%5Fb.mp3.txt");
+    EXPECT_EQ(OldNotesFileName("/p/Txt/", "/m/a_b.mp3"), OldNotesFileName("/p/Txt/", "/m/a/b.mp3"));
     const std::string longA = "/" + std::string(300, 'x') + "/a.mp3";
     const std::string longB = "/" + std::string(300, 'x') + "/b.mp3";
     const std::string a = NotesFileName("/T/", longA);

@@ -128,28 +128,25 @@ TEST(ProfileFont, AStyleThatIsPresentSetsTheStyleExactlyAndMissingKeysKeepTheFon
 TEST(ProfilePassThrough, ValuesComeBackByteForByteAndMissingOnesAsTheirDefaults)
 {
     playertest::TempDir dir;
-    const std::string longPath(3000, 'j');
-    const IniFile in(dir.write("in.prf", "[Jingles]\nPath1=  \"/j/one.mp3\"  \nPath2=" + longPath +
-                                             "\n[Reverb]\nSettings=0000\n[Options]\nMuteLevel=junk\n"));
+    const std::string longCommand(3000, 'j');
+    const IniFile in(dir.write("in.prf", "[Encoder]\nExt=  \"mp3\"  \nCommand=" + longCommand +
+                                             "\nPresetIndex=junk\n"));
     PassThroughMap values;
     readPassThrough(in, values);
     IniFile out(std::string(), IniFile::Mode::Buffered);
     writePassThrough(values, out);
-    EXPECT_EQ(out.rawValue("Jingles", "Path1"), "  \"/j/one.mp3\"  ");
-    EXPECT_EQ(out.rawValue("Jingles", "Path2"), longPath);
-    EXPECT_EQ(out.rawValue("Reverb", "Settings"), "0000") << "a short record stays short";
-    EXPECT_EQ(out.rawValue("Options", "MuteLevel"), "junk");
-    EXPECT_EQ(out.rawValue("Jingles", "Path3"), "");
-    EXPECT_EQ(out.rawValue("HotKeys", "hk7"), "84");
-    EXPECT_EQ(out.rawValue("Equalizer", "Settings"), std::string(96, '0'));
-    EXPECT_EQ(out.rawValue("Echo", "Settings"), std::nullopt) << "an effect without a record keeps the previous one";
+    EXPECT_EQ(out.rawValue("Encoder", "Ext"), "  \"mp3\"  ");
+    EXPECT_EQ(out.rawValue("Encoder", "Command"), longCommand);
+    EXPECT_EQ(out.rawValue("Encoder", "PresetIndex"), "junk");
+    EXPECT_EQ(out.rawValue("Encoder", "PresetName"), "");
+    EXPECT_EQ(out.rawValue("Encoder", "ShowParam"), "1");
 
-    // A second profile without the keys: defaults again, but the effect record stays.
+    // A second profile without the keys: the defaults again.
     readPassThrough(IniFile(dir.write("empty.prf", "")), values);
     IniFile again(std::string(), IniFile::Mode::Buffered);
     writePassThrough(values, again);
-    EXPECT_EQ(again.rawValue("Jingles", "Path1"), "");
-    EXPECT_EQ(again.rawValue("Reverb", "Settings"), "0000");
+    EXPECT_EQ(again.rawValue("Encoder", "Ext"), "");
+    EXPECT_EQ(again.rawValue("Encoder", "ShowParam"), "1");
 }
 
 TEST(ProfilePassThrough, EveryKeyHasItsPlaceInTheProfileOnce)

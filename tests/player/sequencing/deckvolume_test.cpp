@@ -1,8 +1,11 @@
 // The volume of both decks while a fade-out runs: the fading deck is left to its fade, the other
-// follows at once, and both follow again once the fade has finished.
+// follows at once, and both follow again once the fade has finished. With the decks lowered (a
+// jingle over the programme) an item started meanwhile starts lowered, and a fade-out falls from
+// where its deck is instead of jumping back to full first.
 #include "fakedeck.h"
 
 #include "player/sequencing/deckvolume.h"
+#include "player/sequencing/fadeout.h"
 #include "player/sequencing/sequencingplayback.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +83,42 @@ TEST_F(DeckVolumeTest, FadingDeckIsLeftToItsFade)
     player::applyDeckVolume(sequencer, 130);
     EXPECT_EQ(outgoing.volume, 100);
     EXPECT_EQ(incoming.volume, 100);
+}
+
+TEST_F(DeckVolumeTest, ItemStartedWhileLoweredStartsLoweredAndTheFadeFallsFromThere)
+{
+    list.selected = 0;
+    sequencer.aPlay();
+    FakeDeck& outgoing = static_cast<FakeDeck&>(sequencer.deckA());
+    EXPECT_EQ(outgoing.volume, 100);
+    sequencer.SetDeckVolume(40);
+    EXPECT_EQ(outgoing.volume, 40);
+
+    sequencer.aNextTrack();
+    FakeDeck& incoming = static_cast<FakeDeck&>(sequencer.deckA());
+    ASSERT_NE(&incoming, &outgoing);
+    EXPECT_EQ(incoming.volume, 40) << "the new item came in at full volume under the jingle";
+    ASSERT_TRUE(sequencer.fadeOut().running());
+    outgoing.volumes.clear();
+    timers.advance(2000ms);
+    ASSERT_FALSE(outgoing.volumes.empty());
+    EXPECT_LE(outgoing.volumes.front(), 40) << "the fade jumped up before it fell";
+    EXPECT_GE(outgoing.volumes.front(), 39);
+    for (std::size_t i = 1; i < outgoing.volumes.size(); ++i)
+        ASSERT_LE(outgoing.volumes[i], outgoing.volumes[i - 1]) << "step " << i;
+    EXPECT_EQ(outgoing.volumes.back(), 0);
+    EXPECT_EQ(outgoing.state, engine::STATE_END);
+
+    // Back up: the deck on air follows, and so does the next start.
+    sequencer.SetDeckVolume(100);
+    EXPECT_EQ(incoming.volume, 100);
+    sequencer.aPrevTrack();
+    EXPECT_EQ(static_cast<FakeDeck&>(sequencer.deckA()).volumes.back(), 100);
+
+    EXPECT_EQ(player::FadeOut::stepVolume(100, 99), 99);
+    EXPECT_EQ(player::FadeOut::stepVolume(50, 100), 50);
+    EXPECT_EQ(player::FadeOut::stepVolume(50, 50), 25);
+    EXPECT_EQ(player::FadeOut::stepVolume(50, -3), 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@ void FakeDeck::PlayFile(const std::string& file)
     ++startNumber;
     fileName = file;
     positionMs = 0;
+    volume = 100;  // a new stream starts at full volume, as the engine's does
     const auto it = m_library.lengthsMs.find(file);
     if (it == m_library.lengthsMs.end()) {
         state = engine::STATE_STOP;

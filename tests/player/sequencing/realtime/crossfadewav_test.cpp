@@ -13,22 +13,10 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <numbers>
 
 using playertest::TempDir;
 
 namespace {
-
-std::string toneWav(double hz, double seconds, int rate)
-{
-    const int frames = static_cast<int>(seconds * rate);
-    std::string s = playertest::wavFile(1, rate, frames);
-    for (int i = 0; i < frames; ++i) {
-        const auto v = static_cast<std::int16_t>(16000 * std::sin(2 * std::numbers::pi * hz * i / rate));
-        std::memcpy(&s[44 + 2 * static_cast<std::size_t>(i)], &v, 2);
-    }
-    return s;
-}
 
 struct Pcm {
     int rate = 0;
@@ -68,20 +56,6 @@ Pcm readWav(const std::string& bytes)
     return pcm;
 }
 
-// Amplitude of one frequency in a Hann-windowed block.
-double amplitude(const std::vector<float>& x, std::size_t from, std::size_t n, double hz, int rate)
-{
-    double re = 0, im = 0, wsum = 0;
-    for (std::size_t i = 0; i < n && from + i < x.size(); ++i) {
-        const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n - 1));
-        const double ph = 2 * std::numbers::pi * hz * static_cast<double>(i) / rate;
-        re += w * x[from + i] * std::cos(ph);
-        im += w * x[from + i] * std::sin(ph);
-        wsum += w;
-    }
-    return 2 * std::hypot(re, im) / wsum;
-}
-
 }  // namespace
 
 TEST(CrossfadeInRealTime, EachToneStartsAtTheMixPointAndTheOldOneFades)
@@ -102,7 +76,7 @@ TEST(CrossfadeInRealTime, EachToneStartsAtTheMixPointAndTheOldOneFades)
     std::string m3u = "#EXTM3U\r\n";
     for (const double hz : {440.0, 660.0, 880.0}) {
         const std::string name = "tone" + std::to_string(static_cast<int>(hz)) + ".wav";
-        m3u += "#EXTINF:3," + name + "\r\n" + dir.write(name, toneWav(hz, 2.5, rate)) + "\r\n";
+        m3u += "#EXTINF:3," + name + "\r\n" + dir.write(name, playertest::toneWav(hz, 2.5, rate)) + "\r\n";
     }
     const std::string list = dir.write("tones.m3u", m3u);
 
@@ -126,9 +100,11 @@ TEST(CrossfadeInRealTime, EachToneStartsAtTheMixPointAndTheOldOneFades)
     const std::size_t hop = static_cast<std::size_t>(pcm.rate) / 200;   // 5 ms
     const double tones[3] = {440, 660, 880};
     std::vector<std::array<double, 3>> amp;
+    const auto at = [&pcm, block](std::size_t p, double hz) {
+        return playertest::toneAmplitude(pcm.left, p, block, hz, pcm.rate);
+    };
     for (std::size_t p = 0; p + block <= pcm.left.size(); p += hop)
-        amp.push_back({amplitude(pcm.left, p, block, tones[0], pcm.rate), amplitude(pcm.left, p, block, tones[1], pcm.rate),
-                       amplitude(pcm.left, p, block, tones[2], pcm.rate)});
+        amp.push_back({at(p, tones[0]), at(p, tones[1]), at(p, tones[2])});
     auto timeOf = [&](std::size_t i) { return (static_cast<double>(i * hop) + block / 2.0) / pcm.rate; };
     double onset[3] = {-1, -1, -1};
     double end[3] = {-1, -1, -1};
