@@ -11,6 +11,7 @@
 #include "platform/messageids.h"
 #include "platform/programfolder.h"
 #include "platform/sharedmemory.h"
+#include "platform/pathtext.h"
 #include "player/about/dbgfrm.h"
 #include "player/commandlinearea.h"
 #include "player/emblem.h"
@@ -139,7 +140,8 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
         return;
     controls::TVqListView* previous = CurrentList;
     CurrentList = LVMaster;
-    const QString path = QString::fromStdString(second);
+    // The argument's bytes as the file system has them.
+    const QString path = platform::pathToQString(second);
     if (first == "file") {
         PendingInsertIndex = -1;
         AddFile(path);
@@ -150,7 +152,7 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
         // A handed-over playlist is appended to the Main list, so nothing already there is lost;
         // when nothing is on air its first row starts, as a file handed over does.
         const int firstNew = LVMaster->rowCount();
-        if (auto rows = ReadPlaylistFile(path.toStdString())) {
+        if (auto rows = ReadPlaylistFile(second)) {
             for (TVirtualItem& row : *rows)
                 LVMaster->Rows.push_back(std::move(row));
             LVMaster->syncView();

@@ -3,6 +3,8 @@
 
 #include "media/tag.h"
 #include "platform/cp1251.h"
+#include "platform/pathtext.h"
+#include "platform/usermessages.h"
 #include "platform/savefile.h"
 #include "player/playlist/playlistrows.h"
 
@@ -80,6 +82,56 @@ std::int64_t parseSeconds(std::string_view text)
     return t[0] == '-' ? 0 : v;
 }
 
+// No name or text of a playlist comes near this; a line past it (a damaged or hostile file) would
+// only cost seconds of work and of painting, and is left out.
+constexpr std::size_t kMaxLineBytes = 64 * 1024;
+
+// Lines past the bound become empty lines, so that the lines after them keep their places; the
+// flags tell which.
+std::vector<bool> dropLongLines(std::vector<std::string>& lines)
+{
+    std::vector<bool> dropped(lines.size(), false);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].size() > kMaxLineBytes) {
+            std::string().swap(lines[i]);
+            dropped[i] = true;
+        }
+    }
+    return dropped;
+}
+
+void reportLongLines(const std::string& path, const std::vector<bool>& dropped)
+{
+    const auto count = std::count(dropped.begin(), dropped.end(), true);
+    if (count > 0)
+        platform::messageBox("Пропущено строк плейлиста длиннее 64 КБ: " + std::to_string(count) + "\r\nПлейлист: " +
+                                 platform::decodeText(path),
+                             "Error", platform::MB_OK | platform::MB_ICONERROR);
+}
+
+// An entry line's path as the file system has it: its bytes, unless they name nothing and the
+// line read as code page 1251 text does (a list made on another system, its files renamed since).
+// A path with "\" separators that does not exist is tried with "/".
+std::string entryPathBytes(const std::string& line)
+{
+    std::error_code ec;
+    const auto exists = [&ec](const std::string& p) { return std::filesystem::exists(p, ec); };
+    std::vector<std::string> candidates{line};
+    if (!platform::isValidUtf8(line))
+        candidates.push_back(platform::cp1251ToUtf8(line));
+    for (std::size_t i = 0, n = candidates.size(); i < n; ++i) {
+        if (candidates[i].find('\\') != std::string::npos) {
+            std::string slashed = candidates[i];
+            std::replace(slashed.begin(), slashed.end(), '\\', '/');
+            candidates.push_back(std::move(slashed));
+        }
+    }
+    for (const std::string& c : candidates)
+        if (exists(c))
+            return c;
+    return line;
+}
+
 }  // namespace
 
 bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVirtualItem>& rows, std::string& error)
@@ -91,7 +143,8 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
         out += ',';
         // Line breaks inside a name or path would split the entry; they cannot come back anyway.
         std::string name = trimmed(row.SubItems[kColName].toStdString());
-        std::string file = trimmed(row.SubItems[kColPath].toStdString());
+        // The path's bytes as the file system gave them, whatever they are.
+        std::string file = trimmed(platform::pathBytes(row.SubItems[kColPath]));
         std::replace_if(name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
         std::replace_if(file.begin(), file.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
         out += name;
@@ -107,7 +160,9 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     const std::optional<std::string> bytes = readAll(path);
     if (!bytes)
         return std::nullopt;
-    const std::vector<std::string> lines = splitLines(*bytes);
+    std::vector<std::string> lines = splitLines(*bytes);
+    const std::vector<bool> dropped = dropLongLines(lines);
+    reportLongLines(path, dropped);
     if (lines.empty() || trimmed(lines[0]) != "#EXTM3U")
         return std::nullopt;
     std::vector<controls::TVirtualItem> rows;
@@ -120,20 +175,18 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
         const std::size_t comma = rest.find(',');
         const std::int64_t seconds = parseSeconds(rest.substr(0, comma));
         const std::string name = comma == std::string::npos ? std::string() : trimmed(rest.substr(comma + 1));
-        std::string file = i + 1 < lines.size() ? trimmed(platform::decodeText(lines[i + 1])) : std::string();
-        ++i;
-        if (file.find('\\') != std::string::npos) {
-            std::error_code ec;
-            std::string slashed = file;
-            std::replace(slashed.begin(), slashed.end(), '\\', '/');
-            if (!std::filesystem::exists(file, ec) && std::filesystem::exists(slashed, ec))
-                file = slashed;
+        const bool hasPath = i + 1 < lines.size();
+        if (hasPath && dropped[i + 1]) {
+            ++i;
+            continue;  // its path was past the bound: there is nothing to play
         }
+        const std::string file = hasPath ? entryPathBytes(trimmed(lines[i + 1])) : std::string();
+        ++i;
         controls::TVirtualItem row;
         row.SubItems[kColName] = QString::fromStdString(name);
         const std::int64_t ms = std::clamp<std::int64_t>(seconds * 1000, 0, 2147483647);
         row.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(static_cast<std::int32_t>(ms)));
-        row.SubItems[kColPath] = QString::fromStdString(file);
+        row.SubItems[kColPath] = platform::pathToQString(file);
         rows.push_back(std::move(row));
     }
     return rows;
