@@ -3,6 +3,7 @@
 #include "controls/lang.h"
 
 #include "platform/inifile.h"
+#include "platform/programfolder.h"
 
 #include <QFileInfo>
 
@@ -15,6 +16,20 @@ void ReadLangSection(const std::string& FileName, const std::string& Section, co
     const platform::IniFile ini(FileName, platform::IniFile::Mode::Buffered);
     for (const std::string& key : ini.keys(Section))
         Proc(key, ini.readString(Section, key, kLangNoValue));
+}
+
+std::string HelpFile(const std::string& langDir)
+{
+    return platform::programPath("Lang/" + platform::toSlashes(langDir) + "/help.chm");
+}
+
+std::string HelpDocument(const std::string& langDir)
+{
+    const std::string chm = HelpFile(langDir);
+    if (QFileInfo::exists(QString::fromStdString(chm)))
+        return chm;
+    const std::string html = chm.substr(0, chm.size() - 3) + "html";
+    return QFileInfo::exists(QString::fromStdString(html)) ? html : chm;
 }
 
 }  // namespace controls

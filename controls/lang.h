@@ -17,4 +17,10 @@ inline constexpr const char* kLangNoValue = "~no~val~";
 // An exception thrown by proc ends the visit and reaches the caller.
 void ReadLangSection(const std::string& FileName, const std::string& Section, const TLangKeyProc& Proc);
 
+// The help file of a language folder as it is named, "<program folder>/Lang/<langDir>/help.chm".
+std::string HelpFile(const std::string& langDir);
+// What the help command of both programs opens: the help file when it exists, else the HTML help
+// beside it ("help.html"), else the help file's name all the same.
+std::string HelpDocument(const std::string& langDir);
+
 }  // namespace controls

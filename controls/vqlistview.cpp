@@ -73,6 +73,16 @@ QVariant VqListModel::headerData(int section, Qt::Orientation orientation, int r
     return {};
 }
 
+bool VqListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
+{
+    if (orientation != Qt::Horizontal || (role != Qt::EditRole && role != Qt::DisplayRole) || section < 0 ||
+        section >= m_columns.size())
+        return false;
+    m_columns[section] = value.toString();
+    emit headerDataChanged(orientation, section, section);
+    return true;
+}
+
 void VqListModel::setColumns(const QStringList& captions)
 {
     beginResetModel();

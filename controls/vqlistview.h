@@ -24,6 +24,8 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // A column's caption alone (the widths and the rows stay).
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role = Qt::EditRole) override;
 
     void setColumns(const QStringList& captions);
     void setImages(QList<QPixmap> images) { m_images = std::move(images); }

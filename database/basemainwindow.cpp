@@ -301,8 +301,7 @@ void TBase_main_window::buildWindow()
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] {
         guarded([this] {
-            const std::string dir = langDir();
-            platform::openDocument(platform::programPath(dir.empty() ? "Lang/help.chm" : "Lang/" + dir + "/help.chm"));
+            platform::openDocument(controls::HelpDocument(langDir()));
         });
     });
 

@@ -25,7 +25,8 @@ struct EngineSettings {
     std::int32_t Priority = 1;
     bool Lg = false;
     bool FXTempo = false;
-    std::string LangDir;
+    // The language folder under "Lang"; the built-in texts are those of "Ru".
+    std::string LangDir = "Ru";
     bool UseLineIn = false;
     std::int32_t BufferLength = 500;
     std::int32_t MainDev = 1;

@@ -9,7 +9,8 @@
 
 namespace media {
 
-void RegisterFileTypes(const std::string& programPath)
+void RegisterFileTypes(const std::string& programPath, const std::string& mediaIconPng,
+                       const std::string& playlistIconPng)
 {
     // The program path goes in without quotation marks, also when it holds blanks: that is what
     // readers of these keys have always been given.
@@ -33,8 +34,8 @@ void RegisterFileTypes(const std::string& programPath)
     // The same associations for the desktop's file managers. A failure there is reported too,
     // after every registry row is in place, so the user learns why a double click does nothing.
     const platform::DesktopFileType types[] = {
-        {"quorvalen-file", "Media File", {"file"}, {".mp3", ".wav", ".wma", ".ogg"}},
-        {"quorvalen-list", "Playlist File", {"list"}, {".m3u"}},
+        {"quorvalen-file", "Media File", {"file"}, {".mp3", ".wav", ".wma", ".ogg"}, mediaIconPng},
+        {"quorvalen-list", "Playlist File", {"list"}, {".m3u"}, playlistIconPng},
     };
     for (const auto& type : types) {
         if (!platform::registerDesktopFileType(type, programPath))

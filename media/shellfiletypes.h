@@ -10,6 +10,8 @@ namespace media {
 // write throws std::runtime_error "Failed to set data for ''" and leaves the later rows unwritten.
 // Then the same associations are written for the desktop (platform::registerDesktopFileType); a
 // failure there throws std::runtime_error "Cannot register the file types with the desktop ...".
-void RegisterFileTypes(const std::string& programPath);
+// mediaIconPng and playlistIcon: the two types' pictures (PNG) for the desktop; empty: none.
+void RegisterFileTypes(const std::string& programPath, const std::string& mediaIconPng = {},
+                       const std::string& playlistIconPng = {});
 
 }  // namespace media

@@ -93,13 +93,17 @@ std::optional<std::string> execValue(std::string_view program, const std::vector
 
 std::optional<std::string> desktopEntryText(std::string_view name, std::string_view program,
                                             const std::vector<std::string>& arguments,
-                                            const std::vector<std::string>& mimeTypes)
+                                            const std::vector<std::string>& mimeTypes, std::string_view icon)
 {
     const auto exec = execValue(program, arguments);
-    if (!exec || !isValidText(name))
+    if (!exec || !isValidText(name) || !isValidText(icon))
         return std::nullopt;
     std::string text = "[Desktop Entry]\nType=Application\nName=";
     text += escapeStringValue(name);
+    if (!icon.empty()) {
+        text += "\nIcon=";
+        text += escapeStringValue(icon);
+    }
     text += "\nExec=";
     text += *exec;
     text += "\nNoDisplay=true\nMimeType=";

@@ -19,9 +19,11 @@ std::string quoteExecArgument(std::string_view argument);
 std::optional<std::string> execValue(std::string_view program, const std::vector<std::string>& arguments);
 
 // The whole launcher: a hidden application entry with this name and command for these MIME
-// types. Nothing when the command or the name cannot be written.
+// types, with the icon of that name when one is given. Nothing when the command, the name or the
+// icon cannot be written.
 std::optional<std::string> desktopEntryText(std::string_view name, std::string_view program,
                                             const std::vector<std::string>& arguments,
-                                            const std::vector<std::string>& mimeTypes);
+                                            const std::vector<std::string>& mimeTypes,
+                                            std::string_view icon = {});
 
 }  // namespace platform

@@ -224,7 +224,14 @@ bool registerDesktopFileType(const DesktopFileType& type, const std::string& pro
         }
     }
 
-    const auto entry = desktopEntryText(type.description, programPath, type.arguments, mimeTypes);
+    if (!type.iconPng.empty()) {
+        const QString icon = QString::fromStdString(xdgDataHome() + "/icons/hicolor/32x32/apps/" + type.id + ".png");
+        const auto old = readExisting(icon);
+        if (!(old && *old == type.iconPng) && !writeAtomically(icon, type.iconPng))
+            return false;
+    }
+    const auto entry = desktopEntryText(type.description, programPath, type.arguments, mimeTypes,
+                                        type.iconPng.empty() ? std::string_view() : std::string_view(type.id));
     if (!entry)
         return false;
     const std::string desktopId = type.id + ".desktop";

@@ -14,6 +14,8 @@ struct DesktopFileType {
     std::string description;              // the launcher's name, "Media File"
     std::vector<std::string> arguments;   // put between the program and the opened file
     std::vector<std::string> extensions;  // ".mp3" or "mp3"
+    // A PNG picture for the launcher (the type's icon), installed as the icon "<id>"; none when empty.
+    std::string iconPng = {};
 };
 
 // $XDG_DATA_HOME and $XDG_CONFIG_HOME when set to an absolute path, else ~/.local/share and
@@ -25,7 +27,8 @@ std::string xdgConfigHome();
 // the player's formats, else a type of our own, "application/x-quorvalen-<extension>".
 std::vector<std::string> mimeTypesForExtension(std::string_view extension);
 
-// Writes <data home>/applications/<id>.desktop starting `programPath` with the type's arguments
+// Writes the type's icon, when it has one, to <data home>/icons/hicolor/32x32/apps/<id>.png; then
+// <data home>/applications/<id>.desktop starting `programPath` with the type's arguments
 // and the file; for extensions without a standard type a MIME package <data home>/mime/packages/
 // <id>.xml, after which update-mime-database refreshes <data home>/mime when it is installed (its
 // absence or failure is no error); then makes the launcher the default application of every type

@@ -4,6 +4,8 @@
 #include "platform/programfolder.h"
 
 #include <QDesktopServices>
+#include <QMetaObject>
+#include <QObject>
 #include <QProcess>
 #include <QStringList>
 #include <QUrl>
@@ -14,8 +16,12 @@
 #include <filesystem>
 #include <mutex>
 #include <set>
+#include <thread>
 
+#include <signal.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -83,6 +89,109 @@ std::optional<std::int64_t> startProgram(std::string_view program, const std::ve
     if (!QProcess::startDetached(path, list, QString::fromStdString(programFolder()), &pid))
         return std::nullopt;
     return pid;
+}
+
+// The reaper thread and the owner share this. The child stays a zombie (waited for without being
+// reaped) until `exited` is set under the lock, so a signal sent under the lock can never reach
+// another process that was given the same number.
+struct WatchedProcess::State {
+    std::mutex mutex;
+    pid_t pid = 0;
+    bool exited = false;
+    std::unique_ptr<QObject> receiver;  // lives on the starting thread; null once the owner is gone
+    ExitHandler onExit;                 // called on the receiver's thread only
+};
+
+WatchedProcess::WatchedProcess() : m_state(std::make_shared<State>()) {}
+
+WatchedProcess::~WatchedProcess()
+{
+    QObject* receiver = nullptr;
+    {
+        std::lock_guard lock(m_state->mutex);
+        receiver = m_state->receiver.release();
+    }
+    // The handler runs on this thread only, so it can go without the lock. The receiver may be
+    // the one whose queued report is running this destructor: it goes later, and a report still
+    // queued for it finds no handler.
+    m_state->onExit = nullptr;
+    if (receiver)
+        receiver->deleteLater();
+}
+
+bool WatchedProcess::start(std::string_view program, const std::vector<std::string>& args, ExitHandler onExit)
+{
+    if (m_state->pid != 0)
+        return false;
+    const std::string path = executablePath(program);
+    std::vector<std::string> argStrings;
+    argStrings.reserve(args.size() + 1);
+    argStrings.push_back(path);
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argStrings)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return false;
+    const std::string folder = programFolder();
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    // The child gets the standard streams only: no device, socket or lock of this process.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0)
+        return false;
+
+    m_state->pid = pid;
+    m_state->onExit = std::move(onExit);
+    m_state->receiver = std::make_unique<QObject>();
+    std::thread([state = m_state, pid] {
+        siginfo_t info{};
+        while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+        }
+        std::lock_guard lock(state->mutex);
+        state->exited = true;
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        const int code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? -WTERMSIG(status) : -1;
+        if (state->receiver)
+            QMetaObject::invokeMethod(
+                state->receiver.get(),
+                [state, code] {
+                    // A copy: the handler may destroy the watcher, and with it the stored one.
+                    if (const ExitHandler handler = state->onExit)
+                        handler(code);
+                },
+                Qt::QueuedConnection);
+    }).detach();
+    return true;
+}
+
+std::int64_t WatchedProcess::processId() const { return m_state->pid; }
+
+bool WatchedProcess::running() const
+{
+    std::lock_guard lock(m_state->mutex);
+    return m_state->pid != 0 && !m_state->exited;
+}
+
+void WatchedProcess::terminate()
+{
+    std::lock_guard lock(m_state->mutex);
+    if (m_state->pid != 0 && !m_state->exited)
+        ::kill(m_state->pid, SIGTERM);
+}
+
+void WatchedProcess::kill()
+{
+    std::lock_guard lock(m_state->mutex);
+    if (m_state->pid != 0 && !m_state->exited)
+        ::kill(m_state->pid, SIGKILL);
 }
 
 bool openDocument(std::string_view pathOrUrl)

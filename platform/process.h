@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +19,36 @@ std::string executablePath(std::string_view program);
 // passed as it is (never through a shell), detached, in the program folder. Returns its process
 // id, or nothing when it could not be started.
 std::optional<std::int64_t> startProgram(std::string_view program, const std::vector<std::string>& args);
+
+// A program of the executables' folder (or an absolute path) started with these arguments, each
+// passed as it is (never through a shell), in the program folder, and watched: its end is reported
+// on the thread that started it, which must run a Qt event loop. The child is always reaped, also
+// when this object is gone before it (then nobody is told), so it never lingers as a zombie.
+class WatchedProcess {
+public:
+    // The program's exit status, or minus the number of the signal that ended it.
+    using ExitHandler = std::function<void(int exitCode)>;
+
+    WatchedProcess();
+    // A program still running is left to run.
+    ~WatchedProcess();
+    WatchedProcess(const WatchedProcess&) = delete;
+    WatchedProcess& operator=(const WatchedProcess&) = delete;
+
+    // False when it could not be started; nothing is reported then. One start per object.
+    bool start(std::string_view program, const std::vector<std::string>& args, ExitHandler onExit);
+    // 0 before a successful start.
+    std::int64_t processId() const;
+    bool running() const;
+    // SIGTERM: asks the program to end. Nothing once it has ended.
+    void terminate();
+    // SIGKILL: ends it at once. Nothing once it has ended.
+    void kill();
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+};
 
 // Opens a document or folder (a relative name is under the program folder) or a link
 // ("http://...", "mailto:...") with the desktop's default program. False when nothing could open it.

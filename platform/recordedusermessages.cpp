@@ -124,10 +124,10 @@ std::optional<std::string> RecordedUserMessages::selectFolder(const std::string&
     return take(m_texts);
 }
 
-std::optional<std::uint32_t> RecordedUserMessages::chooseColor(std::uint32_t)
+std::optional<std::uint32_t> RecordedUserMessages::chooseColor(std::uint32_t initial)
 {
     std::lock_guard lock(m_mutex);
-    m_shown.push_back({"chooseColor", {}, {}, 0});
+    m_shown.push_back({"chooseColor", std::to_string(initial), {}, 0});
     return take(m_colors);
 }
 

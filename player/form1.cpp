@@ -2,6 +2,7 @@
 // playlistedit.cpp, playlistfiles.cpp and startup.cpp.
 #include "player/form1.h"
 
+#include "controls/mainmenuxp.h"
 #include "controls/tbar.h"
 #include "controls/vtqstatusbar.h"
 #include "controls/zrfoldertreeview.h"
@@ -11,6 +12,8 @@
 #include "platform/usermessages.h"
 #include "platform/pathtext.h"
 #include "player/commandlinearea.h"
+#include "player/icons.h"
+#include "player/images.h"
 #include "player/playlist/finddialog.h"
 #include "player/sequencing/formsequencer.h"
 #include "player/sequencing/maintimer.h"
@@ -32,6 +35,8 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QResizeEvent>
+#include <QStatusTipEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -66,6 +71,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvalen"));
+    setWindowIcon(QIcon(MainIcon(32)));
     buildComponents();
     buildMenus();
     buildDatabaseLink();
@@ -78,6 +84,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildJingles();
     buildSchedulePage();
     buildHotKeys();
+    buildSettingsMenus();
     CurrentList = LVMaster;
 }
 
@@ -138,7 +145,7 @@ void TForm1::buildComponents()
     ml->addWidget(LVMaster);
     auto* sl = new QVBoxLayout(_slave);
     LVSlave = makeList(QStringLiteral("LVSlave"), _slave);
-    LVSlave->setColumns({QStringLiteral("№"), QString(), QStringLiteral("Исполнитель"), QStringLiteral("Время"),
+    LVSlave->setColumns({QStringLiteral("№"), QString(), QStringLiteral("Название"), QStringLiteral("Время"),
                          QStringLiteral("FileName")});
     LVSlave->header()->resizeSection(1, 0);
     LVSlave->header()->resizeSection(2, 0);
@@ -183,16 +190,35 @@ void TForm1::buildComponents()
     rightLayout->addWidget(TBar1);
     rightLayout->addWidget(pcPlaylist, 1);
     rightLayout->addWidget(Panel2);
-    rightLayout->addWidget(Label11);
-    rightLayout->addWidget(Label28);
-    rightLayout->addWidget(Gauge1);
 
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(splitter, 1);
     StatusBar1 = new controls::TvtqStatusBar(central);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    for (int i = 0; i < 6; ++i)
-        StatusBar1->Panels().Add()->setWidth(i < 3 ? 80 : 150);
+    StatusBar1->setImages(PlayerImages());
+    StatusBar1->setSizeGrip(true);
+    StatusBar1->setUseSystemFont(true);
+    {
+        controls::TvtqStatusPanels& panels = StatusBar1->Panels();
+        panels.BeginUpdate();
+        for (int i = 0; i < 7; ++i)
+            panels.Add()->setFitToContent(i > 0);
+        panels[0]->setWidth(190);
+        panels[0]->setSpring(true);
+        panels[1]->setText(QStringLiteral("cpu"));
+        panels[1]->setImageIndex(kImageCpu);
+        panels[1]->Hint = QStringLiteral("CPU load");
+        panels[2]->setText(QStringLiteral("mem"));
+        panels[2]->setImageIndex(kImageMemory);
+        panels[2]->Hint = QStringLiteral("RAM used");
+        panels[3]->setText(QStringLiteral("LOADING: PLEASE WAIT....."));
+        panels[3]->setImageIndex(kImageLoading);
+        panels.EndUpdate();
+    }
+    // The folder scan's gauge and labels sit on the bar, over its first panel.
+    for (QWidget* w : std::initializer_list<QWidget*>{Label28, Label11, Gauge1})
+        w->setParent(StatusBar1);
+    StatusBar1->installEventFilter(this);
     layout->addWidget(StatusBar1);
     setCentralWidget(central);
 
@@ -213,6 +239,11 @@ void TForm1::buildComponents()
 
 void TForm1::buildMenus()
 {
+    // The drawn menu bar: every drop-down menu added below takes its look.
+    MainMenuXP1 = new controls::TMainMenuXP(this);
+    MainMenuXP1->setObjectName(QStringLiteral("MainMenuXP1"));
+    setMenuBar(MainMenuXP1);
+
     aNew = makeAction(this, "aNew", QStringLiteral("Создать"), QKeySequence(Qt::CTRL | Qt::Key_N));
     aOpen = makeAction(this, "aOpen", QStringLiteral("Открыть..."), QKeySequence(Qt::CTRL | Qt::Key_O));
     aSave = makeAction(this, "aSave", QStringLiteral("Сохранить"), QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -223,16 +254,19 @@ void TForm1::buildMenus()
     aEditUndo = makeAction(this, "aEditUndo", QStringLiteral("Отменить"), QKeySequence(Qt::CTRL | Qt::Key_Z));
     aEditRedo = makeAction(this, "aEditRedo", QStringLiteral("Повторить"), QKeySequence(Qt::CTRL | Qt::Key_Y));
     aEditRedo->setToolTip(QStringLiteral("Повтор отмененного действия"));
+    aEditRedo->setStatusTip(aEditRedo->toolTip());
     aEditRedo->setVisible(false);
     aEditRedo->setEnabled(false);
     aEditDel = makeAction(this, "aEditDel", QStringLiteral("Удалить"));
     aEditDelAll = makeAction(this, "aEditDelAll", QStringLiteral("Удалить все"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
     N25 = makeAction(this, "N25", QStringLiteral("Добавить файл..."));
     N25->setToolTip(QStringLiteral("Добавить файл"));
+    N25->setStatusTip(N25->toolTip());
     N27 = makeAction(this, "N27", QStringLiteral("Поиск..."), QKeySequence(Qt::CTRL | Qt::Key_F));
     N37 = makeAction(this, "N37", QStringLiteral("Выделить все"), QKeySequence(Qt::CTRL | Qt::Key_A));
     N47 = makeAction(this, "N47", QStringLiteral("Вставить плейлист..."));
     N47->setToolTip(QStringLiteral("Вставить плейлист"));
+    N47->setStatusTip(N47->toolTip());
     N58 = makeAction(this, "N58", QStringLiteral("Добавить треки из плейлиста..."));
     N53 = makeAction(this, "N53", QStringLiteral("Переименовать файл..."));
     N55 = makeAction(this, "N55", QStringLiteral("Этот трек будет играть следующим"));
@@ -420,8 +454,32 @@ void TForm1::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
+bool TForm1::event(QEvent* event)
+{
+    // The application's hint: the status tip of the control or menu item under the mouse.
+    if (event->type() == QEvent::StatusTip) {
+        ApplicationEvents1Hint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TForm1::placeStatusControls()
+{
+    const controls::TvtqStatusPanel* first = StatusBar1->Panels().Items(0);
+    const int width = first != nullptr && first->PanelRect().right > 0 ? first->PanelRect().right : 190;
+    const int height = std::max(1, StatusBar1->height() - 4);
+    const int labelWidth = Label28->sizeHint().width();
+    Label28->setGeometry(2, 2, labelWidth, height);
+    const int rest = std::max(10, width - labelWidth - 6);
+    Label11->setGeometry(labelWidth + 4, 2, rest, height);
+    Gauge1->setGeometry(labelWidth + 4, 2, rest, height);
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == StatusBar1 && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        placeStatusControls();
     if (LVMaster == nullptr || LVSlave == nullptr || rhelper == nullptr)
         return QMainWindow::eventFilter(watched, event);
     const bool isList = watched == LVMaster || watched == LVSlave || watched == rhelper;

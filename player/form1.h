@@ -14,6 +14,7 @@
 #include "player/playermessages.h"
 #include "player/schedule/schedule.h"
 #include "player/sound/effectsettings.h"
+#include "player/settings/encodersettings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -29,6 +30,7 @@
 #include <vector>
 
 class QAction;
+class QColor;
 class QComboBox;  // database link
 class QLineEdit;  // database link
 class QLabel;
@@ -45,6 +47,7 @@ class QPushButton;  // tag page, schedule
 class QTreeWidget;  // schedule
 
 namespace controls {
+class TMainMenuXP;
 class TTBar;
 class TvtqStatusBar;
 class TzrFolderTreeView;
@@ -269,10 +272,6 @@ public:
     void SaveFontProfile(platform::IniFile& ini);
     void LoadColumnsProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveColumnsProfile(platform::IniFile& ini);
-    // Keys of features not built yet, kept as read (profiles/passthrough.cpp).
-    void LoadPassThroughProfile(const platform::IniFile& ini, const ProfileLoad& how);
-    void SavePassThroughProfile(platform::IniFile& ini);
-    std::map<std::pair<std::string, std::string>, std::string> PassThroughValues;
     // Options as the profile wrote them, saved back as read while the setting is unchanged.
     std::string AdvertId = "commercial";  // ID_A; the lists get it in lower case
     std::string JingleId = "jingle";      // ID_J
@@ -636,6 +635,42 @@ public:
 
 
     // ---- Settings dialog (settings/), encoding (encoder/), languages (language/) ---------------
+    controls::TMainMenuXP* MainMenuXP1 = nullptr;  // the drawn menu bar holding mFile .. mHelp
+    QAction* aSettings = nullptr;     // "Настройки...": the settings dialog
+    QAction* Language1 = nullptr;     // "Select language..."
+    QAction* aHelpContent = nullptr;  // "Содержание", F1: the chosen language's help
+    QAction* N52 = nullptr;           // "Конвертировать" in PopupMenu1: encode the selected rows
+    std::string LangDir;              // the language folder, as "system.ini" names it
+    EncoderSettings Encoder;          // the profile's Encoder section
+    // The encoder program the encode command starts (a stand-in lives beside the player).
+    std::string EncoderProgram = "encoder";
+    void buildSettingsMenus();  // once, from the constructor
+    void aSettingsExecute();
+    // Creates, translates and shows the settings dialog (on its Encoder page when asked); true
+    // when it was closed with OK.
+    bool ShowSettingsDialog(bool encoderPage);
+    void timelabelClick();
+    // The item-class keywords (kept as written) and row colours, into both lists and the sequencer.
+    void SetItemClasses(const std::string& advertId, const std::string& jingleId, const QColor& advertColor,
+                        const QColor& jingleColor);
+    // The decks' speaker flags by MonType: front speakers for type 1, none for 0 and 2.
+    void ApplyMonTypeFlags();
+    // The desktop's file types for the player; a failure is shown and the player goes on.
+    void RegisterShellTypes();
+    void N52Click();
+    void LoadEncoderProfile(const platform::IniFile& ini, const ProfileLoad& how);
+    void SaveEncoderProfile(platform::IniFile& ini);
+    // The language: the main window's texts, the notes window's menu, the search fields, the lists'
+    // columns and the messages. Returns the keys that named nothing ("section/key").
+    std::vector<std::string> LoadLanguage();
+    // One section of the language file onto a dialog, right after it is created.
+    std::vector<std::string> TranslateForm(QWidget* dialog, const std::string& section);
+    std::vector<std::string> TranslateNotesMenu(QWidget* notesWindow, const std::string& section);
+    std::string LanguageFileName() const;
+    void Language1Click();
+    void aHelpContentExecute();
+    // The application's hint changed (the status tip of what the mouse is over): status panel 0.
+    void ApplicationEvents1Hint(const QString& hint);
 
 protected:
     platform::LResult windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam) override;
@@ -645,12 +680,14 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildComponents();
     void buildMenus();
     controls::TVqListView* makeList(const QString& name, QWidget* parent);
     bool forwardToTextField(int key);
+    void placeStatusControls();
     bool m_shown = false;
     // Hand-overs that arrived before the first showing finished, handled right after it.
     std::vector<std::pair<std::string, std::string>> m_pendingCommands;

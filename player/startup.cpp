@@ -14,6 +14,7 @@
 #include "platform/pathtext.h"
 #include "player/about/dbgfrm.h"
 #include "player/commandlinearea.h"
+#include "player/icons.h"
 #include "player/emblem.h"
 #include "player/monitor/rearplay.h"
 #include "player/notes/notesfrm.h"
@@ -39,15 +40,6 @@
 
 namespace player {
 
-namespace {
-
-QIcon trayPicture()
-{
-    return QIcon(QuorvalenEmblem(16));
-}
-
-}  // namespace
-
 void TForm1::FormCreate()
 {
     setWindowTitle(QStringLiteral("Quorvalen"));
@@ -57,6 +49,7 @@ void TForm1::FormCreate()
 
     engine::LoadEngineSettings();
     const engine::EngineSettings& settings = engine::engineSettings();
+    LangDir = settings.LangDir;
     Comment = Ini.Comment;
 
     DeckA = std::make_unique<engine::TAudioEngine>(handle());
@@ -72,7 +65,7 @@ void TForm1::FormCreate()
 
     // A desktop without a tray must not fail the start: the window keeps its own task-bar entry.
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        TrayIcon = new QSystemTrayIcon(trayPicture(), this);
+        TrayIcon = new QSystemTrayIcon(QIcon(MainIcon()), this);
         TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
         TrayIcon->setToolTip(QStringLiteral("Quorvalen"));
         TrayIcon->setContextMenu(TrayMenu);
@@ -86,14 +79,8 @@ void TForm1::FormCreate()
     Readers = std::make_unique<TagReaders>();
     CreateSequencer();
     SoundCreate();
-    if (Ini.ShellExt) {
-        try {
-            media::RegisterFileTypes(QCoreApplication::applicationFilePath().toStdString());
-        } catch (const std::exception& e) {
-            // The player goes on: only the desktop's double click is affected.
-            platform::messageBox(e.what(), "Quorvalen", platform::MB_OK | platform::MB_ICONERROR);
-        }
-    }
+    if (Ini.ShellExt)
+        RegisterShellTypes();
     MetersCreate();
 }
 
@@ -124,6 +111,7 @@ void TForm1::FormShow()
     LoadProfile(platform::programPath("Profile/Default.prf"));
     InitMonitorDevice();
 
+    LoadLanguage();
     ListsReady = true;
     RenumberList();
     UpdateCaption();

@@ -162,6 +162,7 @@ void TForm1::RunKeyCommand(KeyCommand c)
 void TForm1::N48Click()
 {
     auto* dialog = new TfrmHK(*this);
+    TranslateForm(dialog, "Hotkey.Captions");
     dialog->show();
 }
 

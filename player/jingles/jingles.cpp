@@ -72,6 +72,7 @@ void TForm1::PlayJingl(int n)
 void TForm1::N30Click()
 {
     auto* dialog = new TfrmJinList(*this);
+    TranslateForm(dialog, "JinList.Captions");
     dialog->show();
 }
 

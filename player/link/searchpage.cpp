@@ -31,7 +31,7 @@ void TForm1::buildDatabaseLink()
     cbFindIndex->setObjectName(QStringLiteral("cbFindIndex"));
     cbFindIndex->addItems({QStringLiteral("Название"), QStringLiteral("Исполнитель"), QStringLiteral("Альбом"),
                            QStringLiteral("Год"), QStringLiteral("Жанр"), QStringLiteral("Комментарий"),
-                           QStringLiteral("Время")});
+                           QStringLiteral("Время"), QStringLiteral("Имя файла")});
     cbFindIndex->setCurrentIndex(0);
     fields->addWidget(findLabel, 0, 0);
     fields->addWidget(edFindText, 0, 1);

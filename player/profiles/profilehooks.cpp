@@ -9,9 +9,8 @@ namespace player {
 namespace {
 
 // The order a load applies the profile's sections in; each feature's line goes where its sections
-// are applied. The pass-through comes first, so that a feature's own value always wins the save.
+// are applied.
 const std::array kHooks{
-    ProfileHook{"pass-through", &TForm1::LoadPassThroughProfile, &TForm1::SavePassThroughProfile},
     ProfileHook{"explorer", &TForm1::LoadExplorerProfile, &TForm1::SaveExplorerProfile},
     ProfileHook{"font", &TForm1::LoadFontProfile, &TForm1::SaveFontProfile},
     ProfileHook{"notes", &TForm1::LoadNotesProfile, &TForm1::SaveNotesProfile},
@@ -25,7 +24,7 @@ const std::array kHooks{
     ProfileHook{"hotkeys", &TForm1::LoadHotKeysProfile, &TForm1::SaveHotKeysProfile},
     ProfileHook{"monitor", &TForm1::LoadMonitorProfile, &TForm1::SaveMonitorProfile},
     ProfileHook{"window", &TForm1::LoadWindowProfile, &TForm1::SaveWindowProfile},
-    // Encoder.
+    ProfileHook{"encoder", &TForm1::LoadEncoderProfile, &TForm1::SaveEncoderProfile},
     ProfileHook{"schedule", &TForm1::LoadScheduleProfile, &TForm1::SaveScheduleProfile},
 };
 

@@ -3,15 +3,11 @@
 // the clock's colour and the silence cut.
 #include "player/form1.h"
 
-#include "audiolib/audiolib.h"
 #include "controls/screenfit.h"
-#include "engine/audioengine.h"
 #include "platform/inifile.h"
 #include "platform/programfolder.h"
 #include "platform/usermessagesqt.h"
 #include "player/profiles/profilehooks.h"
-#include "player/sequencing/sequencingdeck.h"
-#include "player/sequencing/sequencingplayback.h"
 
 #include <QLabel>
 
@@ -59,33 +55,13 @@ void TForm1::LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad&)
     if (DefBaseText.empty())
         DefBaseText = defaultBase();
     DefBase = platform::programPath(DefBaseText);
-    AdvertId = ini.readString("Options", "ID_A", "commercial");
-    JingleId = ini.readString("Options", "ID_J", "jingle");
     CloseAllowed = ini.readInteger("Options", "Close", 1) != 0;
     AllowSort = ini.readBool("Options", "AllowSort", false);
-    const QColor jingleColor = storedColor(ini, "Color_J", kJingleColor);
-    const QColor advertColor = storedColor(ini, "Color_A", kAdvertColor);
-    for (controls::TVqListView* list : {LVMaster, LVSlave}) {
-        list->AdvertKeyword = QString::fromStdString(AdvertId).toLower();
-        list->JingleKeyword = QString::fromStdString(JingleId).toLower();
-        list->AdvertColor = advertColor;
-        list->JingleColor = jingleColor;
-        list->viewport()->update();
-    }
-    if (Sequencer) {
-        Sequencer->classNames().advertId = AdvertId;
-        Sequencer->classNames().jingleId = JingleId;
-    }
-
+    SetItemClasses(ini.readString("Options", "ID_A", "commercial"), ini.readString("Options", "ID_J", "jingle"),
+                   storedColor(ini, "Color_A", kAdvertColor), storedColor(ini, "Color_J", kJingleColor));
     MonType = ini.readInteger("Options", "MonType", 0);
-    // Type 1 puts the decks on the front speakers so the monitor can have the rear ones; other
-    // types than 0 to 2 leave the decks as they are.
-    if (Sequencer && MonType >= 0 && MonType <= 2) {
-        const std::int32_t flags = MonType == 1 ? static_cast<std::int32_t>(audiolib::kSpeakerFront) : 0;
-        for (SequencerDeck* role : {&Sequencer->deckA(), &Sequencer->deckB()})
-            if (engine::TAudioEngine* deck = engineOf(*role))
-                deck->StreamFlags = flags;
-    }
+    // Type 1 puts the decks on the front speakers so the monitor can have the rear ones.
+    ApplyMonTypeFlags();
 
     // The size: a negative width is a maximised window whose restored width is its absolute value.
     // A size larger than the screen (a damaged profile) is cut to it, and saved back so.

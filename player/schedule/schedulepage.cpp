@@ -167,6 +167,7 @@ void TForm1::SettleScheduledItems()
 void TForm1::Button1Click()
 {
     auto* dialog = new Ttimeform(*this);
+    TranslateForm(dialog, "Schedule.Captions");
     dialog->takeSchedule(TimeSchedule.entries());
     dialog->rightnow->setChecked(StartImmediately);
     connect(dialog, &QDialog::finished, this, [this] { RefreshScheduleList(); });

@@ -3,6 +3,9 @@
 #include "database/abortflag.h"
 #include "database/basemainwindow.h"
 #include "database/dfsfile.h"
+#include "database/dialogs/optfrm.h"
+#include "database/dialogs/statfrm.h"
+#include "database/dialogs/tagedit.h"
 #include "database/progresswindow.h"
 #include "database/recordtext.h"
 #include "database/strconst.h"
@@ -14,13 +17,17 @@
 #include "platform/registry.h"
 #include "mainwindowfixture.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QTemporaryDir>
@@ -371,8 +378,9 @@ TEST_F(MainWindowTest, CaptionsMessagesAndColumnsFromLanguageFile)
         EXPECT_EQ(w.model()->headerData(0, Qt::Horizontal).toString(), "-");
         w.close();
     }
-    fs::create_directories(path("Lang"));
-    dbtest::writeAll(path("Lang/lang_b.ini"),
+    // "Ru" is the language of a program folder whose "system.ini" names none.
+    fs::create_directories(path("Lang/Ru"));
+    dbtest::writeAll(path("Lang/Ru/lang_b.ini"),
                      "[Main.Captions]\nButton1=Add folder\nNoSuchControl=x\n[Main.Menus]\nN2=Select all\n"
                      "[Main.ListColumns]\nc0=Artist\nc7=File\n[Strings]\n_ask_savebase=Save it?\n");
     TBase_main_window w({});
@@ -385,6 +393,67 @@ TEST_F(MainWindowTest, CaptionsMessagesAndColumnsFromLanguageFile)
     EXPECT_EQ(w.model()->headerData(1, Qt::Horizontal).toString(), "-");
     EXPECT_EQ(_ask_savebase, "Save it?");
     w.close();
+}
+
+TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
+{
+    for (const char* language : {"Ru", "En"}) {
+        fs::create_directories(path("Lang"));
+        fs::copy(std::string(QV_BIN_DIR) + "/Lang/" + language, path(std::string("Lang/") + language),
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        dbtest::writeAll(path("system.ini"), std::string("[Options]\nLangDir=") + language + "\n");
+        resetStrings();
+        TBase_main_window w({});
+        w.show();
+        QCoreApplication::processEvents();
+        for (int c = 0; c < 9; ++c)
+            EXPECT_NE(w.model()->headerData(c, Qt::Horizontal).toString(), "-") << language << " column " << c;
+        // Every key names a control of its kind: a button or label of the window, a menu item.
+        const platform::IniFile lang(path(std::string("Lang/") + language + "/lang_b.ini"));
+        for (const std::string& key : lang.keys("Main.Captions")) {
+            QObject* o = w.findChild<QObject*>(QString::fromStdString(key));
+            EXPECT_TRUE(qobject_cast<QAbstractButton*>(o) || qobject_cast<QLabel*>(o)) << language << " " << key;
+        }
+        for (const std::string& key : lang.keys("Main.Menus"))
+            EXPECT_NE(w.findChild<QAction*>(QString::fromStdString(key)), nullptr) << language << " " << key;
+        // A caption key names the window itself or a button, label, group box or tab page of it.
+        auto captionsOf = [&](QWidget& window, const char* section) {
+            for (const std::string& key : lang.keys(section)) {
+                const QString name = QString::fromStdString(key);
+                QObject* o = window.findChild<QObject*>(name);
+                bool page = false;
+                for (QTabWidget* tabs : window.findChildren<QTabWidget*>())
+                    page = page || (qobject_cast<QWidget*>(o) && tabs->indexOf(static_cast<QWidget*>(o)) >= 0);
+                EXPECT_TRUE(window.objectName() == name || qobject_cast<QAbstractButton*>(o) ||
+                            qobject_cast<QLabel*>(o) || qobject_cast<QGroupBox*>(o) || page)
+                    << language << " " << section << "/" << key;
+            }
+        };
+        TProgress_window progress(&w, nullptr);
+        captionsOf(progress, "Progress.Captions");
+        BaseOptions options;
+        bool keepGenre = false;
+        TOptFrm optFrm(options, nullptr, nullptr);
+        captionsOf(optFrm, "Options.Captions");
+        TStatFrm statFrm({});
+        captionsOf(statFrm, "StatFrm.Captions");
+        TTagEdit tagEdit(keepGenre);
+        captionsOf(tagEdit, "TagEdit.Captions");
+        EXPECT_EQ(lang.sections(), (std::vector<std::string>{"Main.Captions", "Main.Menus", "Main.ListColumns",
+                                                             "Progress.Captions", "Options.Captions",
+                                                             "StatFrm.Captions", "TagEdit.Captions", "Strings"}));
+        EXPECT_EQ(lang.keys("Strings").size(), 8u);
+        if (std::string(language) == "Ru") {
+            // The built-in texts: choosing Russian changes nothing.
+            EXPECT_EQ(w.Button1->text(), QString::fromUtf8("Добавить папку"));
+            EXPECT_EQ(_str1, " записей было удалено");
+        } else {
+            EXPECT_EQ(w.Button1->text(), "Add folder");
+            EXPECT_EQ(_str1, " records were removed");
+        }
+        w.close();
+    }
+    resetStrings();
 }
 
 TEST_F(MainWindowTest, RestoreFromMinimisedDoesNotReload)

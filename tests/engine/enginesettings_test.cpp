@@ -54,7 +54,7 @@ TEST_F(EngineSettingsTest, MissingFileGivesEveryDefault)
     EXPECT_EQ(s.Priority, 1);
     EXPECT_FALSE(s.Lg);
     EXPECT_FALSE(s.FXTempo);
-    EXPECT_EQ(s.LangDir, "");
+    EXPECT_EQ(s.LangDir, "Ru");
     EXPECT_FALSE(s.UseLineIn);
     EXPECT_EQ(s.BufferLength, 500);
     EXPECT_EQ(s.MainDev, 1);

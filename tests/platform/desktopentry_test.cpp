@@ -109,6 +109,10 @@ TEST(DesktopExecLine, RefusesWhatTheFileCannotHold)
     EXPECT_FALSE(execValue("/opt/\xC0\xFF/player", {}));
     EXPECT_FALSE(execValue("/opt/player", {"\xE9t\xE9"}));
     EXPECT_FALSE(desktopEntryText("Bad \xFF name", "/opt/player", {}, {"audio/mpeg"}));
+    EXPECT_FALSE(desktopEntryText("Name", "/opt/player", {}, {"audio/mpeg"}, "bad\xFF"));
+    const auto withIcon = desktopEntryText("Name", "/opt/player", {}, {"audio/mpeg"}, "quorvalen-file");
+    ASSERT_TRUE(withIcon);
+    EXPECT_NE(withIcon->find("\nName=Name\nIcon=quorvalen-file\n"), std::string::npos) << *withIcon;
 }
 
 // The desktop's own launcher starts a script installed under an awkward path and records what it

@@ -110,6 +110,21 @@ TEST_F(DesktopTypes, LauncherAndDefaultsAreWritten)
     EXPECT_EQ(toolLog(), "") << "nor a database refresh";
 }
 
+TEST_F(DesktopTypes, ATypesIconIsInstalledAndNamedByItsLauncher)
+{
+    useMimeTool(false);
+    DesktopFileType type = mediaType();
+    EXPECT_EQ(readAll(m_data + "/applications/quorvalen-file.desktop").find("Icon="), std::string::npos);
+    type.iconPng = std::string("\x89PNG\r\n\x1a\n", 8) + "picture";
+    ASSERT_TRUE(registerDesktopFileType(type, "/usr/bin/player"));
+    EXPECT_EQ(readAll(m_data + "/icons/hicolor/32x32/apps/quorvalen-file.png"), type.iconPng);
+    const std::string entry = readAll(m_data + "/applications/quorvalen-file.desktop");
+    EXPECT_NE(entry.find("\nIcon=quorvalen-file\n"), std::string::npos) << entry;
+    // Without a picture the launcher names none.
+    ASSERT_TRUE(registerDesktopFileType(mediaType(), "/usr/bin/player"));
+    EXPECT_EQ(readAll(m_data + "/applications/quorvalen-file.desktop").find("Icon="), std::string::npos);
+}
+
 TEST_F(DesktopTypes, SecondTypeKeepsTheFirstAndTheUsersEntries)
 {
     useMimeTool(false);

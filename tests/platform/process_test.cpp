@@ -15,8 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
+#include <functional>
+#include <optional>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include <sys/resource.h>
@@ -153,6 +157,132 @@ TEST(StartProgram, ProgramsAreLookedUpBesideTheExecutables)
     EXPECT_EQ(executablePath("/usr/bin/env"), "/usr/bin/env");
     EXPECT_FALSE(startProgram("no-such-program-here", {}).has_value());
     EXPECT_FALSE(startProgram("/nonexistent/prog", {"x"}).has_value());
+}
+
+namespace {
+
+// Runs the event loop until done() or five seconds have passed.
+bool pumpUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return done();
+}
+
+// True once no process of this number is left, not even a zombie waiting to be reaped.
+bool reaped(std::int64_t pid)
+{
+    return pumpUntil([pid] { return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; });
+}
+
+}  // namespace
+
+TEST(WatchedProcess, ReportsTheExitCodeOnItsOwnThreadWithArgumentsVerbatimInTheProgramFolder)
+{
+    QTemporaryDir dir;
+    setenv("QUORVALEN_PROGRAM_DIR", dir.path().toUtf8().constData(), 1);
+    WatchedProcess process;
+    std::vector<int> codes;
+    std::thread::id reportedOn;
+    const std::string odd = "a b;$(touch injected)|'q'\"";
+    ASSERT_TRUE(process.start("/bin/sh", {"-c", "touch \"$1\"; exit 7", "sh", odd}, [&](int code) {
+        codes.push_back(code);
+        reportedOn = std::this_thread::get_id();
+    }));
+    unsetenv("QUORVALEN_PROGRAM_DIR");
+    EXPECT_GT(process.processId(), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !codes.empty(); }));
+    EXPECT_EQ(codes, std::vector<int>{7});
+    EXPECT_EQ(reportedOn, std::this_thread::get_id());
+    EXPECT_FALSE(process.running());
+    EXPECT_TRUE(std::filesystem::exists(dir.path().toStdString() + "/" + odd));
+    EXPECT_FALSE(std::filesystem::exists(dir.path().toStdString() + "/injected"));
+    EXPECT_TRUE(reaped(process.processId()));
+    // Signals after the end reach nobody (the number may already belong to another process).
+    process.kill();
+    process.terminate();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(codes.size(), 1u);
+}
+
+TEST(WatchedProcess, TheProgramGetsTheStandardStreamsAndNoOtherDescriptor)
+{
+    QTemporaryDir dir;
+    const std::string listing = dir.path().toStdString() + "/fds.txt";
+    std::FILE* held = std::tmpfile();  // a descriptor of ours without close-on-exec
+    ASSERT_NE(held, nullptr);
+    WatchedProcess process;
+    std::optional<int> code;
+    ASSERT_TRUE(process.start("/bin/sh", {"-c", "ls /proc/self/fd > \"$1\"", "sh", listing}, [&](int c) { code = c; }));
+    ASSERT_TRUE(pumpUntil([&] { return code.has_value(); }));
+    std::fclose(held);
+    std::ifstream in(listing);
+    std::vector<int> fds;
+    for (int fd; in >> fd;)
+        fds.push_back(fd);
+    // 0, 1, 2, the shell's redirection and ls's own listing of the folder.
+    for (int fd : fds)
+        EXPECT_TRUE(fd <= 4) << "descriptor " << fd << " reached the child";
+}
+
+TEST(WatchedProcess, AProgramEndedBySignalReportsItsNumberNegated)
+{
+    WatchedProcess process;
+    std::optional<int> code;
+    ASSERT_TRUE(process.start("/bin/sleep", {"30"}, [&](int c) { code = c; }));
+    EXPECT_TRUE(process.running());
+    process.terminate();
+    ASSERT_TRUE(pumpUntil([&] { return code.has_value(); }));
+    EXPECT_EQ(*code, -SIGTERM);
+
+    WatchedProcess killed;
+    std::optional<int> killedCode;
+    ASSERT_TRUE(killed.start("/bin/sleep", {"30"}, [&](int c) { killedCode = c; }));
+    killed.kill();
+    ASSERT_TRUE(pumpUntil([&] { return killedCode.has_value(); }));
+    EXPECT_EQ(*killedCode, -SIGKILL);
+}
+
+TEST(WatchedProcess, AProgramThatCannotStartReportsNothing)
+{
+    WatchedProcess process;
+    bool called = false;
+    EXPECT_FALSE(process.start("/nonexistent/encoder", {"x"}, [&](int) { called = true; }));
+    EXPECT_FALSE(process.start("no-such-program-here", {}, [&](int) { called = true; }));
+    EXPECT_EQ(process.processId(), 0);
+    EXPECT_FALSE(process.running());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(called);
+}
+
+TEST(WatchedProcess, AProgramOutlivingItsWatcherIsStillReapedAndTellsNobody)
+{
+    std::int64_t pid = 0;
+    bool called = false;
+    {
+        WatchedProcess process;
+        ASSERT_TRUE(process.start("/bin/sleep", {"0.2"}, [&](int) { called = true; }));
+        pid = process.processId();
+    }
+    EXPECT_EQ(::kill(static_cast<pid_t>(pid), 0), 0) << "the program is left to run";
+    EXPECT_TRUE(reaped(pid));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(called);
+
+    // A watcher that goes inside its own report.
+    auto owned = std::make_unique<WatchedProcess>();
+    bool reported = false;
+    ASSERT_TRUE(owned->start("/bin/true", {}, [&](int) {
+        reported = true;
+        owned.reset();
+    }));
+    EXPECT_TRUE(pumpUntil([&] { return reported; }));
+    EXPECT_EQ(owned, nullptr);
+    QCoreApplication::processEvents();
 }
 
 TEST(OpenDocument, LinksAndFilesGoToTheDesktopHandler)

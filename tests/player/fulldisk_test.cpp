@@ -5,6 +5,7 @@
 #include "audiolib/audiolib.h"
 #include "player/notes/notesfiles.h"
 #include "player/playlist/playlistfile.h"
+#include "player/settings/encoderpresets.h"
 #include "player/sound/presetfolder.h"
 #include "tests/common/smalldisk.h"
 
@@ -115,6 +116,21 @@ TEST_F(PlayerFullDisk, NotesAndPresetsKeepWhatWasSavedBefore)
     std::vector<unsigned char> back(48);
     EXPECT_EQ(presets.load("Speech", back.data(), back.size()), 48);
     EXPECT_EQ(back, flat);
+}
+
+TEST_F(PlayerFullDisk, EncoderPresetsKeepTheListSavedBefore)
+{
+    QV_NEED_SMALL_DISK(disk);
+    const std::string file = disk.file("Presets/Encoder.prs");
+    ASSERT_TRUE(writeEncoderPresets(file, {{"MP3 128", "lame.dll -b 128", "mp3"}}));
+    const std::string before = readFile(file);
+    disk.fill();
+    EXPECT_FALSE(writeEncoderPresets(file, {{"MP3 128", "lame.dll -b 128", "mp3"}, {"OGG q5", "ogg.dll -q 5", "ogg"}}));
+    EXPECT_EQ(readFile(file), before);
+    const auto read = readEncoderPresets(file);
+    ASSERT_TRUE(read.has_value());
+    ASSERT_EQ(read->size(), 1u);
+    EXPECT_EQ((*read)[0].Name, QStringLiteral("MP3 128"));
 }
 
 }  // namespace

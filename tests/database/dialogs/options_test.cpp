@@ -99,8 +99,8 @@ TEST_F(MainWindowTest, OptionsChangeAtOnceAndAreStoredWhenTheProgramCloses)
     EXPECT_EQ(ini.readInteger("Font", "Style", 0), 2);
 
     // Read back at the next start, and shown by the dialog, translated from the language file.
-    std::filesystem::create_directories(path("Lang"));
-    dbtest::writeAll(path("Lang/lang_b.ini"), "[Options.Captions]\nOptFrm=Einstellungen\nCheckBox1=Keine leeren\n"
+    std::filesystem::create_directories(path("Lang/Ru"));
+    dbtest::writeAll(path("Lang/Ru/lang_b.ini"), "[Options.Captions]\nOptFrm=Einstellungen\nCheckBox1=Keine leeren\n"
                                               "montype=Ausgabe\nTabSheet2=Farbe\nButton1=Schliessen\n");
     TBase_main_window w({base});
     w.show();

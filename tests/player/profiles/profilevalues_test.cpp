@@ -1,7 +1,6 @@
 // The pieces of a profile that need no window: the profile folder's listing and new names, the
 // column-width records, font style bits and the keys kept as read.
 #include "platform/inifile.h"
-#include "player/profiles/passthrough.h"
 #include "player/profiles/profilelayout.h"
 #include "player/profiles/profilelist.h"
 #include "player/profiles/profilevalues.h"
@@ -123,43 +122,6 @@ TEST(ProfileFont, AStyleThatIsPresentSetsTheStyleExactlyAndMissingKeysKeepTheFon
     const QFont all = applyProfileFont(QFont(), f);
     EXPECT_TRUE(all.bold() && all.italic() && all.underline() && all.strikeOut());
     EXPECT_EQ(all.pointSize(), 9);
-}
-
-TEST(ProfilePassThrough, ValuesComeBackByteForByteAndMissingOnesAsTheirDefaults)
-{
-    playertest::TempDir dir;
-    const std::string longCommand(3000, 'j');
-    const IniFile in(dir.write("in.prf", "[Encoder]\nExt=  \"mp3\"  \nCommand=" + longCommand +
-                                             "\nPresetIndex=junk\n"));
-    PassThroughMap values;
-    readPassThrough(in, values);
-    IniFile out(std::string(), IniFile::Mode::Buffered);
-    writePassThrough(values, out);
-    EXPECT_EQ(out.rawValue("Encoder", "Ext"), "  \"mp3\"  ");
-    EXPECT_EQ(out.rawValue("Encoder", "Command"), longCommand);
-    EXPECT_EQ(out.rawValue("Encoder", "PresetIndex"), "junk");
-    EXPECT_EQ(out.rawValue("Encoder", "PresetName"), "");
-    EXPECT_EQ(out.rawValue("Encoder", "ShowParam"), "1");
-
-    // A second profile without the keys: the defaults again.
-    readPassThrough(IniFile(dir.write("empty.prf", "")), values);
-    IniFile again(std::string(), IniFile::Mode::Buffered);
-    writePassThrough(values, again);
-    EXPECT_EQ(again.rawValue("Encoder", "Ext"), "");
-    EXPECT_EQ(again.rawValue("Encoder", "ShowParam"), "1");
-}
-
-TEST(ProfilePassThrough, EveryKeyHasItsPlaceInTheProfileOnce)
-{
-    std::set<std::pair<std::string_view, std::string_view>> seen;
-    for (const PassThroughKey& k : passThroughKeys()) {
-        EXPECT_TRUE(seen.insert({k.section, k.key}).second) << k.section << "/" << k.key;
-        bool listed = false;
-        for (const ProfileSectionLayout& s : profileLayout())
-            for (std::string_view key : s.keys)
-                listed = listed || (s.name == k.section && key == k.key);
-        EXPECT_TRUE(listed) << k.section << "/" << k.key;
-    }
 }
 
 }  // namespace

@@ -286,7 +286,7 @@ TEST_F(ProfileWindow, ANewFileHasEverySectionInTheProfilesOrderAndNothingUnknown
     const platform::IniFile ini(fresh);
     EXPECT_EQ(ini.sections(), (std::vector<std::string>{"Explorer", "Font", "NotesFont", "Equalizer", "Reverb", "Echo", "Compressor",
                                                          "Crossfade", "Flanger2", "AutoAmp", "Echo2", "Jingles",
-                                                         "QuietDetection", "Columns", "HotKeys", "Options", "TimeTable"}));
+                                                         "QuietDetection", "Columns", "HotKeys", "Options", "Encoder", "TimeTable"}));
     EXPECT_EQ(ini.readInteger("Options", "FormWidth", 0), form->width());
 }
 
@@ -584,10 +584,13 @@ TEST_F(ProfileWindow, TheMenuListsTheProfilesAndLoadsTheOneChosen)
 
 TEST_F(ProfileWindow, SaveAsAsksForANameRefusesBadOnesAndRefreshesTheMenu)
 {
-    ASSERT_GE(form->mSettings->actions().size(), 3);  // the profile items first; other features' after them
-    EXPECT_EQ(form->mSettings->actions()[0], form->N33);
-    EXPECT_EQ(form->mSettings->actions()[1], form->mSaveProfileAs);
-    EXPECT_EQ(form->mSettings->actions()[2], form->mLoadProfile->menuAction());
+    // The profile items stand together, in this order, among the menu's other items.
+    const QList<QAction*> items = form->mSettings->actions();
+    const auto at = items.indexOf(form->N33);
+    ASSERT_GE(at, 0);
+    ASSERT_LT(at + 2, items.size());
+    EXPECT_EQ(items[at + 1], form->mSaveProfileAs);
+    EXPECT_EQ(items[at + 2], form->mLoadProfile->menuAction());
 
     // Saving a nameless profile asks for the name.
     messages.pushText("  Morning  ");

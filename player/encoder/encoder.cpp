@@ -1,0 +1,61 @@
+// TForm1's encode command: the selected files of the current playlist, one after the other,
+// through the outside encoder, with the settings dialog first when the profile asks for it.
+#include "player/form1.h"
+
+#include "platform/programfolder.h"
+#include "platform/usermessages.h"
+#include "player/encoder/encodablerows.h"
+#include "player/encoder/progfrm.h"
+
+#include <QProgressBar>
+
+#include <algorithm>
+
+namespace player {
+
+void TForm1::N52Click()
+{
+    if (Encoder.ShowParam && !ShowSettingsDialog(true))
+        return;
+    std::vector<int> rows = CurrentList->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    const std::vector<std::string> files = EncodableFiles(*CurrentList, rows);
+    if (files.empty())
+        return;
+
+    auto* window = new TProgFrm(this);
+    window->Program = EncoderProgram;
+    window->Total = static_cast<int>(files.size());
+    std::vector<std::string> unfinished;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        window->Finished = 0;
+        window->ProgressBar1->setMaximum(10);
+        window->ProgressBar1->setValue(0);
+        window->AbortRequested = false;
+        window->Number = static_cast<int>(i) + 1;
+        window->Command = Encoder.Command;
+        window->OutFolder = platform::programPath(Encoder.OutDir);
+        window->PresetName = Encoder.PresetName;
+        window->Extension = Encoder.Ext;
+        window->Source = files[i];
+        if (!window->StartEncoder()) {
+            platform::messageBox("Cannot start the encoder " + platform::executablePath(EncoderProgram) + ".",
+                                 "Quorvalen", platform::MB_OK | platform::MB_ICONERROR);
+            break;
+        }
+        window->exec();
+        if (window->EndedWithoutReport)
+            unfinished.push_back(files[i]);
+        if (window->AbortRequested)
+            break;
+    }
+    delete window;
+    if (!unfinished.empty()) {
+        std::string text = "The encoder ended without finishing:";
+        for (const std::string& file : unfinished)
+            text += "\r\n" + file;
+        platform::messageBox(text, "Quorvalen", platform::MB_OK | platform::MB_ICONWARNING);
+    }
+}
+
+}  // namespace player
