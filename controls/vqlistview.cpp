@@ -2,6 +2,7 @@
 // count and the selection in step with it.
 #include "controls/vqlistview.h"
 
+#include "controls/selectionrows.h"
 #include "platform/usermessages.h"
 #include "platform/pathtext.h"
 
@@ -102,8 +103,6 @@ void VqListModel::setCount(int count)
         m_count = count;
         endRemoveRows();
     }
-    if (m_count > 0)
-        emit dataChanged(index(0, 0), index(m_count - 1, columnCount() - 1));
 }
 
 TVqListView::TVqListView(QWidget* parent) : QTreeView(parent), m_model(new VqListModel(*this, this))
@@ -143,7 +142,7 @@ void TVqListView::setSmallImages(QList<QPixmap> images)
 int TVqListView::AddRow(const QString& caption)
 {
     const int index = addRow(caption);
-    m_model->setCount(rowCount());
+    syncView();
     return index;
 }
 
@@ -155,6 +154,12 @@ void TVqListView::SetCell(const QString& text, int row, int col)
 void TVqListView::InsertRow(int index, const TVirtualItem& item)
 {
     insertRow(index, item);
+    syncView();
+}
+
+void TVqListView::InsertRows(int index, std::vector<TVirtualItem> items)
+{
+    insertRows(index, std::move(items));
     syncView();
 }
 
@@ -207,8 +212,7 @@ void TVqListView::DeleteSelection()
 
 void TVqListView::PasteRows()
 {
-    const std::vector<int> selected = selectedRows();
-    pasteRows(selected.empty() ? -1 : selected.front());
+    pasteRows(firstSelectedRow());
     syncView();
 }
 
@@ -217,7 +221,7 @@ void TVqListView::DeleteSelectedRows()
     const std::vector<int> selected = selectedRows();
     selectionModel()->clearSelection();
     deleteRows(selected);
-    m_model->setCount(rowCount());
+    syncView();
 }
 
 void TVqListView::syncView()
@@ -233,19 +237,31 @@ void TVqListView::Loaded()
 
 std::vector<int> TVqListView::selectedRows() const
 {
-    std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return selectedRowsByRange(*selectionModel(), m_model->columnCount(), m_model->count());
+}
+
+int TVqListView::firstSelectedRow() const
+{
+    return firstSelectedRowByRange(*selectionModel(), m_model->columnCount(), m_model->count());
 }
 
 void TVqListView::selectRows(const std::vector<int>& rows)
 {
-    QItemSelection selection;
+    std::vector<int> sorted;
+    sorted.reserve(rows.size());
     for (int row : rows)
         if (row >= 0 && row < m_model->count())
-            selection.select(m_model->index(row, 0), m_model->index(row, m_model->columnCount() - 1));
+            sorted.push_back(row);
+    std::sort(sorted.begin(), sorted.end());
+    const int lastColumn = m_model->columnCount() - 1;
+    QItemSelection selection;
+    for (std::size_t i = 0; i < sorted.size();) {
+        std::size_t j = i;
+        while (j + 1 < sorted.size() && sorted[j + 1] <= sorted[j] + 1)
+            ++j;
+        selection.append(QItemSelectionRange(m_model->index(sorted[i], 0), m_model->index(sorted[j], lastColumn)));
+        i = j + 1;
+    }
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 

@@ -30,8 +30,8 @@ public:
     void setColumns(const QStringList& captions);
     void setImages(QList<QPixmap> images) { m_images = std::move(images); }
     QFont baseFont;
-    // Sets the shown row count without touching the selection of the rows that stay, and
-    // redraws every row.
+    // Sets the shown row count without touching the selection of the rows that stay. The texts
+    // are read as rows are drawn, so the view repaints rather than hearing of every row.
     void setCount(int count);
     int count() const { return m_count; }
 
@@ -54,6 +54,8 @@ public:
     int AddRow(const QString& caption);
     void SetCell(const QString& text, int row, int col);  // no redraw
     void InsertRow(int index, const TVirtualItem& item);
+    // A block of rows at index, in their order, shown with one view update.
+    void InsertRows(int index, std::vector<TVirtualItem> items);
     void DeleteRow(int index);
     void ClearRows();
     // False (after the error box) when there is no valid playing row; item is then unchanged.
@@ -73,7 +75,14 @@ public:
     // Measures RowHeight; called once the window has set the view up.
     void Loaded();
 
+    // The selected rows in ascending order, read from the selection's ranges, so the cost is
+    // the number of rows selected, not rows x ranges.
     std::vector<int> selectedRows() const;
+    // The first selected row, -1 when none: the cost is the number of ranges.
+    int firstSelectedRow() const;
+    bool hasSelectedRows() const { return firstSelectedRow() >= 0; }
+    // Selects exactly the given rows (any order, duplicates ignored); neighbouring rows become
+    // one range of the selection.
     void selectRows(const std::vector<int>& rows);
 
     int RowHeight = 16;

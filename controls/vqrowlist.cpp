@@ -43,12 +43,20 @@ void VqRowList::setCell(const QString& text, int row, int col)
 
 void VqRowList::insertRow(int index, const TVirtualItem& item)
 {
+    insertRows(index, {item});
+}
+
+void VqRowList::insertRows(int index, std::vector<TVirtualItem> items)
+{
+    if (items.empty())
+        return;
     index = std::clamp(index, 0, rowCount());
-    Rows.insert(Rows.begin() + index, item);
+    const int count = static_cast<int>(items.size());
+    Rows.insert(Rows.begin() + index, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
     if (HLIndex >= index)
-        ++HLIndex;
+        HLIndex += count;
     if (NextIndex >= index)
-        ++NextIndex;
+        NextIndex += count;
 }
 
 void VqRowList::deleteRow(int index)
@@ -69,8 +77,18 @@ void VqRowList::deleteRows(std::vector<int> indices)
     };
     const int hl = shifted(validMark(HLIndex));
     const int next = shifted(validMark(NextIndex));
-    for (auto it = indices.rbegin(); it != indices.rend(); ++it)
-        Rows.erase(Rows.begin() + *it);
+    // The rows that stay move up over the gaps, each once.
+    auto out = Rows.begin() + (indices.empty() ? rowCount() : indices.front());
+    std::size_t gone = 0;
+    for (auto in = out; in != Rows.end(); ++in) {
+        const int i = static_cast<int>(in - Rows.begin());
+        if (gone < indices.size() && indices[gone] == i) {
+            ++gone;
+            continue;
+        }
+        *out++ = std::move(*in);
+    }
+    Rows.erase(out, Rows.end());
     HLIndex = hl;
     NextIndex = next;
 }
@@ -118,9 +136,7 @@ void VqRowList::pasteRows(int firstSelected)
     saveUndo();
     const int p = firstSelected >= 0 && firstSelected < rowCount() ? firstSelected : rowCount() - 1;
     // A copy, so that pasting a list's rows into itself cannot read rows as it inserts them.
-    const std::vector<TVirtualItem> clip = ClipboardRows();
-    for (size_t k = 0; k < clip.size(); ++k)
-        insertRow(p + 1 + static_cast<int>(k), clip[k]);
+    insertRows(p + 1, ClipboardRows());
 }
 
 DragStepResult VqRowList::dragStep(std::vector<int> selected, int anchor, int target)

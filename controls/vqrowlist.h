@@ -61,7 +61,10 @@ public:
     void setCell(const QString& text, int row, int col);
     // index from 0 to rowCount(); marks at or after it move down with their rows.
     void insertRow(int index, const TVirtualItem& item);
-    // Marks stay on their rows; a deleted marked row leaves its mark at -1.
+    // The same for a block of rows, kept in their order, in one pass over the list.
+    void insertRows(int index, std::vector<TVirtualItem> items);
+    // Marks stay on their rows; a deleted marked row leaves its mark at -1. One pass over the
+    // list, however many rows go.
     void deleteRow(int index);
     void deleteRows(std::vector<int> indices);
     void clearRows();

@@ -1,6 +1,7 @@
 // Adding tracks: Add folder, Add files, durations and the total times.
 #include "database/basemainwindow.h"
 
+#include "controls/selectionrows.h"
 #include "database/abortflag.h"
 #include "database/folderscan.h"
 #include "database/passscope.h"
@@ -213,7 +214,7 @@ void TBase_main_window::CountAllTime()
                 if (Options.CheckTimeOnce && r->Duration != 0)
                     continue;
                 const std::int32_t ms = media::GetFileDurationMs(std::string(storedBytes(*r, Field::FileName)));
-                r->Duration = ms < 0 ? 0 : ms;
+                Base.setDuration(r, ms < 0 ? 0 : ms);
                 if (passItemDone(i, count))
                     break;
             }
@@ -243,24 +244,15 @@ void TBase_main_window::CalcTotalTime(int flag)
     auto text = [](std::int64_t ms, bool unknown) {
         return QString::fromStdString(formatTotalTime(ms) + (unknown ? "+" : ""));
     };
-    if (flag == 0) {
-        std::int64_t total = 0;
-        bool unknown = false;
-        for (const media::TTrackRecord* r : Base.List2) {
-            if (r->Duration == 0)
-                unknown = true;
-            total += std::max<std::int32_t>(r->Duration, 0);
-        }
-        Label17->setText(text(total, unknown));
-    }
+    // The base keeps its total as durations change; only the selection is summed here.
+    if (flag == 0)
+        Label17->setText(text(Base.totalMs(), Base.unmeasuredCount() > 0));
     std::int64_t selected = 0;
     bool unknown = false;
     if (QItemSelectionModel* sel = ListView1->selectionModel()) {
-        for (const QModelIndex& index : sel->selectedRows()) {
-            const auto row = static_cast<std::size_t>(index.row());
-            if (row >= Base.List.size())
-                continue;
-            const media::TTrackRecord* r = Base.List[row];
+        const int rowCount = static_cast<int>(Base.List.size());
+        for (const int row : controls::selectedRowsByRange(*sel, kColumnCount, rowCount)) {
+            const media::TTrackRecord* r = Base.List[static_cast<std::size_t>(row)];
             if (r->Duration == 0)
                 unknown = true;
             selected += std::max<std::int32_t>(r->Duration, 0);

@@ -1,5 +1,7 @@
 // Matching records against the eight search fields without decoding every record: tag fields are
-// compared as upper-cased code page 1251 bytes, ASCII file names as bytes.
+// compared as upper-cased code page 1251 bytes, ASCII file names as bytes. A record alone is
+// matched field by field (matches); the search of the whole base runs over the base's folded
+// columns instead, with the same answers.
 #include "database/basesearch.h"
 
 #include "media/tag.h"
@@ -7,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 namespace database {
 
@@ -42,32 +45,36 @@ bool containsFolded(std::string_view text, std::string_view query, Fold fold)
     return false;
 }
 
-unsigned char asciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
-
-// The time column's text as FormatTimeShort writes it ("mm:ss", "??:??" for 0), without allocating.
-std::string_view timeText(std::int32_t ms, char* buf)
+// Where query first occurs in text[0, size), or size when it does not. The first byte is looked
+// for (byte by byte in one record's short text, with memchr over a long stretch of a column) and
+// the second tried before the rest is compared, which keeps the many near misses cheap.
+std::size_t findIn(const char* text, std::size_t size, std::string_view query)
 {
-    const auto v = static_cast<std::uint32_t>(ms);
-    if (v == 0)
-        return "??:??";
-    std::uint32_t minutes = (v / 1000) / 60;
-    const std::uint32_t seconds = (v / 1000) % 60;
-    char digits[12];
-    int d = 0;
-    do {
-        digits[d++] = static_cast<char>('0' + minutes % 10);
-        minutes /= 10;
-    } while (minutes != 0);
-    int len = 0;
-    if (d < 2)
-        buf[len++] = '0';
-    while (d > 0)
-        buf[len++] = digits[--d];
-    buf[len++] = ':';
-    buf[len++] = static_cast<char>('0' + seconds / 10);
-    buf[len++] = static_cast<char>('0' + seconds % 10);
-    return std::string_view(buf, static_cast<std::size_t>(len));
+    constexpr std::size_t kShortText = 64;
+    const std::size_t m = query.size();
+    if (m == 0)
+        return 0;
+    if (m > size)
+        return size;
+    const char* const last = text + (size - m);
+    const char c0 = query[0];
+    if (size <= kShortText) {
+        for (const char* p = text; p <= last; ++p)
+            if (*p == c0 && (m == 1 || (p[1] == query[1] && std::memcmp(p + 2, query.data() + 2, m - 2) == 0)))
+                return static_cast<std::size_t>(p - text);
+        return size;
+    }
+    for (const char* p = text; p <= last; ++p) {
+        p = static_cast<const char*>(std::memchr(p, c0, static_cast<std::size_t>(last - p) + 1));
+        if (!p)
+            return size;
+        if (m == 1 || (p[1] == query[1] && std::memcmp(p + 2, query.data() + 2, m - 2) == 0))
+            return static_cast<std::size_t>(p - text);
+    }
+    return size;
 }
+
+unsigned char asciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
 
 }  // namespace
 
@@ -81,6 +88,10 @@ SearchMatcher::SearchMatcher(const std::array<QString, kFieldCount>& texts)
             continue;
         q.upper = t.toUpper();
         const std::string utf8 = q.upper.toStdString();
+        // No stored text holds a zero byte (texts end at the first one), and no decoded file name
+        // a lone surrogate: a query with either can match nothing.
+        if (t.contains(QChar(0)) || !q.upper.isValidUtf16())
+            q.impossible = true;
         if (isCp1251Field(static_cast<Field>(i))) {
             q.bytes = platform::utf8ToCp1251(utf8);
             // utf8ToCp1251 writes "?" for what code page 1251 cannot hold: such a query cannot occur.
@@ -105,7 +116,7 @@ bool SearchMatcher::fieldMatches(const TTrackRecord& r, Field f, const Query& q)
         return false;
     if (f == Field::Time) {
         char buf[24];
-        return timeText(r.Duration, buf).find(q.bytes) != std::string_view::npos;
+        return shownTime(r.Duration, buf).find(q.bytes) != std::string_view::npos;
     }
     const std::string_view stored = storedBytes(r, f);
     if (isCp1251Field(f))
@@ -128,25 +139,91 @@ bool SearchMatcher::matches(const TTrackRecord& r) const
     return true;
 }
 
+bool SearchMatcher::columnQueries(std::vector<ColumnQuery>& out) const
+{
+    out.clear();
+    for (int i = 0; i < kFieldCount; ++i) {
+        const Query& q = m_queries[static_cast<std::size_t>(i)];
+        if (!q.active)
+            continue;
+        if (q.impossible)
+            return false;
+        out.push_back({static_cast<Field>(i), q.bytes});
+    }
+    return true;
+}
+
 void runSearch(TrackBase& base, const SearchMatcher& matcher, const SearchPump& pump,
                std::chrono::milliseconds pumpPeriod)
 {
     using Clock = std::chrono::steady_clock;
+    // Records per step between looks at the clock.
+    constexpr std::size_t kStep = 4096;
     base.List.clear();
     base.Indexes.clear();
-    const std::size_t count = base.List2.size();
+    std::size_t count = base.List2.size();
+    std::vector<SearchMatcher::ColumnQuery> queries;
+    if (!matcher.columnQueries(queries))
+        return;
+    if (queries.empty()) {
+        base.List = base.List2;
+        base.Indexes.resize(count);
+        for (std::size_t i = 0; i < count; ++i)
+            base.Indexes[i] = static_cast<int>(i);
+        return;
+    }
+    // The longest query is the likeliest to find few records: its column is scanned whole.
+    std::stable_sort(queries.begin(), queries.end(),
+                     [](const auto& a, const auto& b) { return a.bytes.size() > b.bytes.size(); });
     auto nextPump = Clock::now() + pumpPeriod;
-    for (std::size_t i = 0; i < count; ++i) {
-        // Looking at the clock costs more than matching a record: only every 1024 records.
-        if (pump && (i & 1023) == 0 && Clock::now() >= nextPump) {
-            pump(count > 2 ? static_cast<int>(i * 100 / (count - 1)) : 0);
-            nextPump = Clock::now() + pumpPeriod;
+    // Lets the message loop run now and then; what it changes in the base is seen afterwards, so
+    // the columns are asked for again after it.
+    const SearchColumns* columns = &base.columns();
+    auto maybePump = [&](std::size_t done, std::size_t of) {
+        if (!pump || Clock::now() < nextPump)
+            return;
+        pump(of > 2 ? static_cast<int>(std::min(done, of - 1) * 100 / (of - 1)) : 0);
+        nextPump = Clock::now() + pumpPeriod;
+        count = std::min(count, base.List2.size());
+        columns = &base.columns();
+    };
+
+    std::vector<std::uint32_t> hits;
+    for (std::size_t block = 0; block < count; block += kStep) {
+        maybePump(block, count);
+        const SearchColumns::Column& column = columns->column(queries[0].field);
+        const std::size_t end = std::min(block + kStep, std::min(count, column.starts.size() - 1));
+        if (block >= end)
+            break;
+        const char* const text = column.bytes.data();
+        for (std::size_t i = block; i < end; ++i) {
+            const std::size_t length = column.starts[i + 1] - column.starts[i] - 1;
+            if (findIn(text + column.starts[i], length, queries[0].bytes) < length)
+                hits.push_back(static_cast<std::uint32_t>(i));
         }
-        TTrackRecord* r = base.List2[i];
-        if (matcher.matches(*r)) {
-            base.List.push_back(r);
-            base.Indexes.push_back(static_cast<int>(i));
+    }
+    for (std::size_t k = 1; k < queries.size(); ++k) {
+        std::size_t kept = 0;
+        for (std::size_t h = 0; h < hits.size(); ++h) {
+            if ((h & (kStep - 1)) == 0)
+                maybePump(hits[h], count);
+            const SearchColumns::Column& column = columns->column(queries[k].field);
+            const std::uint32_t i = hits[h];
+            if (i >= count || i + 1 >= column.starts.size())
+                continue;
+            const std::size_t length = column.starts[i + 1] - column.starts[i] - 1;
+            if (findIn(column.bytes.data() + column.starts[i], length, queries[k].bytes) < length)
+                hits[kept++] = i;
         }
+        hits.resize(kept);
+    }
+    base.List.reserve(hits.size());
+    base.Indexes.reserve(hits.size());
+    for (const std::uint32_t i : hits) {
+        if (i >= count)
+            break;
+        base.List.push_back(base.List2[i]);
+        base.Indexes.push_back(static_cast<int>(i));
     }
 }
 

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace database {
 
@@ -20,6 +22,13 @@ public:
 
     bool matches(const TTrackRecord& r) const;
     bool anyActive() const;
+    // What each active field looks for in its folded column (SearchColumns::foldedText): the
+    // same answer as matches() gives the record. False when some field can match nothing.
+    struct ColumnQuery {
+        Field field;
+        std::string_view bytes;
+    };
+    bool columnQueries(std::vector<ColumnQuery>& out) const;
 
 private:
     struct Query {
@@ -36,7 +45,9 @@ private:
 // Called while searching, at most every pumpPeriod, with the percentage done; lets the message loop run.
 using SearchPump = std::function<void(int percent)>;
 
-// List := the records of List2 that match, in base order; Indexes := their List2 positions.
+// List := the records of List2 that match, in base order; Indexes := their List2 positions. Runs
+// over the base's folded columns: one field is scanned from end to end, the others are asked
+// only of the records that matched it.
 void runSearch(TrackBase& base, const SearchMatcher& matcher, const SearchPump& pump = {},
                std::chrono::milliseconds pumpPeriod = std::chrono::milliseconds(20));
 

@@ -125,6 +125,30 @@ int colorSlot(const TTrackRecord& r)
     return 0;
 }
 
+std::string_view shownTime(std::int32_t ms, char* buf)
+{
+    const auto v = static_cast<std::uint32_t>(ms);
+    if (v == 0)
+        return "??:??";
+    std::uint32_t minutes = (v / 1000) / 60;
+    const std::uint32_t seconds = (v / 1000) % 60;
+    char digits[12];
+    int d = 0;
+    do {
+        digits[d++] = static_cast<char>('0' + minutes % 10);
+        minutes /= 10;
+    } while (minutes != 0);
+    int len = 0;
+    if (d < 2)
+        buf[len++] = '0';
+    while (d > 0)
+        buf[len++] = digits[--d];
+    buf[len++] = ':';
+    buf[len++] = static_cast<char>('0' + seconds / 10);
+    buf[len++] = static_cast<char>('0' + seconds % 10);
+    return std::string_view(buf, static_cast<std::size_t>(len));
+}
+
 std::string formatTotalTime(std::int64_t ms)
 {
     if (ms < 0)

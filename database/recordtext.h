@@ -42,6 +42,11 @@ bool columnField(int column, Field* f);
 // Row colour slot by file type: 1 ".wma", 2 ".ogg", 3 ".wav", 0 anything else.
 int colorSlot(const TTrackRecord& r);
 
+// The time column's text as FormatTimeShort writes it ("mm:ss", "??:??" for 0), without
+// allocating: written into buf (at least kShownTimeBytes), or a constant.
+inline constexpr std::size_t kShownTimeBytes = 16;
+std::string_view shownTime(std::int32_t ms, char* buf);
+
 // h:mm:ss of a total that may exceed the 32-bit millisecond range.
 std::string formatTotalTime(std::int64_t ms);
 

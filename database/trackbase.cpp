@@ -2,6 +2,7 @@
 #include "database/trackbase.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
@@ -17,6 +18,11 @@ void TrackBase::ClearList()
     List2.clear();
     List.clear();
     m_deleted.clear();
+    m_columns.clear();
+    m_position.clear();
+    m_counted.clear();
+    m_totalMs = 0;
+    m_unmeasured = 0;
 }
 
 TTrackRecord* TrackBase::append(std::unique_ptr<TTrackRecord> record)
@@ -31,6 +37,20 @@ TTrackRecord* TrackBase::append(std::unique_ptr<TTrackRecord> record)
         delete r;
         throw;
     }
+    try {
+        m_position[r] = List2.size() - 1;
+        m_counted.push_back(r->Duration);
+        count(r->Duration, +1);
+        m_columns.append(*r);
+    } catch (...) {
+        // Out of memory half way: the record stays, and what is kept beside it is made again
+        // (the columns when they are next read, should even that fail now).
+        try {
+            rebuildDerived();
+        } catch (...) {
+            m_columns.invalidate();
+        }
+    }
     return r;
 }
 
@@ -41,13 +61,63 @@ void TrackBase::assign(std::vector<std::unique_ptr<TTrackRecord>> records)
     for (auto& r : records)
         List2.push_back(r.release());
     List = List2;
+    rebuildDerived();
 }
 
 void TrackBase::adoptShownOrder()
 {
     // Only valid when List holds the whole base; otherwise records would be lost from List2.
-    if (List.size() == List2.size())
+    if (List.size() == List2.size()) {
         List2 = List;
+        rebuildDerived();
+    }
+}
+
+void TrackBase::setDuration(TTrackRecord* record, std::int32_t ms)
+{
+    record->Duration = ms;
+    recordChanged(record);
+}
+
+void TrackBase::recordChanged(const TTrackRecord* record)
+{
+    const auto it = m_position.find(record);
+    if (it == m_position.end())
+        return;
+    const std::size_t i = it->second;
+    count(m_counted[i], -1);
+    m_counted[i] = record->Duration;
+    count(record->Duration, +1);
+    m_columns.update(i, *record);
+}
+
+const SearchColumns& TrackBase::columns()
+{
+    m_columns.refresh(List2);
+    return m_columns;
+}
+
+void TrackBase::count(std::int32_t ms, int sign)
+{
+    m_totalMs += sign * static_cast<std::int64_t>(std::max<std::int32_t>(ms, 0));
+    if (ms == 0)
+        m_unmeasured = static_cast<std::size_t>(static_cast<std::int64_t>(m_unmeasured) + sign);
+}
+
+void TrackBase::rebuildDerived()
+{
+    m_position.clear();
+    m_position.reserve(List2.size());
+    m_counted.clear();
+    m_counted.reserve(List2.size());
+    m_totalMs = 0;
+    m_unmeasured = 0;
+    for (std::size_t i = 0; i < List2.size(); ++i) {
+        m_position.emplace(List2[i], i);
+        m_counted.push_back(List2[i]->Duration);
+        count(List2[i]->Duration, +1);
+    }
+    m_columns.rebuild(List2);
 }
 
 void TrackBase::markDeleted(TTrackRecord* record)
@@ -89,6 +159,7 @@ void TrackBase::purgeDeleted()
     for (TTrackRecord* r : m_deleted)
         delete r;
     m_deleted.clear();
+    rebuildDerived();
 }
 
 void TrackBase::replaceTagFields(TTrackRecord* record, const media::TTagRecord& tag)
@@ -103,6 +174,7 @@ void TrackBase::replaceTagFields(TTrackRecord* record, const media::TTagRecord& 
     whole(record->Year, tag.Year, sizeof tag.Year);
     whole(record->Comment, tag.Comment, sizeof tag.Comment);
     record->Genre.assign(std::string_view(tag.Genre.chars, std::min<std::size_t>(tag.Genre.length, 30)));
+    recordChanged(record);
 }
 
 }  // namespace database

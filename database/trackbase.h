@@ -1,12 +1,19 @@
 // The database program's track base in memory: List2 owns every record in base order, List shows
 // a view of them (the whole base or a search result) and Indexes maps each search row to List2.
+// Beside them the base keeps what every search and every total would otherwise gather from all
+// the records: their searchable texts case-folded into columns, and the total time. Both follow
+// every change made through the methods below; a record's fields are changed through
+// setDuration and recordChanged, never behind the base's back.
 #pragma once
 
+#include "database/searchcolumns.h"
 #include "media/records.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 namespace database {
@@ -50,10 +57,32 @@ public:
     // duration and size stay.
     void replaceTagFields(TTrackRecord* record, const media::TTagRecord& tag);
 
+    // A record of the base gets its measured duration.
+    void setDuration(TTrackRecord* record, std::int32_t ms);
+    // After fields of a record of the base were changed in place (a tag edit): its searchable
+    // texts and the totals follow. Records not in the base are ignored.
+    void recordChanged(const TTrackRecord* record);
+
+    // The searchable texts of List2, in its order.
+    const SearchColumns& columns();
+    // Sum of the durations of the whole base (negative ones count 0), and how many records have
+    // none measured.
+    std::int64_t totalMs() const { return m_totalMs; }
+    std::size_t unmeasuredCount() const { return m_unmeasured; }
+
     std::size_t size() const { return List2.size(); }
 
 private:
+    void count(std::int32_t ms, int sign);
+    // Everything kept beside the lists, made again from List2.
+    void rebuildDerived();
+
     std::vector<TTrackRecord*> m_deleted;  // sorted by address
+    SearchColumns m_columns;
+    std::unordered_map<const TTrackRecord*, std::size_t> m_position;  // index in List2
+    std::vector<std::int32_t> m_counted;  // the duration each record counts in the total with
+    std::int64_t m_totalMs = 0;
+    std::size_t m_unmeasured = 0;
 };
 
 }  // namespace database

@@ -35,10 +35,14 @@ void TID3v1::ResetInfo()
 
 bool TID3v1::ReadInfo(const std::string& fileName)
 {
+    return ReadInfo(InputFile(fileName));
+}
+
+bool TID3v1::ReadInfo(const InputFile& file)
+{
     ResetInfo();
-    InputFile file;
     unsigned char block[128];
-    if (!file.open(fileName) || file.size() < 128 || !file.readExact(file.size() - 128, block, sizeof block))
+    if (!file.isOpen() || file.size() < 128 || !file.readExact(file.size() - 128, block, sizeof block))
         return false;
     if (std::memcmp(block, "TAG", 3) != 0)
         return true;

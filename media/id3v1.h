@@ -6,12 +6,16 @@
 
 namespace media {
 
+class InputFile;
+
 class TID3v1 {
 public:
     TID3v1() { ResetInfo(); }
     void ResetInfo();
     // True when the last 128 bytes could be read, whether or not they hold a tag.
     bool ReadInfo(const std::string& fileName);
+    // The same from a file another reader has open (false when it is not open).
+    bool ReadInfo(const InputFile& file);
 
     bool Exists;
     std::uint8_t VersionID;  // 1 = ID3v1.0, 2 = ID3v1.1

@@ -100,15 +100,16 @@ void TID3v2::ResetInfo()
 
 bool TID3v2::ReadInfo(const std::string& fileName)
 {
+    return ReadInfo(InputFile(fileName));
+}
+
+bool TID3v2::ReadInfo(const InputFile& file)
+{
     ResetInfo();
-    std::int64_t fileSize = 0;
     unsigned char header[10];
-    {
-        InputFile file;
-        if (!file.open(fileName) || !file.readExact(0, header, sizeof header))
-            return false;
-        fileSize = file.size();
-    }
+    if (!file.isOpen() || !file.readExact(0, header, sizeof header))
+        return false;
+    const std::int64_t fileSize = file.size();
     if (std::memcmp(header, "ID3", 3) != 0)
         return true;
     Exists = true;
@@ -118,7 +119,7 @@ bool TID3v2::ReadInfo(const std::string& fileName)
     if (VersionID < 2 || VersionID > 4 || Size <= 0)
         return true;
 
-    walkFrames(fileName, fileSize);
+    walkFrames(file, fileSize);
 
     auto pick = [this](int first, int second) {
         std::string text = decodeText(m_slots[first - 1]);
@@ -145,11 +146,8 @@ bool TID3v2::ReadInfo(const std::string& fileName)
     return true;
 }
 
-void TID3v2::walkFrames(const std::string& fileName, std::int64_t fileSize)
+void TID3v2::walkFrames(const InputFile& file, std::int64_t fileSize)
 {
-    InputFile file;
-    if (!file.open(fileName))
-        return;
     const bool v22 = VersionID == 2;
     const std::size_t headerSize = v22 ? 6 : 10;
     // Sizes are unsigned and positions 64-bit, so a huge frame size moves forward and the walk

@@ -8,12 +8,16 @@
 
 namespace media {
 
+class InputFile;
+
 class TID3v2 {
 public:
     TID3v2() { ResetInfo(); }
     void ResetInfo();
     // True when the first 10 bytes could be read, whether or not they hold a tag.
     bool ReadInfo(const std::string& fileName);
+    // The same from a file another reader has open (false when it is not open).
+    bool ReadInfo(const InputFile& file);
 
     bool Exists;
     std::uint8_t VersionID;  // major version byte
@@ -36,7 +40,7 @@ public:
 private:
     static constexpr int kSlotCount = 16;
     static constexpr std::size_t kMaxBody = 500;
-    void walkFrames(const std::string& fileName, std::int64_t fileSize);
+    void walkFrames(const InputFile& file, std::int64_t fileSize);
     void offerFrame(std::string_view id, std::string body);
     std::array<std::string, kSlotCount> m_slots;  // frame bodies as read, at most kMaxBody bytes
 };

@@ -194,12 +194,16 @@ void TMPEGaudio::FindEncoderId(const std::uint8_t* buffer)
 
 bool TMPEGaudio::ReadInfo(const std::string& fileName)
 {
+    return ReadInfo(InputFile(fileName));
+}
+
+bool TMPEGaudio::ReadInfo(const InputFile& file)
+{
     ResetInfo();
     bool result = false;
-    if (ID3v2.ReadInfo(fileName) && ID3v1.ReadInfo(fileName)) {
-        InputFile file;
+    if (ID3v2.ReadInfo(file) && ID3v1.ReadInfo(file)) {
         std::uint8_t buffer[kBuf];
-        if (file.open(fileName)) {
+        if (file.isOpen()) {
             FileLength = file.size();
             result = true;
             std::int64_t got = readBlock(file, ID3v2.Size, buffer);

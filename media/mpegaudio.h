@@ -39,6 +39,8 @@ struct FrameHeaderData {
     std::uint8_t EmphasisID;
 };
 
+class InputFile;
+
 class TMPEGaudio {
 public:
     static constexpr std::size_t kBufferSize = 3458;
@@ -48,6 +50,9 @@ public:
     // Reads both tags, then looks for the first frame; false when the file cannot be read. A file
     // without a recognisable frame returns with every field reset.
     bool ReadInfo(const std::string& fileName);
+    // The same from a file another reader has open: the two tag readers and the frame search
+    // share it.
+    bool ReadInfo(const InputFile& file);
 
     int BitRate() const;     // kbit/s
     int SampleRate() const;  // Hz

@@ -63,12 +63,22 @@ bool ReadTagRecord(const std::string& fileName, TTagRecord& tag, bool* readFaile
     std::memset(&tag, 0, sizeof tag);
     if (readFailed)
         *readFailed = false;
-    InputFile file;
-    if (!file.open(fileName)) {
+    const InputFile file(fileName);
+    if (!file.isOpen()) {
         if (readFailed)
             *readFailed = ::access(fileName.c_str(), F_OK) == 0;
         return false;
     }
+    return ReadTagRecord(file, tag, readFailed);
+}
+
+bool ReadTagRecord(const InputFile& file, TTagRecord& tag, bool* readFailed)
+{
+    std::memset(&tag, 0, sizeof tag);
+    if (readFailed)
+        *readFailed = false;
+    if (!file.isOpen())
+        return false;
     if (file.size() < static_cast<std::int64_t>(kId3v1Size))
         return false;
     unsigned char block[kId3v1Size];

@@ -13,6 +13,8 @@
 
 namespace media {
 
+class InputFile;
+
 // Caption of the tag writer's message boxes.
 inline constexpr std::string_view kTagEditorCaption = "Base tag editor";
 
@@ -20,6 +22,8 @@ inline constexpr std::string_view kTagEditorCaption = "Base tag editor";
 // readFailed, when given, tells a file that exists but could not be opened or read (the database's
 // folder scan reports those) from one without a tag.
 bool ReadTagRecord(const std::string& fileName, TTagRecord& tag, bool* readFailed = nullptr);
+// The same from a file another reader has open (a file that is not open has no tag).
+bool ReadTagRecord(const InputFile& file, TTagRecord& tag, bool* readFailed = nullptr);
 // Kind "TAG" writes or updates the ID3v1 tag, anything else removes it. Failures are shown
 // through the user-message service.
 void WriteTagRecord(const std::string& fileName, const TTagRecord& tag, std::uint8_t genreIndex);

@@ -83,6 +83,7 @@ private:
         std::shared_ptr<ThreadContext> waiter;
         const Connection* connection = nullptr;  // identity only; null for in-process sends
         bool done = false;                       // guarded by waiter->mutex
+        std::atomic<bool> arrived{false};        // done, for a waiter that has not gone to sleep
         SendStatus status = SendStatus::TimedOut;
         LResult result = 0;
     };

@@ -1,6 +1,7 @@
 // ReadFileInfo: which reader serves which file type, and what goes into the tag record.
 #include "player/fileinfo.h"
 
+#include "media/inputfile.h"
 #include "media/mpegaudio.h"
 #include "media/oggvorbis.h"
 #include "media/tag.h"
@@ -66,8 +67,10 @@ bool ReadFileInfo(TagReaders& readers, const std::string& path, media::TTagRecor
 
     if (ext == ".mp3") {
         std::memcpy(record.Kind, "TAG", 3);
-        const bool found = media::ReadTagRecord(path, record);
-        readers.mpeg->ReadInfo(path);
+        // One open for the tag record and the frame reader with its two tag readers.
+        const media::InputFile file(path);
+        const bool found = media::ReadTagRecord(file, record);
+        readers.mpeg->ReadInfo(file);
         info = readers.mpeg->ChannelModeName() + "   " + std::to_string(readers.mpeg->BitRate()) + "kbit   " +
                std::to_string(readers.mpeg->SampleRate()) + "Hz";
         return found;

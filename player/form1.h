@@ -12,6 +12,7 @@
 #include "player/link/linkprograms.h"
 #include "player/playerini.h"
 #include "player/playermessages.h"
+#include "player/playlist/notesmarks.h"
 #include "player/schedule/schedule.h"
 #include "player/sound/effectsettings.h"
 #include "player/settings/encodersettings.h"
@@ -162,6 +163,7 @@ public:
     int PlaylistSortDirection = 1;
     bool AllowSort = false;
     bool Comment = false;
+    NotesMarks NotesMarksOfMain;  // ShowComments' memory of which tracks have notes
     std::array<QString, 2> ListNames{QStringLiteral("noname"), QStringLiteral("noname")};
     std::array<QString, 9> RecentPlaylists;
     QString WindowTitle;  // the caption base formed at the first showing

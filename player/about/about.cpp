@@ -60,8 +60,7 @@ void TForm1::ToggleDbgFrm()
 DbgSnapshot TForm1::DebugState()
 {
     DbgSnapshot s;
-    const std::vector<int> selected = LVMaster->selectedRows();
-    s.selectedRow = selected.empty() ? -1 : selected.front();
+    s.selectedRow = LVMaster->firstSelectedRow();
     s.playingRow = LVMaster->HLIndex;
     if (Sequencer) {
         s.fadeClass = Sequencer->GetCrossfadeClass();

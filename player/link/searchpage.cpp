@@ -87,11 +87,10 @@ void TForm1::SetSearchPageEnabled(bool on)
 
 void TForm1::LVFindResultDblClick()
 {
-    const std::vector<int> selected = LVFindResult->selectedRows();
-    if (selected.empty() || selected.front() >= LVFindResult->rowCount())
+    const int selected = LVFindResult->firstSelectedRow();
+    if (selected < 0 || selected >= LVFindResult->rowCount())
         return;
-    CurrentList->Rows.push_back(
-        FoundRowToPlaylistRow(LVFindResult->Rows[static_cast<std::size_t>(selected.front())], QString()));
+    CurrentList->Rows.push_back(FoundRowToPlaylistRow(LVFindResult->Rows[static_cast<std::size_t>(selected)], QString()));
     CurrentList->syncView();
     RenumberList();
 }

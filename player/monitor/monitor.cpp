@@ -59,11 +59,11 @@ void TForm1::N51Click()
         RearPlay->activateWindow();
         return;
     }
-    const std::vector<int> selected = CurrentList->selectedRows();
-    if (selected.empty())
+    const int selected = CurrentList->firstSelectedRow();
+    if (selected < 0)
         return;
     N51->setEnabled(false);
-    RearPlay = new TRearPlay(*this, CurrentList->Rows[static_cast<std::size_t>(selected.front())].SubItems[kColPath]);
+    RearPlay = new TRearPlay(*this, CurrentList->Rows[static_cast<std::size_t>(selected)].SubItems[kColPath]);
     RearPlay->show();
 }
 

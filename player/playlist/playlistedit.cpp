@@ -24,9 +24,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 
 namespace player {
 
@@ -127,8 +127,15 @@ void TForm1::RenumberList()
     if (!ListsReady)
         return;
     controls::TVqListView* list = CurrentList;
-    for (int i = 0; i < list->rowCount(); ++i)
-        list->Rows[static_cast<std::size_t>(i)].Caption = QString::number(i + 1);
+    // A caption that already holds its number is left alone: most edits move few rows.
+    for (int i = 0; i < list->rowCount(); ++i) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, i + 1).ptr;
+        QString& caption = list->Rows[static_cast<std::size_t>(i)].Caption;
+        const QLatin1String number(digits, end);
+        if (caption != number)
+            caption = number;
+    }
     list->syncView();
     Panel2->setText(SummaryLine(Messages[3], list->rowCount(), TotalSeconds(list->Rows)));
     ShowComments(true);
@@ -146,21 +153,9 @@ void TForm1::ShowComments(bool all)
         first = top.isValid() ? top.row() : 0;
         last = std::min(first + 50, n - 1);
     }
-    const std::string folder = platform::programPath("Txt") + "/";
-    bool changed = false;
-    for (int i = first; i <= last; ++i) {
-        TVirtualItem& row = LVMaster->Rows[static_cast<std::size_t>(i)];
-        if (row.ImageIndex == kImageScheduledWaiting || row.ImageIndex == kImageScheduledPlaying)
-            continue;
-        const std::string track = platform::pathBytes(row.SubItems[kColPath]);
-        std::error_code ec;
-        const bool has = std::filesystem::exists(NotesFileName(folder, track), ec) ||
-                         std::filesystem::exists(OldNotesFileName(folder, track), ec);
-        const int image = has ? kImageHasNotes : kImageOrdinary;
-        changed = changed || row.ImageIndex != image;
-        row.ImageIndex = image;
-    }
-    if (changed)
+    // After an edit only tracks new to the list are looked up; the visible rows are looked up
+    // again when asked for them alone (their notes have just been saved or removed).
+    if (NotesMarksOfMain.mark(LVMaster->Rows, first, last, platform::programPath("Txt") + "/", !all))
         LVMaster->viewport()->update();
 }
 
@@ -207,10 +202,9 @@ void TForm1::aEditUndoExecute()
 
 void TForm1::aEditDelExecute()
 {
-    const std::vector<int> selected = CurrentList->selectedRows();
-    if (selected.empty())
+    const int first = CurrentList->firstSelectedRow();
+    if (first < 0)
         return;
-    const int first = selected.front();
     CurrentList->DeleteSelection();
     RenumberList();
     if (first < CurrentList->rowCount())
@@ -288,18 +282,18 @@ void TForm1::Randomize1Click()
 
 void TForm1::N55Click()
 {
-    const std::vector<int> selected = LVMaster->selectedRows();
-    if (!selected.empty())
-        LVMaster->NextIndex = selected.front();
+    const int selected = LVMaster->firstSelectedRow();
+    if (selected >= 0)
+        LVMaster->NextIndex = selected;
     LVMaster->viewport()->update();
 }
 
 void TForm1::N53Click()
 {
-    const std::vector<int> selected = CurrentList->selectedRows();
-    if (selected.empty())
+    const int selected = CurrentList->firstSelectedRow();
+    if (selected < 0)
         return;
-    TVirtualItem& row = CurrentList->Rows[static_cast<std::size_t>(selected.front())];
+    TVirtualItem& row = CurrentList->Rows[static_cast<std::size_t>(selected)];
     const std::string oldPath = platform::pathBytes(row.SubItems[kColPath]);
     std::string value = oldPath;
     if (!platform::userMessages().inputQuery("Rename File", "Filename:", value) || value == oldPath)
@@ -366,7 +360,7 @@ void TForm1::pcPlaylistChange()
 
 void TForm1::UpdateActions()
 {
-    const bool selected = !CurrentList->selectedRows().empty();
+    const bool selected = CurrentList->hasSelectedRows();
     aEditCut->setEnabled(selected);
     aEditCopy->setEnabled(selected);
     aEditDel->setEnabled(selected);
@@ -402,15 +396,19 @@ void TForm1::LVMasterDragDrop(QObject* source, int row)
             return;
         }
     } else if (source == LVFindResult) {
+        // The whole selection goes in as one block, so the list moves its rows once.
+        std::vector<TVirtualItem> items;
         for (int r : LVFindResult->selectedRows()) {
             const TVirtualItem& found = LVFindResult->Rows[static_cast<std::size_t>(r)];
             TVirtualItem item;
             item.SubItems[kColName] = JoinArtistTitle(found.Caption, found.SubItems[0]);
             item.SubItems[kColDuration] = found.SubItems[1];
             item.SubItems[kColPath] = found.SubItems[2];
-            list->InsertRow(PendingInsertIndex, item);
-            ++PendingInsertIndex;
+            items.push_back(std::move(item));
         }
+        const int count = static_cast<int>(items.size());
+        list->InsertRows(PendingInsertIndex, std::move(items));
+        PendingInsertIndex += count;
     } else {
         return;
     }

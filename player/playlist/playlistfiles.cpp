@@ -184,9 +184,9 @@ void TForm1::N47Click()
     if (path) {
         const QString p = QString::fromStdString(*path);
         const std::int64_t total = media::GetM3UTotalSeconds(*path);
-        const std::vector<int> selected = CurrentList->selectedRows();
-        if (!selected.empty()) {
-            CurrentList->InsertRow(selected.front(), PlaylistRowInserted(p, total));
+        const int selected = CurrentList->firstSelectedRow();
+        if (selected >= 0) {
+            CurrentList->InsertRow(selected, PlaylistRowInserted(p, total));
         } else {
             CurrentList->Rows.push_back(PlaylistRowAppended(p, total));
             CurrentList->syncView();

@@ -3,11 +3,15 @@
 
 #include "media/tag.h"
 
+#include <QCollator>
 #include <QCryptographicHash>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+
+#include <sys/stat.h>
 
 namespace player {
 
@@ -25,8 +29,17 @@ QString trimTag(const QString& text)
     return t.mid(b, e - b);
 }
 
-std::int64_t parseNumber(const QString& text)
+std::int64_t parseNumber(QStringView text)
 {
+    // Plain digits (every duration the player writes) are read directly; anything else goes
+    // through the full number parser.
+    if (!text.isEmpty() && text.size() <= 9 &&
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        std::int64_t v = 0;
+        for (QChar c : text)
+            v = v * 10 + (c.unicode() - u'0');
+        return v;
+    }
     bool ok = false;
     const qlonglong v = text.toLongLong(&ok);
     return ok && v >= 0 ? v : 0;
@@ -49,12 +62,16 @@ QString JoinArtistTitle(const QString& artist, const QString& title)
 
 std::int64_t DurationTextSeconds(const QString& text)
 {
-    // The minutes are everything before the first ":", so "100:05" counts 100 minutes.
-    const int colon = text.indexOf(QLatin1Char(':'));
-    if (colon < 0)
+    // The minutes are everything before the first ":", so "100:05" counts 100 minutes. The texts
+    // are short: a plain walk finds the colon faster than a general search.
+    const QStringView view(text);
+    qsizetype colon = 0;
+    while (colon < view.size() && view[colon] != u':')
+        ++colon;
+    if (colon == view.size())
         return 0;
-    const std::int64_t minutes = parseNumber(text.left(colon));
-    const std::int64_t seconds = parseNumber(text.mid(colon + 1, 2));
+    const std::int64_t minutes = parseNumber(view.left(colon));
+    const std::int64_t seconds = parseNumber(view.mid(colon + 1, 2));
     return minutes * 60 + seconds;
 }
 
@@ -81,9 +98,12 @@ int FindRow(const std::vector<TVirtualItem>& rows, int after, const QString& tex
     if (text.isEmpty())
         return -1;
     const QString needle = text.toLower();
+    QString hay;  // one buffer for every row
     for (int i = std::max(after + 1, 0); i < static_cast<int>(rows.size()); ++i) {
         const TVirtualItem& r = rows[static_cast<std::size_t>(i)];
-        const QString hay = (r.Caption + r.SubItems[kColName] + r.SubItems[kColDuration] + r.SubItems[kColPath]).toLower();
+        hay.resize(0);
+        hay.append(r.Caption).append(r.SubItems[kColName]).append(r.SubItems[kColDuration]).append(r.SubItems[kColPath]);
+        hay = std::move(hay).toLower();
         if (hay.contains(needle))
             return i;
     }
@@ -102,12 +122,29 @@ int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlI
     const int n = static_cast<int>(rows.size());
     if (col < 0 || n == 0)
         return hlIndex;
+    // Each text is lower-cased once. Under a real collation each also gets its collation key, so
+    // that most comparisons are byte comparisons of keys; keys order texts as the locale's
+    // comparison does, and where two keys are equal the comparison itself decides.
+    const QCollator collator;
+    const bool keyed = collator.locale().language() != QLocale::C;
+    std::vector<QString> texts;
+    std::vector<QCollatorSortKey> keys;
+    texts.reserve(rows.size());
+    if (keyed)
+        keys.reserve(rows.size());
     std::vector<int> order(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n; ++i) {
         order[static_cast<std::size_t>(i)] = i;
+        texts.push_back(rows[static_cast<std::size_t>(i)].SubItems[col].toLower());
+        if (keyed)
+            keys.push_back(collator.sortKey(texts.back()));
+    }
     std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-        const int c = QString::localeAwareCompare(rows[static_cast<std::size_t>(x)].SubItems[col].toLower(),
-                                                  rows[static_cast<std::size_t>(y)].SubItems[col].toLower());
+        const auto a = static_cast<std::size_t>(x);
+        const auto b = static_cast<std::size_t>(y);
+        int c = keyed ? keys[a].compare(keys[b]) : 0;
+        if (c == 0)
+            c = QString::localeAwareCompare(texts[a], texts[b]);
         return c * direction < 0;
     });
     std::vector<TVirtualItem> sorted;
@@ -128,19 +165,28 @@ int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex)
     const int n = static_cast<int>(rows.size());
     if (n < 2)
         return hlIndex;
+    // The exchanges are made on row numbers; the rows then move once each to where theirs ended.
     std::uniform_int_distribution<int> pick(0, n - 1);
+    std::vector<int> order(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        order[static_cast<std::size_t>(i)] = i;
     int hl = hlIndex;
     for (int k = 0; k <= n; ++k) {
         const int i = pick(rng);
         const int j = pick(rng);
         if (i == j)
             continue;
-        std::swap(rows[static_cast<std::size_t>(i)], rows[static_cast<std::size_t>(j)]);
+        std::swap(order[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(j)]);
         if (hl == i)
             hl = j;
         else if (hl == j)
             hl = i;
     }
+    std::vector<TVirtualItem> shuffled;
+    shuffled.reserve(rows.size());
+    for (int old : order)
+        shuffled.push_back(std::move(rows[static_cast<std::size_t>(old)]));
+    rows = std::move(shuffled);
     return hl;
 }
 
@@ -187,13 +233,13 @@ std::string canonicalTrackPath(const std::string& trackPath)
 
 }  // namespace
 
-std::string NotesFileName(const std::string& notesFolder, const std::string& trackPath)
+std::string NotesFileNameOfCanonical(const std::string& notesFolder, const std::string& canonicalPath)
 {
     // "/" becomes "_"; the characters that could be taken for it ("_", and "\" and ":", which the
     // old names also turned into "_") and the escape itself are written as %XX, so that no two
     // paths share a name.
     std::string name;
-    for (const char c : canonicalTrackPath(trackPath)) {
+    for (const char c : canonicalPath) {
         switch (c) {
         case '/': name += '_'; break;
         case '_': name += "%5F"; break;
@@ -206,13 +252,51 @@ std::string NotesFileName(const std::string& notesFolder, const std::string& tra
     return notesFileFrom(notesFolder, std::move(name));
 }
 
-std::string OldNotesFileName(const std::string& notesFolder, const std::string& trackPath)
+std::string OldNotesFileNameOfCanonical(const std::string& notesFolder, const std::string& canonicalPath)
 {
-    std::string name = canonicalTrackPath(trackPath);
+    std::string name = canonicalPath;
     for (char& c : name)
         if (c == '/' || c == '\\' || c == ':')
             c = '_';
     return notesFileFrom(notesFolder, std::move(name));
+}
+
+std::string NotesFileName(const std::string& notesFolder, const std::string& trackPath)
+{
+    return NotesFileNameOfCanonical(notesFolder, canonicalTrackPath(trackPath));
+}
+
+std::string OldNotesFileName(const std::string& notesFolder, const std::string& trackPath)
+{
+    return OldNotesFileNameOfCanonical(notesFolder, canonicalTrackPath(trackPath));
+}
+
+std::string TrackPathResolver::operator()(const std::string& trackPath)
+{
+    // The resolved path of folder/name is the resolved folder followed by the name, unless the
+    // track is itself a link or its state cannot be read: those take the whole resolution. In a
+    // folder that does not exist there is no track to look at.
+    const std::size_t slash = trackPath.rfind('/');
+    if (slash == std::string::npos || slash == 0)
+        return canonicalTrackPath(trackPath);
+    const std::string name = trackPath.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..")
+        return canonicalTrackPath(trackPath);
+    const std::string folder = trackPath.substr(0, slash);
+    auto it = m_folders.find(folder);
+    if (it == m_folders.end()) {
+        std::error_code ec;
+        Folder entry{std::filesystem::weakly_canonical(folder, ec), false};
+        if (ec)
+            return canonicalTrackPath(trackPath);
+        entry.exists = std::filesystem::is_directory(folder, ec);
+        it = m_folders.emplace(folder, std::move(entry)).first;
+    }
+    struct stat st {};
+    if (it->second.exists &&
+        (::lstat(trackPath.c_str(), &st) == 0 ? S_ISLNK(st.st_mode) : (errno != ENOENT && errno != ENOTDIR)))
+        return canonicalTrackPath(trackPath);
+    return (it->second.resolved / name).string();
 }
 
 }  // namespace player

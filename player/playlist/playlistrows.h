@@ -7,8 +7,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <filesystem>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace player {
@@ -60,5 +62,23 @@ std::string NotesFileName(const std::string& notesFolder, const std::string& tra
 // The name notes were kept under before "_" was escaped ("/", "\" and ":" all became "_", so
 // "/m/a/b.mp3" and "/m/a_b.mp3" shared one file); still read where only it exists.
 std::string OldNotesFileName(const std::string& notesFolder, const std::string& trackPath);
+
+// The two names from a track's resolved path (what the two above resolve the path to).
+std::string NotesFileNameOfCanonical(const std::string& notesFolder, const std::string& canonicalPath);
+std::string OldNotesFileNameOfCanonical(const std::string& notesFolder, const std::string& canonicalPath);
+
+// Resolves many track paths in a row as the notes names do: each folder is resolved once, so a
+// track costs one look at the track itself. Folders are remembered for the life of the object.
+class TrackPathResolver {
+public:
+    std::string operator()(const std::string& trackPath);
+
+private:
+    struct Folder {
+        std::filesystem::path resolved;
+        bool exists = false;
+    };
+    std::unordered_map<std::string, Folder> m_folders;  // as given
+};
 
 }  // namespace player

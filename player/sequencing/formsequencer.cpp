@@ -37,8 +37,7 @@ void FormSequencerHost::setNextIndex(int row) { m_form.LVMaster->NextIndex = row
 
 int FormSequencerHost::firstSelectedRow() const
 {
-    const std::vector<int> rows = m_form.LVMaster->selectedRows();
-    return rows.empty() ? -1 : rows.front();
+    return m_form.LVMaster->firstSelectedRow();
 }
 
 void FormSequencerHost::selectOnly(int row, bool focus)
@@ -238,10 +237,10 @@ void TForm1::aPrevTrack()
 
 void TForm1::LVMasterDblClick()
 {
-    const std::vector<int> rows = LVMaster->selectedRows();
-    if (rows.empty() || PlayLocked)
+    const int row = LVMaster->firstSelectedRow();
+    if (row < 0 || PlayLocked)
         return;
-    LVMaster->HLIndex = rows.front();
+    LVMaster->HLIndex = row;
     aPlay();
 }
 

@@ -156,17 +156,17 @@ void TForm1::RefreshTagPage()
 void TForm1::ShowTagInfo()
 {
     TagPageState& shown = *TagState;
-    const std::vector<int> selected = CurrentList->selectedRows();
+    const int selected = CurrentList->firstSelectedRow();
     media::TTagRecord tag{};
     std::string info;
-    if (selected.empty()) {
+    if (selected < 0) {
         TagFileName.clear();
         TagFileType = kTagNone;
         lbTagFileName->clear();
         lbTagFileName->setToolTip(QString());
         shown = TagPageState{};
     } else {
-        TagFileName = CurrentList->Rows[static_cast<std::size_t>(selected.front())].SubItems[kColPath];
+        TagFileName = CurrentList->Rows[static_cast<std::size_t>(selected)].SubItems[kColPath];
         const std::string path = platform::pathBytes(TagFileName);
         const QFontMetrics metrics(lbTagFileName->font());
         const std::string onScreen = platform::decodeText(path);  // for the screen only
@@ -237,9 +237,9 @@ void TForm1::btSaveTagClick()
         platform::messageBox("Ошибка: не удалось записать тег в файл!", std::string(media::kTagEditorCaption),
                              platform::MB_OK | platform::MB_ICONERROR);
 
-    const std::vector<int> selected = CurrentList->selectedRows();
-    if (!selected.empty()) {
-        TVirtualItem& row = CurrentList->Rows[static_cast<std::size_t>(selected.front())];
+    const int selected = CurrentList->firstSelectedRow();
+    if (selected >= 0) {
+        TVirtualItem& row = CurrentList->Rows[static_cast<std::size_t>(selected)];
         if (row.SubItems[kColPath] == TagFileName) {
             row.SubItems[kColMarker].clear();
             row.SubItems[kColName] = DisplayNameOf(TagFileName);
@@ -256,9 +256,9 @@ void TForm1::btSaveTagClick()
 void TForm1::LVMasterChange()
 {
     RefreshTagPage();
-    const std::vector<int> selected = LVMaster->selectedRows();
-    if (!selected.empty())
-        LoadTrackNotes(LVMaster->Rows[static_cast<std::size_t>(selected.front())].SubItems[kColPath]);
+    const int selected = LVMaster->firstSelectedRow();
+    if (selected >= 0)
+        LoadTrackNotes(LVMaster->Rows[static_cast<std::size_t>(selected)].SubItems[kColPath]);
 }
 
 }  // namespace player

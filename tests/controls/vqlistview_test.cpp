@@ -5,6 +5,7 @@
 #include "platform/recordedusermessages.h"
 
 #include <QApplication>
+#include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <numeric>
 #include <gtest/gtest.h>
@@ -93,6 +94,38 @@ TEST_F(VqListViewTest, DeleteAndPasteThroughTheSelectionAreUndoable)
     view.Undo();
     EXPECT_EQ(view.model()->rowCount(), 20);
     EXPECT_EQ(caption(5), "r5");
+}
+
+TEST_F(VqListViewTest, SelectedRowsAreReadFromMergedRanges)
+{
+    view.selectRows({7, 3, 4, 5, 12, 4, -1, 40});  // any order; duplicates and strays ignored
+    EXPECT_EQ(view.selectedRows(), (std::vector<int>{3, 4, 5, 7, 12}));
+    EXPECT_EQ(view.selectionModel()->selection().size(), 3);  // 3-5, 7, 12
+    EXPECT_EQ(view.firstSelectedRow(), 3);
+    EXPECT_TRUE(view.hasSelectedRows());
+    view.selectRows({});
+    EXPECT_EQ(view.firstSelectedRow(), -1);
+    EXPECT_FALSE(view.hasSelectedRows());
+    EXPECT_TRUE(view.selectedRows().empty());
+
+    // Selected by the user with the keyboard or the mouse, the rows read the same.
+    view.selectAll();
+    EXPECT_EQ(view.selectedRows().size(), 20u);
+    EXPECT_EQ(view.firstSelectedRow(), 0);
+
+    // A row counts only when every column of it is selected, as the view's own selection says.
+    QItemSelectionModel* sel = view.selectionModel();
+    sel->clearSelection();
+    sel->select(view.model()->index(2, 1), QItemSelectionModel::Select);
+    sel->select(view.model()->index(9, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    sel->select(QItemSelection(view.model()->index(6, 0), view.model()->index(6, 1)), QItemSelectionModel::Select);
+    sel->select(QItemSelection(view.model()->index(6, 2), view.model()->index(6, 4)), QItemSelectionModel::Select);
+    EXPECT_EQ(view.selectedRows(), (std::vector<int>{6, 9}));
+    EXPECT_EQ(view.firstSelectedRow(), 6);
+    sel->select(view.model()->index(9, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    sel->select(view.model()->index(6, 3), QItemSelectionModel::Deselect);
+    EXPECT_TRUE(view.selectedRows().empty());
+    EXPECT_EQ(view.firstSelectedRow(), -1);
 }
 
 TEST_F(VqListViewTest, MarkedAndKeywordRowsGetTheirFonts)

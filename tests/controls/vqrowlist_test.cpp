@@ -117,6 +117,45 @@ TEST(VqRowListMarks, InsertingAtOrBeforeAMarkMovesIt)
     EXPECT_EQ(captionAt(list, list.rowCount() - 1), "new");
 }
 
+TEST(VqRowListMarks, InsertingABlockMovesTheMarksByItsSize)
+{
+    VqRowList list = makeList(5);
+    list.HLIndex = 3;
+    list.NextIndex = 0;
+    std::vector<TVirtualItem> block(3);
+    for (int i = 0; i < 3; ++i)
+        block[static_cast<size_t>(i)].Caption = QString("n%1").arg(i);
+    list.insertRows(1, block);
+    EXPECT_EQ(captions(list), (QStringList{"r0", "n0", "n1", "n2", "r1", "r2", "r3", "r4"}));
+    EXPECT_EQ(captionAt(list, list.HLIndex), "r3");
+    EXPECT_EQ(list.NextIndex, 0);
+    list.insertRows(99, block);  // past the end: appended
+    EXPECT_EQ(captionAt(list, 8), "n0");
+    list.insertRows(0, {});
+    EXPECT_EQ(list.rowCount(), 11);
+    EXPECT_EQ(captionAt(list, list.HLIndex), "r3");
+}
+
+TEST(VqRowListMarks, DeletingScatteredRowsKeepsTheRestInOrder)
+{
+    VqRowList list = makeList(1000);
+    list.HLIndex = 500;
+    list.NextIndex = 998;
+    // Every odd row and row 8, unsorted; out-of-range indices and a duplicate are ignored.
+    std::vector<int> gone = {-3, 1000, 8};
+    for (int i = 999; i >= 0; i -= 2)
+        gone.push_back(i);
+    gone.push_back(8);
+    list.deleteRows(gone);
+    ASSERT_EQ(list.rowCount(), 499);
+    for (int i = 0; i < list.rowCount(); ++i)
+        ASSERT_EQ(captionAt(list, i), QString("r%1").arg(i < 4 ? 2 * i : 2 * i + 2)) << i;
+    EXPECT_EQ(list.HLIndex, 249);
+    EXPECT_EQ(list.Rows[static_cast<size_t>(list.HLIndex)].SubItems[3], "/music/500.mp3");
+    EXPECT_EQ(list.NextIndex, 498);
+    EXPECT_EQ(captionAt(list, list.NextIndex), "r998");
+}
+
 TEST(VqRowListUndo, ElevenSavesKeepTheNewestTen)
 {
     VqRowList list;

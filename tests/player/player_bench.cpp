@@ -7,6 +7,7 @@
 #include "player/fileinfo.h"
 #include "player/playlist/folderscan.h"
 #include "player/form1.h"
+#include "platform/recordedusermessages.h"
 
 #include <QApplication>
 
@@ -15,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -22,7 +24,7 @@ namespace {
 
 void StartWith10000Rows(benchmark::State& state)
 {
-    playertest::TempDir dir;
+    playertest::ProgramFolder dir;
     setenv("QUORVALEN_PROGRAM_DIR", dir.path().c_str(), 1);
     dir.write("system.ini", "[Device]\nMainDev=0\n");
     std::filesystem::create_directories(dir.path() + "/Profile");
@@ -32,6 +34,7 @@ void StartWith10000Rows(benchmark::State& state)
     dir.write("Profile/Default.m3u", m3u);
     for (auto _ : state) {
         player::TForm1 form;
+        form.LaunchProgram = dir.launcher();
         form.FormCreate();
         form.show();
         QApplication::processEvents();
@@ -89,8 +92,14 @@ int main(int argc, char** argv)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const testrun::IsolatedRun run("qvbench");
     QApplication app(argc, argv);
+    // A box (a program that could not start, say) is recorded, never waited on.
+    platform::RecordedUserMessages messages;
+    platform::setUserMessages(&messages);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    for (const auto& shown : messages.shown())
+        std::fprintf(stderr, "box: %s\n", shown.text.c_str());
+    platform::setUserMessages(nullptr);
     return 0;
 }

@@ -3,15 +3,19 @@
 #pragma once
 
 #include "controls/vqrowlist.h"
+#include "platform/process.h"
+#include "player/link/linkprograms.h"
 
 #include <QTemporaryDir>
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace playertest {
@@ -34,6 +38,28 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+#ifdef QV_BIN_DIR
+// A temporary program folder with the build's other programs in it, as an installed system has
+// them beside the player; its launcher starts them from there (a test's own executable has no
+// Base beside it), so that the player's search server and generator really start.
+class ProgramFolder : public TempDir {
+public:
+    ProgramFolder()
+    {
+        for (const char* program : {"Base", "Sorbelt"}) {
+            std::error_code ec;
+            std::filesystem::create_symlink(std::string(QV_BIN_DIR "/") + program, path() + "/" + program, ec);
+        }
+    }
+    player::ProgramLauncher launcher() const
+    {
+        return [folder = path()](std::string_view program, const std::vector<std::string>& args) {
+            return platform::startProgram(folder + "/" + std::string(program), args).has_value();
+        };
+    }
+};
+#endif
 
 // A 16-bit PCM WAV of silence.
 inline std::string wavFile(int channels, int rate, int frames)

@@ -1,9 +1,11 @@
 // Keystroke to results shown in the search list, with the real database program as the server
 // (two processes) over a 100,000-row base: a query that fills all 15,000 slots, and one that
-// finds a handful.
+// finds a handful. Beside them the parts no search can go below: the player showing results
+// already in the area, and one message to the server and back.
 #include "realprograms.h"
 
 #include "audiolib/audiolib.h"
+#include "platform/messageids.h"
 #include "platform/objectnames.h"
 #include "platform/recordedusermessages.h"
 #include "player/form1.h"
@@ -83,13 +85,44 @@ void KeystrokeTo15000Results(benchmark::State& state)
     // "s" and "" both match every title ("Song N"): each fills all 15,000 slots.
     runQueries(state, QStringLiteral("s"), QString());
 }
-BENCHMARK(KeystrokeTo15000Results)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(KeystrokeTo15000Results)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 void KeystrokeToAHandfulOfResults(benchmark::State& state)
 {
     runQueries(state, QStringLiteral("song 4242"), QStringLiteral("song 7777"));
 }
-BENCHMARK(KeystrokeToAHandfulOfResults)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(KeystrokeToAHandfulOfResults)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+
+// The player's own part: results already in the area read into the list and painted.
+void FloorPlayerShowsResults(benchmark::State& state)
+{
+    if (!g_session->form->ServerWindow) {
+        state.SkipWithError("the database program did not start");
+        return;
+    }
+    const int wanted = static_cast<int>(state.range(0));
+    g_session->keystroke(wanted > 100 ? QStringLiteral("s") : QStringLiteral("song 4242"));
+    const int filled = g_session->form->LVFindResult->rowCount();
+    for (auto _ : state) {
+        g_session->form->WMSearchResult(static_cast<platform::WParam>(filled));
+        g_session->form->LVFindResult->viewport()->repaint();
+    }
+    state.counters["results"] = filled;
+}
+BENCHMARK(FloorPlayerShowsResults)->Arg(15000)->Arg(11)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+
+// One message to the server and its answer (the server only hides its hidden window).
+void FloorMessageToTheServer(benchmark::State& state)
+{
+    const platform::WindowHandle server = g_session->form->ServerWindow;
+    if (!server) {
+        state.SkipWithError("the database program did not start");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(platform::sendMessage(server, platform::UM_BASE_HIDE, 0, 0));
+}
+BENCHMARK(FloorMessageToTheServer)->Unit(benchmark::kMicrosecond)->MinTime(2.0)->UseRealTime();
 
 }  // namespace
 

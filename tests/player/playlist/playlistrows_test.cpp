@@ -3,8 +3,14 @@
 
 #include "player/playlist/playlistrows.h"
 
+#include <QLocale>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 using namespace player;
@@ -136,4 +142,59 @@ TEST(NotesFile, NamedFromThePathAndShortenedWhenTooLong)
     EXPECT_LE(a.size() - 3, 255u);
     EXPECT_NE(a, b);
     EXPECT_TRUE(a.ends_with(".txt"));
+}
+
+// The sort orders texts as the locale's own comparison of the lower-cased texts does, under the
+// plain C order and under a real collation alike.
+TEST(SortAndShuffle, SortOrdersAsTheLocaleComparisonDoes)
+{
+    const QStringList names = {"Ёжик", "ежик", "Жук", "apple", "Apple", "äpfel", "zebra", "Zebra", "", " lead",
+                               "10 songs", "9 songs", "Кино - Группа крови", "кино - Звезда", "Ария", "A-ha", "aha",
+                               "naïve", "naive", "Œuvre", "oeuvre", "straße", "strasse", "_x", "-x", "x"};
+    const QLocale before;
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Russian, QLocale::Russia), QLocale(QLocale::German)}) {
+        QLocale::setDefault(locale);
+        std::vector<TVirtualItem> rows;
+        for (int i = 0; i < 200; ++i)
+            rows.push_back(row(names[(i * 7) % names.size()] + (i % 3 ? "" : " b"), "01:00", "/p" + QString::number(i)));
+        std::vector<TVirtualItem> expected = rows;
+        std::stable_sort(expected.begin(), expected.end(), [](const TVirtualItem& a, const TVirtualItem& b) {
+            return QString::localeAwareCompare(a.SubItems[1].toLower(), b.SubItems[1].toLower()) < 0;
+        });
+        SortRows(rows, 2, +1, -1);
+        EXPECT_EQ(rows, expected) << locale.name().toStdString();
+        SortRows(rows, 2, -1, -1);
+        for (std::size_t i = 0; i + 1 < rows.size(); ++i)
+            EXPECT_GE(QString::localeAwareCompare(rows[i].SubItems[1].toLower(), rows[i + 1].SubItems[1].toLower()), 0);
+    }
+    QLocale::setDefault(before);
+}
+
+// Many tracks resolved at once give the same notes names as one by one, links and missing
+// folders too.
+TEST(NotesFile, NamingManyAtOnceMatchesOneByOne)
+{
+    const QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    namespace fs = std::filesystem;
+    fs::create_directories(root + "/real/sub");
+    fs::create_directory_symlink(root + "/real", root + "/linked");
+    std::ofstream(root + "/real/sub/a.mp3") << "a";
+    std::ofstream(root + "/real/b.mp3") << "b";
+    fs::create_symlink(root + "/real/b.mp3", root + "/real/alias.mp3");
+    fs::create_symlink(root + "/nowhere.mp3", root + "/real/dangling.mp3");
+    const std::vector<std::string> paths = {
+        root + "/real/sub/a.mp3",     root + "/linked/sub/a.mp3",      root + "/linked/../real/b.mp3",
+        root + "/real/alias.mp3",     root + "/real/dangling.mp3",      root + "/real/missing.mp3",
+        root + "/gone/deeper/x.mp3",  root + "/gone/../real/sub/a.mp3", root + "/real/./sub/a.mp3",
+        root + "/real/sub/",          root + "/real/b.mp3/inside.mp3",  "/top.mp3",
+        "relative/track.mp3",         "track.mp3",                      "C:\\music\\win.mp3",
+        "/" + std::string(300, 'y') + "/long.mp3"};
+    TrackPathResolver resolve;
+    for (int pass = 0; pass < 2; ++pass)  // the second pass answers from the remembered folders
+        for (const std::string& p : paths) {
+            const std::string canonical = resolve(p);
+            EXPECT_EQ(NotesFileNameOfCanonical("/notes/", canonical), NotesFileName("/notes/", p)) << p;
+            EXPECT_EQ(OldNotesFileNameOfCanonical("/notes/", canonical), OldNotesFileName("/notes/", p)) << p;
+        }
 }
