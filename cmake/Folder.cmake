@@ -31,7 +31,8 @@ endfunction()
 # Every folder below tests/ (tests/<folder>, tests/<folder>/<sub>) that holds *_test.cpp files
 # becomes one GoogleTest executable named after its path (platform_tests, platform_ipc_tests);
 # *_bench.cpp files become one Google Benchmark executable (<name>_bench, built, not run by CTest);
-# *_fuzz.cpp files are libFuzzer targets (clang, -DQV_FUZZ=ON). Other .cpp files of the folder are
+# *_fuzz.cpp files are libFuzzer targets (clang, -DQV_FUZZ=ON; `--target fuzzers` builds them all,
+# tests/data/fuzz/<target>/ holds each one's seed corpus). Other .cpp files of the folder are
 # shared helpers; a main.cpp among them replaces the common test main (tests/common/testmain.cpp).
 function(qv_folder_tests folder)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
@@ -99,6 +100,7 @@ function(qv_test_dir name dir)
       target_link_options(${fname} PRIVATE -fsanitize=fuzzer,address,undefined)
       target_link_libraries(${fname} PRIVATE ${ARG_DEPS} Qt6::Widgets)
       target_compile_definitions(${fname} PRIVATE ${defs})
+      add_dependencies(fuzzers ${fname})
     endforeach()
   endif()
 endfunction()

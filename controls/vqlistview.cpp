@@ -4,6 +4,7 @@
 
 #include "controls/selectionrows.h"
 #include "platform/usermessages.h"
+#include "platform/pathtext.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -42,7 +43,8 @@ QVariant VqListModel::data(const QModelIndex& index, int role) const
     const TVirtualItem& item = m_rows.Rows[static_cast<size_t>(row)];
     switch (role) {
     case Qt::DisplayRole:
-        return col == 0 ? item.Caption : item.SubItems[static_cast<size_t>(col - 1)];
+        // A path that is not UTF-8 is kept as its bytes in the row; the screen shows it decoded.
+        return platform::pathForDisplay(col == 0 ? item.Caption : item.SubItems[static_cast<size_t>(col - 1)]);
     case Qt::DecorationRole:
         if (col == 0 && item.ImageIndex >= 0 && item.ImageIndex < m_images.size())
             return m_images[item.ImageIndex];

@@ -1,6 +1,7 @@
 // Window position saver over the platform registry.
 #include "controls/vqpossave.h"
 
+#include "controls/screenfit.h"
 #include "platform/registry.h"
 
 #include <QEvent>
@@ -82,9 +83,11 @@ void TVqPosSave::LoadPosition()
 {
     if (m_owner) {
         const auto bytes = platform::Registry::readBinary(rootOf(RootKey), Key, kValueName);
-        if (const auto r = bytes ? decode(*bytes) : std::nullopt) {
-            m_owner->move(r->topLeft());
-            m_owner->resize(r->size());
+        if (const auto stored = bytes ? decode(*bytes) : std::nullopt) {
+            // A damaged value never makes the window larger than the screen or puts it out of sight.
+            const QRect r = fitRect(*stored, availableScreenArea(nullptr, stored->topLeft()));
+            m_owner->move(r.topLeft());
+            m_owner->resize(r.size());
         }
     }
     m_loaded = true;

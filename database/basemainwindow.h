@@ -189,6 +189,9 @@ public:
     // Runs a handler; an exception that escapes it is shown in a box titled with the program title.
     void guarded(const std::function<void()>& handler);
 
+    // The window has closed for good (finished() was emitted).
+    bool hasClosed() const { return m_closing; }
+
 signals:
     // The window has closed for good: the program ends.
     void finished();

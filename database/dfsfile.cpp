@@ -1,8 +1,9 @@
 // Reading and writing the ".dfs" database file.
 #include "database/dfsfile.h"
 
+#include "platform/savefile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -52,39 +53,24 @@ DfsLoadResult readDfsFile(const std::string& path)
 
 bool writeDfsFile(const std::string& path, const std::vector<TTrackRecord*>& rows, std::string* error)
 {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString().toStdString();
-        return false;
-    }
+    platform::SaveFile file(path);
+    bool ok = file.open();
     constexpr std::size_t kRowsPerBlock = 4096;
     std::vector<char> block;
     block.reserve(kRowsPerBlock * kDfsRowSize);
-    auto flushBlock = [&]() {
-        if (block.empty())
-            return true;
-        const bool ok = file.write(block.data(), static_cast<qint64>(block.size())) ==
-                        static_cast<qint64>(block.size());
-        block.clear();
-        return ok;
-    };
-    for (const TTrackRecord* r : rows) {
-        const char* bytes = reinterpret_cast<const char*>(r);
+    for (std::size_t i = 0; ok && i < rows.size(); ++i) {
+        const char* bytes = reinterpret_cast<const char*>(rows[i]);
         block.insert(block.end(), bytes, bytes + kDfsRowSize);
-        if (block.size() >= kRowsPerBlock * kDfsRowSize && !flushBlock()) {
-            if (error)
-                *error = file.errorString().toStdString();
-            file.cancelWriting();
-            return false;
+        if (block.size() >= kRowsPerBlock * kDfsRowSize || i + 1 == rows.size()) {
+            ok = file.write(block.data(), block.size());
+            block.clear();
         }
     }
-    if (!flushBlock() || !file.commit()) {
-        if (error)
-            *error = file.errorString().toStdString();
-        return false;
-    }
-    return true;
+    if (ok)
+        ok = file.commit();
+    if (!ok && error)
+        *error = file.error();
+    return ok;
 }
 
 }  // namespace database

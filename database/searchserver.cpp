@@ -113,6 +113,12 @@ platform::LResult TBase_main_window::WMSearchHello(platform::WParam wParam, plat
 
 platform::LResult TBase_main_window::WMSearchQuery(platform::WParam wParam)
 {
+    // The answer is a send of this same message. A query that arrives while an answer waits can
+    // only come from a window answering back (a hello that named this server, or another one, as
+    // the player): it would answer itself without end, one nested send deeper each time.
+    static int answering = 0;
+    if (answering > 0)
+        return 0;
     std::size_t count = 0;
     if (m_area.isMapped() && wParam >= 0 && wParam <= kMaxQueryField) {
         const std::string query = m_area.query();
@@ -123,7 +129,9 @@ platform::LResult TBase_main_window::WMSearchQuery(platform::WParam wParam)
         // nothing is written and the answer is 0.
         count = m_area.writeResults(Base.List);
     }
+    ++answering;
     platform::sendMessage(PlayerWindow, platform::UM_SEARCH_QUERY, static_cast<platform::WParam>(count), 0);
+    --answering;
     return 0;
 }
 

@@ -23,12 +23,13 @@ std::string lineText(std::string_view raw)
 
 std::int64_t m3uSeconds(std::int32_t durationMs)
 {
-    if (durationMs <= 0)
-        return 0;
+    // Rounded to the nearest whole second, halves to the even neighbour, the same on both sides
+    // of zero: -2500 ms is -2 s and -3500 ms is -4 s, as 2500 ms is 2 s and 3500 ms is 4 s.
     std::int64_t seconds = durationMs / 1000;
     const std::int32_t rest = durationMs % 1000;
-    if (rest > 500 || (rest == 500 && seconds % 2 == 1))
-        ++seconds;
+    const std::int32_t away = rest < 0 ? -rest : rest;
+    if (away > 500 || (away == 500 && seconds % 2 != 0))
+        seconds += rest < 0 ? -1 : 1;
     return seconds;
 }
 

@@ -11,8 +11,8 @@
 
 namespace media {
 
-// Whole seconds of a duration in milliseconds, halves to the even neighbour; an unmeasured or
-// negative (damaged) duration gives 0.
+// Whole seconds of a duration in milliseconds, rounded to the nearest, halves to the even
+// neighbour (negative durations too); 0 for an unmeasured track.
 std::int64_t m3uSeconds(std::int32_t durationMs);
 
 // A record field as the lists show it: cut at its first zero byte, then blanks and control

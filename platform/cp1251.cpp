@@ -45,9 +45,8 @@ int codePointToByte(char32_t cp)
     return -1;
 }
 
+}  // namespace
 
-// Decodes one UTF-8 sequence at pos; returns its length, or 0 when the bytes there are not a
-// well-formed sequence (overlong forms, surrogates and values above U+10FFFF included).
 std::size_t decodeUtf8(std::string_view s, std::size_t pos, char32_t& cp)
 {
     const auto b0 = static_cast<unsigned char>(s[pos]);
@@ -84,8 +83,6 @@ std::size_t decodeUtf8(std::string_view s, std::size_t pos, char32_t& cp)
         return 0;
     return len;
 }
-
-}  // namespace
 
 void appendUtf8(std::string& out, char32_t cp)
 {

@@ -4,12 +4,12 @@
 
 #include "platform/desktopentry.h"
 #include "platform/mimeappslist.h"
+#include "platform/savefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -91,14 +91,7 @@ bool writeAtomically(const QString& path, const std::string& bytes)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveFile(path.toStdString(), bytes);
 }
 
 // The file's bytes; an empty text for a file that is not there; nothing when it exists but cannot

@@ -4,9 +4,9 @@
 
 #include "platform/cp1251.h"
 #include "platform/hexrecord.h"
+#include "platform/savefile.h"
 
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 
 #include <algorithm>
@@ -476,20 +476,16 @@ bool IniFile::flush()
 {
     if (!m_contents->dirty)
         return true;
-    if (m_contents->unreadable)
-        return false;
-    // QSaveFile writes a temporary file beside the target and renames it over the target only
-    // after everything was written, so a crash never leaves half a file.
-    QSaveFile file(QString::fromStdString(m_path));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const std::string text = m_contents->serialise();
-    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
-        file.cancelWriting();
+    if (m_contents->unreadable) {
+        std::error_code ec;
+        m_error = std::filesystem::is_directory(m_path, ec) ? "Is a directory"
+                                                            : "the file could not be read, so it is not replaced";
         return false;
     }
-    if (!file.commit())
+    const std::string text = m_contents->serialise();
+    if (!saveFile(m_path, text, &m_error, m_fileMode))
         return false;
+    m_error.clear();
     m_contents->dirty = false;
     return true;
 }

@@ -58,14 +58,22 @@ public:
     bool eraseSection(std::string_view section);
     bool deleteKey(std::string_view section, std::string_view key);
 
-    // Buffered mode: writes the file (temporary file renamed into place). False on failure.
+    // Buffered mode: writes the file (temporary file renamed into place). False on failure, the
+    // file on disk then as it was before.
     bool flush();
+    // Why the last write of the file failed ("No space left on device"); empty after a success.
+    const std::string& lastError() const { return m_error; }
+    // The permission bits the file is saved with from now on (new or replaced); otherwise a
+    // replaced file keeps its own and a new one follows the umask.
+    void setFileMode(unsigned mode) { m_fileMode = mode; }
 
 private:
     bool store();
 
     std::string m_path;
     Mode m_mode;
+    std::optional<unsigned> m_fileMode;
+    std::string m_error;
     struct Contents;  // the file's lines, grouped by section, in file order
     std::shared_ptr<Contents> m_contents;
 };

@@ -27,17 +27,11 @@ namespace platform::ipc {
 namespace {
 
 constexpr auto kLivenessCheck = std::chrono::milliseconds(200);
-constexpr int kWriteTimeoutMs = 2000;
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
+// Frames a peer has not taken yet, beyond what its socket holds. A peer that lets this many pile up
+// has stopped reading: it is dropped rather than fed for ever.
+constexpr std::size_t kMaxQueuedBytes = 256 * 1024;
 constexpr auto kAwakeWait = std::chrono::microseconds(100);
-
-void setWriteTimeout(int fd)
-{
-    timeval tv{};
-    tv.tv_sec = kWriteTimeoutMs / 1000;
-    tv.tv_usec = (kWriteTimeoutMs % 1000) * 1000;
-    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-}
 
 SendStatus logTimeout(SendStatus status, WindowHandle window, std::uint32_t msg)
 {
@@ -64,13 +58,20 @@ void removeDeadSockets()
 }  // namespace
 
 // One stream socket to or from another process. Outgoing ones carry our posts and sends to the
-// peer and its answers to us; accepted ones the other way round.
+// peer and its answers to us; accepted ones the other way round. Writes never wait: what the
+// socket does not take at once is queued and sent by the I/O thread when the peer reads again, so
+// a peer that stops reading never holds the thread that posts, sends or answers.
 struct Connection {
-    Connection(int socket, pid_t peer, bool isOutgoing) : fd(socket), peerPid(peer), outgoing(isOutgoing) {}
+    Connection(int socket, pid_t peer, bool isOutgoing, int wake)
+        : fd(socket), peerPid(peer), outgoing(isOutgoing), wakeFd(wake)
+    {
+    }
     ~Connection() { ::close(fd); }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
+    // Queues the frame whole, or refuses it (false) when the connection is broken or the peer has
+    // let too much pile up (the connection is dropped then).
     bool write(const Frame& frame)
     {
         const auto bytes = encodeFrame(frame);
@@ -78,28 +79,75 @@ struct Connection {
         if (broken.load())
             return false;
         std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                // A peer that takes nothing for seconds, or is gone: a half-written frame would
-                // put the stream out of step, so the connection ends here.
-                broken = true;
-                ::shutdown(fd, SHUT_RDWR);
-                return false;
-            }
-            done += static_cast<std::size_t>(n);
+        if (queued.empty() && !sendSome(bytes.data(), bytes.size(), &done))
+            return false;
+        if (done == bytes.size())
+            return true;
+        if (queued.size() + bytes.size() - done > kMaxQueuedBytes) {
+            qWarning("window messages: process %d takes no messages any more, connection dropped",
+                     static_cast<int>(peerPid));
+            breakLocked();
+            return false;
+        }
+        const bool wasEmpty = queued.empty();
+        queued.append(reinterpret_cast<const char*>(bytes.data()) + done, bytes.size() - done);
+        if (wasEmpty && wakeFd >= 0) {
+            const std::uint64_t one = 1;
+            [[maybe_unused]] auto n = ::write(wakeFd, &one, sizeof one);  // poll for POLLOUT now
         }
         return true;
+    }
+    // I/O thread: sends what the peer takes now of the queue. False when the connection broke.
+    bool flushQueued()
+    {
+        std::lock_guard lock(writeMutex);
+        if (broken.load())
+            return false;
+        std::size_t done = 0;
+        if (!sendSome(reinterpret_cast<const std::uint8_t*>(queued.data()), queued.size(), &done))
+            return false;
+        queued.erase(0, done);
+        return true;
+    }
+    bool wantsToWrite()
+    {
+        std::lock_guard lock(writeMutex);
+        return !queued.empty() && !broken.load();
     }
 
     const int fd;
     const pid_t peerPid;
     const bool outgoing;
+    const int wakeFd;
     std::mutex writeMutex;
+    std::string queued;  // guarded by writeMutex: bytes of whole frames, in order
     std::atomic<bool> broken{false};
     FrameAssembler assembler;  // I/O thread only
+
+private:
+    // writeMutex held. Sends as much as the socket takes without waiting.
+    bool sendSome(const std::uint8_t* data, std::size_t size, std::size_t* done)
+    {
+        while (*done < size) {
+            const ssize_t n = ::send(fd, data + *done, size - *done, MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+                return true;
+            if (n <= 0) {
+                breakLocked();  // the peer is gone
+                return false;
+            }
+            *done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+    void breakLocked()
+    {
+        broken = true;
+        queued.clear();
+        ::shutdown(fd, SHUT_RDWR);  // the I/O thread sees the end and cleans up
+    }
 };
 
 std::shared_ptr<ThreadContext> currentThreadContext()
@@ -208,7 +256,7 @@ void Hub::ioLoop()
         fds.push_back({m_wakeFd, POLLIN, 0});
         fds.push_back({acceptPausedUntil ? -1 : m_listenFd, POLLIN, 0});  // a negative fd is ignored by poll
         for (const auto& connection : polled)
-            fds.push_back({connection->fd, POLLIN, 0});
+            fds.push_back({connection->fd, static_cast<short>(POLLIN | (connection->wantsToWrite() ? POLLOUT : 0)), 0});
         if (::poll(fds.data(), fds.size(), timeoutMs) < 0) {
             if (errno == EINTR)
                 continue;
@@ -230,15 +278,21 @@ void Hub::ioLoop()
                     || credentials.uid != getuid()) {
                     ::close(fd);
                 } else {
-                    setWriteTimeout(fd);
                     std::lock_guard lock(m_connectionMutex);
-                    m_connections.push_back(std::make_shared<Connection>(fd, credentials.pid, false));
+                    m_connections.push_back(std::make_shared<Connection>(fd, credentials.pid, false, m_wakeFd));
                 }
             }
         }
         for (std::size_t i = 0; i < polled.size(); ++i) {
             const auto& connection = polled[i];
-            if (!fds[i + 2].revents)
+            const short revents = fds[i + 2].revents;
+            if (!revents)
+                continue;
+            if ((revents & POLLOUT) && !connection->flushQueued()) {
+                connectionClosed(connection);
+                continue;
+            }
+            if (!(revents & (POLLIN | POLLHUP | POLLERR)))
                 continue;
             ssize_t n = ::recv(connection->fd, buffer, sizeof buffer, MSG_DONTWAIT);
             if (n < 0 && (errno == EINTR || errno == EAGAIN))
@@ -510,7 +564,9 @@ std::shared_ptr<Connection> Hub::outgoingConnection(const Peer& peer)
     const std::string path = socketPath(peer.pid);
     if (path.empty())
         return nullptr;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Non-blocking: a peer whose queue of waiting connections is full (it accepts no more) is
+    // given up at once rather than waited for.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return nullptr;
     sockaddr_un address{};
@@ -524,8 +580,7 @@ std::shared_ptr<Connection> Hub::outgoingConnection(const Peer& peer)
         ::close(fd);
         return nullptr;
     }
-    setWriteTimeout(fd);
-    auto connection = std::make_shared<Connection>(fd, peer.pid, true);
+    auto connection = std::make_shared<Connection>(fd, peer.pid, true, m_wakeFd);
     {
         std::lock_guard lock(m_connectionMutex);
         auto it = m_outgoing.find(peer.pid);

@@ -1,12 +1,22 @@
 // Per-user prefix and runtime folder of the named objects.
 #include "platform/objectnames.h"
 
+#include "platform/savefile.h"
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +26,7 @@ namespace {
 
 constexpr std::size_t kMaxPrefix = 48;
 constexpr std::size_t kMaxName = 200;
+constexpr std::size_t kMaxShmName = 255;
 
 std::string sanitise(std::string_view text, std::size_t maxLength)
 {
@@ -51,6 +62,155 @@ bool makePrivateFolder(const std::string& path)
     return isPrivateFolder(path, true);
 }
 
+// The folder an environment variable names, without trailing "/", when it is an absolute path
+// to a folder; with its status.
+std::optional<std::string> folderFromEnvironment(const char* variable, struct stat* st)
+{
+    const char* value = std::getenv(variable);
+    if (!value || value[0] != '/')
+        return std::nullopt;
+    std::string folder = value;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    if (stat(folder.c_str(), st) != 0 || !S_ISDIR(st->st_mode))
+        return std::nullopt;
+    return folder;
+}
+
+// $TMPDIR when it names a folder, else /tmp.
+std::string tempBase()
+{
+    struct stat st {};
+    return folderFromEnvironment("TMPDIR", &st).value_or("/tmp");
+}
+
+// The user's config folder ($XDG_CONFIG_HOME, else ~/.config); empty when there is none.
+std::string userConfigFolder()
+{
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/')
+        return xdg;
+    const char* home = std::getenv("HOME");
+    if (!home || home[0] != '/') {
+        const passwd* pw = getpwuid(getuid());
+        home = pw ? pw->pw_dir : nullptr;
+    }
+    return home && home[0] == '/' ? std::string(home) + "/.config" : std::string();
+}
+
+std::string readSmall(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return {};
+    char buffer[512];
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, sizeof buffer);
+    } while (n < 0 && errno == EINTR);
+    ::close(fd);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+}
+
+std::string firstLine(std::string text)
+{
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end != std::string::npos)
+        text.resize(end);
+    return text;
+}
+
+// When the usual folders are taken by someone else: a fresh folder of mkdtemp, which nobody can
+// have made beforehand, written down beside the user's settings so that the other program of this
+// system (and the next start) finds the same one. Taken under a lock, so two programs starting at
+// once agree on one folder.
+std::string recordedFallbackFolder(const std::string& config)
+{
+    if (config.empty())
+        return {};
+    const std::string folder = config + "/quorvalen";
+    std::error_code ec;
+    std::filesystem::create_directories(config, ec);
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return {};
+    const std::string record = folder + "/runtime-folder";
+    const int lock = ::open((record + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lock < 0)
+        return {};
+    while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    std::string recorded = firstLine(readSmall(record));
+    if (recorded.empty() || recorded[0] != '/' || !isPrivateFolder(recorded, false)) {
+        std::string pattern = tempBase() + "/quorvalen-" + std::to_string(getuid()) + "-XXXXXX";
+        recorded = mkdtemp(pattern.data()) ? pattern : std::string();
+        if (!recorded.empty() && !saveFile(record, recorded + "\n", nullptr, 0600))
+            recorded.clear();  // a folder the other program could not find is no meeting place
+    }
+    ::close(lock);  // releases the lock
+    return recorded;
+}
+
+std::string findRuntimeBase()
+{
+    // The session's folder is 0700 already; one that is not ours is not used at all.
+    struct stat st {};
+    if (const auto session = folderFromEnvironment("XDG_RUNTIME_DIR", &st);
+        session && st.st_uid == getuid() && (st.st_mode & 077) == 0)
+        return *session;
+    const std::string usual = tempBase() + "/quorvalen-" + std::to_string(getuid());
+    if (makePrivateFolder(usual))
+        return usual;
+    return recordedFallbackFolder(userConfigFolder());
+}
+
+// The base folder, found once per environment; a folder that stopped being private is looked for again.
+std::string runtimeBase()
+{
+    // Never destroyed: clean-ups that run at exit still ask for the folder.
+    struct Cache {
+        std::mutex mutex;
+        std::string key;
+        std::string base;
+    };
+    static Cache* cache = new Cache;
+    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+    const std::string now = std::string(xdg ? xdg : "") + '\n' + userConfigFolder() + '\n' + tempBase();
+    std::lock_guard lock(cache->mutex);
+    if (now != cache->key || cache->base.empty() || !isPrivateFolder(cache->base, false)) {
+        cache->key = now;
+        cache->base = findRuntimeBase();
+    }
+    return cache->base;
+}
+
+constexpr std::size_t kTokenLength = 16;
+
+bool validToken(const std::string& token)
+{
+    return token.size() == kTokenLength
+           && std::all_of(token.begin(), token.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+std::string randomToken()
+{
+    unsigned char bytes[kTokenLength / 2] = {};
+    std::size_t got = 0;
+    while (got < sizeof bytes) {
+        const ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return {};
+        got += static_cast<std::size_t>(n);
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string token;
+    for (unsigned char b : bytes) {
+        token += kDigits[b >> 4];
+        token += kDigits[b & 0x0F];
+    }
+    return token;
+}
+
 }  // namespace
 
 std::string objectPrefix()
@@ -65,26 +225,43 @@ std::string objectPrefix()
 
 std::string runtimeFolder()
 {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg && xdg[0] == '/') {
-        std::string candidate = xdg;
-        while (candidate.size() > 1 && candidate.back() == '/')
-            candidate.pop_back();
-        // The session's folder is 0700 already; one that is not ours is not used at all.
-        struct stat st {};
-        if (stat(candidate.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid()
-            && (st.st_mode & 077) == 0)
-            base = candidate;
-    }
-    if (base.empty()) {
-        base = "/tmp/quorvalen-" + std::to_string(getuid());
-        if (!makePrivateFolder(base))
-            return {};
-    }
+    const std::string base = runtimeBase();
+    if (base.empty())
+        return {};
     const std::string folder = base + "/" + objectPrefix();
     if (!makePrivateFolder(folder))
         return {};
     return folder + "/";
+}
+
+std::string sharedMemoryToken()
+{
+    const std::string folder = runtimeFolder();
+    if (folder.empty())
+        return {};
+    const std::string path = folder + "shm-token";
+    std::string token = firstLine(readSmall(path));
+    if (validToken(token))
+        return token;
+    // The first program of the session draws it. link() never replaces a name, so two programs
+    // drawing at once both end up with the one that was linked first.
+    token = randomToken();
+    if (token.empty())
+        return {};
+    const std::string temp = path + "." + std::to_string(getpid());
+    if (!saveFile(temp, token + "\n", nullptr, 0600))
+        return {};
+    const bool linked = ::link(temp.c_str(), path.c_str()) == 0;
+    ::unlink(temp.c_str());
+    if (!linked) {
+        const std::string existing = firstLine(readSmall(path));
+        if (validToken(existing))
+            return existing;
+        // Damaged (only this user can write here): replaced.
+        if (!saveFile(path, token + "\n", nullptr, 0600))
+            return {};
+    }
+    return token;
 }
 
 std::string safeObjectName(std::string_view name)
@@ -98,14 +275,21 @@ std::string sharedMemoryObjectName(std::string_view name)
     std::string result = "/";
     result += objectPrefix();
     result += '.';
-    result += safeObjectName(name);
+    if (const std::string token = sharedMemoryToken(); !token.empty()) {
+        result += token;
+        result += '.';
+    }
+    // A shared-memory name is one file name of /dev/shm: at most 255 bytes after the "/".
+    const std::size_t room = result.size() < kMaxShmName + 1 ? kMaxShmName + 1 - result.size() : 0;
+    result += safeObjectName(name).substr(0, room);
     return result;
 }
 
 void removeNamedObjects()
 {
     std::error_code ec;
-    const std::string shmStart = objectPrefix() + ".";
+    const std::string token = sharedMemoryToken();
+    const std::string shmStart = objectPrefix() + "." + (token.empty() ? std::string() : token + ".");
     for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ec)) {
         const std::string file = entry.path().filename().string();
         if (file.compare(0, shmStart.size(), shmStart) == 0)

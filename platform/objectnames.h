@@ -13,15 +13,24 @@ namespace platform {
 std::string objectPrefix();
 
 // <base>/<prefix>/, created with mode 0700, ending with "/". The base is $XDG_RUNTIME_DIR when it
-// is a folder of ours, otherwise /tmp/quorvalen-<uid> (created 0700; refused when it belongs to
-// someone else or others may enter it). Empty when no safe folder can be had.
+// is a folder of ours closed to others; otherwise <tmp>/quorvalen-<uid> (<tmp> is $TMPDIR or /tmp;
+// made 0700, passed over when it is a link, belongs to someone else or cannot be closed to
+// others); otherwise a folder made by mkdtemp and recorded in <config>/quorvalen/runtime-folder
+// (0600), where the other program of the system and later starts find it. Empty when no safe
+// folder can be had.
 std::string runtimeFolder();
+
+// 16 random hexadecimal digits kept in the runtime folder ("shm-token"), drawn by the first program
+// of the session: the part of the shared-memory names that nobody outside the folder can guess.
+// Empty when there is no runtime folder.
+std::string sharedMemoryToken();
 
 // A name made safe for a file name or a POSIX shared-memory name: [A-Za-z0-9._-] kept, the rest
 // "_", at most 200 characters.
 std::string safeObjectName(std::string_view name);
 
-// "/<prefix>.<name>" for shm_open.
+// "/<prefix>.<token>.<name>" for shm_open (at most 255 characters after the "/"). /dev/shm is open
+// to every user: a name nobody can guess is one nobody can take first.
 std::string sharedMemoryObjectName(std::string_view name);
 
 // Removes every object under the current prefix: the shared-memory areas, mutex files, window

@@ -53,6 +53,16 @@ std::vector<RecordedUserMessages::Shown> RecordedUserMessages::shown() const
     return m_shown;
 }
 
+std::vector<std::string> RecordedUserMessages::boxTexts() const
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<std::string> texts;
+    for (const Shown& s : m_shown)
+        if (s.kind == "messageBox")
+            texts.push_back(s.text);
+    return texts;
+}
+
 void RecordedUserMessages::clear()
 {
     std::lock_guard lock(m_mutex);

@@ -29,6 +29,8 @@ public:
     int defaultAnswer = IDOK;
 
     std::vector<Shown> shown() const;
+    // The texts of the message boxes among them, in order.
+    std::vector<std::string> boxTexts() const;
     void clear();
 
     int messageBox(const std::string& text, const std::string& caption, unsigned flags) override;

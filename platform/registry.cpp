@@ -3,6 +3,7 @@
 // atomically, so two programs saving at once never lose each other's values.
 #include "platform/registry.h"
 
+#include "platform/cp1251.h"
 #include "platform/hexrecord.h"
 #include "platform/inifile.h"
 
@@ -16,6 +17,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -47,7 +49,9 @@ std::optional<std::string> sectionOf(RegistryRoot root, std::string_view key)
             end = key.size();
         const std::string_view part = key.substr(pos, end - pos);
         if (!part.empty()) {
-            if (part.find_first_of("]\r\n") != std::string_view::npos)
+            // The store reads a line that is not UTF-8 as code page 1251: such a key could be
+            // written but never found again.
+            if (part.find_first_of("]\r\n") != std::string_view::npos || !isValidUtf8(part))
                 return std::nullopt;
             out += '\\';
             out += part;
@@ -67,14 +71,18 @@ void appendEscaped(std::string& out, char c)
     out += kDigits[static_cast<unsigned char>(c) & 0x0F];
 }
 
-// Value names and string values may hold anything; what an ini line cannot hold is escaped.
+// Value names and string values may hold anything; what an ini line cannot hold is escaped. Bytes
+// that are not UTF-8 (a path as the file system gave it) are escaped too: the store would read
+// them back as code page 1251 text.
 std::string escape(std::string_view s, bool name)
 {
+    const bool utf8 = isValidUtf8(s);
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char c = s[i];
+        const auto byte = static_cast<unsigned char>(c);
         const bool edgeBlank = (c == ' ' || c == '\t') && (i == 0 || i + 1 == s.size());
-        if (c == '%' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F || (name && (c == '=' || edgeBlank)))
+        if (c == '%' || byte < 0x20 || c == 0x7F || (!utf8 && byte >= 0x80) || (name && (c == '=' || edgeBlank)))
             appendEscaped(out, c);
         else
             out += c;
@@ -114,8 +122,13 @@ class StoreLock {
 public:
     explicit StoreLock(const std::string& path) : m_guard(g_mutex)
     {
+        // A folder made here is the user's alone, like the store in it.
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
         std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+        if (!folder.empty() && !std::filesystem::exists(folder, ec)) {
+            std::filesystem::create_directories(folder.parent_path(), ec);
+            ::mkdir(folder.c_str(), 0700);
+        }
         m_fd = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
             ::close(m_fd);
@@ -158,6 +171,8 @@ bool modify(Change change)
     if (!lock.locked())
         return false;
     IniFile ini(path, IniFile::Mode::Buffered);
+    // Window positions, file types and paths of the user's: nobody else reads them.
+    ini.setFileMode(0600);
     if (!change(ini))
         return false;
     return ini.flush();

@@ -10,6 +10,7 @@
 #include "platform/keys.h"
 #include "platform/messageids.h"
 #include "platform/usermessages.h"
+#include "platform/pathtext.h"
 #include "player/commandlinearea.h"
 #include "player/icons.h"
 #include "player/images.h"
@@ -548,8 +549,8 @@ void TForm1::dropEvent(QDropEvent* event)
 {
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
+        if (url.isLocalFile())  // the name's bytes, also those that are not UTF-8
+            paths << platform::pathToQString(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
     event->acceptProposedAction();
     WMDropFiles(paths);
 }

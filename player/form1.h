@@ -101,7 +101,7 @@ public:
     QLabel* Label11;  // the folder being scanned
     QLabel* Label28;  // "ESC - отмена"
     QProgressBar* Gauge1;
-    controls::TvtqStatusBar* StatusBar1;
+    controls::TvtqStatusBar* StatusBar1 = nullptr;  // read by the event filter from the first event on
     TFindDialog* FindDialog1;
     QSystemTrayIcon* TrayIcon = nullptr;
     // Transport and the main timer's displays.

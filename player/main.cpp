@@ -10,6 +10,7 @@
 #include "player/form1.h"
 #include "player/playerini.h"
 #include "player/splash.h"
+#include "player/unattended.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -28,6 +29,8 @@ int g_signalPipe[2] = {-1, -1};
 
 void onSignal(int)
 {
+    // An end asked for from outside is over within the deadline, whatever hangs on the way.
+    player::ArmExitDeadline();
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
 }
@@ -101,20 +104,18 @@ int main(int argc, char** argv)
     form->Ini = ini;
     form->CommandLineArea = &area;
     form->CommandLine = {first, second};
-    form->FormCreate();
-    form->CreateDbgFrm();
-    form->CreateNotesFrm();
 
-    splash->hide();
-    splash.reset();
-
-    // The end of the session (SIGTERM, SIGHUP, the session manager) runs Exit, which saves.
+    // The end of the session (SIGTERM, SIGHUP, the session manager) runs Exit, which saves. Set up
+    // before anything of the start can wait, so that a signal is never lost.
+    bool endRequested = false;
+    player::InstallExitDeadline();
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) == 0) {
         auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, form.get(), [&form, notifier] {
+        QObject::connect(notifier, &QSocketNotifier::activated, form.get(), [&form, &endRequested, notifier] {
             char byte = 0;
             [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
             notifier->setEnabled(false);
+            endRequested = true;
             form->WMQueryEndSession();
             QApplication::quit();
         });
@@ -124,7 +125,22 @@ int main(int argc, char** argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, form.get(),
                      [&form](QSessionManager&) { form->WMQueryEndSession(); });
 
+    // Nobody may be there to click: what the start has to report waits until the window is up,
+    // and the player comes up and plays whatever it can meanwhile.
+    player::StartupMessages startup;
+    form->FormCreate();
+    form->CreateDbgFrm();
+    form->CreateNotesFrm();
+    splash->hide();
+    splash.reset();
     form->show();
+    startup.release();
+
+    // An end asked for while the start was still running (a quit before the loop runs is lost).
+    if (endRequested) {
+        form.reset();
+        return 0;
+    }
     const int result = QApplication::exec();
     form.reset();
     return result;

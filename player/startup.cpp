@@ -11,6 +11,7 @@
 #include "platform/messageids.h"
 #include "platform/programfolder.h"
 #include "platform/sharedmemory.h"
+#include "platform/pathtext.h"
 #include "player/about/dbgfrm.h"
 #include "player/commandlinearea.h"
 #include "player/icons.h"
@@ -25,6 +26,7 @@
 #include "player/playlist/playlistfile.h"
 #include "player/playlist/playlistrows.h"
 #include "player/reporterror.h"
+#include "player/unattended.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -127,7 +129,8 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
         return;
     controls::TVqListView* previous = CurrentList;
     CurrentList = LVMaster;
-    const QString path = QString::fromStdString(second);
+    // The argument's bytes as the file system has them.
+    const QString path = platform::pathToQString(second);
     if (first == "file") {
         PendingInsertIndex = -1;
         AddFile(path);
@@ -138,7 +141,7 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
         // A handed-over playlist is appended to the Main list, so nothing already there is lost;
         // when nothing is on air its first row starts, as a file handed over does.
         const int firstNew = LVMaster->rowCount();
-        if (auto rows = ReadPlaylistFile(path.toStdString())) {
+        if (auto rows = ReadPlaylistFile(second)) {
             for (TVirtualItem& row : *rows)
                 LVMaster->Rows.push_back(std::move(row));
             LVMaster->syncView();
@@ -196,6 +199,9 @@ void TForm1::closeEvent(QCloseEvent* event)
         showMinimized();
         return;
     }
+    // Nobody may be there to click a box now (a shutdown, a service manager): what fails on the
+    // way out is logged, and the player ends.
+    const ShutdownMessages logged;
     if (TrayIcon) {
         TrayIcon->hide();
         delete TrayIcon;
@@ -215,7 +221,10 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (Sequencer)
         Sequencer->fadeOut().abort();
     CurrentList = LVMaster;
-    SaveProfile(platform::programPath("Profile/Default.prf"));
+    // A window closed before its first showing had loaded the profile would save an empty state
+    // over it.
+    if (m_shown)
+        SaveProfile(platform::programPath("Profile/Default.prf"));
     CloseJingleWindows();
     if (DeckA)
         DeckA->Stop();

@@ -6,6 +6,7 @@
 #include "engine/enginesettings.h"
 #include "player/form1.h"
 #include "player/namedwidget.h"
+#include "platform/pathtext.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -81,7 +82,7 @@ void TfrmJinPlay::FormShow()
 {
     if (!Engine)
         return;
-    Engine->PlayFile(FileName.toStdString());
+    Engine->PlayFile(platform::pathBytes(FileName));
     Engine->SetVolume(m_owner.JinglVolume);
     LengthMs = Engine->LengthMs;
     Timer1->start();

@@ -3,6 +3,7 @@
 
 #include "media/tag.h"
 #include "platform/cp1251.h"
+#include "platform/pathtext.h"
 #include "player/playlist/playlistrows.h"
 
 #include <algorithm>
@@ -62,7 +63,7 @@ std::vector<controls::TVirtualItem> ReadSearchResults(const void* area, std::siz
         row.SubItems[0] = tagText(rec.Title);
         row.SubItems[1] = QString::fromStdString(media::FormatTimeShort(rec.Duration));
         // The file name holds the path's bytes as the file system gives them.
-        row.SubItems[2] = QString::fromStdString(std::string(untilZero(rec.FileName, holder)));
+        row.SubItems[2] = platform::pathToQString(untilZero(rec.FileName, holder));
         rows.push_back(std::move(row));
     }
     return rows;

@@ -22,13 +22,18 @@ namespace {
 // a server silent for this long hangs. The wait holds this thread, the main timer's with it, so
 // it must stay far below the length of a mix.
 constexpr std::chrono::milliseconds kQueryTimeout{3000};
+constexpr std::chrono::milliseconds kQuitTimeout{500};
 
 }  // namespace
 
 void TForm1::StopSearchServer()
 {
-    if (ServerWindow != 0)
-        platform::sendMessage(ServerWindow, platform::UM_SEARCH_QUIT, 0, 0);
+    // A server answers its quit at once and closes afterwards; one that hangs is not waited for
+    // long (it ends by itself when its ping finds no player).
+    if (ServerWindow != 0) {
+        platform::LResult ignored = 0;
+        platform::sendMessageEx(ServerWindow, platform::UM_SEARCH_QUIT, 0, 0, &ignored, kQuitTimeout);
+    }
     ServerWindow = 0;
     SharedArea.reset();
 }

@@ -6,6 +6,7 @@
 #include "engine/audioengine.h"
 #include "engine/enginesettings.h"
 #include "player/form1.h"
+#include "platform/pathtext.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -110,7 +111,7 @@ void TRearPlay::showEvent(QShowEvent* event)
 void TRearPlay::FormShow()
 {
     setWindowTitle(QFileInfo(m_fileName).fileName());
-    m_deck->PlayFile(m_fileName.toStdString());
+    m_deck->PlayFile(platform::pathBytes(m_fileName));
     m_deck->SetVolume(m_form.RearVolume);
     m_lengthMs = m_deck->LengthMs;
     Timer1->start();

@@ -5,6 +5,7 @@
 #include "platform/inifile.h"
 #include "platform/programfolder.h"
 #include "platform/usermessagesqt.h"
+#include "platform/pathtext.h"
 #include "player/notes/notesfrm.h"
 #include "player/playlist/playlistrows.h"
 #include "player/profiles/profilehooks.h"
@@ -64,7 +65,7 @@ void TForm1::N49Click()
 
 std::string TForm1::TrackNotesFile(const QString& trackPath) const
 {
-    const std::string path = trackPath.toStdString();
+    const std::string path = platform::pathBytes(trackPath);
     std::error_code ec;
     if (path.empty() || !std::filesystem::exists(path, ec))
         return {};
@@ -76,7 +77,7 @@ void TForm1::LoadTrackNotes(const QString& trackPath)
     if (NotesFrm == nullptr)
         return;
     const std::string file = TrackNotesFile(trackPath);
-    NotesFrm->LoadNotes(file, file.empty() ? std::string() : OldNotesFileName(notesFolder(), trackPath.toStdString()));
+    NotesFrm->LoadNotes(file, file.empty() ? std::string() : OldNotesFileName(notesFolder(), platform::pathBytes(trackPath)));
 }
 
 void TForm1::LoadNotesProfile(const platform::IniFile& ini, const ProfileLoad&)

@@ -3,11 +3,11 @@
 
 #include "platform/cp1251.h"
 #include "platform/direntries.h"
+#include "platform/savefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <sys/stat.h>
 
@@ -44,15 +44,9 @@ bool WriteNotesFile(const std::string& path, const QString& text)
     const QString name = QString::fromStdString(path);
     if (!QDir().mkpath(QFileInfo(name).absolutePath()))
         return false;
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    // Whole or not at all: on a full disk the notes written before stay.
     const QByteArray bytes = NotesFileBytes(text);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::saveFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 bool AdoptOldNotesFile(const std::string& oldPath, const std::string& path)

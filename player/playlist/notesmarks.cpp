@@ -1,6 +1,7 @@
 // The notes marks, looked up once per track path.
 #include "player/playlist/notesmarks.h"
 
+#include "platform/pathtext.h"
 #include "player/playlist/playlistrows.h"
 
 #include <dirent.h>
@@ -85,7 +86,7 @@ bool NotesMarks::mark(std::vector<controls::TVirtualItem>& rows, int first, int 
         auto known = m_known.find(path);
         if (known == m_known.end() || recheck) {
             // Notes kept under the name of before count as well.
-            const std::string canonical = resolve(path.toStdString());
+            const std::string canonical = resolve(platform::pathBytes(path));
             const std::unordered_set<std::string>& inFolder = names();
             const bool has = inFolder.count(NotesFileNameOfCanonical(notesFolder, canonical).substr(notesFolder.size())) != 0 ||
                              inFolder.count(OldNotesFileNameOfCanonical(notesFolder, canonical).substr(notesFolder.size())) != 0;

@@ -9,6 +9,7 @@
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
 #include "platform/usermessagesqt.h"
+#include "platform/pathtext.h"
 #include "player/playlist/finddialog.h"
 #include "player/playlist/folderscan.h"
 #include "player/playlist/playlistrows.h"
@@ -58,20 +59,20 @@ QString TForm1::DisplayNameOf(const QString& path)
     std::string info;
     if (!Readers)
         Readers = std::make_unique<TagReaders>();
-    const std::string p = path.toStdString();
+    const std::string p = platform::pathBytes(path);
     if (ReadFileInfo(*Readers, p, tag, info)) {
         const QString name = JoinArtistTitle(fromTag(tag.Artist, sizeof tag.Artist), fromTag(tag.Title, sizeof tag.Title));
         if (!name.isEmpty())
             return name;
     }
-    return QString::fromStdString(media::ExtractFileBaseName(p));
+    return platform::pathForDisplay(platform::pathToQString(media::ExtractFileBaseName(p)));
 }
 
 void TForm1::AddFile(const QString& path)
 {
     TVirtualItem row;
     row.SubItems[kColName] = DisplayNameOf(path);
-    row.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(media::GetFileDurationMs(path.toStdString())));
+    row.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(media::GetFileDurationMs(platform::pathBytes(path))));
     row.SubItems[kColPath] = path;
     if (PendingInsertIndex < 0) {
         const int r = CurrentList->AddRow(QString());
@@ -98,11 +99,11 @@ void TForm1::AddDir(const QString& folder)
     FolderScanHooks hooks;
     hooks.aborted = [this] { return ScanAbort; };
     hooks.enterFolder = [this](const std::string& f) {
-        const QString text = QString::fromStdString(f);
+        const QString text = platform::pathForDisplay(platform::pathToQString(f));
         Label11->setText(Label11->fontMetrics().elidedText(text, Qt::ElideMiddle, std::max(Label11->width(), 50)));
         QApplication::processEvents();
     };
-    ScanFolder(base.toStdString(), files, hooks);
+    ScanFolder(platform::pathBytes(base), files, hooks);
     Label11->hide();
     Gauge1->setValue(0);
     Gauge1->show();
@@ -110,7 +111,7 @@ void TForm1::AddDir(const QString& folder)
     const std::size_t n = files.size();
     const std::int64_t d = n > 1 ? static_cast<std::int64_t>(n) - 1 : 1;
     for (std::size_t i = 0; i < n && !ScanAbort; ++i) {
-        AddFile(QString::fromStdString(files[i]));
+        AddFile(platform::pathToQString(files[i]));
         Gauge1->setValue(static_cast<int>(static_cast<std::int64_t>(i) * 100 / d));
         QApplication::processEvents();
     }
@@ -167,7 +168,7 @@ void TForm1::N25Click()
     filter += "LineIn (line.in)|line.in";
     if (auto files = platform::userMessages().openFileNames("", filter, "")) {
         for (const std::string& f : *files)
-            AddFile(QString::fromStdString(f));
+            AddFile(platform::pathToQString(f));
     }
     RenumberList();
 }
@@ -304,7 +305,7 @@ void TForm1::N53Click()
     if (selected < 0)
         return;
     TVirtualItem& row = CurrentList->Rows[static_cast<std::size_t>(selected)];
-    const std::string oldPath = row.SubItems[kColPath].toStdString();
+    const std::string oldPath = platform::pathBytes(row.SubItems[kColPath]);
     std::string value = oldPath;
     if (!platform::userMessages().inputQuery("Rename File", "Filename:", value) || value == oldPath)
         return;
@@ -315,7 +316,7 @@ void TForm1::N53Click()
         return;
     if (::renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, value.c_str(), RENAME_NOREPLACE) != 0)
         return;
-    row.SubItems[kColPath] = QString::fromStdString(value);
+    row.SubItems[kColPath] = platform::pathToQString(value);
     CurrentList->viewport()->update();
     ShowTagInfo();
 }

@@ -3,9 +3,10 @@
 
 #include "media/tag.h"
 #include "platform/cp1251.h"
+#include "platform/pathtext.h"
+#include "platform/usermessages.h"
+#include "platform/savefile.h"
 #include "player/playlist/playlistrows.h"
-
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -81,26 +82,60 @@ std::int64_t parseSeconds(std::string_view text)
     return t[0] == '-' ? 0 : v;
 }
 
-}  // namespace
+// No name or text of a playlist comes near this; a line past it (a damaged or hostile file) would
+// only cost seconds of work and of painting, and is left out.
+constexpr std::size_t kMaxLineBytes = 64 * 1024;
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error)
+// Lines past the bound become empty lines, so that the lines after them keep their places; the
+// flags tell which.
+std::vector<bool> dropLongLines(std::vector<std::string>& lines)
 {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString().toStdString();
-        return false;
+    std::vector<bool> dropped(lines.size(), false);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].size() > kMaxLineBytes) {
+            std::string().swap(lines[i]);
+            dropped[i] = true;
+        }
     }
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        error = file.errorString().toStdString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString().toStdString();
-        return false;
-    }
-    return true;
+    return dropped;
 }
+
+void reportLongLines(const std::string& path, const std::vector<bool>& dropped)
+{
+    const auto count = std::count(dropped.begin(), dropped.end(), true);
+    if (count > 0)
+        platform::messageBox("Пропущено строк плейлиста длиннее 64 КБ: " + std::to_string(count) + "\r\nПлейлист: " +
+                                 platform::decodeText(path),
+                             "Error", platform::MB_OK | platform::MB_ICONERROR);
+}
+
+// An entry line's path as the file system has it: its bytes, resolved against the playlist's own
+// folder by the media module's rule (relative entries, "\" separators). When that names nothing,
+// the line is tried as code page 1251 text (a list made on another system, its files renamed
+// since) and with "\" read as "/" from the root ("\music\a.mp3" of a list made for one drive).
+std::string entryPathBytes(const std::string& playlist, const std::string& line)
+{
+    std::error_code ec;
+    const std::string asIs = media::ResolveM3UEntry(playlist, line);
+    if (std::filesystem::exists(asIs, ec))
+        return asIs;
+    std::vector<std::string> texts{line};
+    if (!platform::isValidUtf8(line))
+        texts.push_back(platform::cp1251ToUtf8(line));
+    for (const std::string& text : texts) {
+        std::vector<std::string> candidates{media::ResolveM3UEntry(playlist, text)};
+        if (text.starts_with('\\')) {
+            candidates.push_back(text);
+            std::replace(candidates.back().begin(), candidates.back().end(), '\\', '/');
+        }
+        for (const std::string& candidate : candidates)
+            if (std::filesystem::exists(candidate, ec))
+                return candidate;
+    }
+    return asIs;
+}
+
+}  // namespace
 
 bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVirtualItem>& rows, std::string& error)
 {
@@ -111,7 +146,8 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
         out += ',';
         // Line breaks inside a name or path would split the entry; they cannot come back anyway.
         std::string name = trimmed(row.SubItems[kColName].toStdString());
-        std::string file = trimmed(row.SubItems[kColPath].toStdString());
+        // The path's bytes as the file system gave them, whatever they are.
+        std::string file = trimmed(platform::pathBytes(row.SubItems[kColPath]));
         std::replace_if(name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
         std::replace_if(file.begin(), file.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
         out += name;
@@ -119,7 +155,7 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
         out += file;
         out += "\r\n";
     }
-    return WriteFileAtomically(path, out, error);
+    return platform::saveFile(path, out, &error);
 }
 
 std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path, PlaylistEntries entries)
@@ -129,7 +165,9 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     // a playlist, and its "lines" must not become rows.
     if (!bytes || bytes->find('\0') != std::string::npos)
         return std::nullopt;
-    const std::vector<std::string> lines = splitLines(*bytes);
+    std::vector<std::string> lines = splitLines(*bytes);
+    const std::vector<bool> dropped = dropLongLines(lines);
+    reportLongLines(path, dropped);
     const bool extendedOnly = entries == PlaylistEntries::ExtendedOnly;
     if (extendedOnly && (lines.empty() || trimmed(lines[0]) != "#EXTM3U"))
         return std::nullopt;
@@ -138,9 +176,15 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     std::int64_t seconds = 0;
     std::string name;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string line = trimmed(platform::decodeText(lines[i]));
-        if (line.empty())
+        if (dropped[i]) {
+            described = false;  // a path past the bound: there is nothing to play
             continue;
+        }
+        // The path keeps the line's bytes; only what is shown is decoded.
+        const std::string raw = trimmed(lines[i]);
+        if (raw.empty())
+            continue;
+        const std::string line = platform::decodeText(raw);
         if (line.starts_with(kExtInf)) {
             const std::string rest = line.substr(kExtInf.size());
             const std::size_t comma = rest.find(',');
@@ -152,12 +196,13 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
         if (line.front() == '#' || (extendedOnly && !described))
             continue;  // "#EXTM3U" and other comments
         // Every other line is an entry, with or without a description before it.
-        const std::string file = media::ResolveM3UEntry(path, line);
+        const std::string file = entryPathBytes(path, raw);
         controls::TVirtualItem row;
-        row.SubItems[kColName] = QString::fromStdString(described && !name.empty() ? name : media::ExtractFileBaseName(file));
+        row.SubItems[kColName] = QString::fromStdString(
+            described && !name.empty() ? name : platform::decodeText(media::ExtractFileBaseName(file)));
         const std::int64_t ms = described ? std::clamp<std::int64_t>(seconds * 1000, 0, 2147483647) : 0;
         row.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(static_cast<std::int32_t>(ms)));
-        row.SubItems[kColPath] = QString::fromStdString(file);
+        row.SubItems[kColPath] = platform::pathToQString(file);
         rows.push_back(std::move(row));
         described = false;
     }
@@ -184,7 +229,7 @@ bool WriteHistoryFile(const std::string& path, const std::vector<std::string>& p
         out += p;
         out += "\r\n";
     }
-    return WriteFileAtomically(path, out, error);
+    return platform::saveFile(path, out, &error);
 }
 
 }  // namespace player

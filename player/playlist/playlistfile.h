@@ -36,7 +36,4 @@ std::optional<std::vector<std::string>> ReadHistoryFile(const std::string& path)
 // One path per line, CR LF; false (error text set) on failure.
 bool WriteHistoryFile(const std::string& path, const std::vector<std::string>& paths, std::string& error);
 
-// Writes bytes to path through a temporary file in the same folder renamed into place.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error);
-
 }  // namespace player

@@ -5,6 +5,7 @@
 #include "controls/vtqstatusbar.h"
 #include "engine/enginesettings.h"
 #include "media/tag.h"
+#include "platform/pathtext.h"
 #include "platform/usermessages.h"
 #include "player/playlist/playlistfile.h"
 #include "player/playlist/playlistrows.h"
@@ -27,7 +28,7 @@ QString& TForm1::CurrentListName()
 
 bool TForm1::LoadPlaylist(const QString& path)
 {
-    std::optional<std::vector<TVirtualItem>> rows = ReadPlaylistFile(path.toStdString());
+    std::optional<std::vector<TVirtualItem>> rows = ReadPlaylistFile(platform::pathBytes(path));
     if (!rows) {
         // The list stays as it was. Left empty by this failure, it must never be saved over the
         // file, which may well hold entries that could not be read just now.
@@ -56,7 +57,7 @@ bool TForm1::SavePlaylist(const QString& path)
         UnreadPlaylists.erase(unread);
     }
     std::string error;
-    if (WritePlaylistFile(path.toStdString(), CurrentList->Rows, error))
+    if (WritePlaylistFile(platform::pathBytes(path), CurrentList->Rows, error))
         return true;
     ReportAudioError(-1, path.toStdString(), "Playlist.SaveToFile (" + error + ")");
     return false;

@@ -65,7 +65,7 @@ void TForm1::SaveProfile(const std::string& path)
         platform::IniFile ini(path, platform::IniFile::Mode::Buffered);
         writeInLayoutOrder(staged, ini);
         if (failure.empty() && !ini.flush())
-            failure = "write failed";
+            failure = ini.lastError().empty() ? std::string("write failed") : ini.lastError();
         if (!failure.empty())
             ReportAudioError(-1, path, "TIniFile.Create (" + failure + ")");
     }

@@ -3,13 +3,13 @@
 // the clock's colour and the silence cut.
 #include "player/form1.h"
 
+#include "controls/screenfit.h"
 #include "platform/inifile.h"
 #include "platform/programfolder.h"
 #include "platform/usermessagesqt.h"
 #include "player/profiles/profilehooks.h"
 
 #include <QLabel>
-#include <QScreen>
 
 #include <algorithm>
 #include <cstdint>
@@ -64,23 +64,23 @@ void TForm1::LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad&)
     ApplyMonTypeFlags();
 
     // The size: a negative width is a maximised window whose restored width is its absolute value.
+    // A size larger than the screen (a damaged profile) is cut to it, and saved back so.
     const int storedWidth = ini.readInteger("Options", "FormWidth", kDefaultWidth);
-    const int w = storedWidth == INT32_MIN ? kDefaultWidth : std::abs(storedWidth);
     const int hgt = ini.readInteger("Options", "FormHeight", kDefaultHeight);
-    if (w > 0 && hgt > 0) {
+    const QRect area = controls::availableScreenArea(this);
+    const QSize size = controls::fitSize(
+        QSize(storedWidth == INT32_MIN ? kDefaultWidth : std::abs(storedWidth), hgt), area);
+    const bool sized = storedWidth != 0 && hgt > 0;
+    if (sized) {
         if (isMaximized())
             setWindowState(windowState() & ~Qt::WindowMaximized);
-        resize(w, hgt);
+        resize(size);
     }
     if (storedWidth < 0) {
         // Without showing a hidden window: the state applies when it is shown.
         setWindowState(windowState() | Qt::WindowMaximized);
-    } else if (w > 0 && hgt > 0) {
-        if (const QScreen* screen = this->screen()) {
-            const QRect area = screen->availableGeometry();
-            move(std::max(area.x(), area.x() + (area.width() - w) / 2),
-                 std::max(area.y(), area.y() + (area.height() - hgt) / 2));
-        }
+    } else if (sized && !area.isEmpty()) {
+        move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
     }
 
     QPalette clock = timelabel->palette();

@@ -7,6 +7,7 @@
 #include "platform/cp1251.h"
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
+#include "platform/pathtext.h"
 #include "controls/tbar.h"
 #include "controls/vtqstatusbar.h"
 #include "player/form1.h"
@@ -62,7 +63,7 @@ std::string FormSequencerHost::fileName(int row) const
 {
     if (row < 0 || row >= rowCount())
         return {};
-    return m_form.LVMaster->Rows[static_cast<std::size_t>(row)].SubItems[kColPath].toStdString();
+    return platform::pathBytes(m_form.LVMaster->Rows[static_cast<std::size_t>(row)].SubItems[kColPath]);
 }
 
 void FormSequencerHost::updateNowPlaying(int row)

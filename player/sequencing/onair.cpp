@@ -7,6 +7,7 @@
 #include "media/tag.h"
 #include "platform/cp1251.h"
 #include "platform/programfolder.h"
+#include "platform/pathtext.h"
 #include "player/sequencing/formsequencer.h"
 #include "player/playlist/playlistrows.h"
 #include "player/reporterror.h"
@@ -59,7 +60,7 @@ void TForm1::TrackStarted(int row)
 
 void TForm1::UpdateNowPlaying(const QString& fileName, int row)
 {
-    const std::string path = fileName.toStdString();
+    const std::string path = platform::pathBytes(fileName);
     if (!Readers)
         Readers = std::make_unique<TagReaders>();
     media::TTagRecord tag{};
@@ -67,7 +68,7 @@ void TForm1::UpdateNowPlaying(const QString& fileName, int row)
     const bool read = ReadFileInfo(*Readers, path, tag, info);
     const std::string artist = tagField(tag.Artist, sizeof tag.Artist);
     const std::string title = tagField(tag.Title, sizeof tag.Title);
-    SetOnAirText(QString::fromStdString(onAirText(read, artist, title, path)));
+    SetOnAirText(platform::pathForDisplay(platform::pathToQString(onAirText(read, artist, title, path))));
     if (AutoEq != nullptr && AutoEq->isChecked())
         AutoEqualizerPreset(QString::fromStdString(platform::cp1251ToUtf8(tag.Genre.str())));
 
@@ -79,7 +80,7 @@ void TForm1::UpdateNowPlaying(const QString& fileName, int row)
     if (read)
         name = JoinArtistTitle(QString::fromStdString(artist), QString::fromStdString(title));
     if (name.isEmpty())
-        name = QString::fromStdString(media::ExtractFileBaseName(path));
+        name = platform::pathForDisplay(platform::pathToQString(media::ExtractFileBaseName(path)));
     item.SubItems[kColName] = name;
     // A CD track is measured only once: reading its length spins the disc.
     const bool cdTrack = QFileInfo(fileName).suffix().compare(QStringLiteral("cda"), Qt::CaseInsensitive) == 0;

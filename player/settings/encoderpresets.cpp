@@ -2,11 +2,11 @@
 #include "player/settings/encoderpresets.h"
 
 #include "platform/cp1251.h"
+#include "platform/savefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -100,17 +100,14 @@ bool writeEncoderPresets(const std::string& path, const std::vector<EncoderPrese
     const QString name = QString::fromStdString(path);
     if (!QDir().mkpath(QFileInfo(name).absolutePath()))
         return false;
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    // Whole or not at all: on a full disk the presets saved before stay.
+    std::string bytes;
+    bytes.reserve(presets.size() * kEncoderPresetSize);
     for (const EncoderPreset& preset : presets) {
         const EncoderPresetRecord record = encodePreset(preset);
-        if (file.write(record.data(), kEncoderPresetSize) != static_cast<qint64>(kEncoderPresetSize)) {
-            file.cancelWriting();
-            return false;
-        }
+        bytes.append(record.data(), kEncoderPresetSize);
     }
-    return file.commit();
+    return platform::saveFile(path, bytes);
 }
 
 }  // namespace player

@@ -7,6 +7,7 @@
 #include "media/tag.h"
 #include "media/textutil.h"
 #include "platform/cp1251.h"
+#include "platform/pathtext.h"
 #include "platform/usermessages.h"
 #include "player/playlist/playlistrows.h"
 #include "player/tagpage/tagwriter.h"
@@ -166,12 +167,13 @@ void TForm1::ShowTagInfo()
         shown = TagPageState{};
     } else {
         TagFileName = CurrentList->Rows[static_cast<std::size_t>(selected)].SubItems[kColPath];
-        const std::string path = TagFileName.toStdString();
+        const std::string path = platform::pathBytes(TagFileName);
         const QFontMetrics metrics(lbTagFileName->font());
+        const std::string onScreen = platform::decodeText(path);  // for the screen only
         lbTagFileName->setText(QString::fromStdString(controls::ShortenPath(
-            path, lbTagFileName->width() - 1,
+            onScreen, lbTagFileName->width() - 1,
             [&metrics](const std::string& s) { return metrics.horizontalAdvance(QString::fromStdString(s)); })));
-        lbTagFileName->setToolTip(TagFileName);
+        lbTagFileName->setToolTip(platform::pathForDisplay(TagFileName));
         TagFileType = TagFileTypeOf(path);
         if (!Readers)
             Readers = std::make_unique<TagReaders>();
@@ -214,7 +216,7 @@ bool TForm1::WriteFileTag(const std::string& path, const media::TTagRecord& reco
 
 void TForm1::btSaveTagClick()
 {
-    const std::string path = TagFileName.toStdString();
+    const std::string path = platform::pathBytes(TagFileName);
     if (path.empty() || !TagTypeWritable(TagFileType) ||
         media::asciiLower(std::filesystem::path(path).extension().string()) == ".m3u")
         return;

@@ -8,15 +8,11 @@
 #include <vector>
 
 #include "audiolib/audiolib.h"
+#include "tests/common/fuzzinput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string path = "/tmp/audiolib_fuzz_" + std::to_string(getpid()) + ".bin";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    const std::string path = fuzzing::inputFile("input.bin", data, size);
     const audiolib::Handle h = audiolib::streamCreateFile(path, audiolib::kStreamDecode);
     if (h == 0) {
         if (audiolib::lastError() == audiolib::kOk)

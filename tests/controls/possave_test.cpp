@@ -5,6 +5,7 @@
 #include "platform/registry.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -94,6 +95,25 @@ TEST_F(PosSaveTest, NeverShownWritesNothingThenMovesAreSavedAndRestored)
     QApplication::processEvents();
     EXPECT_EQ(next.pos(), QPoint(50, 60));
     EXPECT_EQ(next.size(), QSize(320, 240));
+}
+
+TEST_F(PosSaveTest, ADamagedSizeOrPlaceIsFittedToTheScreen)
+{
+    // 100000 x 100000 at a place on the screen: the window would take gigabytes to paint.
+    Registry::writeBinary(RegistryRoot::CurrentUser, kKey, "PosData", TVqPosSave::encode(QRect(10, 20, 100000, 100000)));
+    QWidget window;
+    auto* saver = new TVqPosSave(&window);
+    saver->Key = kKey;
+    saver->LoadPosition();
+    const QRect area = window.screen()->availableGeometry();
+    EXPECT_EQ(window.size(), area.size());
+    EXPECT_EQ(window.pos(), area.topLeft());
+    // Reaching past the right and bottom edges: moved back in, size kept.
+    Registry::writeBinary(RegistryRoot::CurrentUser, kKey, "PosData",
+                          TVqPosSave::encode(QRect(area.right() - 10, area.bottom() - 10, 200, 100)));
+    saver->LoadPosition();
+    EXPECT_EQ(window.size(), QSize(200, 100));
+    EXPECT_EQ(window.pos(), QPoint(area.right() + 1 - 200, area.bottom() + 1 - 100));
 }
 
 TEST_F(PosSaveTest, StoredValuesOfTheWrongTypeOrLengthAreIgnored)

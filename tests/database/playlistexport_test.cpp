@@ -122,14 +122,6 @@ protected:
             w.ListView1->selectionModel()->select(w.model()->index(r, 0),
                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
-    std::vector<std::string> boxes() const
-    {
-        std::vector<std::string> out;
-        for (const auto& s : messages.shown())
-            if (s.kind == "messageBox")
-                out.push_back(s.text);
-        return out;
-    }
 
     QTemporaryDir dir;
     platform::RecordedUserMessages messages;
@@ -179,8 +171,8 @@ TEST_F(PlaylistExportTest, SavePlaylistWritesWhereTheDialogSaysAndReplacesTheOld
     // A file that cannot be written is reported.
     messages.pushText(path("no such folder/out.m3u"));
     w.Button11Click();
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_NE(boxes()[0].find("no such folder/out.m3u"), std::string::npos);
+    ASSERT_EQ(messages.boxTexts().size(), 1u);
+    EXPECT_NE(messages.boxTexts()[0].find("no such folder/out.m3u"), std::string::npos);
 }
 
 TEST_F(PlaylistExportTest, ToPlayerWritesTheExchangeListBeforeTellingThePlayer)
@@ -213,8 +205,60 @@ TEST_F(PlaylistExportTest, ToPlayerSendsNothingWhenTheListCannotBeWritten)
     dbtest::writeAll(path("Temp"), "a file where the folder should be");
     w.Button12Click();
     EXPECT_TRUE(player.loadTempLists.empty());
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_NE(boxes()[0].find("DBTemp.m3u"), std::string::npos);
+    ASSERT_EQ(messages.boxTexts().size(), 1u);
+    EXPECT_NE(messages.boxTexts()[0].find("DBTemp.m3u"), std::string::npos);
+}
+
+TEST_F(PlaylistExportTest, NegativeDurationsAreRoundedLikeAnyOther)
+{
+    std::vector<std::unique_ptr<media::TTrackRecord>> rows;
+    std::vector<media::TTrackRecord*> ptrs;
+    for (int ms : {-2500, -3500, -1600, -400, 2500, 3500, 0}) {
+        rows.push_back(dbtest::makeTrack({.title = "T", .artist = "A", .fileName = "/music/a.mp3", .duration = ms}));
+        ptrs.push_back(rows.back().get());
+    }
+    ASSERT_TRUE(writeDfsFile(path("negative.dfs"), ptrs, nullptr));
+    TBase_main_window w({path("negative.dfs")});
+    ASSERT_TRUE(w.ExportPlaylist(path("negative.m3u")));
+    std::string expected = "#EXTM3U\r\n";
+    for (const char* seconds : {"-2", "-4", "-2", "0", "2", "4", "0"})
+        expected += std::string("#EXTINF:") + seconds + ",A - T\r\n/music/a.mp3\r\n";
+    EXPECT_EQ(dbtest::readAll(path("negative.m3u")), expected);
+}
+
+TEST_F(PlaylistExportTest, RowsAPlaylistCannotHoldAreNamedAndTheExportSaysSo)
+{
+    std::vector<std::unique_ptr<media::TTrackRecord>> rows;
+    std::vector<media::TTrackRecord*> ptrs;
+    rows.push_back(dbtest::makeTrack({.title = "Good", .artist = "A", .fileName = "/music/good.mp3"}));
+    // A path in code page 1251 ("Кино"), from a base made on another system, and one with a line break.
+    rows.push_back(dbtest::makeTrack({.title = "Old", .artist = "B", .fileName = "/music/\xca\xe8\xed\xee.mp3"}));
+    rows.push_back(dbtest::makeTrack({.title = "Evil", .artist = "C", .fileName = "/music/a\r\n/etc/passwd"}));
+    for (int i = 0; i < 12; ++i)
+        rows.push_back(dbtest::makeTrack({.title = "More " + std::to_string(i), .artist = "D",
+                                          .fileName = "/music/\xff" + std::to_string(i) + ".mp3"}));
+    for (auto& r : rows)
+        ptrs.push_back(r.get());
+    ASSERT_TRUE(writeDfsFile(path("mixed.dfs"), ptrs, nullptr));
+
+    dbtest::TestPlayer player;
+    TBase_main_window w({"fromplayer", std::to_string(player.handle()), path("mixed.dfs")});
+    EXPECT_FALSE(w.ExportPlaylist(path("mixed.m3u"))) << "not everything was written";
+    EXPECT_EQ(dbtest::readAll(path("mixed.m3u")), "#EXTM3U\r\n#EXTINF:0,A - Good\r\n/music/good.mp3\r\n");
+    ASSERT_EQ(messages.boxTexts().size(), 1u) << "one message for all of them";
+    const std::string box = messages.boxTexts()[0];
+    EXPECT_NE(box.find("14 row(s)"), std::string::npos) << box;
+    EXPECT_NE(box.find("B - Old (/music/Кино.mp3)"), std::string::npos) << box;
+    EXPECT_NE(box.find("C - Evil (/music/a  /etc/passwd)"), std::string::npos) << box;
+    EXPECT_NE(box.find("D - More 7"), std::string::npos) << box;
+    EXPECT_EQ(box.find("D - More 8"), std::string::npos) << "ten rows are named, the rest counted";
+    EXPECT_NE(box.find("4 more"), std::string::npos) << box;
+
+    // The player still gets the rows that could be written, and the same one message is shown.
+    w.Button12Click();
+    EXPECT_EQ(player.loadTempLists, std::vector<platform::WParam>{1});
+    EXPECT_EQ(dbtest::readAll(w.DBTempPath()), "#EXTM3U\r\n#EXTINF:0,A - Good\r\n/music/good.mp3\r\n");
+    EXPECT_EQ(messages.boxTexts().size(), 2u);
 }
 
 }  // namespace

@@ -215,6 +215,24 @@ TEST_F(SearchServerQueryTest, ABadFieldOrNoAreaAnswersZeroAndWritesNothing)
     EXPECT_EQ(query(*w, 7, "").count, 3);
 }
 
+TEST_F(SearchServerQueryTest, AnAnswerThatComesBackAsAQueryEndsThere)
+{
+    writeNumberedBase(3);
+    // Greeted with its own handle as the player's, the server's answer reaches itself as a query.
+    auto w = startServer(std::to_string(player.handle()));
+    platform::sendMessage(w->handle(), UM_SEARCH_HELLO, w->handle(), kHelloToServer);
+    player.writeQuery("");
+    EXPECT_EQ(platform::sendMessage(w->handle(), UM_SEARCH_QUERY, 0, 0), 0);
+    // Two servers greeted with each other's handles answer each other once, not for ever.
+    auto other = startServer(std::to_string(player.handle()));
+    platform::sendMessage(w->handle(), UM_SEARCH_HELLO, other->handle(), kHelloToServer);
+    platform::sendMessage(other->handle(), UM_SEARCH_HELLO, w->handle(), kHelloToServer);
+    EXPECT_EQ(platform::sendMessage(w->handle(), UM_SEARCH_QUERY, 0, 0), 0);
+    // Greeted properly again, it answers the player as before.
+    platform::sendMessage(w->handle(), UM_SEARCH_HELLO, player.handle(), kHelloToServer);
+    EXPECT_EQ(query(*w, 0, "").count, 3);
+}
+
 // ---- Hello -------------------------------------------------------------------------------------
 
 using SearchServerHelloTest = SearchServerTest;

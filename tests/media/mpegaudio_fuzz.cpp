@@ -1,5 +1,5 @@
 // libFuzzer target: the mpegaudio reader over arbitrary file contents.
-#include "fuzzinput.h"
+#include "tests/common/fuzzinput.h"
 
 #include "media/id3v1.h"
 #include "media/id3v2.h"
@@ -13,7 +13,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string& path = mediatest::fuzzInputFile(data, size);
+    const std::string path = fuzzing::inputFile("input.bin", data, size);
     media::TMPEGaudio r; r.ReadInfo(path); (void)r.BitRate(); media::TTagRecord t; media::ReadTagRecord(path, t);
     return 0;
 }

@@ -1,26 +1,16 @@
 // Fuzz target: arbitrary bytes as an ini file are read, queried and rewritten without harm.
+#include "tests/common/fuzzinput.h"
+
 #include "platform/hexrecord.h"
 #include "platform/inifile.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string path = [] {
-        char name[] = "/tmp/qv_ini_fuzz_XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd >= 0)
-            close(fd);
-        return std::string(name);
-    }();
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    const std::string path = fuzzing::inputFile("settings.ini", data, size);
     platform::IniFile ini(path, platform::IniFile::Mode::Buffered);
     for (const auto& section : ini.sections()) {
         for (const auto& [key, value] : ini.sectionValues(section)) {

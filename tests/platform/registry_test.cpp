@@ -73,6 +73,15 @@ TEST_F(RegistryValues, AwkwardNamesAndTextsSurvive)
     EXPECT_FALSE(Registry::readString(HKCU, "K", "pad"));
     EXPECT_EQ(Registry::readString(HKCU, "K", "имя"), "Значение");
     EXPECT_EQ(Registry::readString(HKCU, "K", "a"), std::nullopt);
+
+    // A path as the file system gave it, not UTF-8 ("Кино" in code page 1251), comes back as
+    // its bytes, as name and as value; a key of such bytes is refused rather than lost.
+    const std::string path = "/music/\xca\xe8\xed\xee/1.mp3";
+    ASSERT_TRUE(Registry::writeString(HKCU, "K", path, path));
+    EXPECT_EQ(Registry::readString(HKCU, "K", path), path);
+    EXPECT_EQ(Registry::readString(HKCU, "K", "Имя"), "Значение") << "UTF-8 stays as it is";
+    EXPECT_FALSE(Registry::writeString(HKCU, "K\\\xca\xe8", "v", "1"));
+    EXPECT_FALSE(Registry::keyExists(HKCU, "K\\\xca\xe8"));
 }
 
 TEST_F(RegistryKeys, SubkeysExistenceAndDeletion)

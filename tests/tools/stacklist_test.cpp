@@ -72,7 +72,12 @@ TEST(StackText, SecondsRoundHalvesToTheEvenNeighbour)
     EXPECT_EQ(roundedSeconds(1499), 1);
     EXPECT_EQ(roundedSeconds(1501), 2);
     EXPECT_EQ(roundedSeconds(499), 0);
-    EXPECT_EQ(roundedSeconds(-2500), 0) << "a damaged negative duration";
+    // A damaged negative duration is rounded by the same rule, not written as 0.
+    EXPECT_EQ(roundedSeconds(-2500), -2);
+    EXPECT_EQ(roundedSeconds(-3500), -4);
+    EXPECT_EQ(roundedSeconds(-1501), -2);
+    EXPECT_EQ(roundedSeconds(-499), 0);
+    EXPECT_EQ(roundedSeconds(INT32_MIN), -2147484);
     EXPECT_EQ(roundedSeconds(INT32_MAX), 2147484);
 }
 

@@ -3,10 +3,10 @@
 
 #include "media/m3uexport.h"
 #include "platform/programfolder.h"
+#include "platform/savefile.h"
 #include "tools/Sorbelt/dfsreader.h"
 #include "tools/Sorbelt/sorbelt.h"
 
-#include <QSaveFile>
 #include <QString>
 
 #include <algorithm>
@@ -52,15 +52,9 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
         std::filesystem::create_directories(folder, ec);
     if (ec)
         return fail("cannot create " + folder.string() + ": " + ec.message());
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return fail("cannot create " + path + ": " + file.errorString().toStdString());
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        return fail("cannot write " + path + ": " + file.errorString().toStdString());
-    }
-    if (!file.commit())
-        return fail("cannot write " + path + ": " + file.errorString().toStdString());
+    std::string why;
+    if (!platform::saveFile(path, bytes, &why))
+        return fail("cannot write " + path + ": " + why);
     return true;
 }
 

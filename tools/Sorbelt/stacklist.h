@@ -16,8 +16,8 @@ namespace sorbelt {
 std::vector<media::TTrackRecord> chooseRows(const std::vector<media::TTrackRecord>& rows, int count,
                                             std::mt19937& random);
 
-// Whole seconds of a duration in milliseconds, halves to the even neighbour; an unmeasured or
-// negative (damaged) duration gives 0.
+// Whole seconds of a duration in milliseconds, rounded to the nearest, halves to the even
+// neighbour (negative durations too); 0 for an unmeasured track.
 std::int64_t roundedSeconds(std::int32_t durationMs);
 
 // "#EXTM3U", then per row "#EXTINF:<seconds>,<artist> - <title>" and the file name, lines ended by

@@ -74,6 +74,9 @@ private:
     QByteArray m_ready;
 };
 
+// A raw stream socket connected to a listening socket path (a program's message socket); -1 on failure.
+int connectTo(const std::string& path);
+
 // Runs the loop of Qt events until done() or the time-out; true when done() became true.
 bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 

@@ -372,15 +372,33 @@ TEST_F(ProfileWindow, ColumnWidthsComeFromMasterAndSlaveOnlyWhenMasterIsThere)
     EXPECT_EQ(columnWidth(form->LVMaster, 1), 10000);
 }
 
+TEST_F(ProfileWindow, ADamagedWindowSizeIsCutToTheScreenAndSavedSo)
+{
+    const QRect area = form->screen()->availableGeometry();
+    form->LoadProfile(writeProfile("Huge.prf", "[Options]\nFormWidth=100000\nFormHeight=100000\n"));
+    EXPECT_EQ(form->size(), area.size());
+    EXPECT_EQ(form->pos(), area.topLeft());
+    form->SaveProfile(profile("Huge.prf"));
+    const platform::IniFile saved(profile("Huge.prf"));
+    EXPECT_EQ(saved.readInteger("Options", "FormWidth", 0), area.width()) << "the next start does not repeat it";
+    EXPECT_EQ(saved.readInteger("Options", "FormHeight", 0), area.height());
+
+    // Maximised, the size it restores to fits as well.
+    form->LoadProfile(writeProfile("HugeMax.prf", "[Options]\nFormWidth=-2147483647\nFormHeight=2147483647\n"));
+    EXPECT_TRUE(form->isMaximized());
+    EXPECT_LE(form->normalGeometry().width(), area.width());
+    EXPECT_LE(form->normalGeometry().height(), area.height());
+}
+
 TEST_F(ProfileWindow, AMaximisedWindowIsStoredAsTheDefaultSizeAndRestoresToItsWidth)
 {
     // The window stays hidden: the test screen is smaller than the window can be shown.
     form->resize(500, 400);
-    form->LoadProfile(writeProfile("Max.prf", "[Options]\nFormWidth=-900\nFormHeight=600\n"));
+    form->LoadProfile(writeProfile("Max.prf", "[Options]\nFormWidth=-760\nFormHeight=560\n"));
     EXPECT_TRUE(form->isMaximized());
     EXPECT_FALSE(form->isVisible()) << "a load does not show a hidden window";
-    EXPECT_EQ(form->normalGeometry().width(), 900) << "restored, the window is |FormWidth| wide";
-    EXPECT_EQ(form->normalGeometry().height(), 600);
+    EXPECT_EQ(form->normalGeometry().width(), 760) << "restored, the window is |FormWidth| wide";
+    EXPECT_EQ(form->normalGeometry().height(), 560);
     form->SaveProfile(profile("Max.prf"));
     const platform::IniFile saved(profile("Max.prf"));
     EXPECT_EQ(saved.readInteger("Options", "FormWidth", 0), -799);
@@ -626,7 +644,7 @@ TEST_F(ProfileWindow, AProfileThatCannotBeWrittenIsShownAndThePlaylistAndHistory
     form->SaveProfile(profile("Busy.prf"));
     auto boxes = errorBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Error: -1, \r\nFile: " + profile("Busy.prf") + "\r\nFunc: TIniFile.Create (write failed)");
+    EXPECT_EQ(boxes[0].text, "Error: -1, \r\nFile: " + profile("Busy.prf") + "\r\nFunc: TIniFile.Create (Is a directory)");
     EXPECT_NE(programDir.read(profile("Busy.m3u")).find("/m/a.mp3"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(profile("Busy.hst")));
     EXPECT_EQ(form->CurrentProfile, profile("Busy.prf"));

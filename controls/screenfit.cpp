@@ -1,0 +1,42 @@
+// Fitting stored window geometry to the available screen.
+#include "controls/screenfit.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace controls {
+
+QRect availableScreenArea(const QWidget* window, const QPoint& at)
+{
+    const QScreen* screen = window ? window->screen() : nullptr;
+    if (!screen && !at.isNull())
+        screen = QGuiApplication::screenAt(at);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QSize fitSize(const QSize& stored, const QRect& area)
+{
+    if (area.isEmpty())
+        return stored;
+    return QSize(std::clamp(stored.width(), 1, area.width()), std::clamp(stored.height(), 1, area.height()));
+}
+
+QRect fitRect(const QRect& stored, const QRect& area)
+{
+    if (area.isEmpty())
+        return stored;
+    const QSize size = fitSize(stored.size(), area);
+    // In 64 bits: a stored position near the ends of the int range must not wrap on the way.
+    const auto place = [](long long pos, long long length, long long start, long long room) {
+        return static_cast<int>(std::clamp(pos, start, start + room - length));
+    };
+    return QRect(place(stored.x(), size.width(), area.x(), area.width()),
+                 place(stored.y(), size.height(), area.y(), area.height()), size.width(), size.height());
+}
+
+}  // namespace controls

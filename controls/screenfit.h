@@ -1,0 +1,24 @@
+// Window sizes and positions read from stored files (profiles, the registry's window positions)
+// made to fit the screen: a damaged value must neither make a window larger than the desktop
+// (a window of 32767 x 32767 takes gigabytes and a whole core to paint) nor put it out of sight.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace controls {
+
+// The area windows may take (without panels and docks) on the screen of `window`, else on the
+// screen under `at`, else on the primary screen. Empty when there is no screen at all.
+QRect availableScreenArea(const QWidget* window, const QPoint& at = QPoint());
+
+// Width and height each at most the area's (and at least 1); an empty area changes nothing.
+QSize fitSize(const QSize& stored, const QRect& area);
+
+// The rectangle with its size fitted, moved as little as needed to lie inside the area.
+QRect fitRect(const QRect& stored, const QRect& area);
+
+}  // namespace controls

@@ -1,0 +1,184 @@
+// Checked saves through a temporary file renamed into place. Written on plain POSIX calls so that
+// no layer buffers a write whose failure would only show after the checks (a buffered writer
+// reports a full disk at its final flush, and a save that looked fine has emptied the file).
+#include "platform/savefile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// The process's umask without changing it (umask() itself would, for every thread at once).
+mode_t currentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
+    }
+    return 022;
+}
+
+std::string parentOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A symbolic link stays a link: the file it points at is the one replaced.
+std::string resolveTarget(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    std::error_code ec;
+    const auto resolved = std::filesystem::weakly_canonical(std::filesystem::path(path), ec);
+    return ec || resolved.empty() ? path : resolved.string();
+}
+
+void syncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);  // makes the rename itself durable; a failure here loses nothing already saved
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+SaveFile::SaveFile(std::string path, std::optional<unsigned> mode) : m_path(std::move(path)), m_mode(mode) {}
+
+SaveFile::~SaveFile()
+{
+    cancel();
+}
+
+bool SaveFile::fail(int err)
+{
+    if (!m_failed) {
+        m_failed = true;
+        m_error = std::error_code(err, std::generic_category()).message();
+    }
+    cancel();
+    return false;
+}
+
+bool SaveFile::open()
+{
+    cancel();
+    m_failed = false;
+    m_error.clear();
+    if (m_path.empty())
+        return fail(ENOENT);
+    m_target = resolveTarget(m_path);
+    const std::string folder = parentOf(m_target);
+    // Hidden, beside the target (a rename works within one file system only), and short enough
+    // for any file-name limit whatever the target's name.
+    std::string name = fileNameOf(m_target).substr(0, 200);
+    std::string pattern = folder + "/." + name + ".XXXXXX";
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
+    m_fd = fd;
+    m_temp = pattern;
+
+    struct stat old {};
+    const bool replacing = ::stat(m_target.c_str(), &old) == 0;
+    if (replacing && !S_ISREG(old.st_mode))
+        return fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+    mode_t mode = 0;
+    if (m_mode)
+        mode = static_cast<mode_t>(*m_mode & 07777);
+    else if (replacing)
+        mode = old.st_mode & 07777;
+    else
+        mode = 0666 & ~currentUmask();
+    if (::fchmod(m_fd, mode) != 0)
+        return fail(errno);
+    if (replacing && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+        // Saved by someone allowed to replace another's file: it stays the owner's.
+        [[maybe_unused]] const int rc = ::fchown(m_fd, old.st_uid, old.st_gid);
+    }
+    return true;
+}
+
+bool SaveFile::write(const void* data, std::size_t size)
+{
+    if (m_failed || m_fd < 0)
+        return false;
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(errno);
+        if (n == 0)
+            return fail(ENOSPC);
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool SaveFile::commit()
+{
+    if (m_failed || m_fd < 0)
+        return false;
+    // Some file systems only find out at the flush or the close that the data does not fit.
+    if (::fsync(m_fd) != 0 && errno != EINVAL && errno != ENOTSUP)
+        return fail(errno);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        return fail(errno);
+    if (::rename(m_temp.c_str(), m_target.c_str()) != 0)
+        return fail(errno);
+    m_temp.clear();
+    syncFolder(parentOf(m_target));
+    return true;
+}
+
+void SaveFile::cancel()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.empty()) {
+        ::unlink(m_temp.c_str());
+        m_temp.clear();
+    }
+}
+
+bool saveFile(const std::string& path, std::string_view bytes, std::string* error, std::optional<unsigned> mode)
+{
+    SaveFile file(path, mode);
+    const bool ok = file.open() && file.write(bytes) && file.commit();
+    if (!ok && error)
+        *error = file.error();
+    return ok;
+}
+
+}  // namespace platform
