@@ -4,6 +4,7 @@
 #include "controls/tbar.h"
 #include "engine/audioengine.h"
 #include "platform/usermessages.h"
+#include "platform/pathtext.h"
 #include "player/form1.h"
 #include "player/jingles/jingleslots.h"
 #include "player/namedwidget.h"
@@ -157,7 +158,7 @@ void TfrmJinList::Button1Click()
     const std::optional<std::string> file = platform::userMessages().openFileName("", filter, "");
     if (!file)
         return;
-    setRow(k, QString::fromStdString(*file));
+    setRow(k, platform::pathToQString(*file));
     if (k < 8) {
         QTreeWidgetItem* next = ListView1->topLevelItem(k + 1);
         ListView1->setCurrentItem(next);

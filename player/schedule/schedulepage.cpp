@@ -6,6 +6,7 @@
 
 #include "engine/audioengine.h"
 #include "platform/inifile.h"
+#include "platform/pathtext.h"
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
 #include "player/playlist/playlistfile.h"
@@ -123,7 +124,7 @@ void TForm1::FireScheduleEntry(const ScheduleEntry& entry)
     if (isPlaylist(entry.path)) {
         // Read afresh each time: what the hidden list held before must never go on air again.
         rhelper->ClearRows();
-        if (auto rows = ReadPlaylistFile(entry.path.toStdString()); rows && !rows->empty()) {
+        if (auto rows = ReadPlaylistFile(platform::pathBytes(entry.path)); rows && !rows->empty()) {
             rhelper->Rows = std::move(*rows);
         } else {
             const std::string text = "Расписание: плейлист не прочитан или пуст, ничего не вставлено:\r\n" +

@@ -3,6 +3,7 @@
 
 #include "engine/audioengine.h"
 #include "platform/programfolder.h"
+#include "platform/pathtext.h"
 #include "platform/usermessages.h"
 #include "player/form1.h"
 #include "player/namedwidget.h"
@@ -223,7 +224,7 @@ void Ttimeform::_dateChange()
 void Ttimeform::Button4Click()
 {
     if (const auto file = platform::userMessages().openFileName("", EntryFilter.toStdString(), ""))
-        _file->setText(QString::fromStdString(*file));
+        _file->setText(platform::pathToQString(*file));
 }
 
 void Ttimeform::Button7Click()
@@ -233,7 +234,7 @@ void Ttimeform::Button7Click()
         return;
     const QTime now = QTime::currentTime();
     Rows.push_back(ScheduleEntry{QDate::currentDate(), QTime(now.hour(), now.minute(), now.second()),
-                                 QString::fromStdString(*file)});
+                                 platform::pathToQString(*file)});
     new QTreeWidgetItem(rasplist);
     showRow(static_cast<int>(Rows.size()) - 1);
 }
