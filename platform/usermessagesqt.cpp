@@ -117,15 +117,15 @@ QString fileFilter(const std::string& filter)
     return out.join(QStringLiteral(";;"));
 }
 
-QFont toQFont(const FontSpec& spec)
+QFont toQFont(const FontSpec& wanted)
 {
-    QFont font(q(spec.family));
-    if (spec.pointSize > 0)
-        font.setPointSize(spec.pointSize);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    QFont font(q(wanted.family));
+    if (wanted.pointSize > 0)
+        font.setPointSize(wanted.pointSize);
+    font.setBold(wanted.bold);
+    font.setItalic(wanted.italic);
+    font.setUnderline(wanted.underline);
+    font.setStrikeOut(wanted.strikeOut);
     return font;
 }
 

@@ -38,7 +38,7 @@ int answer(QMessageBox::StandardButton button);
 // "Name|*.a;*.b|Other|*.c" -> "Name (*.a *.b);;Other (*.c)".
 QString fileFilter(const std::string& filter);
 // FontSpec <-> QFont; the colour is not a font's and stays as in base.
-QFont toQFont(const FontSpec& spec);
+QFont toQFont(const FontSpec& wanted);
 FontSpec fromQFont(const QFont& font, FontSpec base = {});
 // 0x00BBGGRR <-> QColor.
 QColor toQColor(std::uint32_t bgr);

@@ -145,20 +145,20 @@ void TFXFrm::buildPages()
         auto* bars = new QWidget(page);
         auto* barLayout = new QVBoxLayout(bars);
         barLayout->setContentsMargins(kCaptionRoom, 4, kValueRoom, 4);
-        for (const BarSpec& spec : kBars[k]) {
+        for (const BarSpec& desc : kBars[k]) {
             auto* bar = new controls::TLBar(bars);
-            bar->setObjectName(QString::fromLatin1(spec.name));
+            bar->setObjectName(QString::fromLatin1(desc.name));
             bar->setOrientation(Qt::Horizontal);
             bar->setMinimumWidth(220);
-            bar->setCaption(QString::fromLatin1(spec.caption));
+            bar->setCaption(QString::fromLatin1(desc.caption));
             bar->setLabelSpacing(kLabelSpacing);
-            bar->setUnit(QString::fromLatin1(spec.unit));
-            bar->setMinValue(spec.minValue);
-            bar->setMaxValue(spec.maxValue);
-            bar->setPrec(spec.prec);
+            bar->setUnit(QString::fromLatin1(desc.unit));
+            bar->setMinValue(desc.minValue);
+            bar->setMaxValue(desc.maxValue);
+            bar->setPrec(desc.prec);
             bar->Loaded();
             barLayout->addWidget(bar);
-            this->*spec.bar = bar;
+            this->*desc.bar = bar;
         }
         pageLayout->addWidget(bars);
         if (kind == EffectKind::Echo) {
@@ -175,8 +175,8 @@ void TFXFrm::buildPages()
         PageControl1->addTab(page, QString::fromLatin1(effectKindCaption(kind)));
 
         connect(m_onButtons[k], &QToolButton::clicked, this, [this] { SpeedButton11Click(); });
-        for (const BarSpec& spec : kBars[k])
-            (this->*spec.bar)->OnValueChange = [this, kind](QObject*) { pageChanged(kind); };
+        for (const BarSpec& desc : kBars[k])
+            (this->*desc.bar)->OnValueChange = [this, kind](QObject*) { pageChanged(kind); };
         connect(m_presetBoxes[k], &QComboBox::editTextChanged, this,
                 [this, kind] { LoadFxPreset(kind, PresetBox(kind)); });
         connect(this->*b.save, &QToolButton::clicked, this, [this, kind] { SaveFxPreset(kind, PresetBox(kind)); });
