@@ -104,7 +104,7 @@ void MainTimer::silenceStep()
     m_idleMs += kIntervalMs;  // 64 bits: a detector left on over an empty list runs for months
     if (static_cast<std::int64_t>(m_idleMs) < static_cast<std::int64_t>(m_silence.intervalSeconds) * 1000)
         return;
-    // The idle time runs on: the action repeats every tick until something plays.
+    // The idle time runs on: the action repeats until something plays, every tick at first.
     SequencerHost& host = m_sequencer.host();
     // An operator's stop is over once the detector restarts play; left set, it would keep every
     // mix and fade point of the restarted list off (aNextTrack does not clear it).
@@ -145,6 +145,11 @@ void MainTimer::silenceStep()
     default:
         break;
     }
+    // A list whose every row failed (its files gone, their share down) is tried again a second
+    // later, not at every tick: each try opens every row, on this thread.
+    const std::int32_t after = m_sequencer.deckA().State();
+    if (after != engine::STATE_PLAY && after != engine::STATE_PAUSE)
+        m_idleMs = static_cast<std::int64_t>(m_silence.intervalSeconds) * 1000 - kSilenceRetryMs;
 }
 
 void MainTimer::crossfadeStep()

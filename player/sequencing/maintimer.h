@@ -48,6 +48,8 @@ class MainTimer {
 public:
     static constexpr int kFirstIntervalMs = 100;
     static constexpr int kIntervalMs = 50;
+    // How soon the silence detector tries again after its action started nothing.
+    static constexpr int kSilenceRetryMs = 1000;
 
     MainTimer(PlaybackSequencer& sequencer, MainTimerDisplays& displays);
 

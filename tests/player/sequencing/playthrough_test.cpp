@@ -561,6 +561,26 @@ TEST(MainTimerGuard, CrossfadeExceptionIsShownAndTheTimerGoesOn)
 
 namespace {
 
+TEST_F(PlaythroughTest, SilenceDetectorTriesAListOfMissingFilesOnceASecond)
+{
+    list.rows = {{"gone 1", "/gone/1"}, {"gone 2", "/gone/2"}};
+    mainTimer.silence() = {true, 2, 2};
+    runUntil(2000);
+    ASSERT_FALSE(list.failed.empty()) << "the action ran at the interval";
+    const std::size_t firstTry = list.failed.size();
+    runUntil(2950);
+    EXPECT_EQ(list.failed.size(), firstTry) << "no new try within the second";
+    runUntil(5000);
+    EXPECT_EQ(list.failed.size(), 4 * firstTry) << "one try a second";
+
+    // Once a file is back, the next try plays it.
+    library.lengthsMs["/gone/1"] = 10000;
+    runUntil(6000);
+    EXPECT_FALSE(silent());
+    EXPECT_EQ(list.hl, 0);
+    EXPECT_TRUE(deck1.fileName == "/gone/1" || deck2.fileName == "/gone/1");
+}
+
 TEST_F(PlaythroughTest, SilenceDetectorPlaysOnAfterTheLastStartedRow)
 {
     addRows(3, 10000);
