@@ -300,9 +300,7 @@ void TBase_main_window::buildWindow()
     });
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] {
-        guarded([this] {
-            platform::openDocument(controls::HelpDocument(langDir()));
-        });
+        guarded([] { platform::openDocument(controls::HelpDocument(langDir())); });
     });
 
     if (QScreen* s = QGuiApplication::primaryScreen())
