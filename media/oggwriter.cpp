@@ -38,6 +38,9 @@ struct Edit {
     const char* key;
     std::string text;
     bool changed;
+    // The key the field falls back to when its own is empty: a field cleared by the operator
+    // takes it along, or the next read would show it again.
+    const char* fallback = nullptr;
 };
 
 class OutputFile {
@@ -156,18 +159,19 @@ bool TOggVorbis::WriteTag(const std::string& fileName)
     TOggVorbis fromFile;
     fromFile.fillFields(info);
     using K = Info::Key;
-    auto edit = [](const char* key, const std::string& now, const std::string& before) {
+    auto edit = [](const char* key, const std::string& now, const std::string& before,
+                   const char* fallback = nullptr) {
         const std::string text(trimText(now));
-        return Edit{key, text, text != before};
+        return Edit{key, text, text != before, fallback};
     };
     const Edit edits[] = {
         edit(Info::kKeys[K::kTitle], Title, fromFile.Title),
-        edit(Info::kKeys[K::kArtist], Artist, fromFile.Artist),
+        edit(Info::kKeys[K::kArtist], Artist, fromFile.Artist, Info::kKeys[K::kPerformer]),
         edit(Info::kKeys[K::kAlbum], Album, fromFile.Album),
         Edit{Info::kKeys[K::kTrackNumber], Track > 0 ? std::to_string(Track) : std::string(), Track != fromFile.Track},
         edit(Info::kKeys[K::kDate], Date, fromFile.Date),
         edit(Info::kKeys[K::kGenre], Genre, fromFile.Genre),
-        edit(Info::kKeys[K::kComment], Comment, fromFile.Comment),
+        edit(Info::kKeys[K::kComment], Comment, fromFile.Comment, Info::kKeys[K::kDescription]),
     };
 
     // The comments: untouched ones as they were; an edited key's entries give way to one new entry
@@ -178,9 +182,15 @@ bool TOggVorbis::WriteTag(const std::string& fileName)
     for (std::size_t i = 1; i < info.entries.size(); ++i) {
         const std::string key = entryKey(info.entries[i]);
         std::size_t which = std::size(edits);
-        for (std::size_t k = 0; k < std::size(edits); ++k)
+        bool cleared = false;
+        for (std::size_t k = 0; k < std::size(edits); ++k) {
             if (edits[k].changed && key == edits[k].key)
                 which = k;
+            cleared = cleared || (edits[k].changed && edits[k].text.empty() && edits[k].fallback &&
+                                  key == edits[k].fallback);
+        }
+        if (cleared)
+            continue;
         if (which == std::size(edits)) {
             kept.push_back(info.entries[i]);
         } else if (!placed[which]) {

@@ -175,6 +175,28 @@ TEST_F(OggVorbisWrite, EditedValuesReplacedEverythingElseKept)
     EXPECT_EQ(again.Samples, 441000);
 }
 
+TEST_F(OggVorbisWrite, AClearedFieldTakesTheCommentItFellBackToAlong)
+{
+    // Artist and Comment were shown from PERFORMER and DESCRIPTION: clearing them must not bring
+    // those values back at the next read, nor touch what other fields are read from.
+    write(oggVorbisFile(kComments));
+    ASSERT_TRUE(ogg.ReadInfo(path));
+    ASSERT_EQ(ogg.Artist, "Оркестр");
+    ASSERT_EQ(ogg.Comment, "Desc");
+    ogg.Artist = "";
+    ogg.Comment = " ";
+    ASSERT_TRUE(ogg.WriteTag(path));
+    media::TOggVorbis again;
+    ASSERT_TRUE(again.ReadInfo(path));
+    EXPECT_EQ(again.Artist, "");
+    EXPECT_EQ(again.Comment, "");
+    EXPECT_EQ(again.Title, "Old title");
+    const std::string file = readFile(path);
+    EXPECT_EQ(file.find("PERFORMER"), std::string::npos);
+    EXPECT_EQ(file.find("DESCRIPTION"), std::string::npos);
+    EXPECT_NE(file.find("REPLAYGAIN_TRACK_GAIN=-6.5 dB"), std::string::npos);
+}
+
 TEST_F(OggVorbisWrite, AnUnchangedTagIsWrittenBackByteForByte)
 {
     const std::string original = oggVorbisFile(
