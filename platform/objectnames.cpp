@@ -234,33 +234,29 @@ std::string runtimeFolder()
     return folder + "/";
 }
 
-std::string sharedMemoryToken()
+namespace {
+
+std::string tokenRecord(std::string_view name)
 {
     const std::string folder = runtimeFolder();
-    if (folder.empty())
+    return folder.empty() ? std::string() : folder + "shm." + safeObjectName(name) + ".token";
+}
+
+}  // namespace
+
+std::string sharedMemoryToken(std::string_view name)
+{
+    const std::string record = tokenRecord(name);
+    const std::string token = record.empty() ? std::string() : firstLine(readSmall(record));
+    return validToken(token) ? token : std::string();
+}
+
+std::string drawSharedMemoryToken(std::string_view name)
+{
+    const std::string record = tokenRecord(name);
+    const std::string token = randomToken();
+    if (record.empty() || token.empty() || !saveFile(record, token + "\n", nullptr, 0600))
         return {};
-    const std::string path = folder + "shm-token";
-    std::string token = firstLine(readSmall(path));
-    if (validToken(token))
-        return token;
-    // The first program of the session draws it. link() never replaces a name, so two programs
-    // drawing at once both end up with the one that was linked first.
-    token = randomToken();
-    if (token.empty())
-        return {};
-    const std::string temp = path + "." + std::to_string(getpid());
-    if (!saveFile(temp, token + "\n", nullptr, 0600))
-        return {};
-    const bool linked = ::link(temp.c_str(), path.c_str()) == 0;
-    ::unlink(temp.c_str());
-    if (!linked) {
-        const std::string existing = firstLine(readSmall(path));
-        if (validToken(existing))
-            return existing;
-        // Damaged (only this user can write here): replaced.
-        if (!saveFile(path, token + "\n", nullptr, 0600))
-            return {};
-    }
     return token;
 }
 
@@ -269,13 +265,13 @@ std::string safeObjectName(std::string_view name)
     return sanitise(name, kMaxName);
 }
 
-std::string sharedMemoryObjectName(std::string_view name)
+std::string sharedMemoryObjectName(std::string_view name, std::string_view token)
 {
     // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on a literal + a temporary.
     std::string result = "/";
     result += objectPrefix();
     result += '.';
-    if (const std::string token = sharedMemoryToken(); !token.empty()) {
+    if (!token.empty()) {
         result += token;
         result += '.';
     }
@@ -288,8 +284,8 @@ std::string sharedMemoryObjectName(std::string_view name)
 void removeNamedObjects()
 {
     std::error_code ec;
-    const std::string token = sharedMemoryToken();
-    const std::string shmStart = objectPrefix() + "." + (token.empty() ? std::string() : token + ".");
+    // Only our own objects can be removed from /dev/shm (it is sticky): others' names are left.
+    const std::string shmStart = objectPrefix() + ".";
     for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ec)) {
         const std::string file = entry.path().filename().string();
         if (file.compare(0, shmStart.size(), shmStart) == 0)

@@ -20,10 +20,13 @@ std::string objectPrefix();
 // folder can be had.
 std::string runtimeFolder();
 
-// 16 random hexadecimal digits kept in the runtime folder ("shm-token"), drawn by the first program
-// of the session: the part of the shared-memory names that nobody outside the folder can guess.
-// Empty when there is no runtime folder.
-std::string sharedMemoryToken();
+// The random part of the shared-memory area called name: 16 hexadecimal digits kept in the
+// runtime folder beside the area's lock files ("shm.<name>.token", 0600). Empty when none is
+// recorded or there is no runtime folder.
+std::string sharedMemoryToken(std::string_view name);
+// Draws a fresh token for the area and records it; empty on failure. Drawn each time the area is
+// made anew, so a name seen in /dev/shm while the area lived says nothing of the next one.
+std::string drawSharedMemoryToken(std::string_view name);
 
 // A name made safe for a file name or a POSIX shared-memory name: [A-Za-z0-9._-] kept, the rest
 // "_", at most 200 characters.
@@ -31,7 +34,7 @@ std::string safeObjectName(std::string_view name);
 
 // "/<prefix>.<token>.<name>" for shm_open (at most 255 characters after the "/"). /dev/shm is open
 // to every user: a name nobody can guess is one nobody can take first.
-std::string sharedMemoryObjectName(std::string_view name);
+std::string sharedMemoryObjectName(std::string_view name, std::string_view token);
 
 // Removes every object under the current prefix: the shared-memory areas, mutex files, window
 // records and sockets (the whole runtime folder of the prefix). For tests and clean-ups only:

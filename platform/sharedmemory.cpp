@@ -72,35 +72,28 @@ bool SharedMemory::open(std::string_view name, std::size_t size)
         close();
         return false;
     }
-    m_shmName = sharedMemoryObjectName(name);
-
     GuardLock guard(m_guardFd);
     if (!guard.locked()) {
         close();
         return false;
     }
     // Under the guard nobody else opens or closes. If no one holds the area, whatever object
-    // exists is a leftover of a crash: remove it so that the area starts as zeros.
+    // exists is a leftover of a crash: it goes, and the area is made anew under a fresh name.
     const bool otherHolders = lockFile(m_holderFd, LOCK_EX | LOCK_NB) != 0;
-    if (!otherHolders)
-        shm_unlink(m_shmName.c_str());
     if (lockFile(m_holderFd, LOCK_SH) != 0) {
         close();
         return false;
     }
-
-    int fd = shm_open(m_shmName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = otherHolders ? openHeld(name) : createFresh(name);
     if (fd < 0) {
-        qWarning("SharedMemory: shm_open %s failed", m_shmName.c_str());
         close();
         return false;
     }
     struct stat st {};
     bool ok = fstat(fd, &st) == 0;
-    // /dev/shm is shared by every user: an area someone else created under our name (to read
-    // or feed our data) is refused, not used.
-    if (ok && st.st_uid != geteuid()) {
-        qWarning("SharedMemory: %s belongs to another user", m_shmName.c_str());
+    // /dev/shm is shared by every user: only an area that is ours and closed to others is used.
+    if (ok && (st.st_uid != geteuid() || (st.st_mode & 077) != 0)) {
+        qWarning("SharedMemory: %s is not this user's own", m_shmName.c_str());
         ok = false;
     }
     m_existed = otherHolders;
@@ -116,6 +109,44 @@ bool SharedMemory::open(std::string_view name, std::size_t size)
     m_data = data;
     m_size = size;
     return true;
+}
+
+int SharedMemory::createFresh(std::string_view name)
+{
+    // Our own leftover, named by the token last recorded; someone else's object under an old name
+    // cannot be removed (/dev/shm is sticky) and is simply never used again.
+    if (const std::string old = sharedMemoryToken(name); !old.empty())
+        shm_unlink(sharedMemoryObjectName(name, old).c_str());
+    // A fresh name, made exclusively: an object already there is passed over for another name
+    // rather than opened.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const std::string token = drawSharedMemoryToken(name);
+        if (token.empty())
+            break;
+        m_shmName = sharedMemoryObjectName(name, token);
+        const int fd = shm_open(m_shmName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) {
+            if (fd < 0)
+                qWarning("SharedMemory: shm_open %s failed", m_shmName.c_str());
+            return fd;
+        }
+    }
+    qWarning("SharedMemory: no fresh name for %s", std::string(name).c_str());
+    return -1;
+}
+
+int SharedMemory::openHeld(std::string_view name)
+{
+    const std::string token = sharedMemoryToken(name);
+    if (token.empty()) {
+        qWarning("SharedMemory: no recorded name for %s", std::string(name).c_str());
+        return -1;
+    }
+    m_shmName = sharedMemoryObjectName(name, token);
+    const int fd = shm_open(m_shmName.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (fd < 0)
+        qWarning("SharedMemory: shm_open %s failed", m_shmName.c_str());
+    return fd;
 }
 
 void SharedMemory::close()

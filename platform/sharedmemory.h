@@ -11,8 +11,10 @@ namespace platform {
 // A POSIX shared-memory object named after the per-user prefix. Lifetime follows its holders:
 // every open SharedMemory holds a shared flock() on a companion file in the runtime folder, and
 // the last holder to close removes the object. An object left behind by a crashed program (no
-// holder left) is zeroed again by the next open, so a fresh area always starts as zeros. When
-// other holders keep an area smaller than asked, it is enlarged (never shrunk under them).
+// holder left) is removed by the next open, so a fresh area always starts as zeros. Each area made
+// anew gets a fresh random name, created exclusively; an object that is not this user's own and
+// closed to others is never used. When other holders keep an area smaller than asked, it is
+// enlarged (never shrunk under them).
 class SharedMemory {
 public:
     SharedMemory() = default;
@@ -32,6 +34,10 @@ public:
     std::size_t size() const { return m_size; }
 
 private:
+    // Under the guard lock: a new object under a freshly drawn name, or the one the holders use.
+    int createFresh(std::string_view name);
+    int openHeld(std::string_view name);
+
     std::string m_shmName;
     void* m_data = nullptr;
     std::size_t m_size = 0;

@@ -100,7 +100,7 @@ TEST(ObjectNames, PrefixIsSanitisedAndTheFolderIsPrivate)
         struct stat st {};
         ASSERT_EQ(stat(folder.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0700u);
-        EXPECT_EQ(sharedMemoryObjectName("a/b c"), "/.._evil_prefix." + sharedMemoryToken() + ".a_b_c");
+        EXPECT_EQ(sharedMemoryObjectName("a/b c", "t"), "/.._evil_prefix.t.a_b_c");
         removeNamedObjects();
     }
     {
@@ -113,13 +113,13 @@ TEST(ObjectNames, RemovingObjectsTouchesOnlyTheCurrentPrefix)
 {
     SharedMemory ours;
     ASSERT_TRUE(ours.open("keep-me", 64));
-    const std::string oursName = sharedMemoryObjectName("keep-me");
+    const std::string oursName = sharedMemoryObjectName("keep-me", sharedMemoryToken("keep-me"));
     std::string otherName;
     {
         ScopedPrefix prefix("qvt-other-prefix");
         SharedMemory other;
         ASSERT_TRUE(other.open("drop-me", 64));
-        otherName = sharedMemoryObjectName("drop-me");
+        otherName = sharedMemoryObjectName("drop-me", sharedMemoryToken("drop-me"));
         EXPECT_TRUE(shmExists(otherName));
         removeNamedObjects();
         EXPECT_FALSE(shmExists(otherName));
@@ -214,36 +214,20 @@ TEST_F(SquattedRuntimeFolder, ALinkIsPassedOverAndARecordThatNoLongerHoldsIsRepl
     std::filesystem::remove_all(base);
 }
 
-// /dev/shm is open to every user: the names carry a random part kept in the private folder, so an
-// object made beforehand under the predictable name takes nothing away.
+// /dev/shm is open to every user: the names carry a random part kept in the private folder, drawn
+// afresh for every new area, so a name seen while an area lived says nothing of the next one.
 TEST(SharedMemoryNames, CarryATokenNobodyElseCanKnow)
 {
     ScopedPrefix prefix("qvt-token");
-    const std::string token = sharedMemoryToken();
+    EXPECT_EQ(sharedMemoryToken("SHARED_DATA_FILE"), "");
+    const std::string token = drawSharedMemoryToken("SHARED_DATA_FILE");
     ASSERT_EQ(token.size(), 16u);
     EXPECT_EQ(token.find_first_not_of("0123456789abcdef"), std::string::npos);
-    EXPECT_EQ(sharedMemoryToken(), token) << "one token for the session";
-    EXPECT_EQ(readLine(runtimeFolder() + "shm-token"), token);
-    EXPECT_EQ(modeOf(runtimeFolder() + "shm-token"), 0600u);
-    EXPECT_EQ(sharedMemoryObjectName("SHARED_DATA_FILE"), "/qvt-token." + token + ".SHARED_DATA_FILE");
-    EXPECT_LE(sharedMemoryObjectName(std::string(300, 'n')).size(), 256u);
-
-    // Made first under the name it used to have, by somebody else.
-    const std::string predictable = "/qvt-token.SHARED_DATA_FILE";
-    const int fd = shm_open(predictable.c_str(), O_RDWR | O_CREAT, 0666);
-    ASSERT_GE(fd, 0);
-    if (geteuid() == 0) {
-        ASSERT_EQ(fchown(fd, 65534, 65534), 0);
-    }
-    ::close(fd);
-    SharedMemory area;
-    EXPECT_TRUE(area.open("SHARED_DATA_FILE", 4096));
-    area.close();
-    shm_unlink(predictable.c_str());
-    removeNamedObjects();
-
-    // Another session (another runtime folder) draws its own.
-    ScopedPrefix other("qvt-token-2");
-    EXPECT_NE(sharedMemoryToken(), token);
+    EXPECT_EQ(sharedMemoryToken("SHARED_DATA_FILE"), token);
+    EXPECT_EQ(sharedMemoryToken("QuorvalenCommandLine__1"), "") << "one token per area";
+    EXPECT_EQ(modeOf(runtimeFolder() + "shm.SHARED_DATA_FILE.token"), 0600u);
+    EXPECT_EQ(sharedMemoryObjectName("SHARED_DATA_FILE", token), "/qvt-token." + token + ".SHARED_DATA_FILE");
+    EXPECT_LE(sharedMemoryObjectName(std::string(300, 'n'), token).size(), 256u);
+    EXPECT_NE(drawSharedMemoryToken("SHARED_DATA_FILE"), token);
     removeNamedObjects();
 }

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace platform;
@@ -61,10 +62,10 @@ TEST(SharedMemory, HoldersShareOneZeroFilledAreaUntilTheLastCloses)
     EXPECT_TRUE(allZero(again.data(), 1026)) << "the last holder removed the old area";
 }
 
-TEST(SharedMemory, CrashLeftoverIsZeroedAgain)
+TEST(SharedMemory, CrashLeftoverIsRemovedAndTheAreaStartsAsZeros)
 {
     // An object left by a program that died while holding it: no holder lock, old bytes.
-    const std::string name = sharedMemoryObjectName("leftover");
+    const std::string name = sharedMemoryObjectName("leftover", drawSharedMemoryToken("leftover"));
     const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(ftruncate(fd, 64), 0);
@@ -75,6 +76,7 @@ TEST(SharedMemory, CrashLeftoverIsZeroedAgain)
     ASSERT_TRUE(area.open("leftover", 4096));
     EXPECT_FALSE(area.alreadyExisted());
     EXPECT_TRUE(allZero(area.data(), 4096));
+    EXPECT_LT(shm_open(name.c_str(), O_RDONLY, 0), 0) << "the leftover is gone";
 }
 
 // /dev/shm is shared by every user: an area that another user made under our name, while it
@@ -87,7 +89,7 @@ TEST(SharedMemory, AreaOfAnotherUserIsRefused)
     const int holderFd = ::open(holders.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_GE(holderFd, 0);
     ASSERT_EQ(flock(holderFd, LOCK_SH), 0);  // someone seems to hold it: it is not cleared away
-    const std::string name = sharedMemoryObjectName("foreign");
+    const std::string name = sharedMemoryObjectName("foreign", drawSharedMemoryToken("foreign"));
     const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT, 0666);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(fchown(fd, 65534, 65534), 0);
@@ -99,6 +101,46 @@ TEST(SharedMemory, AreaOfAnotherUserIsRefused)
     EXPECT_EQ(area.data(), nullptr);
     shm_unlink(name.c_str());
     ::close(holderFd);
+}
+
+// Another local user who saw the area's name in /dev/shm while it lived makes objects under it
+// (and under the name without its random part) once it is gone: the next area is ours anyway.
+TEST(SharedMemory, ObjectsMadeByAnotherUserUnderSeenNamesTakeNothingAway)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "acting as a second user needs root";
+    std::string seen;
+    {
+        SharedMemory area;
+        ASSERT_TRUE(area.open("QuorvalenCommandLine__1", 1026));
+        seen = sharedMemoryObjectName("QuorvalenCommandLine__1", sharedMemoryToken("QuorvalenCommandLine__1"));
+    }
+    const std::string bare = sharedMemoryObjectName("QuorvalenCommandLine__1", "");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int made = 0;
+        if (setgid(65534) == 0 && setuid(65534) == 0) {
+            for (const std::string& name : {seen, bare}) {
+                const int fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0644);
+                made += fd >= 0 && ftruncate(fd, 1026) == 0;
+            }
+        }
+        _exit(made == 2 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the second user could not make the objects";
+
+    SharedMemory area;
+    EXPECT_TRUE(area.open("QuorvalenCommandLine__1", 1026));
+    EXPECT_FALSE(area.alreadyExisted());
+    EXPECT_NE(sharedMemoryObjectName("QuorvalenCommandLine__1", sharedMemoryToken("QuorvalenCommandLine__1")), seen);
+    SharedMemory second;
+    EXPECT_TRUE(second.open("QuorvalenCommandLine__1", 1026)) << "the other program meets it";
+    EXPECT_TRUE(second.alreadyExisted());
+    shm_unlink(seen.c_str());
+    shm_unlink(bare.c_str());
 }
 
 TEST(SharedMemory, LargerSizeThanTheHolderUsesGrowsTheArea)
