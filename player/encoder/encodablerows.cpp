@@ -1,6 +1,8 @@
 // Rows to encode.
 #include "player/encoder/encodablerows.h"
 
+#include "platform/pathtext.h"
+
 #include <QFileInfo>
 
 namespace player {
@@ -20,7 +22,7 @@ std::vector<std::string> EncodableFiles(const controls::VqRowList& list, const s
     std::vector<std::string> files;
     for (int r : rows)
         if (r >= 0 && r < static_cast<int>(list.Rows.size()) && IsEncodableRow(list.Rows[static_cast<std::size_t>(r)]))
-            files.push_back(list.Rows[static_cast<std::size_t>(r)].SubItems[3].toStdString());
+            files.push_back(platform::pathBytes(list.Rows[static_cast<std::size_t>(r)].SubItems[3]));
     return files;
 }
 

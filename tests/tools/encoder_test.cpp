@@ -122,11 +122,12 @@ protected:
 TEST(EncoderArgumentsTest, FiveArgumentsOfWhichTheFirstIsAWindow)
 {
     std::string error;
-    const auto a = parseArguments({"1234", "/m/a b.wav", "C:\\out", ".mp3", "plugins\\mp3.cfg"}, &error);
+    // Source and output folder are Linux names, byte for byte: a backslash is part of a name.
+    const auto a = parseArguments({"1234", "/m/a\\b \xe9.wav", "/out\\x", ".mp3", "plugins\\mp3.cfg"}, &error);
     ASSERT_TRUE(a) << error;
     EXPECT_EQ(a->window, 1234u);
-    EXPECT_EQ(a->source, "/m/a b.wav");
-    EXPECT_EQ(a->outputFolder, "C:/out");
+    EXPECT_EQ(a->source, "/m/a\\b \xe9.wav");
+    EXPECT_EQ(a->outputFolder, "/out\\x");
     EXPECT_EQ(a->extension, ".mp3");
     EXPECT_EQ(a->plugin, "plugins/mp3.cfg");
     EXPECT_FALSE(parseArguments({"12x", "a", "b", "c", "d"}, &error));

@@ -30,8 +30,10 @@ std::optional<EncoderArguments> parseArguments(const std::vector<std::string>& a
         *error = "not a window handle: \"" + handle + "\"";
         return std::nullopt;
     }
-    a.source = platform::toSlashes(args[1]);
-    a.outputFolder = platform::toSlashes(args[2]);
+    // The player hands over the file's and the folder's bytes as the file system has them; only
+    // the plug-in comes as "plugins\<command>".
+    a.source = args[1];
+    a.outputFolder = args[2];
     a.extension = args[3];
     a.plugin = platform::toSlashes(args[4]);
     if (a.source.empty() || a.outputFolder.empty() || a.plugin.empty()) {

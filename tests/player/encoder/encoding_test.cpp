@@ -8,6 +8,7 @@
 #include "audiolib/audiolib.h"
 #include "audiolib/ffmpegsource.h"
 #include "platform/messageids.h"
+#include "platform/pathtext.h"
 #include "player/encoder/encodablerows.h"
 #include "player/encoder/progfrm.h"
 #include "player/settings/settingsform.h"
@@ -93,17 +94,19 @@ protected:
     {
         std::vector<int> rows;
         for (const std::string& p : paths) {
-            form->LVMaster->Rows.push_back(playertest::row("x", "00:01", QString::fromStdString(p)));
+            form->LVMaster->Rows.push_back(playertest::row("x", "00:01", platform::pathToQString(p)));
             rows.push_back(form->LVMaster->rowCount() - 1);
         }
         form->LVMaster->syncView();
         form->LVMaster->selectRows(rows);
     }
+    static constexpr const char* kThird = "thr\xe9\xe5 \\ 3";
     std::vector<std::string> threeSources()
     {
         fs::create_directories(programDir.path() + "/music dir");
         std::vector<std::string> paths;
-        for (const char* name : {"one", "two", "three"})
+        // The third name is not UTF-8 and holds a backslash: both are plain bytes of a Linux name.
+        for (const char* name : {"one", "two", kThird})
             paths.push_back(programDir.write(std::string("music dir/") + name + ".wav", toneWav(3)));
         return paths;
     }
@@ -151,8 +154,8 @@ TEST_F(Encoding, ThreeSelectedFilesAreEncodedInOrderAndDecodeAgain)
     selectFiles(sources);
     form->N52->trigger();
 
-    EXPECT_EQ(outFiles(), (std::vector<std::string>{"one.mp3", "three.mp3", "two.mp3"}));
-    for (const char* name : {"one", "two", "three"}) {
+    EXPECT_EQ(outFiles(), (std::vector<std::string>{"one.mp3", std::string(kThird) + ".mp3", "two.mp3"}));
+    for (const char* name : {"one", "two", kThird}) {
         int error = 0;
         auto decoded = audiolib::FfmpegSource::open(outDir() + "/" + name + ".mp3", &error);
         ASSERT_NE(decoded, nullptr) << name;
@@ -227,7 +230,7 @@ TEST_F(Encoding, AnEncoderThatDiesEndsItsFileAndTheRunGoesOn)
     };
     form->N52->trigger();
     const std::vector<std::string> out = outFiles();
-    EXPECT_TRUE(std::count(out.begin(), out.end(), "one.mp3") == 1 && std::count(out.begin(), out.end(), "three.mp3") == 1);
+    EXPECT_TRUE(std::count(out.begin(), out.end(), "one.mp3") == 1 && std::count(out.begin(), out.end(), std::string(kThird) + ".mp3") == 1);
     EXPECT_EQ(std::count(out.begin(), out.end(), "two.mp3"), 0);
     const auto shown = messageBoxes();
     ASSERT_EQ(shown.size(), 1u);
@@ -292,7 +295,7 @@ TEST_F(Encoding, TheSettingsComeFirstOnTheirEncoderPageWhenAsked)
     });
     form->N52->trigger();
     EXPECT_EQ(form->Encoder.OutDir, other);
-    EXPECT_EQ(fs::exists(other + "/one.wav") + fs::exists(other + "/two.wav") + fs::exists(other + "/three.wav"), 3);
+    EXPECT_EQ(fs::exists(other + "/one.wav") + fs::exists(other + "/two.wav") + fs::exists(other + "/" + kThird + ".wav"), 3);
 }
 
 TEST_F(Encoding, TheProgressWindowsAnswers)
