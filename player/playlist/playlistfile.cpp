@@ -109,6 +109,27 @@ void reportLongLines(const std::string& path, const std::vector<bool>& dropped)
                              "Error", platform::MB_OK | platform::MB_ICONERROR);
 }
 
+// Rows a playlist cannot hold, named in one box (the first ten of them).
+void reportRowsLeftOut(const std::string& path, const std::vector<controls::TVirtualItem>& rows,
+                       const std::vector<std::size_t>& skipped)
+{
+    constexpr std::size_t kNamed = 10;
+    if (skipped.empty())
+        return;
+    std::string names;
+    for (std::size_t k = 0; k < skipped.size() && k < kNamed; ++k) {
+        const controls::TVirtualItem& row = rows[skipped[k]];
+        std::string shown = platform::pathForDisplay(row.SubItems[kColPath]).toStdString();
+        std::replace_if(shown.begin(), shown.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        names += "\r\n" + row.SubItems[kColName].toStdString() + " (" + shown + ")";
+    }
+    if (skipped.size() > kNamed)
+        names += "\r\n... (+" + std::to_string(skipped.size() - kNamed) + ")";
+    platform::messageBox("Не записаны строки с переводом строки в имени файла: " + std::to_string(skipped.size()) +
+                             "\r\nПлейлист: " + platform::decodeText(path) + names,
+                         "Error", platform::MB_OK | platform::MB_ICONWARNING);
+}
+
 // An entry line's path as the file system has it: its bytes, resolved against the playlist's own
 // folder by the media module's rule (relative entries, "\" separators). When that names nothing,
 // the line is tried as code page 1251 text (a list made on another system, its files renamed
@@ -140,22 +161,31 @@ std::string entryPathBytes(const std::string& playlist, const std::string& line)
 bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVirtualItem>& rows, std::string& error)
 {
     std::string out = "#EXTM3U\r\n";
-    for (const controls::TVirtualItem& row : rows) {
+    std::vector<std::size_t> skipped;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const controls::TVirtualItem& row = rows[i];
+        // The path's bytes as the file system gave them, whatever they are. One holding a line
+        // break would come back as lines of its own: such a row is left out, never altered.
+        std::string file = trimmed(platform::pathBytes(row.SubItems[kColPath]));
+        if (file.find_first_of("\r\n") != std::string::npos) {
+            skipped.push_back(i);
+            continue;
+        }
         out += kExtInf;
         out += std::to_string(DurationTextSeconds(row.SubItems[kColDuration]));
         out += ',';
-        // Line breaks inside a name or path would split the entry; they cannot come back anyway.
+        // A line break inside the shown name would split the entry.
         std::string name = trimmed(row.SubItems[kColName].toStdString());
-        // The path's bytes as the file system gave them, whatever they are.
-        std::string file = trimmed(platform::pathBytes(row.SubItems[kColPath]));
         std::replace_if(name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-        std::replace_if(file.begin(), file.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
         out += name;
         out += "\r\n";
         out += file;
         out += "\r\n";
     }
-    return platform::saveFile(path, out, &error);
+    if (!platform::saveFile(path, out, &error))
+        return false;
+    reportRowsLeftOut(path, rows, skipped);
+    return true;
 }
 
 std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path, PlaylistEntries entries)

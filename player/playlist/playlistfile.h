@@ -12,6 +12,8 @@ namespace player {
 
 // Writes "#EXTM3U", then per row "#EXTINF:<seconds>,<display name>" and the path, lines ended by
 // CR LF, UTF-8; through a temporary file renamed into place. False (error text set) on failure.
+// A row whose path holds a line break is not written (it would come back as lines of its own):
+// such rows are named in one box after the save.
 bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVirtualItem>& rows, std::string& error);
 
 // Reads an M3U playlist, extended or plain, into rows of the shape AddFile makes, with an empty

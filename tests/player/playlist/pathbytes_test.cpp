@@ -111,3 +111,18 @@ TEST_F(PathBytes, LinesPast64KiBAreLeftOutAndCountedInOneReport)
 }
 
 }  // namespace
+
+TEST_F(PathBytes, ARowWhoseFileNameHoldsALineBreakIsLeftOutAndNamed)
+{
+    // A line break is a legal byte of a Linux name, but in a playlist it would make lines of its
+    // own: such a row is not written (never with the break turned into a space) and is named.
+    const std::string odd = programDir.write("two\nlines.wav", playertest::wavFile(1, 8000, 800));
+    form->LVMaster->Rows = {playertest::row("a", "00:01", "/m/a.wav"), playertest::row("odd", "00:01", platform::pathToQString(odd)),
+                            playertest::row("b", "00:02", "/m/b.wav")};
+    form->LVMaster->syncView();
+    const std::string saved = programDir.path() + "/saved.m3u";
+    ASSERT_TRUE(form->SavePlaylist(QString::fromStdString(saved)));
+    EXPECT_EQ(programDir.read(saved), "#EXTM3U\r\n#EXTINF:1,a\r\n/m/a.wav\r\n#EXTINF:2,b\r\n/m/b.wav\r\n");
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_NE(boxes()[0].find("odd (" + programDir.path() + "/two lines.wav)"), std::string::npos) << boxes()[0];
+}
