@@ -534,10 +534,7 @@ void TBase_main_window::centerActiveDialog()
         dialog = QApplication::activeWindow();
     if (!dialog || dialog == this)
         return;
-    QSize screen(1920, 1080);
-    if (QScreen* s = dialog->screen())
-        screen = s->size();
-    dialog->move(CenterDialog(dialog->frameGeometry(), frameGeometry(), screen));
+    centerOver(*dialog, *this);
 }
 
 std::string TBase_main_window::langFile() const { return langFilePath(langDir()); }

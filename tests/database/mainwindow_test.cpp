@@ -221,7 +221,7 @@ TEST_F(AddFolderTest, NoEmptyOnAndOffAndSymlinkLoop)
     w.close();
 }
 
-TEST_F(AddFolderTest, CancelAfterKFilesKeepsThem)
+TEST_F(AddFolderTest, ProgressIsCentredAndCancelAfterKFilesKeepsThem)
 {
     fs::create_directories(path("many"));
     for (int i = 0; i < 20; ++i)
@@ -229,11 +229,15 @@ TEST_F(AddFolderTest, CancelAfterKFilesKeepsThem)
     TBase_main_window w({});
     w.show();
     w.Options.CountTime = false;
+    QPoint offCentre(-1000, -1000);
     w.onPassItem = [&](std::size_t done) {
+        if (done == 1 && w.progressWindow())
+            offCentre = w.progressWindow()->frameGeometry().center() - w.frameGeometry().center();
         if (done == 7 && w.progressWindow())
             w.progressWindow()->Button9->click();
     };
     w.addFolder(path("many"));
+    EXPECT_LE(offCentre.manhattanLength(), 1) << offCentre.x() << ", " << offCentre.y();
     EXPECT_EQ(w.Base.size(), 7u);
     for (QWidget* top : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<TProgress_window*>(top) && top->isVisible());
