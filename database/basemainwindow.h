@@ -207,6 +207,7 @@ protected:
 
 private:
     void buildWindow();
+    void fitCaptions();
     void writeBaseIni();
     void reportError(const std::string& function, const std::string& message);
     void setEditsEnabled(bool enabled);

@@ -399,6 +399,17 @@ TEST_F(MainWindowTest, CaptionsMessagesAndColumnsFromLanguageFile)
     w.close();
 }
 
+// Every caption of the window's buttons and labels whole, at the size the window has.
+void expectWholeCaptions(const QWidget& w, const std::string& what)
+{
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        if (!c->isVisible() || !(qobject_cast<QPushButton*>(c) || qobject_cast<QLabel*>(c)))
+            continue;
+        EXPECT_GE(c->width(), c->sizeHint().width())
+            << what << " " << c->objectName().toStdString() << " at " << w.width() << "x" << w.height();
+    }
+}
+
 TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
 {
     for (const char* language : {"Ru", "En"}) {
@@ -412,6 +423,7 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
         QCoreApplication::processEvents();
         for (int c = 0; c < 9; ++c)
             EXPECT_NE(w.model()->headerData(c, Qt::Horizontal).toString(), "-") << language << " column " << c;
+        expectWholeCaptions(w, language);
         // Every key names a control of its kind: a button or label of the window, a menu item.
         const platform::IniFile lang(path(std::string("Lang/") + language + "/lang_b.ini"));
         for (const std::string& key : lang.keys("Main.Captions")) {
@@ -458,6 +470,19 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
         w.close();
     }
     resetStrings();
+    // A larger desktop font makes the window larger, never a caption shorter.
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSize(16);
+    QApplication::setFont(large);
+    {
+        TBase_main_window w({});
+        w.show();
+        QCoreApplication::processEvents();
+        expectWholeCaptions(w, "16 pt");
+        w.close();
+    }
+    QApplication::setFont(before);
 }
 
 TEST_F(MainWindowTest, RestoreFromMinimisedDoesNotReload)
