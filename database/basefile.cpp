@@ -37,8 +37,11 @@ bool TBase_main_window::LoadBase()
     m_model->refresh();
     DfsLoadResult loaded;
     if (BFName != "---")
-        loaded = readDfsFile(BFName);
-    Base.assign(std::move(loaded.records));
+        loaded = readBaseFile(BFName);
+    // A load that failed part way leaves an empty base: rows kept from it would be saved over the
+    // whole file.
+    if (loaded.ok)
+        Base.assign(std::move(loaded.records));
     m_model->refresh();
     Label3->setText(QString::number(Base.size()));
     Label5->setText(QString::fromStdString(BFName));

@@ -6,6 +6,7 @@
 
 #include "database/baseoptions.h"
 #include "database/commandline.h"
+#include "database/dfsfile.h"
 #include "database/searcharea.h"
 #include "database/trackbase.h"
 #include "platform/window.h"
@@ -89,6 +90,8 @@ public:
     // ---- Base and file (track base) ----------------------------------------------------------
     // False (base empty, message shown) when the file exists but cannot be read.
     bool LoadBase();
+    // Reads the base file for LoadBase; tests replace it to see a read fail part way.
+    std::function<DfsLoadResult(const std::string&)> readBaseFile = readDfsFile;
     bool SaveBase(const std::string& path);
     void ClearList();
     // Save: true when the base was written (false: dialog cancelled or the write failed).

@@ -553,7 +553,7 @@ TEST(ProgressWindowTest, CancelTwiceIsOnceAndClosingReenablesHost)
 
 namespace {
 
-TEST_F(MainWindowTest, UnreadableBaseLeavesEmptyBaseWithMessageAndMissingOneSilent)
+TEST_F(MainWindowTest, UnreadableOrPartlyReadBaseLeavesEmptyBaseWithMessageAndMissingOneSilent)
 {
     fs::create_directories(path("dir.dfs"));  // exists, cannot be read as a file
     TBase_main_window w({});
@@ -569,7 +569,26 @@ TEST_F(MainWindowTest, UnreadableBaseLeavesEmptyBaseWithMessageAndMissingOneSile
     EXPECT_EQ(w.Base.size(), 0u);
     EXPECT_TRUE(lastBox().empty());
     EXPECT_FALSE(w.Modified);
+
+    // A read that fails part way (an input/output error): none of its rows stay, so a save can
+    // never put part of the file in place of all of it.
+    const std::string full = makeBase("full.dfs", 3);
+    w.readBaseFile = [](const std::string& file) {
+        DfsLoadResult r = readDfsFile(file);
+        r.records.pop_back();
+        r.ok = false;
+        r.error = "Input/output error";
+        return r;
+    };
+    messages.pushText(full);
+    w.Button6Click();
+    EXPECT_EQ(w.Base.size(), 0u);
+    EXPECT_EQ(w.model()->rowCount(), 0);
+    EXPECT_FALSE(w.Modified);
+    EXPECT_EQ(lastBox(), "Cannot read " + full + ": Input/output error");
+    messages.clear();
     EXPECT_TRUE(w.close());
+    EXPECT_TRUE(boxes().empty()) << "nothing to save";
 }
 
 TEST_F(MainWindowTest, NewBaseDialogsStartInTheProgramFoldersDatabaseFolder)
