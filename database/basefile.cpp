@@ -6,7 +6,9 @@
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 
@@ -16,15 +18,19 @@ namespace {
 
 constexpr const char* kDfsFilter = "Database files (*.dfs)|*.dfs";
 
-// Where a dialog for the base file starts: at the file itself, or for a new base in the program
-// folder's "Database" (made when missing), where the player looks for it.
-std::string dialogStart(const std::string& baseFile)
+// The program folder's "Database" (made when missing), where the player looks for its base: new
+// bases go there.
+std::string databaseFolder()
 {
-    if (baseFile != "---")
-        return baseFile;
     const std::string folder = platform::programPath("Database");
     QDir().mkpath(QString::fromStdString(folder));
     return folder;
+}
+
+// Where a dialog for the base file starts: at the file itself, or in the folder of new bases.
+std::string dialogStart(const std::string& baseFile)
+{
+    return baseFile != "---" ? baseFile : databaseFolder();
 }
 
 }  // namespace
@@ -74,6 +80,23 @@ bool TBase_main_window::SaveBase(const std::string& path)
         return false;
     }
     return true;
+}
+
+void TBase_main_window::saveOnExit()
+{
+    std::string target = BFName;
+    if (target == "---") {
+        // A new name that no file has: nothing already there is replaced.
+        const std::string stem =
+            databaseFolder() + "/Base " + QDateTime::currentDateTime().toString("yyyy-MM-dd hh.mm.ss").toStdString();
+        target = stem + ".dfs";
+        for (int n = 2; QFileInfo::exists(QString::fromStdString(target)); ++n)
+            target = stem + " (" + std::to_string(n) + ").dfs";
+    }
+    if (SaveBase(target)) {
+        Modified = false;
+        BFName = target;
+    }
 }
 
 bool TBase_main_window::Button5Click()

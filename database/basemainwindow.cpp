@@ -72,6 +72,8 @@ TBase_main_window::TBase_main_window(const std::vector<std::string>& args, QWidg
     : QMainWindow(parent), platform::MessageWindow(kWindowClass, initialCaption(args)), m_cmd(parseCommandLine(args))
 {
     setObjectName("Base_main_window");
+    // Nobody sees the search server's window: what it has to report, from its start on, is logged.
+    m_unseen.set(m_cmd.mode == StartMode::Hidden);
     buildWindow();
     guarded([this] { FormCreate(); });
 }
@@ -423,17 +425,32 @@ bool TBase_main_window::FormClose()
     if (Modified) {
         const int answer = platform::messageBox(_ask_savebase, "Save database",
                                                 platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION);
-        if (answer == platform::IDCANCEL)
-            return false;
-        // A save that was cancelled or failed keeps the window and the base.
-        if (answer == platform::IDYES && !Button5Click())
-            return false;
+        if (m_exiting) {
+            // The question went to the log and its default, Yes, came back: the base is saved
+            // without a dialog, and the program ends whatever the save did.
+            if (answer == platform::IDYES)
+                saveOnExit();
+        } else {
+            if (answer == platform::IDCANCEL)
+                return false;
+            // A save that was cancelled or failed keeps the window and the base.
+            if (answer == platform::IDYES && !Button5Click())
+                return false;
+        }
     }
     // Written after the question, so a base just saved under a new name is the one remembered.
     if (m_cmd.mode != StartMode::Hidden)
         writeBaseIni();
     ClearList();
     return true;
+}
+
+void TBase_main_window::Exit()
+{
+    m_exiting = true;
+    m_unseen.set(true);
+    ping_player->stop();
+    close();
 }
 
 void TBase_main_window::writeBaseIni()
@@ -478,14 +495,17 @@ void TBase_main_window::showEvent(QShowEvent* event)
     if (event->spontaneous() || m_visibleState)
         return;
     m_visibleState = true;
+    m_unseen.set(m_exiting);
     guarded([this] { FormShow(); });
 }
 
 void TBase_main_window::hideEvent(QHideEvent* event)
 {
     QMainWindow::hideEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         m_visibleState = false;
+        m_unseen.set(m_exiting || m_cmd.mode == StartMode::Hidden);
+    }
 }
 
 void TBase_main_window::keyPressEvent(QKeyEvent* event) { QMainWindow::keyPressEvent(event); }

@@ -9,6 +9,7 @@
 #include "database/dfsfile.h"
 #include "database/searcharea.h"
 #include "database/trackbase.h"
+#include "database/unseenboxes.h"
 #include "platform/window.h"
 
 #include <QMainWindow>
@@ -185,6 +186,9 @@ public:
     void FormShow();
     // False when the close was refused (Cancel in the save question, or a save that did not happen).
     bool FormClose();
+    // The end of the program with nobody to ask (a signal, the player's end): boxes are logged, a
+    // changed base is saved without a dialog, and the window closes for good.
+    void Exit();
     void ApplyCaptions(QWidget* form, const std::string& section);
     void ApplyMenuCaptions(QWidget* form, const std::string& section);
     void Timer3Timer();
@@ -212,6 +216,9 @@ private:
     void buildWindow();
     void fitCaptions();
     void writeBaseIni();
+    // The save of a changed base at an Exit: to its own file, or to a new one in the program
+    // folder's "Database" when it has none.
+    void saveOnExit();
     void reportError(const std::string& function, const std::string& message);
     void setEditsEnabled(bool enabled);
     bool Edit1KeyUp(int key);
@@ -253,7 +260,9 @@ private:
     bool m_passRunning = false;
     bool m_closeAfterPass = false;
     bool m_closing = false;
+    bool m_exiting = false;
     bool m_searching = false;
+    UnseenBoxes m_unseen;
     QWidget* m_host = nullptr;
 
     struct DeferredMessage {

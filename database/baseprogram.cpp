@@ -2,6 +2,7 @@
 #include "database/baseprogram.h"
 
 #include "database/basemainwindow.h"
+#include "database/exitsignal.h"
 
 #include <QApplication>
 
@@ -11,8 +12,19 @@ int runBaseProgram(const std::vector<std::string>& args)
 {
     // The window may never be shown (search-server mode): the program ends when it closes.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Set up before the window's creation, which may wait on a box: a signal is never lost.
+    TBase_main_window* made = nullptr;
+    bool endRequested = false;
+    const ExitOnSignal onSignal([&] {
+        endRequested = true;
+        if (made)
+            made->Exit();
+    });
     TBase_main_window window(args);
-    // Its creation may already have ended it: a quit or a failed ping handled while a box of the
+    made = &window;
+    if (endRequested)
+        window.Exit();
+    // Its creation may already have ended it: a signal or a failed ping handled while a box of the
     // creation was up (a base that could not be read). A quit asked for before the loop runs would
     // be lost, and a hidden window would then stay for ever.
     if (window.hasClosed())
