@@ -438,6 +438,14 @@ bool TBase_main_window::FormClose()
                 return false;
         }
     }
+    if (m_cmd.mode == StartMode::Hidden && !m_exiting) {
+        // The search server lives as long as its player: closing its window only hides it, and it
+        // serves the base as its file holds it (changes the user chose not to save are dropped).
+        if (Modified)
+            LoadBase();
+        hide();
+        return false;
+    }
     // Written after the question, so a base just saved under a new name is the one remembered.
     if (m_cmd.mode != StartMode::Hidden)
         writeBaseIni();

@@ -184,7 +184,8 @@ public:
     // ---- Window life and services --------------------------------------------------------------
     void FormCreate();
     void FormShow();
-    // False when the close was refused (Cancel in the save question, or a save that did not happen).
+    // False when the close was refused (Cancel in the save question, or a save that did not happen),
+    // and for the search server, whose window only hides while its player lives.
     bool FormClose();
     // The end of the program with nobody to ask (a signal, the player's end): boxes are logged, a
     // changed base is saved without a dialog, and the window closes for good.

@@ -3,13 +3,31 @@
 
 #include "database/basemainwindow.h"
 #include "database/exitsignal.h"
+#include "platform/messageids.h"
 
 #include <QApplication>
 
 namespace database {
 
+namespace {
+
+// Opened from a player whose search server runs: the server's window is shown instead of a second
+// base in a process of its own, so that what the operator adds, saves or loads there is what the
+// player's search answers from. False when there is no such server.
+bool showPlayersServer(const CommandLine& cmd)
+{
+    if (cmd.mode != StartMode::FromPlayer || cmd.PlayerWindow == 0)
+        return false;
+    const platform::WindowHandle server = platform::findWindow(kWindowClass, "DatabaseWindow" + cmd.handleText);
+    return server != 0 && platform::postMessage(server, platform::UM_BASE_SHOW, 0, 0);
+}
+
+}  // namespace
+
 int runBaseProgram(const std::vector<std::string>& args)
 {
+    if (showPlayersServer(parseCommandLine(args)))
+        return 0;
     // The window may never be shown (search-server mode): the program ends when it closes.
     QApplication::setQuitOnLastWindowClosed(false);
     // Set up before the window's creation, which may wait on a box: a signal is never lost.

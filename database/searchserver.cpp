@@ -150,6 +150,8 @@ platform::LResult TBase_main_window::WMSearchQuit()
 platform::LResult TBase_main_window::WMBaseShow()
 {
     show();
+    raise();
+    activateWindow();
     return 0;
 }
 

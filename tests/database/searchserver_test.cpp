@@ -4,6 +4,7 @@
 #include "database/abortflag.h"
 #include "database/basemainwindow.h"
 #include "database/dfsfile.h"
+#include "database/strconst.h"
 #include "platform/cp1251.h"
 #include "platform/messageids.h"
 #include "platform/recordedusermessages.h"
@@ -357,15 +358,30 @@ TEST_F(SearchServerLifeTest, QuitUnregistersAtOnceAndClosesThroughTheEventQueue)
     EXPECT_FALSE(std::filesystem::exists(path("Base.ini")));
 }
 
-TEST_F(SearchServerLifeTest, ShowAndHideMessagesShowAndHideTheWindow)
+TEST_F(SearchServerLifeTest, ShowAndHideMessagesShowAndHideTheWindowAndTheUsersCloseOnlyHidesIt)
 {
     writeNumberedBase(2);
-    auto w = startServer("9");
+    auto w = startAttached();
     platform::sendMessage(w->handle(), platform::UM_BASE_SHOW, 0, 0);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->Base.size(), 2u);
     platform::sendMessage(w->handle(), platform::UM_BASE_HIDE, 0, 0);
     EXPECT_FALSE(w->isVisible());
+
+    // Shown, the window is the operator's; closed, it goes on serving its player, and a change the
+    // operator chose not to save is dropped.
+    platform::sendMessage(w->handle(), platform::UM_BASE_SHOW, 0, 0);
+    w->Base.append(dbtest::makeTrack({.title = "unsaved", .fileName = "/music/new.mp3"}));
+    w->Modified = true;
+    messages.pushAnswer(platform::IDNO);
+    w->close();
+    EXPECT_EQ(lastBox(), _ask_savebase) << "asked on the screen";
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->Modified);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(platform::findWindow(kWindowClass, "DatabaseWindow" + std::to_string(player.handle())), w->handle());
+    EXPECT_EQ(query(*w, 1, "").count, 2);
 }
 
 // ---- Messages kept back while the records are being walked --------------------------------------
