@@ -15,6 +15,7 @@ inline constexpr std::size_t kDfsRowSize = sizeof(media::TTrackRecord);
 struct DfsLoadResult {
     bool ok = true;  // false: the file exists but could not be read
     std::string error;
+    // After a failure only the rows before it: never a base.
     std::vector<std::unique_ptr<media::TTrackRecord>> records;
 };
 

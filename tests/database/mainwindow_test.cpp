@@ -221,7 +221,7 @@ TEST_F(AddFolderTest, NoEmptyOnAndOffAndSymlinkLoop)
     w.close();
 }
 
-TEST_F(AddFolderTest, CancelAfterKFilesKeepsThem)
+TEST_F(AddFolderTest, ProgressIsCentredAndCancelAfterKFilesKeepsThem)
 {
     fs::create_directories(path("many"));
     for (int i = 0; i < 20; ++i)
@@ -229,11 +229,15 @@ TEST_F(AddFolderTest, CancelAfterKFilesKeepsThem)
     TBase_main_window w({});
     w.show();
     w.Options.CountTime = false;
+    QPoint offCentre(-1000, -1000);
     w.onPassItem = [&](std::size_t done) {
+        if (done == 1 && w.progressWindow())
+            offCentre = w.progressWindow()->frameGeometry().center() - w.frameGeometry().center();
         if (done == 7 && w.progressWindow())
             w.progressWindow()->Button9->click();
     };
     w.addFolder(path("many"));
+    EXPECT_LE(offCentre.manhattanLength(), 1) << offCentre.x() << ", " << offCentre.y();
     EXPECT_EQ(w.Base.size(), 7u);
     for (QWidget* top : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<TProgress_window*>(top) && top->isVisible());
@@ -395,6 +399,17 @@ TEST_F(MainWindowTest, CaptionsMessagesAndColumnsFromLanguageFile)
     w.close();
 }
 
+// Every caption of the window's buttons and labels whole, at the size the window has.
+void expectWholeCaptions(const QWidget& w, const std::string& what)
+{
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        if (!c->isVisible() || !(qobject_cast<QPushButton*>(c) || qobject_cast<QLabel*>(c)))
+            continue;
+        EXPECT_GE(c->width(), c->sizeHint().width())
+            << what << " " << c->objectName().toStdString() << " at " << w.width() << "x" << w.height();
+    }
+}
+
 TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
 {
     for (const char* language : {"Ru", "En"}) {
@@ -408,6 +423,7 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
         QCoreApplication::processEvents();
         for (int c = 0; c < 9; ++c)
             EXPECT_NE(w.model()->headerData(c, Qt::Horizontal).toString(), "-") << language << " column " << c;
+        expectWholeCaptions(w, language);
         // Every key names a control of its kind: a button or label of the window, a menu item.
         const platform::IniFile lang(path(std::string("Lang/") + language + "/lang_b.ini"));
         for (const std::string& key : lang.keys("Main.Captions")) {
@@ -454,6 +470,19 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
         w.close();
     }
     resetStrings();
+    // A larger desktop font makes the window larger, never a caption shorter.
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSize(16);
+    QApplication::setFont(large);
+    {
+        TBase_main_window w({});
+        w.show();
+        QCoreApplication::processEvents();
+        expectWholeCaptions(w, "16 pt");
+        w.close();
+    }
+    QApplication::setFont(before);
 }
 
 TEST_F(MainWindowTest, RestoreFromMinimisedDoesNotReload)
@@ -524,7 +553,7 @@ TEST(ProgressWindowTest, CancelTwiceIsOnceAndClosingReenablesHost)
 
 namespace {
 
-TEST_F(MainWindowTest, UnreadableBaseLeavesEmptyBaseWithMessageAndMissingOneSilent)
+TEST_F(MainWindowTest, UnreadableOrPartlyReadBaseLeavesEmptyBaseWithMessageAndMissingOneSilent)
 {
     fs::create_directories(path("dir.dfs"));  // exists, cannot be read as a file
     TBase_main_window w({});
@@ -540,7 +569,26 @@ TEST_F(MainWindowTest, UnreadableBaseLeavesEmptyBaseWithMessageAndMissingOneSile
     EXPECT_EQ(w.Base.size(), 0u);
     EXPECT_TRUE(lastBox().empty());
     EXPECT_FALSE(w.Modified);
+
+    // A read that fails part way (an input/output error): none of its rows stay, so a save can
+    // never put part of the file in place of all of it.
+    const std::string full = makeBase("full.dfs", 3);
+    w.readBaseFile = [](const std::string& file) {
+        DfsLoadResult r = readDfsFile(file);
+        r.records.pop_back();
+        r.ok = false;
+        r.error = "Input/output error";
+        return r;
+    };
+    messages.pushText(full);
+    w.Button6Click();
+    EXPECT_EQ(w.Base.size(), 0u);
+    EXPECT_EQ(w.model()->rowCount(), 0);
+    EXPECT_FALSE(w.Modified);
+    EXPECT_EQ(lastBox(), "Cannot read " + full + ": Input/output error");
+    messages.clear();
     EXPECT_TRUE(w.close());
+    EXPECT_TRUE(boxes().empty()) << "nothing to save";
 }
 
 TEST_F(MainWindowTest, NewBaseDialogsStartInTheProgramFoldersDatabaseFolder)
