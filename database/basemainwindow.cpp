@@ -328,6 +328,8 @@ void TBase_main_window::guarded(const std::function<void()>& handler)
 void TBase_main_window::FormCreate()
 {
     loadBaseEngineSettings();
+    // Qt's own buttons and dialogs speak the chosen language in every mode, the hidden one too.
+    controls::LoadQtTranslations(langDir());
     m_previewDeck = createPreviewDeck(handle());
     std::string caption = windowTitle().toStdString() + versionSuffix();
     BFName = m_cmd.BFName;
@@ -366,7 +368,6 @@ void TBase_main_window::FormShow()
     if (BFName != "---" && !Modified)
         LoadBase();
     CalcTotalTime(0);
-    controls::LoadQtTranslations(langDir());
     LoadStrings(langFile());
     ApplyCaptions(this, "Main.Captions");
     ApplyMenuCaptions(this, "Main.Menus");
