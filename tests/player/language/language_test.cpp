@@ -459,7 +459,6 @@ TEST_F(Languages, TheStatusBarsPanelsAndTheApplicationsHint)
     EXPECT_EQ(panels[0]->Text().toStdString(), "Add one file");
 }
 
-
 // Every window of the player, open at once: the main window and what it holds (the diagnostics,
 // notes, find, effects, jingle, monitor and About windows, the jingle list, schedule and hot-key
 // dialogs), with the modal ones read while they are up; and Qt's own boxes and file dialogs.
