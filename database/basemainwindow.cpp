@@ -66,6 +66,13 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr QSize kMinimumSize(745, 544);
 
+// " (<version>)" after the window's caption, or nothing when the program file has no version.
+std::string versionSuffix()
+{
+    const std::string version = media::GetFileVersionString(QCoreApplication::applicationFilePath().toStdString());
+    return version.empty() ? std::string() : " (" + version + ")";
+}
+
 }  // namespace
 
 TBase_main_window::TBase_main_window(const std::vector<std::string>& args, QWidget* parent)
@@ -336,11 +343,10 @@ void TBase_main_window::guarded(const std::function<void()>& handler)
 void TBase_main_window::FormCreate()
 {
     loadBaseEngineSettings();
+    // Qt's own buttons and dialogs speak the chosen language in every mode, the hidden one too.
+    controls::LoadQtTranslations(langDir());
     m_previewDeck = createPreviewDeck(handle());
-    std::string caption = windowTitle().toStdString();
-    const std::string version = media::GetFileVersionString(QCoreApplication::applicationFilePath().toStdString());
-    if (!version.empty())
-        caption += " (" + version + ")";
+    std::string caption = windowTitle().toStdString() + versionSuffix();
     BFName = m_cmd.BFName;
     if (m_cmd.mode == StartMode::Hidden) {
         caption = initialCaption({"hidden", m_cmd.handleText});
@@ -589,12 +595,17 @@ std::string TBase_main_window::langFile() const { return langFilePath(langDir())
 
 void TBase_main_window::ApplyCaptions(QWidget* form, const std::string& section)
 {
-    controls::ReadLangSection(langFile(), section, [form](const std::string& key, const std::string& value) {
+    controls::ReadLangSection(langFile(), section, [this, form](const std::string& key, const std::string& value) {
         if (value == controls::kLangNoValue)
             return;
         const QString text = q(value);
         if (form->objectName() == q(key)) {
-            form->setWindowTitle(text);
+            // The main window keeps its version; as the search server it keeps the caption the
+            // player knows it by.
+            if (form != this)
+                form->setWindowTitle(text);
+            else if (m_cmd.mode != StartMode::Hidden)
+                setWindowTitle(text + q(versionSuffix()));
             return;
         }
         QObject* target = form->findChild<QObject*>(q(key));

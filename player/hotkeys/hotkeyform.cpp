@@ -68,7 +68,9 @@ TfrmHK::TfrmHK(TForm1& owner) : QDialog(&owner), m_owner(owner)
         auto* caption = new QLabel(QString::fromUtf8(action), this);
         caption->setObjectName(QStringLiteral("Label%1").arg(line + 1));
         grid->addWidget(caption, line, 0);
-        grid->addWidget(new QLabel(QString::fromUtf8(key), this), line, 1);
+        auto* keyName = new QLabel(QString::fromUtf8(key), this);
+        keyName->setObjectName(QStringLiteral("Key%1").arg(line + 1));
+        grid->addWidget(keyName, line, 1);
         ++line;
     }
     layout->addLayout(grid);
