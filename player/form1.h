@@ -577,6 +577,9 @@ public:
     // A character typed in this window or a jingle window; Key becomes null when used up.
     void FormKeyPress(QChar& Key, const QWidget* focused);
     FocusKind FocusKindOf(const QWidget* control) const;
+    // The operator clicked or tabbed into the folder tree; false while it holds a focus it took
+    // itself on moving to a folder (a profile's).
+    bool TreeFocusedByOperator = false;
     void RunKeyCommand(KeyCommand command);
     void N48Click();
     void LoadHotKeysProfile(const platform::IniFile& ini, const ProfileLoad& how);

@@ -166,6 +166,23 @@ TEST_F(KeyFilterWindow, ShortcutsOfMenusAndActionsComeFirst)
     EXPECT_TRUE(form->btBreak->isChecked());
 }
 
+TEST_F(KeyFilterWindow, TheHotKeysAnswerUntilTheOperatorChoosesTheFolderTree)
+{
+    // Nothing clicked yet: the keyboard is the Main list's.
+    QWidget* start = QApplication::focusWidget();
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start, form->LVMaster);
+    QTest::keyClick(start, Qt::Key_N);
+    EXPECT_EQ(hl(), 1) << "N did nothing until a click";
+    // A profile moves the tree, which takes the focus itself: its letters are still the hot keys.
+    std::filesystem::create_directories(programDir.path() + "/Profile");
+    std::filesystem::create_directories(programDir.path() + "/music");
+    form->LoadProfile(programDir.write("Profile/Other.prf", "[Explorer]\nPath=music\n"));
+    ASSERT_EQ(QApplication::focusWidget(), form->SHView);
+    QTest::keyClick(form->SHView, Qt::Key_S);
+    EXPECT_EQ(hl(), -1);
+}
+
 TEST_F(KeyFilterWindow, TheEditKeysAreTheListsOnlyWhileItHasTheFocus)
 {
     form->LVMaster->selectRows({1});
@@ -246,9 +263,10 @@ TEST_F(KeyFilterWindow, KeysTypedIntoOtherWindowsReachNoTransportCommand)
     EXPECT_TRUE(onAirPlays()) << "a key in a dialog paused or stopped the air";
     dialog.hide();
 
-    // The folder tree: letters find folders, arrows fold them.
+    // The folder tree, once the operator clicks into it: letters find folders, arrows fold them.
     activate(form.get());
-    focus(form->SHView);
+    QTest::mouseClick(form->SHView->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(QApplication::focusWidget(), form->SHView);
     const std::int32_t before = position();
     type("ns5");
     press(Qt::Key_Left);
@@ -261,6 +279,9 @@ TEST_F(KeyFilterWindow, KeysTypedIntoOtherWindowsReachNoTransportCommand)
     QObject::connect(form->Refresh1, &QAction::triggered, [&refreshes] { ++refreshes; });
     press(Qt::Key_F5);
     EXPECT_EQ(refreshes, 1);
+    // The pause is no key of the tree's.
+    press(Qt::Key_Space, " ");
+    EXPECT_EQ(onAir().State(), engine::STATE_PAUSE);
 }
 
 TEST_F(KeyFilterWindow, ATextFieldOfTheMainWindowTypesItsKeys)
