@@ -91,6 +91,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
 
 TForm1::~TForm1()
 {
+    disconnect(m_focusWatch);  // the focus moves while the controls go
     FormDestroy();
 }
 
@@ -249,6 +250,8 @@ void TForm1::buildComponents()
     for (controls::TVqListView* list : {LVMaster, LVSlave}) {
         list->OnMyEndDrag = [this](QObject*) { RenumberList(); };
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateActions(); });
+        connect(list->model(), &QAbstractItemModel::rowsInserted, this, [this] { UpdateActions(); });
+        connect(list->model(), &QAbstractItemModel::rowsRemoved, this, [this] { UpdateActions(); });
     }
     buildMeters();
 }
@@ -323,11 +326,14 @@ void TForm1::buildMenus()
     });
     connect(N20Player, &QAction::triggered, this, [this] { windowProc(platform::UM_TRAY_NOTIFY, 0, 513); });
 
-    // Window-wide shortcuts; the handlers hand Ctrl+X/C/V/A to a focused text field first.
+    // Window-wide shortcuts; the handlers hand Ctrl+A/Z to a focused text field first. The
+    // clipboard and delete-all keys are enabled only while the current list has the focus, so
+    // elsewhere they reach the focused control.
     for (QAction* a : {aNew, aOpen, aSave, aEditCut, aEditCopy, aEditPaste, aEditUndo, aEditDelAll, N27, N37}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
     }
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this] { UpdateActions(); });
 
     mFile = addMainMenu(this, QStringLiteral("mFile"), QStringLiteral("Файл"));
     mFile->addAction(aNew);
@@ -364,6 +370,8 @@ void TForm1::buildMenus()
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     for (QAction* a : {aEditCut, aEditCopy, aEditPaste, aEditDel, N55, N53, mSlave2Master})
         PopupMenu1->addAction(a);
+    for (QMenu* menu : {mEdit, PopupMenu1})
+        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateActions(); });
     for (controls::TVqListView* l : {LVMaster, LVSlave}) {
         l->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(l, &QWidget::customContextMenuRequested, this,
@@ -378,18 +386,9 @@ void TForm1::buildMenus()
     connect(aOpen, &QAction::triggered, this, [this] { aOpenExecute(); });
     connect(aSave, &QAction::triggered, this, [this] { aSaveExecute(); });
     connect(aSaveAs, &QAction::triggered, this, [this] { aSaveAsExecute(); });
-    connect(aEditCut, &QAction::triggered, this, [this] {
-        if (!forwardToTextField(Qt::Key_X))
-            aEditCutExecute();
-    });
-    connect(aEditCopy, &QAction::triggered, this, [this] {
-        if (!forwardToTextField(Qt::Key_C))
-            aEditCopyExecute();
-    });
-    connect(aEditPaste, &QAction::triggered, this, [this] {
-        if (!forwardToTextField(Qt::Key_V))
-            aEditPasteExecute();
-    });
+    connect(aEditCut, &QAction::triggered, this, [this] { aEditCutExecute(); });
+    connect(aEditCopy, &QAction::triggered, this, [this] { aEditCopyExecute(); });
+    connect(aEditPaste, &QAction::triggered, this, [this] { aEditPasteExecute(); });
     connect(N37, &QAction::triggered, this, [this] {
         if (!forwardToTextField(Qt::Key_A))
             N37Click();

@@ -156,7 +156,7 @@ public:
     std::array<QAction*, 9> h{};  // recent playlists h1..h9
 
     // ---- Working state ---------------------------------------------------------------------
-    controls::TVqListView* CurrentList;
+    controls::TVqListView* CurrentList = nullptr;
     int PendingInsertIndex = -1;
     bool ScanAbort = false;
     bool ListsReady = false;
@@ -222,6 +222,8 @@ public:
     void Refresh1Click();
     void pcPlaylistChange();
     void UpdateActions();
+    // The current list is the window's active control (it holds the window's focus).
+    bool CurrentListActive() const;
     // source: SHView, LVFindResult; row: the row under the drop point (-1: below the last).
     void LVMasterDragDrop(QObject* source, int row);
     // Files and folders dropped by the desktop.
@@ -575,6 +577,9 @@ public:
     // A character typed in this window or a jingle window; Key becomes null when used up.
     void FormKeyPress(QChar& Key, const QWidget* focused);
     FocusKind FocusKindOf(const QWidget* control) const;
+    // The operator clicked or tabbed into the folder tree; false while it holds a focus it took
+    // itself on moving to a folder (a profile's).
+    bool TreeFocusedByOperator = false;
     void RunKeyCommand(KeyCommand command);
     void N48Click();
     void LoadHotKeysProfile(const platform::IniFile& ini, const ProfileLoad& how);
@@ -709,6 +714,7 @@ private:
     bool forwardToTextField(int key);
     void placeStatusControls();
     bool m_shown = false;
+    QMetaObject::Connection m_focusWatch;  // the application's focus changes, for the edit actions
     // Hand-overs that arrived before the first showing finished, handled right after it.
     std::vector<std::pair<std::string, std::string>> m_pendingCommands;
     bool m_inScan = false;

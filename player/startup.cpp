@@ -121,6 +121,9 @@ void TForm1::FormShow()
     HandleCommandLine(CommandLine[0], CommandLine[1]);
     for (const auto& [a, b] : std::exchange(m_pendingCommands, {}))
         HandleCommandLine(a, b);
+    // The keyboard starts on the Main list, so the hot keys answer from the first moment (the
+    // folder tree took the focus when the profile moved it to its folder).
+    CurrentList->setFocus();
 }
 
 void TForm1::HandleCommandLine(const std::string& first, const std::string& second)

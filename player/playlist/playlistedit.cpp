@@ -369,15 +369,33 @@ void TForm1::pcPlaylistChange()
     UpdateActions();
 }
 
+bool TForm1::CurrentListActive() const
+{
+    const QWidget* control = focusWidget();
+    return CurrentList != nullptr && control != nullptr &&
+           (control == CurrentList || CurrentList->isAncestorOf(control));
+}
+
 void TForm1::UpdateActions()
 {
+    if (CurrentList == nullptr)
+        return;
+    // The edit keys are the list's only while it has the focus: from the folder tree, a text
+    // field or a slider they must not empty or fill the playlist under the item on air.
+    const bool active = CurrentListActive();
     const bool selected = CurrentList->hasSelectedRows();
-    aEditCut->setEnabled(selected);
-    aEditCopy->setEnabled(selected);
-    aEditDel->setEnabled(selected);
+    aEditCut->setEnabled(active && selected);
+    aEditCopy->setEnabled(active && selected);
+    aEditDel->setEnabled(active && selected);
     aEditUndo->setEnabled(CurrentList->CanUndo());
-    aEditPaste->setEnabled(!controls::ClipboardRows().empty());
-    aEditDelAll->setEnabled(CurrentList->rowCount() > 0);
+    aEditPaste->setEnabled(active && !controls::ClipboardRows().empty());
+    aEditDelAll->setEnabled(active && CurrentList->rowCount() > 0);
+    // The list's popup offers nothing that has no row to act on.
+    N55->setEnabled(selected);
+    N53->setEnabled(selected);
+    N52->setEnabled(selected);
+    N51->setEnabled(selected && RearPlay.isNull());  // one pre-listen window at a time
+    mSlave2Master->setEnabled(LVSlave->rowCount() > 0);
 }
 
 void TForm1::LVMasterDragDrop(QObject* source, int row)
