@@ -21,11 +21,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace player;
 using playertest::row;
@@ -193,6 +197,35 @@ TEST_F(MainWindow, RenameNeverReplacesAFile)
     form->N53Click();
     EXPECT_EQ(programDir.read(c), "A");
     EXPECT_EQ(form->LVMaster->Rows[0].SubItems[3].toStdString(), c);
+}
+
+TEST_F(MainWindow, RenameTellsAFailureRefreshesTheTagPageAndMovesToAnotherVolume)
+{
+    const std::string a = programDir.write("a.wav", "A");
+    form->LVMaster->Rows.push_back(row("a", "00:01", QString::fromStdString(a)));
+    form->LVMaster->syncView();
+    form->LVMaster->selectRows({0});
+    messages.pushText(programDir.path() + "/no/such/folder/a.wav");
+    form->N53Click();
+    const auto shown = messages.shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].caption, "Rename File");
+    EXPECT_NE(shown[1].text.find(a), std::string::npos);
+    EXPECT_EQ(form->TagFileName.toStdString(), a) << "the tag page is refreshed after every rename";
+
+    struct stat shm {}, here {};
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(a.c_str(), &here) != 0 || shm.st_dev == here.st_dev ||
+        ::access("/dev/shm", W_OK) != 0)
+        GTEST_SKIP() << "no second writable volume";
+    QTemporaryDir other(QStringLiteral("/dev/shm/qvrename-XXXXXX"));
+    ASSERT_TRUE(other.isValid());
+    const std::string moved = other.path().toStdString() + "/a.wav";
+    messages.pushText(moved);
+    form->N53Click();
+    EXPECT_EQ(form->LVMaster->Rows[0].SubItems[3].toStdString(), moved);
+    EXPECT_EQ(programDir.read(moved), "A");
+    EXPECT_FALSE(std::filesystem::exists(a));
+    EXPECT_EQ(messages.shown().size(), 3u) << "no error box";
 }
 
 TEST_F(MainWindow, NewOnTheTempPageAsksAndSavesFirst)
