@@ -7,6 +7,7 @@
 #include "platform/programfolder.h"
 #include "player/about/namedlabel.h"
 #include "player/emblem.h"
+#include "player/opendocument.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -76,6 +77,7 @@ void Taboutfrm::FormShow()
     Label7->setText(QStringLiteral("%1.%2").arg(library & 0xFFFF).arg(library >> 16));
     const QString readme = QString::fromStdString(platform::programPath("README.md"));
     VqURLLabel1->URL = QUrl::fromLocalFile(readme).toString();
+    VqURLLabel1->OnOpenFailed = [readme](QObject*) { SayWhereDocumentIs(readme.toStdString()); };
     VqURLLabel1->setVisible(QFileInfo::exists(readme));
 }
 

@@ -4,12 +4,12 @@
 
 #include "controls/lang.h"
 #include "controls/vtqstatusbar.h"
-#include "platform/process.h"
 #include "player/about/dbgfrm.h"
 #include "player/language/langfiles.h"
 #include "player/language/sellang.h"
 #include "player/language/translate.h"
 #include "player/notes/notesfrm.h"
+#include "player/opendocument.h"
 #include "player/playlist/finddialog.h"
 
 #include <QComboBox>
@@ -100,8 +100,7 @@ void TForm1::Language1Click()
 
 void TForm1::aHelpContentExecute()
 {
-    // A missing help file is not reported.
-    platform::openDocument(controls::HelpDocument(LangDir));
+    OpenDocumentOrSayWhere(controls::HelpDocument(LangDir));
 }
 
 void TForm1::ApplicationEvents1Hint(const QString& hint)

@@ -5,6 +5,7 @@
 #include "controls/zrfoldertreeview.h"
 #include "engine/audioengine.h"
 #include "media/tag.h"
+#include "platform/copyfile.h"
 #include "platform/cp1251.h"
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
@@ -20,9 +21,6 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTabWidget>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <charconv>
 #include <chrono>
@@ -304,20 +302,26 @@ void TForm1::N53Click()
     const int selected = CurrentList->firstSelectedRow();
     if (selected < 0)
         return;
-    TVirtualItem& row = CurrentList->Rows[static_cast<std::size_t>(selected)];
-    const std::string oldPath = platform::pathBytes(row.SubItems[kColPath]);
+    controls::TVqListView* list = CurrentList;
+    const QString oldName = list->Rows[static_cast<std::size_t>(selected)].SubItems[kColPath];
+    const std::string oldPath = platform::pathBytes(oldName);
     std::string value = oldPath;
-    if (!platform::userMessages().inputQuery("Rename File", "Filename:", value) || value == oldPath)
-        return;
-    // Never replace an existing file: the rename is refused when the target exists (checked
-    // atomically by linking, so a file appearing meanwhile is not overwritten either).
-    struct stat st {};
-    if (value.empty() || ::lstat(value.c_str(), &st) == 0)
-        return;
-    if (::renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, value.c_str(), RENAME_NOREPLACE) != 0)
-        return;
-    row.SubItems[kColPath] = platform::pathToQString(value);
-    CurrentList->viewport()->update();
+    if (platform::userMessages().inputQuery("Rename File", "Filename:", value) && !value.empty() && value != oldPath) {
+        // Never over an existing file; to another volume the file is copied and the old one removed.
+        std::string error;
+        if (platform::moveFile(oldPath, value, &error)) {
+            // The box let the message loop run, so rows may have come or gone: the rows are found
+            // by the file's old name, which none of them can play any more.
+            for (TVirtualItem& r : list->Rows)
+                if (r.SubItems[kColPath] == oldName)
+                    r.SubItems[kColPath] = platform::pathToQString(value);
+            list->viewport()->update();
+        } else {
+            platform::messageBox("Не удалось переименовать файл\r\n" + platform::decodeText(oldPath) + "\r\n" +
+                                     platform::decodeText(error),
+                                 "Rename File", platform::MB_OK | platform::MB_ICONERROR);
+        }
+    }
     ShowTagInfo();
 }
 

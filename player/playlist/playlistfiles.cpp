@@ -19,6 +19,13 @@ namespace {
 
 constexpr const char* kPlaylistFilter = "M3U Playlist|*.m3u";
 
+// "n. path"; an "&" in the path is shown as it is, not taken as the item's accelerator.
+QString recentCaption(std::size_t k, QString path)
+{
+    path.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("%1. %2").arg(k + 1).arg(path);
+}
+
 }  // namespace
 
 QString& TForm1::CurrentListName()
@@ -72,7 +79,7 @@ void TForm1::LoadHistory(const QString& path)
         item->setVisible(false);
     for (std::size_t k = 0; k < lines->size() && k < h.size(); ++k) {
         RecentPlaylists[k] = QString::fromStdString((*lines)[k]);
-        h[k]->setText(QStringLiteral("%1. %2").arg(k + 1).arg(RecentPlaylists[k]));
+        h[k]->setText(recentCaption(k, RecentPlaylists[k]));
         h[k]->setVisible(true);
     }
 }
@@ -98,7 +105,7 @@ void TForm1::RememberRecent(const QString& path)
     for (std::size_t k = 0; k < h.size(); ++k) {
         const bool shown = k < items.size();
         RecentPlaylists[k] = shown ? items[k] : QString();
-        h[k]->setText(shown ? QStringLiteral("%1. %2").arg(k + 1).arg(items[k]) : QString());
+        h[k]->setText(shown ? recentCaption(k, items[k]) : QString());
         h[k]->setVisible(shown);
     }
 }

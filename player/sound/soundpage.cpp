@@ -182,12 +182,12 @@ void TForm1::buildSoundControls()
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(AutoEq, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(SpeedButton13, &QToolButton::clicked, this, [this] { SpeedButton13Click(); });
-    connect(eq_preset, &QComboBox::editTextChanged, this, [this] { eq_presetChange(); });
+    onPresetTypedOrChosen(eq_preset, this, [this] { eq_presetChange(); });
     connect(SpeedButton9, &QToolButton::clicked, this, [this] { SpeedButton9Click(); });
     connect(SpeedButton10, &QToolButton::clicked, this, [this] { SpeedButton10Click(); });
     connect(Gain, &QSlider::valueChanged, this, [this] { GainChange(); });
     if (cr_preset != nullptr) {
-        connect(cr_preset, &QComboBox::editTextChanged, this, [this] { cr_presetChange(); });
+        onPresetTypedOrChosen(cr_preset, this, [this] { cr_presetChange(); });
         connect(SpeedButton16, &QToolButton::clicked, this, [this] { SpeedButton16Click(); });
         connect(SpeedButton17, &QToolButton::clicked, this, [this] { SpeedButton17Click(); });
     }

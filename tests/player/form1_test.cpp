@@ -20,11 +20,15 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace player;
 using playertest::row;
@@ -173,6 +177,35 @@ TEST_F(MainWindow, RenameNeverReplacesAFile)
     EXPECT_EQ(form->LVMaster->Rows[0].SubItems[3].toStdString(), c);
 }
 
+TEST_F(MainWindow, RenameTellsAFailureRefreshesTheTagPageAndMovesToAnotherVolume)
+{
+    const std::string a = programDir.write("a.wav", "A");
+    form->LVMaster->Rows.push_back(row("a", "00:01", QString::fromStdString(a)));
+    form->LVMaster->syncView();
+    form->LVMaster->selectRows({0});
+    messages.pushText(programDir.path() + "/no/such/folder/a.wav");
+    form->N53Click();
+    const auto shown = messages.shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].caption, "Rename File");
+    EXPECT_NE(shown[1].text.find(a), std::string::npos);
+    EXPECT_EQ(form->TagFileName.toStdString(), a) << "the tag page is refreshed after every rename";
+
+    struct stat shm {}, here {};
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(a.c_str(), &here) != 0 || shm.st_dev == here.st_dev ||
+        ::access("/dev/shm", W_OK) != 0)
+        GTEST_SKIP() << "no second writable volume";
+    QTemporaryDir other(QStringLiteral("/dev/shm/qvrename-XXXXXX"));
+    ASSERT_TRUE(other.isValid());
+    const std::string moved = other.path().toStdString() + "/a.wav";
+    messages.pushText(moved);
+    form->N53Click();
+    EXPECT_EQ(form->LVMaster->Rows[0].SubItems[3].toStdString(), moved);
+    EXPECT_EQ(programDir.read(moved), "A");
+    EXPECT_FALSE(std::filesystem::exists(a));
+    EXPECT_EQ(messages.shown().size(), 3u) << "no error box";
+}
+
 TEST_F(MainWindow, NewOnTheTempPageAsksAndSavesFirst)
 {
     fill(form->LVMaster, 2);
@@ -224,12 +257,12 @@ TEST_F(MainWindow, RecentPlaylistsAndCaption)
 {
     form->WindowTitle = "Quorvalen (1.0)";
     const std::string one = programDir.write("one.m3u", "#EXTM3U\r\n#EXTINF:5,x\r\n/x.mp3\r\n");
-    const std::string hst = programDir.write("p.hst", one + "\r\n/two.m3u\r\n");
+    const std::string hst = programDir.write("p.hst", one + "\r\n/R&B/two.m3u\r\n");
     form->LoadHistory(QString::fromStdString(hst));
     EXPECT_TRUE(form->h[0]->isVisible());
     EXPECT_TRUE(form->h[1]->isVisible());
     EXPECT_FALSE(form->h[2]->isVisible());
-    EXPECT_EQ(form->h[1]->text(), "2. /two.m3u");
+    EXPECT_EQ(form->h[1]->text(), "2. /R&&B/two.m3u") << "an \"&\" shows as itself, not as an accelerator";
     // A missing file leaves the items as they were.
     form->LoadHistory(QString::fromStdString(programDir.path() + "/none.hst"));
     EXPECT_TRUE(form->h[1]->isVisible());

@@ -388,6 +388,15 @@ TEST_F(Languages, F1OpensTheHelpOfTheChosenLanguage)
     EXPECT_EQ(catcher.urls[0].toLocalFile().toStdString(), programDir.path() + "/Lang/En/help.html");
     EXPECT_EQ(catcher.urls[1].toLocalFile().toStdString(), programDir.path() + "/Lang/En/help.chm");
     EXPECT_EQ(catcher.urls[2].toLocalFile().toStdString(), programDir.path() + "/Lang/Missing/help.chm");
+    EXPECT_TRUE(messages.shown().empty());
+
+    // Nothing here opens files: a box says where the help lies; a missing help is not told.
+    form->aHelpContentExecute();
+    EXPECT_TRUE(messages.shown().empty());
+    form->LangDir = "En";
+    form->aHelpContentExecute();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].text.find(programDir.path() + "/Lang/En/help.chm"), std::string::npos);
     EXPECT_EQ(form->aHelpContent->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(form->aHelpContent->text(), QStringLiteral("Содержание"));
 }
