@@ -100,6 +100,19 @@ void PlaybackSequencer::mixFadeTick()
                 m_crossfadeFlag = true;
                 m_mixFiredDeck = m_deckA;
                 m_mixFiredStart = m_deckA->StartNumber();
+                // A fade point at the mix point or before it is due by the time the next item
+                // sounds. Acted on an open's time early, the mix comes before a fade point equal
+                // to it is met (and a fade point passed while the other deck still faded was
+                // never met), and after the swap below it never would be: the start fades the
+                // item as the next one sounds.
+                const bool fading = m_fade.running() && m_fade.deck() == m_deckA;
+                m_fadeWithMixMs = record.fadeOn && (fadeMs >= mixMs || remaining <= fadeMs) && !fading
+                                      ? record.fadeOutMs()
+                                      : -1;
+                // What is left of a fade of the deck about to be reused ends first (one fade
+                // runs at a time).
+                if (m_fade.running() && m_fade.deck() == m_deckB)
+                    m_fade.abort();
                 bool started = false;
                 {
                     // The next row starts on deck B: for the length of aNextTrack deck A refers to
@@ -115,6 +128,7 @@ void PlaybackSequencer::mixFadeTick()
                     m_deckA = m_deckB;
                     started = playSkipping(1);
                 }
+                m_fadeWithMixMs = -1;  // nothing started: the item keeps its own fade point
                 if (!started) {
                     // Nothing further can start: this item plays out as the last one, with its
                     // fade point as set.

@@ -178,6 +178,9 @@ private:
     // tried again on every tick.
     const SequencerDeck* m_mixFiredDeck = nullptr;
     std::uint32_t m_mixFiredStart = 0;
+    // Set by the mix point when the item on air is due to fade once the next item sounds: the
+    // fade's ms, which the start of the next item takes; -1 none.
+    std::int32_t m_fadeWithMixMs = -1;
     Clock m_clock;
     std::int64_t m_openLeadUs = 0;
     bool m_opened = false;

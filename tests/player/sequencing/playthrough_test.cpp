@@ -259,17 +259,36 @@ TEST_F(PlaythroughTest, RepeatTrackAndBreakStopBothPoints)
     EXPECT_EQ(list.breakReleases, 1);
 }
 
-TEST_F(PlaythroughTest, ExplicitTimeInTheNameSetsTheMixPoint)
+TEST_F(PlaythroughTest, ExplicitTimeInTheNameSetsTheMixAndFadePoints)
 {
+    // Opens take 12 ms, so the mix point is acted on that much early: the fade point at the same
+    // time is still ahead then, and must fade the item all the same.
+    std::int64_t clockUs = 0;
+    sequencer.setClock([&clockUs] { return clockUs; });
+    for (FakeDeck* d : {&deck1, &deck2}) {
+        d->clockUs = &clockUs;
+        d->openUs = 12000;
+    }
     addRows(2, 30000);
     list.rows[0].name = "Song *12.5 (edit)";
     playRow(0);
+    FakeDeck* first = starts[0].deck;
     EXPECT_EQ(sequencer.GetCrossfadeClass(), player::kClassExplicit);
-    runUntil(17600);
+    while (nowMs < 17500)
+        stepWithPoints();
     ASSERT_EQ(starts.size(), 2u);
-    EXPECT_GE(starts[1].atMs, 17500);
-    EXPECT_LE(starts[1].atMs, 17550);
+    EXPECT_EQ(starts[1].atMs, 17500 - 12);
+    ASSERT_TRUE(sequencer.fadeOut().running()) << "the fade starts at its point";
+    EXPECT_EQ(sequencer.fadeOut().deck(), first);
+    EXPECT_EQ(first->volume, 100);
+    EXPECT_EQ(&sequencer.deckA(), starts[1].deck) << "swapped as row 1 starts";
     EXPECT_EQ(sequencer.GetCrossfadeClass(), player::kClassMusic) << "the new row's class after the swap";
+    // Over the 12.5 s written in the name.
+    runUntil(23750);
+    EXPECT_NEAR(first->volume, 50, 2);
+    runUntil(30100);
+    EXPECT_EQ(first->state, engine::STATE_END);
+    EXPECT_TRUE(playing(*starts[1].deck));
 }
 
 TEST_F(PlaythroughTest, StopFadesOutAndHoldsCrossfades)
