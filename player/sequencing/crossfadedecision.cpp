@@ -36,6 +36,11 @@ std::int64_t PlaybackSequencer::remainingMs()
     return length - position - static_cast<std::int64_t>(m_deckA->TrimTailSeconds() * 1000.0);
 }
 
+bool PlaybackSequencer::otherDeckFading() const
+{
+    return m_fade.running() && m_fade.deck() == m_deckB;
+}
+
 bool PlaybackSequencer::mixFired() const
 {
     return m_mixFiredDeck == m_deckA && m_mixFiredStart == m_deckA->StartNumber();
@@ -55,7 +60,8 @@ std::int64_t PlaybackSequencer::msToNextPoint()
     };
     if (record.fadeOn && !m_fade.running())
         consider(record.fadeMs());
-    if (m_host.hlIndex() < m_host.rowCount() - 1 && m_deckB->State() != engine::STATE_PLAY && !mixFired())
+    if (m_host.hlIndex() < m_host.rowCount() - 1 && (m_deckB->State() != engine::STATE_PLAY || otherDeckFading()) &&
+        !mixFired())
         consider((record.mixOn ? record.mixMs() : kEndLeadMs) + openLeadMs());
     return next;
 }
@@ -69,6 +75,8 @@ void PlaybackSequencer::mixFadeTick()
     const std::int64_t remaining = remainingMs();
     const int rows = m_host.rowCount();
     const bool held = m_modes.repeat || m_modes.breakOn;
+    // Taken before the fade point below can swap the decks (deck B then is the item just faded).
+    const bool otherFading = otherDeckFading();
 
     // Fade point.
     if (m_deckA->State() == engine::STATE_PLAY && !m_fade.userStop() && !m_fade.running() && !held &&
@@ -88,9 +96,11 @@ void PlaybackSequencer::mixFadeTick()
         }
     }
 
-    // Mix point.
-    if (m_deckA->State() == engine::STATE_PLAY && m_deckB->State() != engine::STATE_PLAY && !m_fade.userStop() &&
-        !held) {
+    // Mix point. Deck B may still be fading out the item before (this one's mix point came sooner
+    // after its start than that fade ends): the start ends that fade, as every start does, rather
+    // than holding the next item back until it has run out.
+    if (m_deckA->State() == engine::STATE_PLAY && (m_deckB->State() != engine::STATE_PLAY || otherFading) &&
+        !m_fade.userStop() && !held) {
         const int hl = m_host.hlIndex();
         if (hl < rows - 1) {
             // Acted on an open's time early, so that the next item sounds at the point.
@@ -109,9 +119,9 @@ void PlaybackSequencer::mixFadeTick()
                 m_fadeWithMixMs = record.fadeOn && (fadeMs >= mixMs || remaining <= fadeMs) && !fading
                                       ? record.fadeOutMs()
                                       : -1;
-                // What is left of a fade of the deck about to be reused ends first (one fade
-                // runs at a time).
-                if (m_fade.running() && m_fade.deck() == m_deckB)
+                // A fade still running on deck B ends before the deck is reused (and before this
+                // item's own fade, as one fade runs at a time).
+                if (otherDeckFading())
                     m_fade.abort();
                 bool started = false;
                 {

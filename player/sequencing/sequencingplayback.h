@@ -141,6 +141,8 @@ private:
     // The deck on air while a command runs: during a mix deck A refers to the incoming deck.
     SequencerDeck* onAirDeck() { return m_deckA == m_deckB ? m_faded : m_deckA; }
     bool mixFired() const;
+    // Deck B still fades out the item before the one on air.
+    bool otherDeckFading() const;
     int nextRow(int direction);
     // Fades the faded deck out over fadeMs; notes a timer failure for the operator.
     void startFadeOut(std::int32_t fadeMs);

@@ -291,6 +291,33 @@ TEST_F(PlaythroughTest, ExplicitTimeInTheNameSetsTheMixAndFadePoints)
     EXPECT_TRUE(playing(*starts[1].deck));
 }
 
+TEST_F(PlaythroughTest, AShortItemsMixPointEndsTheFadeStillRunningOnTheOtherDeck)
+{
+    // Row 1 (3.5 s, *2.5) reaches its mix point 1.0 s after its start, while row 0 still fades
+    // out on the other deck (1.5 s): that fade is ended, so that row 2 starts at the point and
+    // row 1 fades from it.
+    setMusic(1.5f, 1.5f);
+    addRows(1, 10000);
+    addRows(1, 3500);
+    addRows(2, 10000);
+    list.rows[1].name = "Short *2.5";
+    playRow(0);
+    FakeDeck* first = starts[0].deck;
+    runUntil(9400);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].atMs, 8500);
+    EXPECT_TRUE(sequencer.fadeOut().running());
+    runUntil(9500);
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_EQ(starts[2].atMs, 9500) << "not held back until row 0's fade has run out";
+    EXPECT_EQ(starts[2].deck, first);
+    EXPECT_EQ(starts[2].row, 2);
+    ASSERT_TRUE(sequencer.fadeOut().running());
+    EXPECT_EQ(sequencer.fadeOut().deck(), starts[1].deck) << "row 1 fades from its point";
+    EXPECT_EQ(sequencer.fadeOut().periodMs(), 25);
+    EXPECT_EQ(&sequencer.deckA(), first);
+}
+
 TEST_F(PlaythroughTest, StopFadesOutAndHoldsCrossfades)
 {
     addRows(2, 10000);
@@ -449,10 +476,13 @@ TEST_F(PlaythroughTest, AFileThatCannotBeOpenedLeavesTheItemOnAirUntouched)
 
 TEST_F(PlaythroughTest, AMixHeldPastTheFadePointStillHandsTheAirOver)
 {
-    // 1.5 s rows, mix 1.0 s, fade 0.5 s: row 1's mix point (1.0 s) comes while row 0 still fades
-    // on the other deck, so it starts only at 1.5 s, after row 1's own fade point.
+    // 1.5 s rows, mix 1.0 s, fade 0.5 s; row 0 a jingle without a fade point, which plays out
+    // under row 1: row 1's mix point (1.0 s) comes while row 0 still sounds on the other deck, so
+    // row 2 starts only at 1.5 s, after row 1's own fade point.
     setMusic(1, 0.5f);
+    sequencer.table().records[player::kClassJingle] = {1, 0, true, false};
     addRows(3, 1500);
+    list.rows[0].name = "jingle";
     playRow(0);
     runUntil(1600);
     ASSERT_EQ(list.nowPlaying, (std::vector<int>{0, 1, 2}));
