@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include <algorithm>
 
@@ -128,8 +129,13 @@ PlaybackSequencer::StartResult PlaybackSequencer::playOnce(int direction)
         SwapDecks();
         m_faded = m_deckB;
         startFadeOut(m_table.records[m_class].fadeOutMs());
-    } else if (direction == 0 && !m_fade.running()) {
-        m_fade.setUserStop(false);
+    } else {
+        if (direction == 0 && !m_fade.running())
+            m_fade.setUserStop(false);
+        // The item on air fades from the moment the next one sounds, when the mix point found
+        // its fade point due.
+        if (m_fadeWithMixMs >= 0)
+            startFadeOut(std::exchange(m_fadeWithMixMs, -1));
     }
     // Only a start that succeeded reaches the on-air text and the day's report.
     m_host.updateNowPlaying(row);
