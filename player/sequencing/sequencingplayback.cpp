@@ -11,8 +11,6 @@
 #include <chrono>
 #include <utility>
 
-#include <algorithm>
-
 namespace player {
 
 PlaybackSequencer::PlaybackSequencer(SequencerHost& host, SequencerDeck& deckA, SequencerDeck& deckB,
