@@ -2,8 +2,10 @@
 // playlistedit.cpp, playlistfiles.cpp and startup.cpp.
 #include "player/form1.h"
 
+#include "controls/elidedlabel.h"
 #include "controls/mainmenuxp.h"
 #include "controls/tbar.h"
+#include "controls/toolbarrows.h"
 #include "controls/vtqstatusbar.h"
 #include "controls/zrfoldertreeview.h"
 #include "engine/audioengine.h"
@@ -37,6 +39,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QStatusTipEvent>
 #include <QSplitter>
 #include <QStatusBar>
@@ -66,6 +69,27 @@ QAction* makeAction(QObject* parent, const char* name, const QString& text, cons
     return a;
 }
 
+// The side panel's and the playlists' first widths: the profile's default window holds both.
+constexpr int kSidePanelWidth = 270;
+constexpr int kDefaultPlaylistWidth = 490;
+
+// A page of fixed controls scrolls inside the narrow side panel instead of widening the window.
+void scrollPageContents(QWidget* page)
+{
+    QLayout* controlsLayout = page->layout();
+    if (controlsLayout == nullptr)
+        return;
+    auto* content = new QWidget;
+    content->setLayout(controlsLayout);  // the laid-out controls move along with it
+    auto* scroll = new QScrollArea(page);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(scroll);
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("TForm1", "Quorvalen")
@@ -86,6 +110,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildSchedulePage();
     buildHotKeys();
     buildSettingsMenus();
+    for (QWidget* page : {TabSheet3, TabSheet5, TabSheet7})
+        scrollPageContents(page);
+    new controls::ToolBarRows(*this, {ToolBar1, ModeBar, JingleBar});
     CurrentList = LVMaster;
 }
 
@@ -194,10 +221,10 @@ void TForm1::buildComponents()
     EdToEnd2->setObjectName(QStringLiteral("EdToEnd2"));
     timelabel = new QLabel(displays);
     timelabel->setObjectName(QStringLiteral("timelabel"));
-    Label29 = new QLabel(displays);
+    Label29 = new controls::TElidedLabel(displays);
     Label29->setObjectName(QStringLiteral("Label29"));
     for (QLabel* l : {edToEnd, EdToEnd2, Label29, timelabel})
-        dl->addWidget(l);
+        dl->addWidget(l, l == Label29 ? 1 : 0);
     TBar1 = new controls::TTBar(right);
     TBar1->setObjectName(QStringLiteral("TBar1"));
     TBar1->setOrientation(Qt::Horizontal);
@@ -207,6 +234,11 @@ void TForm1::buildComponents()
     rightLayout->addWidget(pcPlaylist, 1);
     rightLayout->addWidget(Panel2);
 
+    // A wider window widens the playlists; the side panel keeps its width.
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
+    splitter->setSizes({kSidePanelWidth, kDefaultPlaylistWidth});
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(splitter, 1);
     StatusBar1 = new controls::TvtqStatusBar(central);
@@ -477,6 +509,11 @@ bool TForm1::event(QEvent* event)
         ApplicationEvents1Hint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
+    // The desktop frames the window once it is shown, without telling it (the first paint comes
+    // after that): the window placed before is placed again by its real frame.
+    if (CentreWhenFramed && (event->type() == QEvent::Paint || event->type() == QEvent::Move) &&
+        frameGeometry() != geometry() && !isMaximized())
+        CentreOnScreen(size());
     return QMainWindow::event(event);
 }
 

@@ -282,6 +282,9 @@ public:
     // monitor type, size, clock colour, silence cut (profiles/windowprofile.cpp).
     void LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveWindowProfile(platform::IniFile& ini);
+    // The window at `size` (cut to fit with its frame) with its frame centred on the work area.
+    void CentreOnScreen(const QSize& size);
+    bool CentreWhenFramed = false;  // centred before the desktop gave the window its frame
     // The folder tree's place, the lists' font and column widths (profiles/viewprofile.cpp).
     void LoadExplorerProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveExplorerProfile(platform::IniFile& ini);
