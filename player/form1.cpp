@@ -311,6 +311,8 @@ void TForm1::buildMenus()
     N25->setToolTip(QStringLiteral("Добавить файл"));
     N25->setStatusTip(N25->toolTip());
     N27 = makeAction(this, "N27", QStringLiteral("Поиск..."), QKeySequence(Qt::CTRL | Qt::Key_F));
+    N27->setToolTip(QStringLiteral("Поиск"));
+    N27->setStatusTip(N27->toolTip());
     N37 = makeAction(this, "N37", QStringLiteral("Выделить все"), QKeySequence(Qt::CTRL | Qt::Key_A));
     N47 = makeAction(this, "N47", QStringLiteral("Вставить плейлист..."));
     N47->setToolTip(QStringLiteral("Вставить плейлист"));
@@ -333,6 +335,10 @@ void TForm1::buildMenus()
     aPrevTrackAction = makeAction(this, "aPrevTrack", QStringLiteral("Previous Track"));
     ToolBar1 = addToolBar(QStringLiteral("Transport"));
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    // The list commands come first, New leading; their buttons show the actions' hints.
+    for (QAction* a : {aNew, N25, N27, N47})
+        ToolBar1->addAction(a);
+    ToolBar1->addSeparator();
     const std::pair<QAction*, const char*> buttons[] = {{aPrevTrackAction, "btPrev"}, {aPlayAction, "btPlay"},
                                                         {aPauseAction, "btPause"}, {aStopAction, "btStop"},
                                                         {aNextTrackAction, "btNext"}};

@@ -20,7 +20,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -163,6 +166,26 @@ TEST_F(MainWindow, FindSelectsHitsAndReportsTheEnd)
     form->FindDialog1->setFindText("");
     form->FindNext();
     EXPECT_EQ(messages.shown().size(), 2u);
+}
+
+TEST_F(MainWindow, TheToolBarLeadsWithTheListCommandsAndTheTrayMenuKeepsItsOrder)
+{
+    const QList<QAction*> tools = form->ToolBar1->actions();
+    ASSERT_GE(tools.size(), 4);
+    EXPECT_EQ(tools.mid(0, 4), (QList<QAction*>{form->aNew, form->N25, form->N27, form->N47}));
+    EXPECT_EQ(form->N25->toolTip(), "Добавить файл");
+    EXPECT_EQ(form->N27->toolTip(), "Поиск");
+    EXPECT_EQ(form->N47->toolTip(), "Вставить плейлист");
+    auto* find = qobject_cast<QToolButton*>(form->ToolBar1->widgetForAction(form->N27));
+    ASSERT_NE(find, nullptr);
+    find->click();
+    EXPECT_TRUE(form->FindDialog1->isVisible());
+
+    QStringList tray;
+    for (const QAction* a : form->TrayMenu->actions())
+        if (!a->isSeparator())
+            tray << a->text();
+    EXPECT_EQ(tray, (QStringList{"Плеер", "База", "Выход"}));
 }
 
 TEST_F(MainWindow, HeaderClicksFlipTheDirection)
