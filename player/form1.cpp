@@ -188,11 +188,7 @@ void TForm1::buildComponents()
     ml->addWidget(LVMaster);
     auto* sl = new QVBoxLayout(_slave);
     LVSlave = makeList(QStringLiteral("LVSlave"), _slave);
-    LVSlave->setColumns({QStringLiteral("№"), QString(), QStringLiteral("Название"), QStringLiteral("Время"),
-                         QStringLiteral("FileName")});
-    LVSlave->header()->resizeSection(1, 0);
-    LVSlave->header()->resizeSection(2, 0);
-    LVSlave->header()->resizeSection(4, 0);
+    LVSlave->model()->setHeaderData(1, Qt::Horizontal, QStringLiteral("Исполнитель"));
     sl->addWidget(LVSlave);
     pcPlaylist->addTab(_master, QStringLiteral(" Main "));
     pcPlaylist->addTab(_slave, QStringLiteral(" Temp "));

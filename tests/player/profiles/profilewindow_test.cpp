@@ -434,6 +434,18 @@ TEST_F(ProfileWindow, TheWindowOpensWhollyOnSmallScreensAtItsProfileSize)
     placedAt(QSize(1000, 700));
 }
 
+TEST_F(ProfileWindow, AFreshTempListShowsItsTitlesAndAProfileKeepsThemShown)
+{
+    EXPECT_EQ(columnWidth(form->LVSlave, 1), 0) << "the artist column is the hidden one";
+    EXPECT_EQ(form->LVSlave->model()->headerData(1, Qt::Horizontal).toString(), "Исполнитель");
+    EXPECT_GT(columnWidth(form->LVSlave, 2), 0);
+    EXPECT_EQ(columnWidth(form->LVSlave, 2), columnWidth(form->LVMaster, 2));
+    form->SaveProfile(profile("Fresh.prf"));
+    form->LVSlave->header()->resizeSection(2, 0);
+    form->LoadProfile(profile("Fresh.prf"));
+    EXPECT_GT(columnWidth(form->LVSlave, 2), 0) << "the profile stored the titles hidden";
+}
+
 TEST_F(ProfileWindow, AMaximisedWindowIsStoredAsTheDefaultSizeAndRestoresToItsWidth)
 {
     // The window stays hidden: the test screen is smaller than the window can be shown.
