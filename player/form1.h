@@ -271,6 +271,9 @@ public:
     void N20Click();
     void WMCommandLine();
     void WMQueryEndSession();
+    // Every showing, minimising and restoring: while the tray icon can bring the window back, the
+    // window has no task-bar button of its own.
+    void ApplicationEvents1Restore();
     void HandleCommandLine(const std::string& first, const std::string& second);
     // A handed-over playlist that could not be read: said in the status bar, and in a box only
     // while nothing is on air.
@@ -699,6 +702,7 @@ protected:
     platform::LResult windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
