@@ -123,6 +123,7 @@ TForm1::~TForm1()
 
 void TForm1::ShowStatus(const QString& text)
 {
+    StatusText = text;
     if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
         panel->setText(text);
 }

@@ -192,8 +192,9 @@ public:
     QTimer* pointtimer = nullptr;  // one-shot at a mix or fade point that falls between two ticks
     std::mt19937 Random;
 
-    // Status panel 0: what went wrong where no box may hold the air.
+    // Status panel 0: what went wrong where no box may hold the air, and the master volume.
     void ShowStatus(const QString& text);
+    QString StatusText;  // panel 0's own text: a hint shows over it only while there is one
     // Deck A (the item on air) is playing or paused.
     bool OnAir() const;
 

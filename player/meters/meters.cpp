@@ -277,8 +277,7 @@ void TForm1::tbVolumeChange()
 {
     if (DeckA)
         DeckA->SetStreamVolume(tbVolume->value());
-    if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
-        panel->setText(QString::fromStdString(volumeStatusText(tbVolume->value())));
+    ShowStatus(QString::fromStdString(volumeStatusText(tbVolume->value())));
 }
 
 void TForm1::tbPanningChange()

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QWheelEvent>
@@ -259,6 +260,24 @@ TEST_F(MetersWindow, VolumePanAndDeckVolumeReachTheEngine)
     form->SetDeckVolume(30);
     EXPECT_EQ(form->DeckVolume, 30);
     EXPECT_EQ(onAir().GetVolume(), 30);
+}
+
+TEST_F(MetersWindow, TheVolumeAndStatusComeBackToTheirPanelWhenAHintGoes)
+{
+    const auto panel = [this] { return form->StatusBar1->Panels().Items(0)->Text(); };
+    const auto hint = [this](const QString& text) {
+        QStatusTipEvent tip(text);
+        QApplication::sendEvent(form.get(), &tip);
+    };
+    form->tbVolume->setValue(57);
+    hint(QStringLiteral("Поиск"));
+    EXPECT_EQ(panel(), "Поиск");
+    hint(QString());
+    EXPECT_EQ(panel(), "Volume: 57");
+    form->ShowStatus(QStringLiteral("Плейлист не читается: /m/x.m3u"));
+    hint(QStringLiteral("Поиск"));
+    hint(QString());
+    EXPECT_EQ(panel(), "Плейлист не читается: /m/x.m3u");
 }
 
 TEST_F(MetersWindow, WheelMovesTheVolumeOneStepPerNotchWhileItIsActive)
