@@ -192,8 +192,9 @@ public:
     QTimer* pointtimer = nullptr;  // one-shot at a mix or fade point that falls between two ticks
     std::mt19937 Random;
 
-    // Status panel 0: what went wrong where no box may hold the air.
+    // Status panel 0: what went wrong where no box may hold the air, and the master volume.
     void ShowStatus(const QString& text);
+    QString StatusText;  // panel 0's own text: a hint shows over it only while there is one
     // Deck A (the item on air) is playing or paused.
     bool OnAir() const;
 
@@ -273,6 +274,9 @@ public:
     void N20Click();
     void WMCommandLine();
     void WMQueryEndSession();
+    // Every showing, minimising and restoring: while the tray icon can bring the window back, the
+    // window has no task-bar button of its own.
+    void ApplicationEvents1Restore();
     void HandleCommandLine(const std::string& first, const std::string& second);
     // A handed-over playlist that could not be read: said in the status bar, and in a box only
     // while nothing is on air.
@@ -284,6 +288,9 @@ public:
     // monitor type, size, clock colour, silence cut (profiles/windowprofile.cpp).
     void LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveWindowProfile(platform::IniFile& ini);
+    // The window at `size` (cut to fit with its frame) with its frame centred on the work area.
+    void CentreOnScreen(const QSize& size);
+    bool CentreWhenFramed = false;  // centred before the desktop gave the window its frame
     // The folder tree's place, the lists' font and column widths (profiles/viewprofile.cpp).
     void LoadExplorerProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveExplorerProfile(platform::IniFile& ini);
@@ -701,6 +708,7 @@ protected:
     platform::LResult windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -11,6 +11,7 @@
 #include "platform/messageids.h"
 #include "platform/programfolder.h"
 #include "platform/sharedmemory.h"
+#include "platform/taskbarbutton.h"
 #include "platform/pathtext.h"
 #include "player/about/dbgfrm.h"
 #include "player/commandlinearea.h"
@@ -88,8 +89,23 @@ void TForm1::FormCreate()
 void TForm1::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    // Before the window is mapped: a hidden window lost its state with its last hiding.
+    ApplicationEvents1Restore();
     if (!m_shown)
         FormShow();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isVisible())
+        ApplicationEvents1Restore();
+}
+
+void TForm1::ApplicationEvents1Restore()
+{
+    // A desktop without a tray keeps the button: it is the only way back to a minimised window.
+    platform::setTaskbarButtonHidden(this, TrayIcon != nullptr && TrayIcon->isVisible());
 }
 
 void TForm1::FormShow()

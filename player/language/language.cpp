@@ -109,8 +109,9 @@ void TForm1::ApplicationEvents1Hint(const QString& hint)
         const QStringList lines = lOnAir->text().split(QRegularExpression(QStringLiteral("\r?\n")));
         lOnAir->setToolTip(lines.value(0) + QStringLiteral(" - ") + lines.value(1));
     }
+    // The hint goes with the mouse; the panel's own text comes back.
     if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
-        panel->setText(hint);
+        panel->setText(hint.isEmpty() ? StatusText : hint);
 }
 
 }  // namespace player

@@ -366,12 +366,16 @@ TEST_F(KeyFilterWindow, TheHotKeysDialogCapturesANewLetter)
 
     QMouseEvent click(QEvent::MouseButtonRelease, QPointF(2, 2), stop->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
                       Qt::NoButton, Qt::NoModifier);
+    const QSize size = dialog->size();
     QApplication::sendEvent(stop, &click);
     EXPECT_TRUE(dialog->CapturePanel->isVisible());
     press(Qt::Key_1, "1");
     EXPECT_TRUE(dialog->capturing()) << "a digit was taken as a hot key";
+    QCoreApplication::processEvents();
     press(Qt::Key_Escape, "\x1b");
     EXPECT_FALSE(dialog->CapturePanel->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog->size(), size) << "the dialog kept the size it grew for the capture";
     EXPECT_EQ(form->HotKeys[kHotKeyStop], 'S');
     EXPECT_TRUE(dialog->isVisible()) << "Esc closed the dialog instead of the capture";
 

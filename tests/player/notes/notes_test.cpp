@@ -216,6 +216,22 @@ TEST_F(Notes, MenuItemAndEscapeShowAndHide)
     EXPECT_EQ(notes->VqPosSave1->Key, "Software\\Caldrivane");
 }
 
+TEST_F(Notes, TheNotepadFirstOpensInTheMainWindowsCornerBelowItsCaption)
+{
+    notes->VqPosSave1->Key = "Software\\Caldrivane\\FirstPlaceTest";  // no position saved yet
+    // The profile places the main window after the notes window was made.
+    form->resize(700, 500);
+    form->move(150, 90);
+    form->show();
+    QCoreApplication::processEvents();
+    form->N49Click();
+    QCoreApplication::processEvents();
+    const QRect main = form->frameGeometry();
+    const QRect own = notes->frameGeometry();
+    EXPECT_NEAR(own.right(), main.right(), 4) << "in the main window's right corner";
+    EXPECT_NEAR(own.top(), form->geometry().top(), 4) << "below the main window's caption";
+}
+
 TEST_F(Notes, FontDialogStartsWithTheMemosFont)
 {
     QFont f("Sans", 11);
