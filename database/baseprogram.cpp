@@ -2,7 +2,8 @@
 #include "database/baseprogram.h"
 
 #include "database/basemainwindow.h"
-#include "database/exitsignal.h"
+#include "database/unseenboxes.h"
+#include "platform/exitsignal.h"
 #include "platform/messageids.h"
 
 #include <QApplication>
@@ -10,6 +11,9 @@
 namespace database {
 
 namespace {
+
+// Long enough for the save of a large base, which the end may have to make.
+constexpr std::chrono::milliseconds kExitDeadline{5000};
 
 // Opened from a player whose search server runs: the server's window is shown instead of a second
 // base in a process of its own, so that what the operator adds, saves or loads there is what the
@@ -33,7 +37,7 @@ int runBaseProgram(const std::vector<std::string>& args)
     // Set up before the window's creation, which may wait on a box: a signal is never lost.
     TBase_main_window* made = nullptr;
     bool endRequested = false;
-    const ExitOnSignal onSignal([&] {
+    const platform::ExitOnSignal onSignal(kExitDeadline, BaseLogPath(), "Base", [&] {
         endRequested = true;
         if (made)
             made->Exit();

@@ -1,25 +1,26 @@
-// The end of the database program asked for from outside (SIGTERM, SIGHUP: a shutdown, a service
-// manager): the program's Exit runs from the message loop, and the process is over within
-// kExitDeadline whatever hangs on the way.
+// The end of a program asked for from outside (SIGTERM, SIGHUP: a shutdown, a service manager):
+// the program's own exit runs from its message loop, and the process is over within a deadline
+// whatever hangs on the way.
 #pragma once
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QSocketNotifier;
 
-namespace database {
-
-// Long enough for the save of a large base, which the end may have to make.
-inline constexpr std::chrono::milliseconds kExitDeadline{5000};
+namespace platform {
 
 // While it lives, SIGTERM and SIGHUP start the deadline and run `exit` once, on the thread that
-// made this object, from its event loop. One at a time; needs a QCoreApplication. Its end puts
-// back the handlers it replaced and stops a deadline that was started.
+// made this object, from its event loop. When the deadline passes, "<program>: the end took too
+// long..." goes to the error output and to logPath, and the process ends. One at a time; needs a
+// QCoreApplication. Its end puts back the handlers it replaced and stops a deadline that was
+// started.
 class ExitOnSignal {
 public:
-    explicit ExitOnSignal(std::function<void()> exit);
+    ExitOnSignal(std::chrono::milliseconds deadline, const std::string& logPath, const std::string& program,
+                 std::function<void()> exit);
     ~ExitOnSignal();
     ExitOnSignal(const ExitOnSignal&) = delete;
     ExitOnSignal& operator=(const ExitOnSignal&) = delete;
@@ -30,4 +31,4 @@ private:
     bool m_installed = false;
 };
 
-}  // namespace database
+}  // namespace platform
