@@ -141,12 +141,13 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
         // A handed-over playlist is appended to the Main list, so nothing already there is lost;
         // when nothing is on air its first row starts, as a file handed over does.
         const int firstNew = LVMaster->rowCount();
-        if (auto rows = ReadPlaylistFile(second)) {
+        std::string why;
+        if (auto rows = ReadPlaylistFile(second, PlaylistEntries::All, &why)) {
             for (TVirtualItem& row : *rows)
                 LVMaster->Rows.push_back(std::move(row));
             LVMaster->syncView();
         } else {
-            ReportUnreadHandOver(path);
+            ReportUnreadHandOver(path, why);
         }
         RenumberList();
         if (LVMaster->HLIndex < 0 && firstNew < LVMaster->rowCount()) {
@@ -158,9 +159,29 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
     RenumberList();
 }
 
-void TForm1::ReportUnreadHandOver(const QString& path)
+namespace {
+
+QString unreadText(const QString& text, const QString& path, const std::string& why)
 {
-    ShowStatus(QStringLiteral("Плейлист не читается: ") + path);
+    if (why.empty())
+        return text + path;
+    return text + path + QStringLiteral(" (") + QString::fromStdString(why) + QLatin1Char(')');
+}
+
+}  // namespace
+
+void TForm1::ReportUnreadFile(const QString& text, const QString& path, const std::string& why)
+{
+    // Queued: shown from the message loop, after whatever the start still writes into the panel,
+    // all of them in one text (the panel shows one).
+    if (UnreadFiles.isEmpty())
+        QTimer::singleShot(0, this, [this] { ShowStatus(std::exchange(UnreadFiles, {}).join(QStringLiteral("; "))); });
+    UnreadFiles.append(unreadText(text, path, why));
+}
+
+void TForm1::ReportUnreadHandOver(const QString& path, const std::string& why)
+{
+    ShowStatus(unreadText(QStringLiteral("Плейлист не читается: "), path, why));
     if (OnAir())
         return;
     // After the hand-over's own message has been answered: the second start is not kept waiting.
