@@ -273,6 +273,8 @@ public:
     void WMCommandLine();
     void WMQueryEndSession();
     void HandleCommandLine(const std::string& first, const std::string& second);
+    // The arguments a second start handed over: as the command line, unless the path did not fit.
+    void HandleHandOver(const std::string& first, const std::string& second);
     // A handed-over playlist that could not be read: said in the status bar, and in a box only
     // while nothing is on air.
     void ReportUnreadHandOver(const QString& path, const std::string& why);

@@ -120,7 +120,7 @@ void TForm1::FormShow()
 
     HandleCommandLine(CommandLine[0], CommandLine[1]);
     for (const auto& [a, b] : std::exchange(m_pendingCommands, {}))
-        HandleCommandLine(a, b);
+        HandleHandOver(a, b);
 }
 
 void TForm1::HandleCommandLine(const std::string& first, const std::string& second)
@@ -199,6 +199,17 @@ void TForm1::WMCommandLine()
 {
     windowProc(platform::UM_TRAY_NOTIFY, 0, 513);
     const auto [first, second] = ReadCommandLineArea(CommandLineArea);
+    HandleHandOver(first, second);
+}
+
+void TForm1::HandleHandOver(const std::string& first, const std::string& second)
+{
+    if (ArgumentWasCut(second) && (first == "file" || first == "list")) {
+        // What is left of the path names another file, or the folder above it.
+        ShowStatus(QStringLiteral("Путь длиннее %1 байт не принят: ").arg(kMaxArgBytes) +
+                   platform::pathToQString(second) + QStringLiteral("…"));
+        return;
+    }
     HandleCommandLine(first, second);
 }
 

@@ -161,6 +161,12 @@ TEST_F(PlaylistWindow, HandOversOfWhatCannotBeReadAreRefusedWhileTheAirGoesOn)
         EXPECT_EQ(status().toStdString(), "Плейлист не читается: " + list + " (" + why + ")");
     }
     EXPECT_LT(residentKb() - before, 64 * 1024);
+
+    // A path longer than the area holds: what arrives of it names something else.
+    const std::string deep = file(std::string(300, 'd') + "/" + std::string(250, 'e') + ".wav");
+    handOver("file", deep);
+    EXPECT_TRUE(status().startsWith(QStringLiteral("Путь длиннее 512 байт не принят: ") +
+                                    QString::fromStdString(deep.substr(0, 100))));
     EXPECT_EQ(form->LVMaster->rowCount(), rows);
     EXPECT_TRUE(form->OnAir());
     form->CommandLineArea = nullptr;
