@@ -2,13 +2,23 @@
 #include "database/baseprogram.h"
 
 #include "database/basemainwindow.h"
+#include "platform/programfolder.h"
+#include "platform/registry.h"
+#include "platform/savefile.h"
 
 #include <QApplication>
+
+#include <filesystem>
 
 namespace database {
 
 int runBaseProgram(const std::vector<std::string>& args)
 {
+    // What saves cut short (a crash, a power cut, a kill) left in the folders the program saves into.
+    for (const std::string& folder :
+         {platform::programFolder(), platform::programPath("Database"), platform::programPath("Temp"),
+          std::filesystem::path(platform::Registry::storePath()).parent_path().string()})
+        platform::removeStaleSaveFiles(folder);
     // The window may never be shown (search-server mode): the program ends when it closes.
     QApplication::setQuitOnLastWindowClosed(false);
     TBase_main_window window(args);

@@ -6,10 +6,13 @@
 #include "engine/enginesettings.h"
 #include "media/shellfiletypes.h"
 #include "media/tag.h"
+#include "platform/direntries.h"
 #include "platform/inifile.h"
 #include "platform/usermessages.h"
 #include "platform/messageids.h"
 #include "platform/programfolder.h"
+#include "platform/registry.h"
+#include "platform/savefile.h"
 #include "platform/sharedmemory.h"
 #include "platform/pathtext.h"
 #include "player/about/dbgfrm.h"
@@ -37,10 +40,33 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <filesystem>
+
 namespace player {
+
+namespace {
+
+// What saves cut short (a crash, a power cut, a kill) left in the folders the player saves into.
+void removeLeftoverSaves()
+{
+    std::vector<std::string> folders{platform::programFolder(), platform::programPath("Profile"),
+                                     platform::programPath("Txt"), platform::programPath("Temp"),
+                                     platform::programPath("Presets"),
+                                     std::filesystem::path(platform::Registry::storePath()).parent_path().string()};
+    std::vector<platform::DirEntry> presets;
+    if (platform::readDirectory(platform::programPath("Presets"), presets))
+        for (const platform::DirEntry& e : presets)
+            if (e.attributes & platform::kAttrDirectory)
+                folders.push_back(platform::programPath("Presets/" + e.name));
+    for (const std::string& folder : folders)
+        platform::removeStaleSaveFiles(folder);
+}
+
+}  // namespace
 
 void TForm1::FormCreate()
 {
+    removeLeftoverSaves();
     setWindowTitle(QStringLiteral("Quorvalen"));
     setAcceptDrops(true);
     StartTime = TickCount();
