@@ -5,8 +5,13 @@
 #include "database/unseenboxes.h"
 #include "platform/exitsignal.h"
 #include "platform/messageids.h"
+#include "platform/programfolder.h"
+#include "platform/registry.h"
+#include "platform/savefile.h"
 
 #include <QApplication>
+
+#include <filesystem>
 
 namespace database {
 
@@ -32,6 +37,11 @@ int runBaseProgram(const std::vector<std::string>& args)
 {
     if (showPlayersServer(parseCommandLine(args)))
         return 0;
+    // What saves cut short (a crash, a power cut, a kill) left in the folders the program saves into.
+    for (const std::string& folder :
+         {platform::programFolder(), platform::programPath("Database"), platform::programPath("Temp"),
+          std::filesystem::path(platform::Registry::storePath()).parent_path().string()})
+        platform::removeStaleSaveFiles(folder);
     // The window may never be shown (search-server mode): the program ends when it closes.
     QApplication::setQuitOnLastWindowClosed(false);
     // Set up before the window's creation, which may wait on a box: a signal is never lost.

@@ -20,6 +20,7 @@ struct DfsLoadResult {
 };
 
 // A missing file gives an empty, successful result; a trailing piece shorter than a row is ignored.
+// What is not a regular file, or holds more than media::kMaxBaseRows rows, is refused unread.
 DfsLoadResult readDfsFile(const std::string& path);
 
 // Writes the rows in order to a temporary file beside path and renames it into place, so a failed

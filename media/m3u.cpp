@@ -4,13 +4,13 @@
 
 #include "media/textutil.h"
 #include "platform/cp1251.h"
+#include "platform/regularfile.h"
 #include "platform/usermessages.h"
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
+#include <optional>
 
 namespace media {
 
@@ -25,22 +25,21 @@ bool fileExists(const std::string& name)
     return std::filesystem::is_regular_file(name, ec);
 }
 
-void showMissing(const std::string& fileName)
-{
-    platform::messageBox("Плейлист \"" + fileName + "\" не найден!", "Error",
-                         platform::MB_OK | platform::MB_ICONERROR);
-}
-
 // The playlist's lines, decoded (UTF-8, else code page 1251). A line ends at LF, CR LF or CR.
-std::vector<std::string> readLines(const std::string& fileName, bool& ok)
+// Nothing (and a box says why) when the file is missing or refused.
+std::optional<std::vector<std::string>> readLines(const std::string& fileName)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    ok = static_cast<bool>(in);
-    std::vector<std::string> lines;
-    if (!ok)
-        return lines;
-    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string raw;
+    std::string error;
+    const PlaylistRead read = ReadPlaylistBytes(fileName, raw, error);
+    if (read != PlaylistRead::Ok) {
+        platform::messageBox("Плейлист \"" + fileName +
+                                 (read == PlaylistRead::Missing ? "\" не найден!" : "\" не читается: " + error),
+                             "Error", platform::MB_OK | platform::MB_ICONERROR);
+        return std::nullopt;
+    }
     const std::string text = platform::decodeText(raw);
+    std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = text.find_first_of("\r\n", start);
@@ -103,6 +102,30 @@ std::string playlistFolder(const std::string& fileName)
 
 }  // namespace
 
+PlaylistRead ReadPlaylistBytes(const std::string& fileName, std::string& bytes, std::string& error)
+{
+    switch (platform::readRegularFile(fileName, kMaxPlaylistFileBytes, bytes, &error)) {
+    case platform::FileRead::Missing:
+        return PlaylistRead::Missing;
+    case platform::FileRead::Refused:
+        return PlaylistRead::Refused;
+    case platform::FileRead::Ok:
+        break;
+    }
+    // Line ends as the readers split them: LF, CR LF or CR.
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < bytes.size() && lines <= kMaxPlaylistLines; ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++lines;
+    }
+    if (lines > kMaxPlaylistLines) {
+        bytes.clear();
+        error = "More than " + std::to_string(kMaxPlaylistLines) + " lines";
+        return PlaylistRead::Refused;
+    }
+    return PlaylistRead::Ok;
+}
+
 std::string ResolveM3UEntry(const std::string& fileName, const std::string& entry)
 {
     return entryPath(playlistFolder(fileName), entry);
@@ -110,14 +133,10 @@ std::string ResolveM3UEntry(const std::string& fileName, const std::string& entr
 
 int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
 {
-    if (!fileExists(fileName)) {
-        showMissing(fileName);
+    const std::optional<std::vector<std::string>> read = readLines(fileName);
+    if (!read || !hasHeader(*read))
         return 0;
-    }
-    bool ok = false;
-    const std::vector<std::string> lines = readLines(fileName, ok);
-    if (!ok || !hasHeader(lines))
-        return 0;
+    const std::vector<std::string>& lines = *read;
     const std::string folder = playlistFolder(fileName);
 
     std::size_t stored = 0;
@@ -165,14 +184,10 @@ int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
 
 std::int64_t GetM3UTotalSeconds(const std::string& fileName)
 {
-    if (!fileExists(fileName)) {
-        showMissing(fileName);
+    const std::optional<std::vector<std::string>> read = readLines(fileName);
+    if (!read || !hasHeader(*read))
         return 0;
-    }
-    bool ok = false;
-    const std::vector<std::string> lines = readLines(fileName, ok);
-    if (!ok || !hasHeader(lines))
-        return 0;
+    const std::vector<std::string>& lines = *read;
     std::int64_t total = 0;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::size_t at = lines[i].find(kExtInf);

@@ -246,7 +246,8 @@ public:
     void WMDeckEnded(platform::WParam wParam, platform::LParam lParam);
 
     // ---- Playlist files (playlistfiles.cpp) --------------------------------------------------
-    bool LoadPlaylist(const QString& path);
+    // False (error, when given, says why) when the file gave no rows; the list then stays.
+    bool LoadPlaylist(const QString& path, std::string* error = nullptr);
     bool SavePlaylist(const QString& path);
     void LoadHistory(const QString& path);
     void SaveHistory(const QString& path);
@@ -278,9 +279,16 @@ public:
     // window has no task-bar button of its own.
     void ApplicationEvents1Restore();
     void HandleCommandLine(const std::string& first, const std::string& second);
+    // The arguments a second start handed over: as the command line, unless the path did not fit.
+    void HandleHandOver(const std::string& first, const std::string& second);
     // A handed-over playlist that could not be read: said in the status bar, and in a box only
     // while nothing is on air.
-    void ReportUnreadHandOver(const QString& path);
+    void ReportUnreadHandOver(const QString& path, const std::string& why);
+    // A file of the profile that is there but could not be read (a folder, a pipe, a file too
+    // large, not text): said in the status bar once the window is up, never in a box that would
+    // hold the start.
+    void ReportUnreadFile(const QString& text, const QString& path, const std::string& why);
+    QStringList UnreadFiles;  // said together, once the window is up
     // ---- Profiles (profiles/profile.cpp; each feature's share through profiles/profilehooks.cpp)
     void LoadProfile(const std::string& path);
     void SaveProfile(const std::string& path);

@@ -4,6 +4,7 @@
 #include "media/tag.h"
 #include "platform/cp1251.h"
 #include "platform/pathtext.h"
+#include "platform/regularfile.h"
 #include "platform/usermessages.h"
 #include "platform/savefile.h"
 #include "player/playlist/playlistrows.h"
@@ -13,8 +14,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace player {
 
@@ -31,17 +30,6 @@ std::string trimmed(std::string_view s)
     while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32)
         --e;
     return std::string(s.substr(b, e - b));
-}
-
-std::optional<std::string> readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
 }
 
 // Lines ended by LF, CR LF or CR.
@@ -188,19 +176,32 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
     return true;
 }
 
-std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path, PlaylistEntries entries)
+std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path, PlaylistEntries entries,
+                                                                    std::string* error)
 {
-    const std::optional<std::string> bytes = readAll(path);
+    std::string bytes;
+    std::string why;
+    if (media::ReadPlaylistBytes(path, bytes, why) != media::PlaylistRead::Ok) {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    }
     // Text never holds a zero byte: anything that does (an audio file chosen by mistake) is not
     // a playlist, and its "lines" must not become rows.
-    if (!bytes || bytes->find('\0') != std::string::npos)
+    if (bytes.find('\0') != std::string::npos) {
+        if (error)
+            *error = "Not a text file";
         return std::nullopt;
-    std::vector<std::string> lines = splitLines(*bytes);
+    }
+    std::vector<std::string> lines = splitLines(bytes);
     const std::vector<bool> dropped = dropLongLines(lines);
     reportLongLines(path, dropped);
     const bool extendedOnly = entries == PlaylistEntries::ExtendedOnly;
-    if (extendedOnly && (lines.empty() || trimmed(lines[0]) != "#EXTM3U"))
+    if (extendedOnly && (lines.empty() || trimmed(lines[0]) != "#EXTM3U")) {
+        if (error)
+            *error = "No #EXTM3U header";
         return std::nullopt;
+    }
     std::vector<controls::TVirtualItem> rows;
     bool described = false;  // an "#EXTINF:" line waits for its path
     std::int64_t seconds = 0;
@@ -239,12 +240,12 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     return rows;
 }
 
-std::optional<std::vector<std::string>> ReadHistoryFile(const std::string& path)
+std::optional<std::vector<std::string>> ReadHistoryFile(const std::string& path, std::string* error)
 {
-    const std::optional<std::string> bytes = readAll(path);
-    if (!bytes)
+    std::string bytes;
+    if (platform::readRegularFile(path, platform::kMaxSettingsFileBytes, bytes, error) != platform::FileRead::Ok)
         return std::nullopt;
-    std::vector<std::string> lines = splitLines(*bytes);
+    std::vector<std::string> lines = splitLines(bytes);
     if (lines.size() > static_cast<std::size_t>(kRecentPlaylists))
         lines.resize(kRecentPlaylists);
     for (std::string& l : lines)

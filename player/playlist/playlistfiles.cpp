@@ -33,9 +33,10 @@ QString& TForm1::CurrentListName()
     return ListNames[CurrentList == LVSlave ? 1 : 0];
 }
 
-bool TForm1::LoadPlaylist(const QString& path)
+bool TForm1::LoadPlaylist(const QString& path, std::string* error)
 {
-    std::optional<std::vector<TVirtualItem>> rows = ReadPlaylistFile(platform::pathBytes(path));
+    std::optional<std::vector<TVirtualItem>> rows =
+        ReadPlaylistFile(platform::pathBytes(path), PlaylistEntries::All, error);
     if (!rows) {
         // The list stays as it was. Left empty by this failure, it must never be saved over the
         // file, which may well hold entries that could not be read just now.
@@ -72,9 +73,13 @@ bool TForm1::SavePlaylist(const QString& path)
 
 void TForm1::LoadHistory(const QString& path)
 {
-    const std::optional<std::vector<std::string>> lines = ReadHistoryFile(path.toStdString());
-    if (!lines)
+    std::string why;
+    const std::optional<std::vector<std::string>> lines = ReadHistoryFile(path.toStdString(), &why);
+    if (!lines) {
+        if (QFileInfo::exists(path))
+            ReportUnreadFile(QStringLiteral("Файл не читается: "), path, why);
         return;
+    }
     for (QAction* item : h)
         item->setVisible(false);
     for (std::size_t k = 0; k < lines->size() && k < h.size(); ++k) {

@@ -25,6 +25,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 using namespace player;
 namespace fs = std::filesystem;
 
@@ -292,6 +294,9 @@ TEST(NotesFiles, TextRoundTripsThroughTheFile)
     }
     EXPECT_EQ(NotesFileBytes("x\ny"), QByteArray("x\r\ny\r\n"));
     EXPECT_FALSE(ReadNotesFile(dir.path() + "/none.txt"));
+    // A pipe under a notes file's name gives nothing, without waiting for a writer.
+    ASSERT_EQ(::mkfifo((dir.path() + "/pipe.txt").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadNotesFile(dir.path() + "/pipe.txt"));
 }
 
 class NotesOnAir : public playertest::ManualClockWindowTest {
