@@ -48,8 +48,7 @@ constexpr std::size_t kCommandAt = kNameAt + kPresetNameField;
 constexpr std::size_t kExtAt = kCommandAt + kPresetCommandField;
 static_assert(kExtAt + kPresetExtField == kEncoderPresetSize);
 
-// A file far larger than any preset list is not one (the list has room for 101 presets).
-constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+constexpr qint64 kMaxFileSize = static_cast<qint64>(kMaxEncoderPresets) * static_cast<qint64>(kEncoderPresetSize);
 
 }  // namespace
 
