@@ -80,7 +80,8 @@ std::optional<std::vector<EncoderPreset>> readEncoderPresets(const std::string& 
     QFile file(name);
     if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.read(kMaxFileSize);
+    // Read as long as the file is: a read of the largest size would first allocate all of it.
+    const QByteArray bytes = file.read(std::min(file.size(), kMaxFileSize));
     if (file.error() != QFile::NoError)
         return std::nullopt;
     std::vector<EncoderPreset> presets;
