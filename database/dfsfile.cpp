@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstring>
 
 namespace database {
@@ -22,10 +23,10 @@ DfsLoadResult readDfsFile(const std::string& path)
         result.error = file.errorString().toStdString();
         return result;
     }
-    // Read in large blocks: a 100,000-row base is 42 MB.
+    // Read in large blocks: a 100,000-row base is 42 MB. A small base needs no more than itself.
     constexpr qint64 kRowsPerBlock = 4096;
-    std::vector<char> block(kRowsPerBlock * kDfsRowSize);
     const qint64 expected = file.size() / static_cast<qint64>(kDfsRowSize);
+    std::vector<char> block(static_cast<std::size_t>(std::clamp<qint64>(expected + 1, 1, kRowsPerBlock)) * kDfsRowSize);
     result.records.reserve(static_cast<std::size_t>(expected));
     std::size_t carry = 0;
     for (;;) {
@@ -57,7 +58,7 @@ bool writeDfsFile(const std::string& path, const std::vector<TTrackRecord*>& row
     bool ok = file.open();
     constexpr std::size_t kRowsPerBlock = 4096;
     std::vector<char> block;
-    block.reserve(kRowsPerBlock * kDfsRowSize);
+    block.reserve(std::min(rows.size(), kRowsPerBlock) * kDfsRowSize);
     for (std::size_t i = 0; ok && i < rows.size(); ++i) {
         const char* bytes = reinterpret_cast<const char*>(rows[i]);
         block.insert(block.end(), bytes, bytes + kDfsRowSize);
