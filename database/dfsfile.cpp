@@ -4,6 +4,7 @@
 #include "platform/regularfile.h"
 #include "platform/savefile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace database {
@@ -26,10 +27,10 @@ DfsLoadResult readDfsFile(const std::string& path)
         result.error = platform::tooLargeText(media::kMaxBaseRows * kDfsRowSize);
         return result;
     }
-    // Read in large blocks: a 100,000-row base is 42 MB.
+    // Read in large blocks: a 100,000-row base is 42 MB. A small base needs no more than itself.
     constexpr std::size_t kRowsPerBlock = 4096;
-    std::vector<char> block(kRowsPerBlock * kDfsRowSize);
     const auto expected = static_cast<std::size_t>(file.size()) / kDfsRowSize;
+    std::vector<char> block(std::clamp<std::size_t>(expected + 1, 1, kRowsPerBlock) * kDfsRowSize);
     result.records.reserve(expected);
     std::size_t carry = 0;
     for (;;) {
@@ -67,7 +68,7 @@ bool writeDfsFile(const std::string& path, const std::vector<TTrackRecord*>& row
     bool ok = file.open();
     constexpr std::size_t kRowsPerBlock = 4096;
     std::vector<char> block;
-    block.reserve(kRowsPerBlock * kDfsRowSize);
+    block.reserve(std::min(rows.size(), kRowsPerBlock) * kDfsRowSize);
     for (std::size_t i = 0; ok && i < rows.size(); ++i) {
         const char* bytes = reinterpret_cast<const char*>(rows[i]);
         block.insert(block.end(), bytes, bytes + kDfsRowSize);

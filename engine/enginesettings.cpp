@@ -31,7 +31,8 @@ EngineSettings readEngineSettings(const platform::IniFile& ini, EngineVariant va
     s.FXTempo = ini.readBool("Options", "FXTempo", defaults.FXTempo);
     s.LangDir = ini.readString("Options", "LangDir", defaults.LangDir);
     s.UseLineIn = ini.readBool("Options", "UseLineIn", defaults.UseLineIn);
-    s.BufferLength = ini.readInteger("Options", "BufferLength", defaults.BufferLength);
+    s.BufferLength = std::clamp(ini.readInteger("Options", "BufferLength", defaults.BufferLength), kMinBufferLength,
+                                kMaxBufferLength);
     s.MainDev = ini.readInteger("Device", "MainDev", defaults.MainDev);
     s.SecondDev = ini.readInteger("Device", "SecondDev", defaults.SecondDev);
 
@@ -44,7 +45,7 @@ EngineSettings readEngineSettings(const platform::IniFile& ini, EngineVariant va
     const std::int32_t bands = std::clamp(ini.readInteger("Equalizer", "BandsNum", kMaxBands), 0, kMaxBands);
     s.LastBand = bands - 1;
     for (int i = 0; i < bands; ++i)
-        s.Freq[i] = ini.readInteger("Equalizer", "Freq" + std::to_string(i), 0);
+        s.Freq[i] = std::clamp(ini.readInteger("Equalizer", "Freq" + std::to_string(i), 0), 0, kMaxBandFrequency);
     return s;
 }
 

@@ -16,6 +16,10 @@ namespace engine {
 enum class EngineVariant { Player, Base };
 
 constexpr int kMaxBands = 12;
+// What the decks can use of the numbers read: the library's buffer range, and the band filters'.
+constexpr std::int32_t kMinBufferLength = 10;
+constexpr std::int32_t kMaxBufferLength = 5000;
+constexpr std::int32_t kMaxBandFrequency = 100000;
 
 // Fixed centres of the database program's 12 bands (it has no [Equalizer] section).
 constexpr std::array<std::int32_t, kMaxBands> kBaseBandCenters = {60,   120,   310,   600,   1000,  3000,
@@ -43,7 +47,8 @@ struct EngineSettings {
 };
 
 // The keys of either variant, in the order the program reads them; a missing key gives its
-// default, a BandsNum above 12 is taken as 12.
+// default, a BandsNum above 12 is taken as 12, BufferLength and the band frequencies are cut to
+// their ranges above.
 EngineSettings readEngineSettings(const platform::IniFile& ini, EngineVariant variant);
 
 // The settings every deck of this process reads. Written only by the loaders below, which run

@@ -104,7 +104,8 @@ std::optional<std::string> readExisting(const QString& path)
     QFile file(path);
     if (!info.isFile() || info.size() > kMaxListSize || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.read(kMaxListSize + 1);
+    // As long as the file is (a read of the largest size would first allocate all of it).
+    const QByteArray bytes = file.readAll();
     if (bytes.size() > kMaxListSize || file.error() != QFile::NoError)
         return std::nullopt;
     return bytes.toStdString();

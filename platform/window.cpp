@@ -96,6 +96,9 @@ std::string MessageWindow::caption() const
 void MessageWindow::setCaption(std::string caption)
 {
     std::lock_guard lock(m_impl->mutex);
+    // The record is a file other programs read: rewritten only when it changes.
+    if (caption == m_impl->caption)
+        return;
     m_impl->caption = std::move(caption);
     m_impl->writeRecord();
 }

@@ -14,6 +14,7 @@
 #include "player/playermessages.h"
 #include "player/playlist/notesmarks.h"
 #include "player/schedule/schedule.h"
+#include "player/schedule/schedulefile.h"
 #include "player/sound/effectsettings.h"
 #include "player/settings/encodersettings.h"
 
@@ -563,6 +564,7 @@ public:
     QTreeWidget* rasp = nullptr;       // the entries: date, time, file
     QTimer* rasptimer = nullptr;       // 50 ms
     Schedule TimeSchedule;             // the entries and their times (ScheduleTimes)
+    ScheduleFileRest ScheduleRest;     // what the schedule file held that could not be read
     bool UseDate = false;              // entries carry a date
     bool StartImmediately = false;     // a due entry starts at once, even over a playing deck
     bool InScheduledBlock = false;     // the playing row is the last started scheduled row
@@ -577,6 +579,8 @@ public:
     void ScheduledRowStarted(int row);
     void SettleScheduledItems();
     void Button1Click();  // the schedule dialog
+    // Entries of the file that cannot be read are named to the operator (from the event queue)
+    // and kept: SaveSchedule writes them back as they were.
     void LoadSchedule(const std::string& path);
     void SaveSchedule(const std::string& path);
     void LoadScheduleProfile(const platform::IniFile& ini, const ProfileLoad& how);

@@ -14,9 +14,11 @@ PlayerIni ReadPlayerIni(const std::string& path)
     s.Comment = ini.readBool("Options", "Comment", s.Comment);
     s.AllowSort = ini.readBool("Options", "AllowSort", s.AllowSort);
     s.FadeSign = ini.readString("Options", "FadeSign", s.FadeSign);
-    // A zero or negative interval would make the spectrum timer spin.
-    s.VisUpdateDelay = std::max(1, ini.readInteger("Options", "VisUpdateDelay", s.VisUpdateDelay));
-    s.Threshold = ini.readInteger("Options", "Threshold", s.Threshold);
+    // A zero or negative interval would make the spectrum timer spin; one of more than a second
+    // is no display.
+    s.VisUpdateDelay = std::clamp(ini.readInteger("Options", "VisUpdateDelay", s.VisUpdateDelay), 1, kMaxVisUpdateDelay);
+    // A 16-bit amplitude.
+    s.Threshold = std::clamp(ini.readInteger("Options", "Threshold", s.Threshold), 0, kMaxThreshold);
     s.NoCopy = ini.readBool("Options", "NoCopy", s.NoCopy);
     s.ShellExt = ini.readBool("Options", "ShellExt", s.ShellExt);
     return s;

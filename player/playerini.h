@@ -5,6 +5,9 @@
 
 namespace player {
 
+constexpr int kMaxVisUpdateDelay = 1000;  // ms
+constexpr int kMaxThreshold = 32767;
+
 struct PlayerIni {
     bool Comment = false;
     bool AllowSort = false;
@@ -15,7 +18,8 @@ struct PlayerIni {
     bool ShellExt = true;
 };
 
-// A missing file or key gives the default.
+// A missing file or key gives the default; numbers are cut to their range (VisUpdateDelay 1 to
+// kMaxVisUpdateDelay, Threshold 0 to kMaxThreshold).
 PlayerIni ReadPlayerIni(const std::string& path);
 
 }  // namespace player

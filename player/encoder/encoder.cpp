@@ -10,6 +10,10 @@
 #include <QProgressBar>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace player {
 
@@ -39,13 +43,16 @@ void TForm1::N52Click()
         window->Extension = Encoder.Ext;
         window->Source = files[i];
         if (!window->StartEncoder()) {
-            platform::messageBox("Cannot start the encoder " + platform::executablePath(EncoderProgram) + ".",
-                                 "Quorvalen", platform::MB_OK | platform::MB_ICONERROR);
+            const std::string program = platform::executablePath(EncoderProgram);
+            // The usual causes: the program is missing or may not be run.
+            const std::string why = ::access(program.c_str(), X_OK) != 0 ? std::strerror(errno) : "start failed";
+            platform::messageBox("Cannot start the encoder " + program + " (" + why + ").", "Quorvalen",
+                                 platform::MB_OK | platform::MB_ICONERROR);
             break;
         }
         window->exec();
         if (window->EndedWithoutReport)
-            unfinished.push_back(files[i]);
+            unfinished.push_back(files[i] + " (" + EncoderExitText(window->ExitCode) + ")");
         if (window->AbortRequested)
             break;
     }

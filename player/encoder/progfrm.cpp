@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include <cstring>
+
 namespace player {
 
 namespace {
@@ -20,6 +22,13 @@ std::vector<std::string> EncoderArguments(platform::WindowHandle window, const s
                                           const std::string& command)
 {
     return {std::to_string(window), source, outputFolder, extension, "plugins\\" + command};
+}
+
+std::string EncoderExitText(int exitCode)
+{
+    if (exitCode >= 0)
+        return "exit status " + std::to_string(exitCode);
+    return "signal " + std::to_string(-exitCode) + " (" + ::strsignal(-exitCode) + ")";
 }
 
 TProgFrm::TProgFrm(QWidget* owner) : QDialog(owner), platform::MessageWindow("TProgFrm", "Encoding files...")
@@ -54,21 +63,23 @@ bool TProgFrm::StartEncoder()
     Label2->setText(QString::fromStdString(PresetName));
     StartFailed = false;
     EndedWithoutReport = false;
+    ExitCode = 0;
     auto process = std::make_unique<platform::WatchedProcess>();
     const platform::WatchedProcess* started = process.get();
     const bool ok = process->start(Program, EncoderArguments(handle(), Source, OutFolder, Extension, Command),
-                                   [this, started](int) { encoderEnded(started); });
+                                   [this, started](int exitCode) { encoderEnded(started, exitCode); });
     m_process = std::move(process);
     StartFailed = !ok;
     return ok;
 }
 
-void TProgFrm::encoderEnded(const platform::WatchedProcess* process)
+void TProgFrm::encoderEnded(const platform::WatchedProcess* process, int exitCode)
 {
     // An encoder of an earlier file ending after its report is of no concern.
     if (process != m_process.get() || Finished == 1)
         return;
     EndedWithoutReport = true;
+    ExitCode = exitCode;
     Finished = 1;
     QDialog::done(QDialog::Rejected);
 }

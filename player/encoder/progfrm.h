@@ -24,6 +24,9 @@ std::vector<std::string> EncoderArguments(platform::WindowHandle window, const s
                                           const std::string& outputFolder, const std::string& extension,
                                           const std::string& command);
 
+// How an encoder ended, for the operator: "exit status 3", "signal 9 (Killed)".
+std::string EncoderExitText(int exitCode);
+
 class TProgFrm : public QDialog, public platform::MessageWindow {
     Q_OBJECT
 public:
@@ -42,9 +45,11 @@ public:
     int Number = 0;
     int Total = 0;
     int Finished = 0;
-    // How the last file ended besides its report: not started, or ended without the report.
+    // How the last file ended besides its report: not started, or ended without the report, and
+    // then with which exit status (minus the signal that ended it).
     bool StartFailed = false;
     bool EndedWithoutReport = false;
+    int ExitCode = 0;
 
     // Starts the encoder for Source; false (StartFailed) when it could not be started.
     bool StartEncoder();
@@ -66,7 +71,7 @@ protected:
     platform::LResult windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam) override;
 
 private:
-    void encoderEnded(const platform::WatchedProcess* process);
+    void encoderEnded(const platform::WatchedProcess* process, int exitCode);
 
     // The encoder of the current file. One of an earlier file may still be ending after its report;
     // it is reaped on its own and its end reaches nobody.

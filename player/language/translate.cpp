@@ -156,12 +156,16 @@ std::vector<std::string> ApplyLangSection(const std::string& file, const std::st
     std::vector<std::string> skipped;
     if (window == nullptr)
         return skipped;
+    // The window's components by name, gathered at the section's first key: most sections of a
+    // file are missing or empty, and the walk over every component is the costly part.
     QHash<QString, QObject*> byName;
-    collect(window, byName);
-    byName.insert(window->objectName().toCaseFolded(), window);
     controls::ReadLangSection(file, section, [&](const std::string& key, const std::string& value) {
         if (value == controls::kLangNoValue)
             return;
+        if (byName.isEmpty()) {
+            collect(window, byName);
+            byName.insert(window->objectName().toCaseFolded(), window);
+        }
         QObject* component = byName.value(QString::fromStdString(key).toCaseFolded(), nullptr);
         if (!ApplyLangValue(component, window, kind, QString::fromStdString(value)))
             skipped.push_back(section + "/" + key);

@@ -14,8 +14,11 @@ MeterOptions readMeterOptions(const platform::IniFile& ini, bool readVolume, con
 {
     MeterOptions o = current;
     o.silenceOn = ini.readBool("QuietDetection", "On", false);
-    o.silenceInterval = std::max(0, ini.readInteger("QuietDetection", "Interval", 120));
-    o.silenceAction = ini.readInteger("QuietDetection", "Action", 1);
+    o.silenceInterval = std::clamp(ini.readInteger("QuietDetection", "Interval", 120), kMinSilenceIntervalSeconds,
+                                   kMaxSilenceIntervalSeconds);
+    // Any other action would leave the air silent; the settings dialog shows it as the first.
+    const std::int32_t action = ini.readInteger("QuietDetection", "Action", 1);
+    o.silenceAction = action >= 1 && action <= 3 ? action : 1;
     o.silenceList = ini.readString("QuietDetection", "List", "");
     // Any other stored mode would leave the label's click unable to reach "count up".
     o.timeShowType = ini.readInteger("Options", "TimeShowType", 0) == 1 ? 1 : 0;

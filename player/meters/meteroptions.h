@@ -10,6 +10,10 @@ class IniFile;
 
 namespace player {
 
+// The silence detector's interval, as the settings dialog offers it.
+constexpr int kMinSilenceIntervalSeconds = 1;
+constexpr int kMaxSilenceIntervalSeconds = 600;
+
 struct MeterOptions {
     bool silenceOn = false;      // QuietDetection/On
     int silenceInterval = 120;   // QuietDetection/Interval, seconds
@@ -23,7 +27,7 @@ struct MeterOptions {
 
 // Reads the options over current (a missing key keeps ShowSecondTimeLabel as it is); Volume only
 // when readVolume is set. Stored values are brought into range: the time mode to 0 or 1, the volume
-// to 0..100, the interval to at least 0 seconds.
+// to 0..100, the interval to 1..600 seconds, an action other than 1..3 to 1.
 MeterOptions readMeterOptions(const platform::IniFile& ini, bool readVolume, const MeterOptions& current);
 void writeMeterOptions(platform::IniFile& ini, const MeterOptions& options);
 // True when the profile's file name is "default.prf" in any case: only that one sets the volume.

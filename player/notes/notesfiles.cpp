@@ -36,14 +36,17 @@ QByteArray NotesFileBytes(const QString& text)
     return bytes;
 }
 
-bool WriteNotesFile(const std::string& path, const QString& text)
+bool WriteNotesFile(const std::string& path, const QString& text, std::string* error)
 {
-    const QString name = QString::fromStdString(path);
-    if (!QDir().mkpath(QFileInfo(name).absolutePath()))
+    const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        if (error != nullptr)
+            *error = "cannot create the folder " + folder.toStdString();
         return false;
+    }
     // Whole or not at all: on a full disk the notes written before stay.
     const QByteArray bytes = NotesFileBytes(text);
-    return platform::saveFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return platform::saveFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), error);
 }
 
 bool AdoptOldNotesFile(const std::string& oldPath, const std::string& path)

@@ -13,8 +13,9 @@ namespace player {
 // none when the file cannot be read.
 std::optional<QString> ReadNotesFile(const std::string& path);
 // Writes every line of text followed by CR LF into a temporary file beside path and renames it
-// over path, making the folder when it is missing; false (the old file untouched) on failure.
-bool WriteNotesFile(const std::string& path, const QString& text);
+// over path, making the folder when it is missing; false (the old file untouched, error set to
+// the reason) on failure.
+bool WriteNotesFile(const std::string& path, const QString& text, std::string* error = nullptr);
 // The bytes WriteNotesFile writes for text.
 QByteArray NotesFileBytes(const QString& text);
 // Moves notes kept under oldPath to path when only oldPath exists; false when nothing moved.

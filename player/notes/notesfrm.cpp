@@ -120,14 +120,24 @@ void TNotesFrm::N1Click()
 
 bool TNotesFrm::storeMemo()
 {
-    if (m_file.empty())
-        return true;
     const QString text = Memo1->toPlainText();
-    if (!text.isEmpty())
-        return WriteNotesFile(m_file, text);
-    std::error_code ec;
-    std::filesystem::remove(m_file, ec);
-    return !ec;
+    // Unchanged notes stay as they are: a track start must not rewrite them (nor fail to, on a
+    // full or read-only disk).
+    if (m_file.empty() || text == m_stored)
+        return true;
+    if (!text.isEmpty()) {
+        if (!WriteNotesFile(m_file, text, &m_error))
+            return false;
+    } else {
+        std::error_code ec;
+        std::filesystem::remove(m_file, ec);
+        if (ec) {
+            m_error = ec.message();
+            return false;
+        }
+    }
+    m_stored = text;
+    return true;
 }
 
 bool TNotesFrm::SaveNotes()
@@ -147,7 +157,7 @@ void TNotesFrm::LoadNotes(const std::string& path, const std::string& oldPath)
         if (!m_errorShowing) {
             m_errorShowing = true;
             QPointer<TNotesFrm> self(this);
-            const std::string text = "Не удалось сохранить описание в файл\r\n" + m_file;
+            const std::string text = "Не удалось сохранить описание в файл\r\n" + m_file + "\r\n(" + m_error + ")";
             QTimer::singleShot(0, this, [self, text] {
                 platform::messageBox(text, "Notepad", platform::MB_OK | platform::MB_ICONERROR);
                 if (self)
@@ -172,6 +182,7 @@ void TNotesFrm::LoadNotes(const std::string& path, const std::string& oldPath)
         Memo1->clear();
         hide();
     }
+    m_stored = Memo1->toPlainText();
 }
 
 void TNotesFrm::keyPressEvent(QKeyEvent* event)

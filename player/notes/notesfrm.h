@@ -36,8 +36,8 @@ public:
     // empty memo removes it), then loads path and shows the window, or clears the memo and hides
     // it when path does not exist. oldPath, when given, is where this track's notes were kept
     // before; they are moved to path when only they exist. Nothing at all happens while
-    // automatic reading is off. A save that fails keeps the memo and its file and tells the
-    // operator.
+    // automatic reading is off. Notes that were not changed are not written again. A save that
+    // fails keeps the memo and its file and tells the operator.
     void LoadNotes(const std::string& path, const std::string& oldPath = {});
     // Saves the memo into the current notes file now (the player's closing); false on failure.
     bool SaveNotes();
@@ -61,6 +61,9 @@ private:
     bool storeMemo();
 
     std::string m_file;
+    // The memo's text as m_file holds it (empty: no file): a memo still equal to it is not saved.
+    QString m_stored;
+    std::string m_error;  // why the last save failed
     bool m_errorShowing = false;
     bool m_placed = false;
 };

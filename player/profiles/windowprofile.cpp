@@ -59,9 +59,13 @@ void TForm1::LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad&)
     AllowSort = ini.readBool("Options", "AllowSort", false);
     SetItemClasses(ini.readString("Options", "ID_A", "commercial"), ini.readString("Options", "ID_J", "jingle"),
                    storedColor(ini, "Color_A", kAdvertColor), storedColor(ini, "Color_J", kJingleColor));
-    MonType = ini.readInteger("Options", "MonType", 0);
+    // The monitor takes any other type than 0 and 1 as the second device, and so it is kept; an
+    // unknown one leaves the decks' speakers as they are.
+    const std::int32_t monType = ini.readInteger("Options", "MonType", 0);
+    MonType = monType == 0 || monType == 1 ? monType : 2;
     // Type 1 puts the decks on the front speakers so the monitor can have the rear ones.
-    ApplyMonTypeFlags();
+    if (monType >= 0 && monType <= 2)
+        ApplyMonTypeFlags();
 
     // The size: a negative width is a maximised window whose restored width is its absolute value.
     // A size larger than the screen (a damaged profile) is cut to it, and saved back so.

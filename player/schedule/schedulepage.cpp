@@ -128,12 +128,9 @@ void TForm1::FireScheduleEntry(const ScheduleEntry& entry)
         if (auto rows = ReadPlaylistFile(platform::pathBytes(entry.path)); rows && !rows->empty()) {
             rhelper->Rows = std::move(*rows);
         } else {
-            const std::string text = "Расписание: плейлист не прочитан или пуст, ничего не вставлено:\r\n" +
-                                     entry.path.toStdString();
             // Told once, through the event queue: the box must not hold up the start below.
-            QTimer::singleShot(0, this, [text] {
-                platform::messageBox(text, "Schedule", platform::MB_OK | platform::MB_ICONWARNING);
-            });
+            tellScheduleOperator(this, "Расписание: плейлист не прочитан или пуст, ничего не вставлено:\r\n" +
+                                           entry.path.toStdString());
         }
         rhelper->syncView();
         insertScheduledRows(*LVMaster, at, rhelper->Rows);
@@ -170,7 +167,7 @@ void TForm1::Button1Click()
 {
     auto* dialog = new Ttimeform(*this);
     TranslateForm(dialog, "Schedule.Captions");
-    dialog->takeSchedule(TimeSchedule.entries());
+    dialog->takeSchedule(TimeSchedule.entries(), ScheduleRest);
     dialog->rightnow->setChecked(StartImmediately);
     connect(dialog, &QDialog::finished, this, [this] { RefreshScheduleList(); });
     dialog->show();
@@ -178,14 +175,18 @@ void TForm1::Button1Click()
 
 void TForm1::LoadSchedule(const std::string& path)
 {
-    TimeSchedule.setEntries(readScheduleFile(path), UseDate, ScheduleClock());
+    ScheduleFile file = readScheduleFile(path);
+    TimeSchedule.setEntries(std::move(file.entries), UseDate, ScheduleClock());
+    ScheduleRest = std::move(file.rest);
     RefreshScheduleList();
+    tellScheduleOperator(this, unreadScheduleEntriesText(path, ScheduleRest));
 }
 
 void TForm1::SaveSchedule(const std::string& path)
 {
-    if (!writeScheduleFile(path, TimeSchedule.entries()))
-        ReportAudioError(-1, path, "SaveSchedule (write failed)");
+    std::string error;
+    if (!writeScheduleFile(path, TimeSchedule.entries(), ScheduleRest, &error))
+        ReportAudioError(-1, path, "SaveSchedule (" + (error.empty() ? std::string("write failed") : error) + ")");
 }
 
 void TForm1::LoadScheduleProfile(const platform::IniFile& ini, const ProfileLoad& how)

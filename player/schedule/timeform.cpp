@@ -54,6 +54,15 @@ QString scheduleTimeText(const QTime& time)
     return QLocale::system().toString(time, QLocale::LongFormat);
 }
 
+void tellScheduleOperator(QObject* context, const std::string& text)
+{
+    if (text.empty())
+        return;
+    QTimer::singleShot(0, context, [text] {
+        platform::messageBox(text, "Schedule", platform::MB_OK | platform::MB_ICONWARNING);
+    });
+}
+
 Ttimeform::Ttimeform(TForm1& owner) : QDialog(&owner), m_owner(owner)
 {
     setObjectName(QStringLiteral("timeform"));
@@ -152,9 +161,10 @@ void Ttimeform::setRows(std::vector<ScheduleEntry> rows)
     }
 }
 
-void Ttimeform::takeSchedule(const std::vector<ScheduleEntry>& entries)
+void Ttimeform::takeSchedule(const std::vector<ScheduleEntry>& entries, const ScheduleFileRest& rest)
 {
     m_openedWith = entries;
+    Rest = rest;
     setRows(entries);
 }
 
@@ -247,15 +257,21 @@ void Ttimeform::Button8Click()
 
 void Ttimeform::Button3Click()
 {
-    if (const auto file = platform::userMessages().openFileName("", kScheduleFilter, scheduleFolder()))
-        setRows(readScheduleFile(*file));
+    const auto file = platform::userMessages().openFileName("", kScheduleFilter, scheduleFolder());
+    if (!file)
+        return;
+    ScheduleFile read = readScheduleFile(*file);
+    setRows(std::move(read.entries));
+    Rest = std::move(read.rest);
+    tellScheduleOperator(this, unreadScheduleEntriesText(*file, Rest));
 }
 
 void Ttimeform::Button6Click()
 {
     const auto file = platform::userMessages().saveFileName("", kScheduleFilter, scheduleFolder(), "sdl");
-    if (file && !writeScheduleFile(*file, Rows))
-        platform::messageBox("Не удалось сохранить расписание:\r\n" + *file, "Schedule",
+    std::string error;
+    if (file && !writeScheduleFile(*file, Rows, Rest, &error))
+        platform::messageBox("Не удалось сохранить расписание:\r\n" + *file + "\r\n(" + error + ")", "Schedule",
                              platform::MB_OK | platform::MB_ICONERROR);
 }
 
@@ -292,6 +308,7 @@ void Ttimeform::Button1Click()
     }
     m_owner.UseDate = cbUseDate->isChecked();
     m_owner.TimeSchedule.setEntries(std::move(rows), m_owner.UseDate, m_owner.ScheduleClock());
+    m_owner.ScheduleRest = Rest;
     accept();
 }
 

@@ -4,9 +4,11 @@
 #pragma once
 
 #include "player/schedule/schedule.h"
+#include "player/schedule/schedulefile.h"
 
 #include <QDialog>
 
+#include <string>
 #include <vector>
 
 class QCheckBox;
@@ -46,13 +48,15 @@ public:
 
     // The dialog's rows; "OK" hands them to the schedule.
     std::vector<ScheduleEntry> Rows;
+    // What the schedule file of the rows held that could not be read; it goes with the rows.
+    ScheduleFileRest Rest;
     bool ScheduleRowLoading = false;
     // The entry file dialog's filter: the playable types, then playlists.
     QString EntryFilter;
 
     void setRows(std::vector<ScheduleEntry> rows);
     // The schedule's entries as the dialog opens: its rows and what "OK" compares with.
-    void takeSchedule(const std::vector<ScheduleEntry>& entries);
+    void takeSchedule(const std::vector<ScheduleEntry>& entries, const ScheduleFileRest& rest = {});
     void FormShow();
     void Timer1Timer();
     void rasplistChange();
@@ -82,5 +86,9 @@ private:
 // long time formats).
 QString scheduleDateText(const QDate& date);
 QString scheduleTimeText(const QTime& time);
+
+// Shows text (when there is any) in a warning box from the event queue, while context lives: a
+// box must not hold up a profile load, the dialog or a scheduled start.
+void tellScheduleOperator(QObject* context, const std::string& text);
 
 }  // namespace player

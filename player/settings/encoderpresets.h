@@ -25,6 +25,9 @@ inline constexpr std::size_t kPresetExtField = 9;
 
 using EncoderPresetRecord = std::array<char, kEncoderPresetSize>;
 
+// A file far longer than any preset list is not one: no more records than this are read.
+inline constexpr int kMaxEncoderPresets = 45000;
+
 // A preset as a record. Each text goes in as code page 1251 when it can, else as UTF-8 (a
 // plug-in path may hold any character), cut to its field at a character's end.
 EncoderPresetRecord encodePreset(const EncoderPreset& preset);

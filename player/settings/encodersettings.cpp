@@ -5,6 +5,9 @@
 #include "platform/programfolder.h"
 #include "player/form1.h"
 #include "player/profiles/profilehooks.h"
+#include "player/settings/encoderpresets.h"
+
+#include <algorithm>
 
 namespace player {
 
@@ -14,7 +17,8 @@ EncoderSettings readEncoderSettings(const platform::IniFile& ini)
     s.OutDir = ini.readString("Encoder", "OutDir", platform::programPath("Temp"));
     s.Ext = ini.readString("Encoder", "Ext", "");
     s.Command = ini.readString("Encoder", "Command", "");
-    s.PresetIndex = ini.readInteger("Encoder", "PresetIndex", 0);
+    // -1: none chosen.
+    s.PresetIndex = std::clamp(ini.readInteger("Encoder", "PresetIndex", 0), -1, kMaxEncoderPresets - 1);
     s.PresetName = ini.readString("Encoder", "PresetName", "");
     s.ShowParam = ini.readBool("Encoder", "ShowParam", true);
     return s;

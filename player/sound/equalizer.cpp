@@ -6,6 +6,7 @@
 #include "engine/enginesettings.h"
 #include "player/sound/presetbox.h"
 #include "player/sound/sounddeck.h"
+#include "player/sound/soundwidgets.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -80,8 +81,10 @@ void TForm1::eq_presetChange()
     // A short value sets the bands it holds whole; the others stay where they are.
     const int held = static_cast<int>(read / static_cast<long>(sizeof(std::int32_t)));
     const int bands = std::min(engine::engineSettings().bandCount(), held);
-    for (int i = 0; i < bands; ++i)
-        TrackBar[static_cast<std::size_t>(i)]->setValue(-gains[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < bands; ++i) {
+        controls::TTBar* bar = TrackBar[static_cast<std::size_t>(i)];
+        bar->setValue(positionOfGain(*bar, gains[static_cast<std::size_t>(i)]));
+    }
     if (eq_preset->currentText() != name)
         setPresetBoxText(eq_preset, name);
 }

@@ -8,6 +8,7 @@
 #include "player/profiles/profilehooks.h"
 #include "player/sound/fxform.h"
 #include "player/sound/presetbox.h"
+#include "player/sound/soundwidgets.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -50,8 +51,10 @@ void TForm1::LoadSoundProfile(const platform::IniFile& ini, const ProfileLoad&)
     std::array<std::int32_t, 12> gains{};
     ini.readBinary("Equalizer", "Settings", gains.data(), sizeof gains);
     const int bands = engine::engineSettings().bandCount();
-    for (int i = 0; i < bands; ++i)
-        TrackBar[static_cast<std::size_t>(i)]->setValue(-gains[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < bands; ++i) {
+        controls::TTBar* bar = TrackBar[static_cast<std::size_t>(i)];
+        bar->setValue(positionOfGain(*bar, gains[static_cast<std::size_t>(i)]));
+    }
     TrackBar0Change(TrackBar[0]);
     SpeedButton1Click();
     setPresetBoxText(eq_preset, QString::fromStdString(ini.readString("Equalizer", "LastPreset", "Default")));
@@ -61,7 +64,7 @@ void TForm1::LoadSoundProfile(const platform::IniFile& ini, const ProfileLoad&)
     readEffect(ini, Effects, EffectKind::Echo);
 
     // While muted the profile's gain is the one the mute returns to; the air stays muted.
-    const int position = std::clamp(-ini.readInteger("Compressor", "Gain", 0), Gain->minimum(), Gain->maximum());
+    const int position = positionOfGain(*Gain, ini.readInteger("Compressor", "Gain", 0));
     MuteLevel = std::clamp(ini.readInteger("Options", "MuteLevel", kMuteLevelFloor), kMuteLevelFloor, 0);
     {
         const QSignalBlocker quiet(Gain);

@@ -1,7 +1,10 @@
 // Widget makers of the sound controls.
 #include "player/sound/soundwidgets.h"
 
+#include <QAbstractSlider>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace player {
 
@@ -12,6 +15,11 @@ QToolButton* makeSoundButton(QWidget* parent, const char* name, const QString& t
     button->setText(text);
     button->setCheckable(checkable);
     return button;
+}
+
+int positionOfGain(const QAbstractSlider& bar, std::int32_t gain)
+{
+    return -std::clamp(gain, -bar.maximum(), -bar.minimum());
 }
 
 }  // namespace player

@@ -10,6 +10,7 @@
 #include "platform/window.h"
 
 #include <QApplication>
+#include <QWidget>
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,8 +41,16 @@ inline void startApplication(int* argc, char*** argv)
 
 inline void writeProgramFile(const std::string& relative, std::string_view bytes)
 {
-    std::ofstream out(programFolder() + "/" + relative, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    writeFile(programFolder() + "/" + relative, bytes.data(), bytes.size());
+}
+
+// Painting a shown window takes most of an input's time and is not what these targets feed: a
+// window is painted only for inputs whose size is a multiple of kPaintEvery, so that drawing what
+// an input left behind is still covered, the same way for the same input.
+constexpr std::size_t kPaintEvery = 32;
+inline void paintFor(QWidget& window, std::size_t inputSize)
+{
+    window.setUpdatesEnabled(inputSize % kPaintEvery == 0);
 }
 
 // Every whole frame of bytes that decodes, up to the first that does not (the hub closes the

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +43,22 @@ inline platform::RecordedUserMessages& recordedMessages()
     return *messages;
 }
 
+// Replaces the file with the bytes. Without a stream: its buffer would cost more than the write
+// itself, at every input.
+inline void writeFile(const std::string& path, const void* data, std::size_t size)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t n = ::write(fd, static_cast<const char*>(data) + done, size - done);
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+}
+
 // Writes the bytes to the scratch file of that name and returns its path.
 inline std::string inputFile(const std::string& name, const void* data, std::size_t size)
 {
@@ -56,8 +73,7 @@ inline std::string inputFile(const std::string& name, const void* data, std::siz
     }();
     (void)made;
     const std::string path = scratchFolder() + "/" + name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    writeFile(path, data, size);
     return path;
 }
 

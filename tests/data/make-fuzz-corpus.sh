@@ -97,6 +97,25 @@ lang=$'[Main.Captions]\r\nButton5=\xd1\xee\xf5\xf0\xe0\xed\xe8\xf2\xfc\r\nTBase_
 { text 'Main.Captions'; printf '%s' "$lang"; } | seed lang_fuzz lang_b.ini
 { text 'Strings'; printf '%s' "$lang"; } | seed lang_fuzz strings.ini
 
+printf '[Form1.Captions]\r\nbtPlay=Play\r\nmFile=\xd4\xe0\xe9\xeb\r\n[Form1.Hints]\r\nbtPlay=Start\r\n[Form1.MenuItems]\r\nN20=Exit\r\n[PlaylistColumns]\r\nc0=#\r\nc1=Name\r\n[FindIndexes]\r\ni1=Title\r\n[Strings]\r\ns0=No generator\r\ns9=Restart\r\n' |
+    seed playerlang lang.ini
+
+# ---- The player's own files: schedules, encoder presets, notes and jingle lists.
+printf '[Schedule]\r\nDate1=2024-05-10\r\nTime1=08:00:00\r\nFile1=/music/news.m3u\r\nDate2=02.01.2031\r\nTime2=9:30\r\nFile2=/music/\xca\xe8\xed\xee.mp3\r\nDate5=yesterday\r\nTime5=25:00:00\r\nFile5=\r\nNote=by hand\r\n' |
+    seed schedulefile hand.sdl
+printf '[Other]\nx=1\n[schedule]\nfile3="/a b.mp3"\ntime3=23:59:59\ndate3=2024-12-31\nFile0=/zero.mp3\n' | seed schedulefile other.sdl
+preset() {  # preset <name> <command> <ext>: one 366-byte record
+    field "$1" 100
+    field "$2" 255
+    field "$3" 8
+}
+{ preset "MP3 192" "mp3.cfg" "mp3"; preset "$cyrillic" "ogg.cfg" "ogg"; printf 'part'; } | seed encoderpresets Encoder.prs
+{ text '/music/a.mp3'; text '/music/b.mp3'; printf 'First line\r\n\xcf\xf0\xe8\xe2\xe5\xf2\r\n'; } |
+    seed notes cp1251.bin
+{ text '/m_'; text 'm/'; printf '\xef\xbb\xbfutf-8 \xd1\x8f\rold mac'; } | seed notes marked.bin
+printf '[Jingles]\r\nPath1=/j/one.mp3\r\nPath3=Jingles\\three.wav\r\nPath9=/j/\xca\xe8\xed\xee.mp3\r\nPath10=/j/ten.mp3\r\n' |
+    seed jinglelist list.lst
+
 # ---- Database files and the shared search area.
 base() {
     record "Song 1" "Band" "/music/1.mp3" 185000

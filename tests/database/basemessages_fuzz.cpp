@@ -76,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static Server* server = new Server;  // lives for the run
     database::TBase_main_window& window = server->window();
     fuzzing::recordedMessages().clear();
+    fuzzing::paintFor(window, size);
     fuzzing::InputReader in(data, size);
     const std::string slot0 = in.text(database::kSearchSlotBytes);
     if (server->area.isOpen())

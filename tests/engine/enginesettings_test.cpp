@@ -85,8 +85,16 @@ TEST_F(EngineSettingsTest, ReadsEveryKeyOfThePlayer)
     EXPECT_EQ(s.Freq[3], 0);  // beyond the configured bands nothing is read
 }
 
-TEST_F(EngineSettingsTest, BandCountIsBoundedByTheTable)
+TEST_F(EngineSettingsTest, BandCountBufferAndFrequenciesAreBoundedByWhatUsesThem)
 {
+    for (const char* bad : {"-2147483648", "2147483647", "-1", "99999999999"}) {
+        writeIni(std::string("[Options]\nBufferLength=") + bad + "\n[Equalizer]\nBandsNum=1\nFreq0=" + bad + "\n");
+        const EngineSettings s = readEngineSettings(ini(), EngineVariant::Player);
+        EXPECT_GE(s.BufferLength, kMinBufferLength) << bad;
+        EXPECT_LE(s.BufferLength, kMaxBufferLength) << bad;
+        EXPECT_GE(s.Freq[0], 0) << bad;
+        EXPECT_LE(s.Freq[0], kMaxBandFrequency) << bad;
+    }
     std::string text = "[Equalizer]\nBandsNum=40\n";
     for (int i = 0; i < 14; ++i)
         text += "Freq" + std::to_string(i) + "=" + std::to_string(100 * (i + 1)) + "\n";

@@ -536,3 +536,16 @@ TEST_F(MainWindow, UndoPutsThePlayingAndNextMarksBackOnTheirRows)
     EXPECT_EQ(form->LVMaster->HLIndex, 5) << "the mark stays inside the list, on the last row";
     EXPECT_EQ(form->LVMaster->Rows[5].SubItems[3], "/m/6.mp3");
 }
+
+TEST(PlayerIniFile, NumbersAreCutToTheirRange)
+{
+    TempDir dir;
+    for (const char* bad : {"-2147483648", "2147483647", "-1", "0"}) {
+        const std::string text = std::string("[Options]\nVisUpdateDelay=") + bad + "\nThreshold=" + bad + "\n";
+        const PlayerIni ini = ReadPlayerIni(dir.write("player.ini", text));
+        EXPECT_GE(ini.VisUpdateDelay, 1) << bad;
+        EXPECT_LE(ini.VisUpdateDelay, kMaxVisUpdateDelay) << bad;
+        EXPECT_GE(ini.Threshold, 0) << bad;
+        EXPECT_LE(ini.Threshold, kMaxThreshold) << bad;
+    }
+}

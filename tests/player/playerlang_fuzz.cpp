@@ -16,11 +16,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static auto* form = new player::TForm1;  // lives for the run
+    static const std::string file = [] {
+        const std::string name = form->LanguageFileName();
+        std::filesystem::create_directories(std::filesystem::path(name).parent_path());
+        return name;
+    }();
     fuzzing::recordedMessages().clear();
-    const std::string file = form->LanguageFileName();
-    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-    std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
-                                                                 static_cast<std::streamsize>(size));
+    fuzzing::writeFile(file, data, size);
     form->LoadLanguage();
     return 0;
 }

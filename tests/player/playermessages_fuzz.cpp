@@ -60,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static Player* p = new Player;  // lives for the run: a window per input would take most of it
     fuzzing::recordedMessages().clear();
+    fuzzing::paintFor(*p->form, size);
     fuzzing::InputReader in(data, size);
     const std::string first = in.text(600);
     const std::string second = in.text(600);

@@ -63,7 +63,7 @@ TEST(MeterOptionsTest, DefaultsAndOutOfRangeValues)
     const std::string odd = dir.write("Odd.prf", "[QuietDetection]\nInterval=-5\n"
                                                  "[Options]\nTimeShowType=7\nVolume=250\n");
     const MeterOptions o = player::readMeterOptions(platform::IniFile(odd), true, current);
-    EXPECT_EQ(o.silenceInterval, 0);
+    EXPECT_EQ(o.silenceInterval, 1) << "the shortest the settings offer";
     EXPECT_EQ(o.timeShowType, 0) << "a mode the label's click could never turn into 1";
     EXPECT_EQ(o.volume, 100);
 }

@@ -91,7 +91,7 @@ TEST_F(Notes, FilesAreCreatedChangedAndRemovedByteForByte)
     EXPECT_EQ(mark(0), kImageOrdinary);
 }
 
-TEST_F(Notes, OlderFilesInCodePage1251AndWithAByteOrderMarkAreRead)
+TEST_F(Notes, OlderFilesInCodePage1251AndWithAByteOrderMarkAreReadAndRewrittenOnlyWhenChanged)
 {
     fs::create_directories(programDir.path() + "/Txt");
     programDir.write("Txt/" + fs::path(notesOf(0)).filename().string(), "\xCF\xF0\xE8\xE2\xE5\xF2\r\n\xEA\xE0\xEA");
@@ -100,9 +100,15 @@ TEST_F(Notes, OlderFilesInCodePage1251AndWithAByteOrderMarkAreRead)
     EXPECT_EQ(notes->Memo1->toPlainText(), QStringLiteral("Привет\nкак"));
     select(1);
     EXPECT_EQ(notes->Memo1->toPlainText(), QStringLiteral("utf-8 я\nold mac"));
-    // Taking another track over writes the shown notes back in UTF-8.
+    // Notes shown but not changed are not written again: their file keeps its bytes. Changed
+    // ones are written in UTF-8.
+    select(0);
     select(2);
-    EXPECT_EQ(bytes(notesOf(0)), "Привет\r\nкак\r\n");
+    EXPECT_EQ(bytes(notesOf(0)), "\xCF\xF0\xE8\xE2\xE5\xF2\r\n\xEA\xE0\xEA");
+    select(0);
+    notes->Memo1->appendPlainText(QStringLiteral("!"));
+    select(2);
+    EXPECT_EQ(bytes(notesOf(0)), "Привет\r\nкак\r\n!\r\n");
 }
 
 TEST_F(Notes, WithAutomaticReadingOffNothingIsSavedLoadedShownOrHidden)

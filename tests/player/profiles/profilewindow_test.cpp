@@ -13,6 +13,7 @@
 #include "player/sequencing/maintimer.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
+#include "player/settings/encoderpresets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -493,6 +494,54 @@ TEST_F(ProfileWindow, OnlyTheDefaultProfileInAnyCaseSetsTheMasterVolume)
     EXPECT_EQ(form->DeckA->GetStreamVolume(), 30);
     form->SaveProfile(profile("Work.prf"));
     EXPECT_EQ(platform::IniFile(profile("Work.prf")).readInteger("Options", "Volume", 0), 30) << "every save writes it";
+}
+
+TEST_F(ProfileWindow, NumbersOutOfRangeAreCutToItWhenReadAndSavedSo)
+{
+    struct Bad {
+        std::string text;
+        std::int32_t asRead;  // what the ini reader makes of it (a number past 32 bits is none: the default)
+    };
+    const std::vector<Bad> values{{"-2147483648", INT32_MIN}, {"2147483647", INT32_MAX}, {"-1", -1},
+                                  {"$80000000", INT32_MIN}, {"99999999999", 0}};
+    struct Range {
+        const char* section;
+        const char* key;
+        int low;
+        int high;
+    };
+    // Grouped by section: a section that comes twice is read once.
+    const std::vector<Range> ranges{{"Compressor", "Gain", -30, 30},  {"QuietDetection", "Interval", 1, 600},
+                                    {"QuietDetection", "Action", 1, 3}, {"Options", "MonType", 0, 2},
+                                    {"Options", "Volume", 0, 100},     {"Options", "MuteLevel", -30, 0},
+                                    {"Encoder", "PresetIndex", -1, kMaxEncoderPresets - 1}};
+    for (const Bad& bad : values) {
+        std::string text;
+        for (std::size_t i = 0; i < ranges.size(); ++i) {
+            if (i == 0 || std::string(ranges[i].section) != ranges[i - 1].section)
+                text += "[" + std::string(ranges[i].section) + "]\n";
+            text += std::string(ranges[i].key) + "=" + bad.text + "\n";
+        }
+        std::string gains;
+        for (int band = 0; band < 12; ++band)
+            gains += widthsHex({bad.asRead}).substr(0, 8);
+        text += "[Equalizer]\nOn=1\nSettings=" + gains + "\n";
+        form->LoadProfile(writeProfile("Default.prf", text));
+        // The gain's sign holds: the lowest number read is the lowest gain, not the highest.
+        const int gain = std::clamp(bad.asRead, -30, 30);
+        EXPECT_EQ(-form->Gain->value(), gain) << bad.text;
+        for (std::int32_t band : form->EqualizerGains)
+            EXPECT_EQ(band, std::clamp(bad.asRead, -10, 10)) << bad.text;
+
+        form->SaveProfile(profile("Saved.prf"));
+        const platform::IniFile saved(profile("Saved.prf"));
+        for (const Range& r : ranges) {
+            const std::int32_t v = saved.readInteger(r.section, r.key, INT32_MIN);
+            EXPECT_GE(v, r.low) << r.section << "/" << r.key << " from " << bad.text;
+            EXPECT_LE(v, r.high) << r.section << "/" << r.key << " from " << bad.text;
+        }
+        EXPECT_EQ(saved.readInteger("Compressor", "Gain", 99), gain) << bad.text;
+    }
 }
 
 TEST_F(ProfileWindow, MonitorTypeSetsTheStreamFlagsOfBothDecksWhicheverPlays)

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 using namespace player;
 using playertest::TempDir;
@@ -23,43 +22,59 @@ TEST(ScheduleFile, EntriesComeBackAsTheyWereWritten)
         {QDate(2025, 1, 1), QTime(0, 0, 2), "/music/a=b.mp3"},
     };
     ASSERT_TRUE(writeScheduleFile(path, entries)) << "the folder was not made";
-    EXPECT_EQ(readScheduleFile(path), entries);
+    EXPECT_EQ(readScheduleFile(path).entries, entries);
     // A shorter list leaves nothing of the longer one behind.
     ASSERT_TRUE(writeScheduleFile(path, {entries[1]}));
-    EXPECT_EQ(readScheduleFile(path), std::vector<ScheduleEntry>{entries[1]});
+    EXPECT_EQ(readScheduleFile(path).entries, std::vector<ScheduleEntry>{entries[1]});
     ASSERT_TRUE(writeScheduleFile(path, {}));
-    EXPECT_TRUE(readScheduleFile(path).empty());
+    EXPECT_TRUE(readScheduleFile(path).entries.empty());
 }
 
-TEST(ScheduleFile, MissingDamagedAndForeignFilesGiveWhatCanBeRead)
+TEST(ScheduleFile, WhatCanBeReadIsReadAndTheRestIsNamedAndWrittenBackAsItWas)
 {
     TempDir dir;
-    EXPECT_TRUE(readScheduleFile(dir.path() + "/none.sdl").empty());
-    const std::string path = dir.write("bad.sdl", "[Schedule]\n"
-                                                  "Date1=2024-05-10\nTime1=08:00:00\nFile1=/a.mp3\n"
-                                                  "Date2=yesterday\nTime2=08:00:00\nFile2=/b.mp3\n"
-                                                  "Date3=2024-05-10\nTime3=25:00:00\nFile3=/c.mp3\n"
-                                                  "Date4=2024-05-10\nTime4=09:00:00\nFile4=\n"
-                                                  "Date5=2024-05-10\nTime5=10:00:00\nFile5=/e.mp3\n"
-                                                  "Date7=2024-05-10\nTime7=11:00:00\nFile7=/g.mp3\n");
-    const std::vector<ScheduleEntry> read = readScheduleFile(path);
-    ASSERT_EQ(read.size(), 2u);
-    EXPECT_EQ(read[0].path, "/a.mp3");
-    EXPECT_EQ(read[1].path, "/e.mp3");  // File6 is missing: the list ends there
-    // Random bytes read as nothing, or as what happens to look like entries; never a crash.
-    std::mt19937 rng(7);
-    for (int round = 0; round < 50; ++round) {
-        std::string junk(static_cast<std::size_t>(rng() % 4000), '\0');
-        for (char& c : junk)
-            c = static_cast<char>(rng());
-        if (round % 2 == 0)
-            junk = "[Schedule]\nFile1=" + junk;
-        const std::string p = dir.write("junk.sdl", junk);
-        for (const ScheduleEntry& e : readScheduleFile(p)) {
-            EXPECT_TRUE(e.date.isValid());
-            EXPECT_TRUE(e.time.isValid());
-        }
-    }
+    EXPECT_TRUE(readScheduleFile(dir.path() + "/none.sdl").entries.empty());
+    const std::string path = dir.write("hand.sdl", "[Schedule]\n"
+                                                   "Date1=2024-05-10\nTime1=08:00:00\nFile1=/a.mp3\n"
+                                                   "Date2=yesterday\nTime2=08:00:00\nFile2=/b.mp3\n"
+                                                   "Date3=2024-05-10\nTime3=25:00:00\nFile3=/c.mp3\n"
+                                                   "Date4=2024-05-10\nTime4=09:00:00\nFile4=\n"
+                                                   // As the dialog shows the date, no seconds.
+                                                   "Date5=02.01.2031\nTime5=10:30\nFile5=/e.mp3\n"
+                                                   // After a gap in the numbers.
+                                                   "date12=2024-05-10\nTIME12=11:00:00\nFile12=/g.mp3\n"
+                                                   // Code page 1251: a name, and a blank no date has.
+                                                   "Date13=2024-05-10\nTime13=12:00:00\nFile13=/\xCD\xEE\xE2\xEE\xF1\xF2\xE8.mp3\n"
+                                                   "Date14=2024-05-10\xA0\nTime14=13:00:00\nFile14=/h.mp3\n"
+                                                   "Time15=14:00:00\nFile15=/i.mp3\n"
+                                                   "Note=by hand\n");
+    const ScheduleFile read = readScheduleFile(path);
+    const std::vector<ScheduleEntry> expected{
+        {QDate(2024, 5, 10), QTime(8, 0, 0), "/a.mp3"},
+        {QDate(2031, 1, 2), QTime(10, 30, 0), "/e.mp3"},
+        {QDate(2024, 5, 10), QTime(11, 0, 0), "/g.mp3"},
+        {QDate(2024, 5, 10), QTime(12, 0, 0), QString::fromUtf8("/Новости.mp3")},
+    };
+    EXPECT_EQ(read.entries, expected);
+    std::vector<int> unread;
+    for (const ScheduleFileRest::Entry& e : read.rest.unread)
+        unread.push_back(e.number);
+    EXPECT_EQ(unread, (std::vector<int>{2, 3, 4, 14, 15}));
+    const std::string told = unreadScheduleEntriesText(path, read.rest);
+    for (const char* named : {"2: Date=yesterday", "3: Date=2024-05-10 Time=25:00:00 File=/c.mp3", "15: Time=14:00:00"})
+        EXPECT_NE(told.find(named), std::string::npos) << named << " in " << told;
+    EXPECT_EQ(told.find("/a.mp3"), std::string::npos);
+    EXPECT_EQ(unreadScheduleEntriesText(path, {}), "");
+
+    // Written again (one entry removed by the operator), nothing else goes.
+    ASSERT_TRUE(writeScheduleFile(path, {expected[1], expected[2], expected[3]}, read.rest));
+    const ScheduleFile again = readScheduleFile(path);
+    EXPECT_EQ(again.entries, (std::vector<ScheduleEntry>{expected[1], expected[2], expected[3]}));
+    ASSERT_EQ(again.rest.unread.size(), read.rest.unread.size());
+    for (std::size_t i = 0; i < again.rest.unread.size(); ++i)
+        EXPECT_EQ(again.rest.unread[i].values, read.rest.unread[i].values) << i;
+    EXPECT_EQ(again.rest.otherKeys, read.rest.otherKeys);
+    EXPECT_NE(dir.read(path).find("Date7=2024-05-10\xC2\xA0\r\n"), std::string::npos) << dir.read(path);
 }
 
 TEST(ScheduleFile, AProfileNamesItsScheduleByItsFileName)

@@ -336,8 +336,22 @@ TEST_F(ScheduleWindow, TheProfileKeepsTheSwitchesAndTheScheduleFile)
 {
     std::filesystem::create_directories(programDir.path() + "/Profile");
     const std::string profile = programDir.write("Profile/Night.prf", "[TimeTable]\nScheduleState=0\nStartImmediately=1\nUseDate=1\n");
-    writeScheduleFile(programDir.path() + "/Presets/Schedule/Night.sdl", {{kDay, QTime(23, 0, 0), "/m/late.mp3"}});
+    // An entry the player cannot read is named once, without holding up the load, and kept.
+    std::filesystem::create_directories(programDir.path() + "/Presets/Schedule");
+    programDir.write("Presets/Schedule/Night.sdl", "[Schedule]\nDate1=2024-05-10\nTime1=23:00:00\nFile1=/m/late.mp3\n"
+                                                   "Date2=10/05/2024\nTime2=22:00:00\nFile2=/m/odd.mp3\n");
+    const auto scheduleBoxes = [this] {
+        std::vector<std::string> texts;
+        for (const auto& shown : messages.shown())
+            if (shown.caption == "Schedule")
+                texts.push_back(shown.text);
+        return texts;
+    };
     form->LoadProfile(profile);
+    EXPECT_TRUE(scheduleBoxes().empty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(scheduleBoxes().size(), 1u);
+    EXPECT_NE(scheduleBoxes()[0].find("2: Date=10/05/2024"), std::string::npos) << scheduleBoxes()[0];
     EXPECT_FALSE(form->cbSchedule->isChecked());
     EXPECT_FALSE(form->rasptimer->isActive());
     EXPECT_TRUE(form->StartImmediately);
@@ -353,13 +367,24 @@ TEST_F(ScheduleWindow, TheProfileKeepsTheSwitchesAndTheScheduleFile)
     EXPECT_TRUE(ini.readBool("TimeTable", "ScheduleState", false));
     EXPECT_TRUE(ini.readBool("TimeTable", "StartImmediately", false));
     EXPECT_TRUE(ini.readBool("TimeTable", "UseDate", false));
-    const std::vector<ScheduleEntry> kept = readScheduleFile(programDir.path() + "/Presets/Schedule/Day.sdl");
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(kept[0].path, "/m/early.mp3");
+    const ScheduleFile kept = readScheduleFile(programDir.path() + "/Presets/Schedule/Day.sdl");
+    ASSERT_EQ(kept.entries.size(), 1u);
+    EXPECT_EQ(kept.entries[0].path, "/m/early.mp3");
+    ASSERT_EQ(kept.rest.unread.size(), 1u);
+    EXPECT_EQ(kept.rest.unread[0].values[0].second, "10/05/2024");
     // A profile without its schedule file starts with an empty schedule, its timer as saved.
     form->LoadProfile(saved.substr(0, saved.size() - 7) + "Other.prf");
     EXPECT_EQ(form->TimeSchedule.count(), 0);
     EXPECT_FALSE(form->rasptimer->isActive());
+
+    // A schedule file that cannot be written says why.
+    std::filesystem::create_directories(programDir.path() + "/Presets/Schedule/Busy.sdl");
+    form->TimeSchedule.setEntries({{kDay, QTime(6, 0, 0), "/m/early.mp3"}}, true, now);
+    form->SaveProfile(programDir.path() + "/Profile/Busy.prf");
+    bool told = false;
+    for (const auto& shown : messages.shown())
+        told = told || shown.text.find("SaveSchedule (Is a directory)") != std::string::npos;
+    EXPECT_TRUE(told);
 }
 
 TEST_F(ScheduleWindow, TheHiddenListsDoubleClickStartsTheSelectedRow)

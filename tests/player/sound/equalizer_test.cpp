@@ -129,7 +129,8 @@ TEST_F(EqualizerWindow, ResetMovesEverySliderToZeroThenResetsBothDecks)
 
 TEST_F(EqualizerWindow, APresetLoadsLetterByLetterAndSavesByteForByte)
 {
-    writePreset("Equalizer/Rock.eqp", "[Equalizer]\r\nSettings=" + hex48({3, -2, 0, 12, -15}) + "\r\n");
+    writePreset("Equalizer/Rock.eqp",
+                "[Equalizer]\r\nSettings=" + hex48({3, -2, 0, 12, -15, INT32_MIN, INT32_MAX}) + "\r\n");
     writePreset("Equalizer/R.eqp", "[Equalizer]\r\nSettings=" + hex48({1}) + "\r\n");
     open();
     auto& decks = recordDecks();
@@ -151,6 +152,8 @@ TEST_F(EqualizerWindow, APresetLoadsLetterByLetterAndSavesByteForByte)
     EXPECT_EQ(form->TrackBar[1]->value(), 2);
     EXPECT_EQ(form->TrackBar[3]->value(), -10) << "clamped by the slider";
     EXPECT_EQ(form->TrackBar[4]->value(), 10);
+    EXPECT_EQ(form->TrackBar[5]->value(), 10) << "the lowest gain stays the lowest";
+    EXPECT_EQ(form->TrackBar[6]->value(), -10);
     EXPECT_EQ(form->eq_preset->count(), 2) << "typing adds nothing to the list";
     const Calls loaded = decks.log.take();
     EXPECT_NE(std::find(loaded.begin(), loaded.end(), "B:SetEqualizerGain 3 10"), loaded.end());
@@ -164,7 +167,7 @@ TEST_F(EqualizerWindow, APresetLoadsLetterByLetterAndSavesByteForByte)
     EXPECT_EQ(decks.log.take(), Calls{}) << "a name without a file does nothing";
     form->SpeedButton9->click();
     EXPECT_EQ(programDir.read(presetPath("Equalizer/Mine.eqp")),
-              "[Equalizer]\r\nSettings=" + hex48({3, -2, 0, 10, -10}) + "\r\n");
+              "[Equalizer]\r\nSettings=" + hex48({3, -2, 0, 10, -10, -10, 10}) + "\r\n");
     EXPECT_EQ(form->eq_preset->count(), 3);
     EXPECT_EQ(form->eq_preset->currentText(), "Mine");
 }
