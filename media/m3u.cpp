@@ -31,32 +31,37 @@ void showMissing(const std::string& fileName)
                          platform::MB_OK | platform::MB_ICONERROR);
 }
 
-// The playlist's lines, decoded (UTF-8, else code page 1251). A line ends at LF, CR LF or CR.
-std::vector<std::string> readLines(const std::string& fileName, bool& ok)
+// The playlist's text, decoded (UTF-8, else code page 1251).
+std::string readText(const std::string& fileName, bool& ok)
 {
     std::ifstream in(fileName, std::ios::binary);
     ok = static_cast<bool>(in);
-    std::vector<std::string> lines;
     if (!ok)
-        return lines;
+        return {};
     const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string text = platform::decodeText(raw);
+    return platform::decodeText(raw);
+}
+
+// The text's lines, as views into it. A line ends at LF, CR LF or CR.
+std::vector<std::string_view> splitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
-            ++start;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.push_back(text.substr(start, i - start));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
     }
+    if (start < text.size())
+        lines.push_back(text.substr(start));
     return lines;
 }
 
-bool hasHeader(const std::vector<std::string>& lines)
+bool hasHeader(const std::vector<std::string_view>& lines)
 {
     return !lines.empty() && trimText(lines.front()) == "#EXTM3U";
 }
@@ -82,9 +87,14 @@ bool isRelative(std::string_view path)
 
 // The entry's path: relative ones are put under the playlist's folder; "\" separators are taken
 // as "/" unless the name exists as written.
-std::string entryPath(const std::string& folder, const std::string& entry)
+std::string entryPath(const std::string& folder, std::string_view entry)
 {
-    std::string path = isRelative(entry) ? folder + entry : entry;
+    std::string path;
+    if (isRelative(entry)) {
+        path.reserve(folder.size() + entry.size());
+        path = folder;
+    }
+    path += entry;
     if (path.find('\\') != std::string::npos && !fileExists(path)) {
         for (char& c : path)
             if (c == '\\')
@@ -103,9 +113,11 @@ std::string playlistFolder(const std::string& fileName)
 
 }  // namespace
 
-std::string ResolveM3UEntry(const std::string& fileName, const std::string& entry)
+M3UEntryResolver::M3UEntryResolver(const std::string& fileName) : m_folder(playlistFolder(fileName)) {}
+
+std::string M3UEntryResolver::operator()(std::string_view entry) const
 {
-    return entryPath(playlistFolder(fileName), entry);
+    return entryPath(m_folder, entry);
 }
 
 int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
@@ -115,27 +127,29 @@ int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
         return 0;
     }
     bool ok = false;
-    const std::vector<std::string> lines = readLines(fileName, ok);
+    const std::string text = readText(fileName, ok);
+    const std::vector<std::string_view> lines = splitLines(text);
     if (!ok || !hasHeader(lines))
         return 0;
-    const std::string folder = playlistFolder(fileName);
+    const M3UEntryResolver resolve(fileName);
 
     std::size_t stored = 0;
     std::size_t tooLong = 0;
     std::string firstTooLong;
     for (std::size_t i = 1; i < lines.size() && stored < dest.size(); ++i) {
         const std::size_t at = lines[i].find(kExtInf);
-        if (at == std::string::npos)
+        if (at == std::string_view::npos)
             continue;
-        const std::string line = lines[i] + ' ';
+        std::string line(lines[i]);
+        line += ' ';
         const std::string_view afterTag = std::string_view(line).substr(at + kExtInf.size());
         const std::int64_t seconds = entrySeconds(afterTag);
         const std::size_t comma = afterTag.find(',');
         const std::string display(comma == std::string_view::npos ? std::string_view() : afterTag.substr(comma + 1));
-        const std::string entry = i + 1 < lines.size() ? lines[i + 1] : std::string();
+        const std::string_view entry = i + 1 < lines.size() ? lines[i + 1] : std::string_view();
         ++i;  // the path line is consumed whatever it holds
 
-        const std::string path = entryPath(folder, entry);
+        const std::string path = resolve(entry);
         if (path.size() > kFileNameCapacity) {
             // A cut path would name another file; such entries are left out and reported.
             if (tooLong++ == 0)
@@ -170,15 +184,16 @@ std::int64_t GetM3UTotalSeconds(const std::string& fileName)
         return 0;
     }
     bool ok = false;
-    const std::vector<std::string> lines = readLines(fileName, ok);
+    const std::string text = readText(fileName, ok);
+    const std::vector<std::string_view> lines = splitLines(text);
     if (!ok || !hasHeader(lines))
         return 0;
     std::int64_t total = 0;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::size_t at = lines[i].find(kExtInf);
-        if (at == std::string::npos)
+        if (at == std::string_view::npos)
             continue;
-        total += entrySeconds(std::string_view(lines[i]).substr(at + kExtInf.size()));
+        total += entrySeconds(lines[i].substr(at + kExtInf.size()));
         ++i;
     }
     return total;
