@@ -61,7 +61,7 @@ public:
         const QString music = QString::fromStdString(dir.path()) + "/music";
         original = dayLog(n, music);
         if (playable) {
-            const std::string wav = dir.write("track.wav", playertest::wavFile(1, 8000, 8000 * 600));
+            const std::string wav = dir.write("track.wav", playertest::soundWavFile(1, 8000, 8000 * 600));
             for (TVirtualItem& r : original)
                 r.SubItems[player::kColPath] = QString::fromStdString(wav);
         } else {
@@ -202,6 +202,25 @@ inline const std::vector<Operation>& operations()
              w.messages.pushText(w.playlist);
          },
          [](EditWindow& w) { w.form->N58Click(); }},
+        {"insert_playlist_row",
+         [](EditWindow& w) {
+             w.reset();
+             w.list().selectRows({w.n / 2});
+             w.messages.pushText(w.playlist);
+         },
+         [](EditWindow& w) { w.form->N47Click(); }},
+        {"open_playlist",
+         [](EditWindow& w) {
+             w.reset();
+             w.messages.pushText(w.playlist);
+         },
+         [](EditWindow& w) { w.form->aOpenExecute(); }},
+        {"save_playlist",
+         [](EditWindow& w) {
+             w.reset();
+             w.form->ListNames[0] = QString::fromStdString(w.dir.path() + "/saved.m3u");
+         },
+         [](EditWindow& w) { w.form->aSaveExecute(); }},
         {"temp_to_main",
          [](EditWindow& w) {
              w.reset();
