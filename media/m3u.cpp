@@ -42,25 +42,6 @@ std::string readText(const std::string& fileName, bool& ok)
     return platform::decodeText(raw);
 }
 
-// The text's lines, as views into it. A line ends at LF, CR LF or CR.
-std::vector<std::string_view> splitLines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
-
 bool hasHeader(const std::vector<std::string_view>& lines)
 {
     return !lines.empty() && trimText(lines.front()) == "#EXTM3U";

@@ -2,6 +2,7 @@
 #include "player/playlist/playlistfile.h"
 
 #include "media/tag.h"
+#include "media/textutil.h"
 #include "platform/cp1251.h"
 #include "platform/pathtext.h"
 #include "platform/usermessages.h"
@@ -23,17 +24,6 @@ namespace {
 
 constexpr std::string_view kExtInf = "#EXTINF:";
 
-std::string_view trimmed(std::string_view s)
-{
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= 32)
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32)
-        --e;
-    return s.substr(b, e - b);
-}
-
 std::optional<std::string> readAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -45,28 +35,9 @@ std::optional<std::string> readAll(const std::string& path)
     return bytes;
 }
 
-// Lines ended by LF, CR LF or CR, as views into bytes.
-std::vector<std::string_view> splitLines(std::string_view bytes)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.push_back(bytes.substr(start, i - start));
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size())
-        lines.push_back(bytes.substr(start));
-    return lines;
-}
-
 std::int64_t parseSeconds(std::string_view text)
 {
-    const std::string_view t = trimmed(text);
+    const std::string_view t = media::trimText(text);
     if (t.empty() || t.size() > 12)
         return 0;
     std::int64_t v = 0;
@@ -174,7 +145,7 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
         // The path's bytes as the file system gave them, whatever they are. One holding a line
         // break would come back as lines of its own: such a row is left out, never altered.
         const std::string bytes = platform::pathBytes(row.SubItems[kColPath]);
-        const std::string_view file = trimmed(bytes);
+        const std::string_view file = media::trimText(bytes);
         if (std::any_of(file.begin(), file.end(), isLineBreak)) {
             skipped.push_back(i);
             continue;
@@ -185,7 +156,7 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
         // A line break inside the shown name would split the entry.
         const std::string shown = row.SubItems[kColName].toStdString();
         const std::size_t nameAt = out.size();
-        out += trimmed(shown);
+        out += media::trimText(shown);
         std::replace_if(out.begin() + static_cast<std::ptrdiff_t>(nameAt), out.end(), isLineBreak, ' ');
         out += "\r\n";
         out += file;
@@ -204,16 +175,16 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     // a playlist, and its "lines" must not become rows.
     if (!bytes || bytes->find('\0') != std::string::npos)
         return std::nullopt;
-    std::vector<std::string_view> lines = splitLines(*bytes);
+    std::vector<std::string_view> lines = media::splitLines(*bytes);
     const std::vector<bool> dropped = dropLongLines(lines);
     reportLongLines(path, dropped);
     const bool extendedOnly = entries == PlaylistEntries::ExtendedOnly;
-    if (extendedOnly && (lines.empty() || trimmed(lines[0]) != "#EXTM3U"))
+    if (extendedOnly && (lines.empty() || media::trimText(lines[0]) != "#EXTM3U"))
         return std::nullopt;
     // Every line not blank and not a "#" line may be an entry: room for them all at once.
     std::size_t entryLines = 0;
     for (const std::string_view line : lines) {
-        const std::string_view t = trimmed(line);
+        const std::string_view t = media::trimText(line);
         entryLines += !t.empty() && t.front() != '#';
     }
     const media::M3UEntryResolver resolve(path);
@@ -231,7 +202,7 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
         }
         // The path keeps the line's bytes; only what is shown is decoded. The markers looked for
         // are ASCII, which both decodings keep as they are.
-        const std::string_view raw = trimmed(lines[i]);
+        const std::string_view raw = media::trimText(lines[i]);
         if (raw.empty())
             continue;
         const bool utf8 = platform::isValidUtf8(raw);
@@ -240,7 +211,7 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
             const std::string_view rest = std::string_view(line).substr(kExtInf.size());
             const std::size_t comma = rest.find(',');
             seconds = parseSeconds(rest.substr(0, comma));
-            name = comma == std::string_view::npos ? std::string_view() : trimmed(rest.substr(comma + 1));
+            name = comma == std::string_view::npos ? std::string_view() : media::trimText(rest.substr(comma + 1));
             described = true;
             continue;
         }
@@ -268,7 +239,7 @@ std::optional<std::vector<std::string>> ReadHistoryFile(const std::string& path)
     const std::optional<std::string> bytes = readAll(path);
     if (!bytes)
         return std::nullopt;
-    std::vector<std::string_view> views = splitLines(*bytes);
+    std::vector<std::string_view> views = media::splitLines(*bytes);
     if (views.size() > static_cast<std::size_t>(kRecentPlaylists))
         views.resize(kRecentPlaylists);
     std::vector<std::string> lines;
