@@ -11,6 +11,7 @@
 #include <cdio/logging.h>
 
 #include "audiolib/errors.h"
+#include "platform/regularfile.h"
 
 namespace audiolib {
 
@@ -71,6 +72,11 @@ std::unique_ptr<CdSource> CdSource::open(const std::string& cdaPath, int* error)
     cdio_log_set_handler(&quietLog);
     std::unique_ptr<CdSource> src(new CdSource());
     const std::string ext = lower(drive.size() > 4 ? drive.substr(drive.size() - 4) : std::string());
+    // A disc image is a regular file; anything else under its name (a FIFO) would hold the open.
+    if ((ext == ".cue" || ext == ".bin") && !platform::RegularFile(drive).isOpen()) {
+        *error = kErrorCdTrack;
+        return nullptr;
+    }
     if (ext == ".cue")
         src->m_cdio = cdio_open_cue(drive.c_str());
     else if (ext == ".bin")

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "audiolib/errors.h"
+#include "platform/regularfile.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -49,6 +50,12 @@ FfmpegSource::~FfmpegSource()
 bool FfmpegSource::init(const std::string& path, int* error)
 {
     av_log_set_level(AV_LOG_QUIET);
+    // Only a regular file: a FIFO under an audio file's name would hold the open (and the thread
+    // that plays or measures) for ever, and a device such as /dev/zero would never end.
+    if (!platform::RegularFile(path).isOpen()) {
+        *error = kErrorFileOpen;
+        return false;
+    }
     // Local files only: a name with a colon must not be taken for a protocol, and a playlist
     // entry naming a URL must not make the player wait on the network.
     AVDictionary* options = nullptr;

@@ -5,7 +5,13 @@
 #include "platform/inifile.h"
 #include "platform/programfolder.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QTranslator>
+
 
 namespace controls {
 
@@ -30,6 +36,30 @@ std::string HelpDocument(const std::string& langDir)
         return chm;
     const std::string html = chm.substr(0, chm.size() - 3) + "html";
     return QFileInfo::exists(QString::fromStdString(html)) ? html : chm;
+}
+
+bool LoadQtTranslations(const std::string& langDir)
+{
+    // Owned by the application, so that it goes with it.
+    static QPointer<QTranslator> installed;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    // Only a folder named by a language code: "Test" or "Russian" must not pass for another.
+    const QString code = QString::fromStdString(langDir).toLower();
+    const QLocale::Language language = QLocale::codeToLanguage(code, QLocale::ISO639Part1);
+    if (QCoreApplication::instance() == nullptr || language == QLocale::AnyLanguage || language == QLocale::C ||
+        language == QLocale::English)
+        return false;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    installed = translator;
+    return true;
 }
 
 }  // namespace controls

@@ -23,4 +23,10 @@ std::string HelpFile(const std::string& langDir);
 // beside it ("help.html"), else the help file's name all the same.
 std::string HelpDocument(const std::string& langDir);
 
+// Qt's own texts (file dialogs, the buttons of message boxes, the edit menus of text fields) in
+// the language of the chosen folder, whose name is read as a language code ("Ru", "En"). Replaces
+// the translation of an earlier choice; a folder that names no language, or one Qt has no
+// translation for, leaves Qt's built-in English. True when a translation was installed.
+bool LoadQtTranslations(const std::string& langDir);
+
 }  // namespace controls

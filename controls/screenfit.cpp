@@ -39,4 +39,14 @@ QRect fitRect(const QRect& stored, const QRect& area)
                  place(stored.y(), size.height(), area.y(), area.height()), size.width(), size.height());
 }
 
+QRect centredFrame(const QSize& client, const QMargins& frame, const QRect& area)
+{
+    const QSize fitted = fitSize(client, area.marginsRemoved(frame));
+    const QSize outer = fitted.grownBy(frame);
+    if (area.isEmpty())
+        return QRect(QPoint(0, 0), outer);
+    return QRect(area.x() + std::max(0, (area.width() - outer.width()) / 2),
+                 area.y() + std::max(0, (area.height() - outer.height()) / 2), outer.width(), outer.height());
+}
+
 }  // namespace controls

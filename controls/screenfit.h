@@ -3,6 +3,7 @@
 // (a window of 32767 x 32767 takes gigabytes and a whole core to paint) nor put it out of sight.
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -20,5 +21,10 @@ QSize fitSize(const QSize& stored, const QRect& area);
 
 // The rectangle with its size fitted, moved as little as needed to lie inside the area.
 QRect fitRect(const QRect& stored, const QRect& area);
+
+// The frame of a window whose client area is `client` and whose frame adds `frame` around it,
+// centred in the area (at least at its top-left), the client cut so that the frame fits. An empty
+// area centres nothing: the frame is then at (0, 0).
+QRect centredFrame(const QSize& client, const QMargins& frame, const QRect& area);
 
 }  // namespace controls

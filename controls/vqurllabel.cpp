@@ -21,7 +21,8 @@ TVqURLLabel::TVqURLLabel(QWidget* parent) : QLabel(parent)
 
 void TVqURLLabel::Click()
 {
-    QDesktopServices::openUrl(QUrl::fromUserInput(URL));
+    if (!QDesktopServices::openUrl(QUrl::fromUserInput(URL)) && OnOpenFailed)
+        OnOpenFailed(this);
     if (OnClick)
         OnClick(this);
 }

@@ -18,10 +18,12 @@ public:
 
     // Called after the label's own handling.
     std::function<void(QObject* sender)> OnClick;
+    // Called when nothing could open URL (no program for it, no opener installed), before OnClick.
+    std::function<void(QObject* sender)> OnOpenFailed;
     std::function<void(QObject* sender)> OnMouseEnter;
     std::function<void(QObject* sender)> OnMouseLeave;
 
-    // Asks the desktop to open URL (even an empty one); the answer is ignored.
+    // Asks the desktop to open URL (even an empty one).
     void Click();
 
 protected:

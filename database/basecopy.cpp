@@ -46,8 +46,10 @@ void TBase_main_window::N4Click()
         const std::size_t n = plan.copies.size();
         for (std::size_t i = 0; i < n && !AbortFlag; ++i) {
             const CopyPlan::Copy& c = plan.copies[i];
-            if (platform::copyFile(c.source, c.target, Options.OverwriteOnCopy) != platform::CopyResult::Copied)
-                platform::messageBox("Cannot copy file: " + c.source, kCopyError,
+            std::string reason;
+            if (platform::copyFile(c.source, c.target, Options.OverwriteOnCopy, &reason) !=
+                platform::CopyResult::Copied)
+                platform::messageBox("Cannot copy file: " + c.source + "\r\n" + reason, kCopyError,
                                      platform::MB_OK | platform::MB_ICONERROR);
             Gauge1->setValue(static_cast<int>(i * 100 / n));
             if (onPassItem)

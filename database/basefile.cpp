@@ -6,7 +6,9 @@
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 
@@ -16,15 +18,19 @@ namespace {
 
 constexpr const char* kDfsFilter = "Database files (*.dfs)|*.dfs";
 
-// Where a dialog for the base file starts: at the file itself, or for a new base in the program
-// folder's "Database" (made when missing), where the player looks for it.
-std::string dialogStart(const std::string& baseFile)
+// The program folder's "Database" (made when missing), where the player looks for its base: new
+// bases go there.
+std::string databaseFolder()
 {
-    if (baseFile != "---")
-        return baseFile;
     const std::string folder = platform::programPath("Database");
     QDir().mkpath(QString::fromStdString(folder));
     return folder;
+}
+
+// Where a dialog for the base file starts: at the file itself, or in the folder of new bases.
+std::string dialogStart(const std::string& baseFile)
+{
+    return baseFile != "---" ? baseFile : databaseFolder();
 }
 
 }  // namespace
@@ -37,8 +43,11 @@ bool TBase_main_window::LoadBase()
     m_model->refresh();
     DfsLoadResult loaded;
     if (BFName != "---")
-        loaded = readDfsFile(BFName);
-    Base.assign(std::move(loaded.records));
+        loaded = readBaseFile(BFName);
+    // A load that failed part way leaves an empty base: rows kept from it would be saved over the
+    // whole file.
+    if (loaded.ok)
+        Base.assign(std::move(loaded.records));
     m_model->refresh();
     Label3->setText(QString::number(Base.size()));
     Label5->setText(QString::fromStdString(BFName));
@@ -71,6 +80,23 @@ bool TBase_main_window::SaveBase(const std::string& path)
         return false;
     }
     return true;
+}
+
+void TBase_main_window::saveOnExit()
+{
+    std::string target = BFName;
+    if (target == "---") {
+        // A new name that no file has: nothing already there is replaced.
+        const std::string stem =
+            databaseFolder() + "/Base " + QDateTime::currentDateTime().toString("yyyy-MM-dd hh.mm.ss").toStdString();
+        target = stem + ".dfs";
+        for (int n = 2; QFileInfo::exists(QString::fromStdString(target)); ++n)
+            target = stem + " (" + std::to_string(n) + ").dfs";
+    }
+    if (SaveBase(target)) {
+        Modified = false;
+        BFName = target;
+    }
 }
 
 bool TBase_main_window::Button5Click()

@@ -64,12 +64,23 @@ std::string initialCaption(const std::vector<std::string>& args)
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+constexpr QSize kMinimumSize(745, 544);
+
+// " (<version>)" after the window's caption, or nothing when the program file has no version.
+std::string versionSuffix()
+{
+    const std::string version = media::GetFileVersionString(QCoreApplication::applicationFilePath().toStdString());
+    return version.empty() ? std::string() : " (" + version + ")";
+}
+
 }  // namespace
 
 TBase_main_window::TBase_main_window(const std::vector<std::string>& args, QWidget* parent)
     : QMainWindow(parent), platform::MessageWindow(kWindowClass, initialCaption(args)), m_cmd(parseCommandLine(args))
 {
     setObjectName("Base_main_window");
+    // Nobody sees the search server's window: what it has to report, from its start on, is logged.
+    m_unseen.set(m_cmd.mode == StartMode::Hidden);
     buildWindow();
     guarded([this] { FormCreate(); });
 }
@@ -84,7 +95,7 @@ TBase_main_window::~TBase_main_window()
 void TBase_main_window::buildWindow()
 {
     setWindowTitle("Music base");
-    setMinimumSize(745, 544);
+    setMinimumSize(kMinimumSize);
     m_model = new TrackListModel(Base, this);
 
     auto* central = new QWidget(this);
@@ -103,6 +114,7 @@ void TBase_main_window::buildWindow()
         return l;
     };
 
+    // Two rows of commands, so that every caption fits the window's least width.
     auto* top = new QHBoxLayout;
     Button1 = button("Button1", "Добавить папку");
     Button10 = button("Button10", "Добавить файл");
@@ -112,16 +124,22 @@ void TBase_main_window::buildWindow()
     Button2 = button("Button2", "Проверить базу");
     Button7 = button("Button7", "Настройки");
     Button9 = button("Button9", "Статистика");
-    for (QPushButton* b : {Button1, Button10, Button5, Button6, Button8, Button2, Button7, Button9})
+    for (QPushButton* b : {Button1, Button10, Button5, Button6, Button8, Button2})
         top->addWidget(b);
     top->addStretch(1);
+    layout->addLayout(top);
+    auto* baseRow = new QHBoxLayout;
     Label3 = label("Label3", "0");
     Label5 = label("Label5", "---");
-    top->addWidget(label("Label2", "Записей:"));
-    top->addWidget(Label3);
-    top->addWidget(label("Label4", "База:"));
-    top->addWidget(Label5, 2);
-    layout->addLayout(top);
+    // A long path shows as much of itself as fits, and never widens the window.
+    Label5->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    baseRow->addWidget(label("Label2", "Записей:"));
+    baseRow->addWidget(Label3);
+    baseRow->addWidget(label("Label4", "База:"));
+    baseRow->addWidget(Label5, 1);
+    baseRow->addWidget(Button7);
+    baseRow->addWidget(Button9);
+    layout->addLayout(baseRow);
 
     auto* search = new QGridLayout;
     static const char* kEditHints[8] = {"Название", "Исполнитель", "Альбом", "Год",
@@ -190,14 +208,16 @@ void TBase_main_window::buildWindow()
     connect(ListView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(p)); });
 
-    auto* bottom = new QHBoxLayout;
+    auto* totals = new QHBoxLayout;
     Label17 = label("Label17", "0:00:00");
     Label20 = label("Label20", "0:00:00");
-    bottom->addWidget(label("Label16", "Общее время:"));
-    bottom->addWidget(Label17);
-    bottom->addWidget(label("Label18", "Выделено:"));
-    bottom->addWidget(Label20);
-    bottom->addStretch(1);
+    totals->addWidget(label("Label16", "Общее время:"));
+    totals->addWidget(Label17);
+    totals->addWidget(label("Label18", "Выделено:"));
+    totals->addWidget(Label20);
+    totals->addStretch(1);
+    layout->addLayout(totals);
+    auto* bottom = new QHBoxLayout;
     auto speed = [&](const char* name, QStyle::StandardPixmap icon, int tag) {
         auto* b = new QToolButton(central);
         b->setObjectName(name);
@@ -221,6 +241,7 @@ void TBase_main_window::buildWindow()
     bottom->addWidget(ProgressBar1);
     Label19 = label("Label19", "00:00/00:00");
     bottom->addWidget(Label19);
+    bottom->addStretch(1);
     tbVolume = new controls::TTBar(Qt::Vertical, central);
     tbVolume->setObjectName("tbVolume");
     tbVolume->setRange(0, 100);
@@ -303,6 +324,7 @@ void TBase_main_window::buildWindow()
         guarded([] { platform::openDocument(controls::HelpDocument(langDir())); });
     });
 
+    fitCaptions();
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
@@ -321,11 +343,10 @@ void TBase_main_window::guarded(const std::function<void()>& handler)
 void TBase_main_window::FormCreate()
 {
     loadBaseEngineSettings();
+    // Qt's own buttons and dialogs speak the chosen language in every mode, the hidden one too.
+    controls::LoadQtTranslations(langDir());
     m_previewDeck = createPreviewDeck(handle());
-    std::string caption = windowTitle().toStdString();
-    const std::string version = media::GetFileVersionString(QCoreApplication::applicationFilePath().toStdString());
-    if (!version.empty())
-        caption += " (" + version + ")";
+    std::string caption = windowTitle().toStdString() + versionSuffix();
     BFName = m_cmd.BFName;
     if (m_cmd.mode == StartMode::Hidden) {
         caption = initialCaption({"hidden", m_cmd.handleText});
@@ -365,6 +386,13 @@ void TBase_main_window::FormShow()
     LoadStrings(langFile());
     ApplyCaptions(this, "Main.Captions");
     ApplyMenuCaptions(this, "Main.Menus");
+    fitCaptions();
+}
+
+void TBase_main_window::fitCaptions()
+{
+    // A larger font or a longer translation makes the window larger, never a caption shorter.
+    setMinimumSize(minimumSizeHint().expandedTo(kMinimumSize));
 }
 
 void TBase_main_window::applyOptionsToView()
@@ -403,17 +431,40 @@ bool TBase_main_window::FormClose()
     if (Modified) {
         const int answer = platform::messageBox(_ask_savebase, "Save database",
                                                 platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION);
-        if (answer == platform::IDCANCEL)
-            return false;
-        // A save that was cancelled or failed keeps the window and the base.
-        if (answer == platform::IDYES && !Button5Click())
-            return false;
+        if (m_exiting) {
+            // The question went to the log and its default, Yes, came back: the base is saved
+            // without a dialog, and the program ends whatever the save did.
+            if (answer == platform::IDYES)
+                saveOnExit();
+        } else {
+            if (answer == platform::IDCANCEL)
+                return false;
+            // A save that was cancelled or failed keeps the window and the base.
+            if (answer == platform::IDYES && !Button5Click())
+                return false;
+        }
+    }
+    if (m_cmd.mode == StartMode::Hidden && !m_exiting) {
+        // The search server lives as long as its player: closing its window only hides it, and it
+        // serves the base as its file holds it (changes the user chose not to save are dropped).
+        if (Modified)
+            LoadBase();
+        hide();
+        return false;
     }
     // Written after the question, so a base just saved under a new name is the one remembered.
     if (m_cmd.mode != StartMode::Hidden)
         writeBaseIni();
     ClearList();
     return true;
+}
+
+void TBase_main_window::Exit()
+{
+    m_exiting = true;
+    m_unseen.set(true);
+    ping_player->stop();
+    close();
 }
 
 void TBase_main_window::writeBaseIni()
@@ -458,14 +509,17 @@ void TBase_main_window::showEvent(QShowEvent* event)
     if (event->spontaneous() || m_visibleState)
         return;
     m_visibleState = true;
+    m_unseen.set(m_exiting);
     guarded([this] { FormShow(); });
 }
 
 void TBase_main_window::hideEvent(QHideEvent* event)
 {
     QMainWindow::hideEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         m_visibleState = false;
+        m_unseen.set(m_exiting || m_cmd.mode == StartMode::Hidden);
+    }
 }
 
 void TBase_main_window::keyPressEvent(QKeyEvent* event) { QMainWindow::keyPressEvent(event); }
@@ -534,22 +588,24 @@ void TBase_main_window::centerActiveDialog()
         dialog = QApplication::activeWindow();
     if (!dialog || dialog == this)
         return;
-    QSize screen(1920, 1080);
-    if (QScreen* s = dialog->screen())
-        screen = s->size();
-    dialog->move(CenterDialog(dialog->frameGeometry(), frameGeometry(), screen));
+    centerOver(*dialog, *this);
 }
 
 std::string TBase_main_window::langFile() const { return langFilePath(langDir()); }
 
 void TBase_main_window::ApplyCaptions(QWidget* form, const std::string& section)
 {
-    controls::ReadLangSection(langFile(), section, [form](const std::string& key, const std::string& value) {
+    controls::ReadLangSection(langFile(), section, [this, form](const std::string& key, const std::string& value) {
         if (value == controls::kLangNoValue)
             return;
         const QString text = q(value);
         if (form->objectName() == q(key)) {
-            form->setWindowTitle(text);
+            // The main window keeps its version; as the search server it keeps the caption the
+            // player knows it by.
+            if (form != this)
+                form->setWindowTitle(text);
+            else if (m_cmd.mode != StartMode::Hidden)
+                setWindowTitle(text + q(versionSuffix()));
             return;
         }
         QObject* target = form->findChild<QObject*>(q(key));

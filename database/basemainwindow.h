@@ -6,8 +6,10 @@
 
 #include "database/baseoptions.h"
 #include "database/commandline.h"
+#include "database/dfsfile.h"
 #include "database/searcharea.h"
 #include "database/trackbase.h"
+#include "database/unseenboxes.h"
 #include "platform/window.h"
 
 #include <QMainWindow>
@@ -89,6 +91,8 @@ public:
     // ---- Base and file (track base) ----------------------------------------------------------
     // False (base empty, message shown) when the file exists but cannot be read.
     bool LoadBase();
+    // Reads the base file for LoadBase; tests replace it to see a read fail part way.
+    std::function<DfsLoadResult(const std::string&)> readBaseFile = readDfsFile;
     bool SaveBase(const std::string& path);
     void ClearList();
     // Save: true when the base was written (false: dialog cancelled or the write failed).
@@ -180,8 +184,12 @@ public:
     // ---- Window life and services --------------------------------------------------------------
     void FormCreate();
     void FormShow();
-    // False when the close was refused (Cancel in the save question, or a save that did not happen).
+    // False when the close was refused (Cancel in the save question, or a save that did not happen),
+    // and for the search server, whose window only hides while its player lives.
     bool FormClose();
+    // The end of the program with nobody to ask (a signal, the player's end): boxes are logged, a
+    // changed base is saved without a dialog, and the window closes for good.
+    void Exit();
     void ApplyCaptions(QWidget* form, const std::string& section);
     void ApplyMenuCaptions(QWidget* form, const std::string& section);
     void Timer3Timer();
@@ -207,7 +215,11 @@ protected:
 
 private:
     void buildWindow();
+    void fitCaptions();
     void writeBaseIni();
+    // The save of a changed base at an Exit: to its own file, or to a new one in the program
+    // folder's "Database" when it has none.
+    void saveOnExit();
     void reportError(const std::string& function, const std::string& message);
     void setEditsEnabled(bool enabled);
     bool Edit1KeyUp(int key);
@@ -249,7 +261,9 @@ private:
     bool m_passRunning = false;
     bool m_closeAfterPass = false;
     bool m_closing = false;
+    bool m_exiting = false;
     bool m_searching = false;
+    UnseenBoxes m_unseen;
     QWidget* m_host = nullptr;
 
     struct DeferredMessage {

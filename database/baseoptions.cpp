@@ -3,11 +3,15 @@
 
 #include "platform/inifile.h"
 
+#include <algorithm>
+
 namespace database {
 
 namespace {
 constexpr const char* kOptions = "Options";
-}
+constexpr std::int32_t kMaxFontSize = 96;
+constexpr std::int32_t kFontStyleBits = 2 | 4 | 8 | 16;
+}  // namespace
 
 void readBaseOptions(const platform::IniFile& ini, BaseOptions& o)
 {
@@ -28,12 +32,13 @@ void readBaseOptions(const platform::IniFile& ini, BaseOptions& o)
     o.Tag_NoChangeGenre = ini.readBool(kOptions, "Tag_NoChangeGenre", false);
     o.QSearch = ini.readBool(kOptions, "QSearch", true);
     o.CountTime = ini.readBool(kOptions, "CountTime", true);
-    o.Volume = ini.readInteger(kOptions, "Volume", 100);
-    o.MonType = ini.readInteger(kOptions, "MonType", 3);
-    o.Color1 = ini.readInteger(kOptions, "Color1", 128);
+    // Every number within its range here, so nothing that uses one can overflow or index past.
+    o.Volume = std::clamp(ini.readInteger(kOptions, "Volume", 100), 0, 100);
+    o.MonType = std::clamp(ini.readInteger(kOptions, "MonType", 3), 0, 3);
+    o.Color1 = std::clamp(ini.readInteger(kOptions, "Color1", 128), 0, 0xFFFFFF);
     o.FontName = ini.readString("Font", "Name", o.FontName);
-    o.FontSize = ini.readInteger("Font", "Size", o.FontSize);
-    o.FontStyle = ini.readInteger("Font", "Style", 0);
+    o.FontSize = std::clamp(ini.readInteger("Font", "Size", o.FontSize), 0, kMaxFontSize);
+    o.FontStyle = ini.readInteger("Font", "Style", 0) & kFontStyleBits;
     o.LastBaseName = ini.readString("Data", "LastBaseName", "---");
 }
 

@@ -26,7 +26,7 @@ struct BaseOptions {
     std::int32_t MonType = 3;
     std::int32_t Color1 = 128;  // read, never written
     std::string FontName;       // empty: the list's own font
-    std::int32_t FontSize = 0;  // 0: the list's own size
+    std::int32_t FontSize = 0;  // 0: the list's own size; at most 96
     std::int32_t FontStyle = 0; // 2 bold, 4 italic, 8 underline, 16 strike-out
     std::string LastBaseName = "---";
 };

@@ -1,6 +1,9 @@
 // The centring rule for folder dialogs.
 #include "database/centerdialog.h"
 
+#include <QScreen>
+#include <QWidget>
+
 namespace database {
 
 namespace {
@@ -20,6 +23,14 @@ QPoint CenterDialog(const QRect& dialog, const QRect& over, const QSize& screen)
 {
     return QPoint(place(over.left(), over.width(), dialog.width(), screen.width()),
                   place(over.top(), over.height(), dialog.height(), screen.height()));
+}
+
+void centerOver(QWidget& window, const QWidget& over)
+{
+    QSize screen(1920, 1080);
+    if (QScreen* s = window.screen())
+        screen = s->size();
+    window.move(CenterDialog(window.frameGeometry(), over.frameGeometry(), screen));
 }
 
 }  // namespace database

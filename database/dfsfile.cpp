@@ -1,9 +1,8 @@
 // Reading and writing the ".dfs" database file.
 #include "database/dfsfile.h"
 
+#include "platform/regularfile.h"
 #include "platform/savefile.h"
-
-#include <QFile>
 
 #include <cstring>
 
@@ -14,29 +13,40 @@ using media::TTrackRecord;
 DfsLoadResult readDfsFile(const std::string& path)
 {
     DfsLoadResult result;
-    QFile file(QString::fromStdString(path));
-    if (!file.exists())
+    platform::RegularFile file;
+    if (!file.open(path)) {
+        if (!file.missing()) {
+            result.ok = false;
+            result.error = file.error();
+        }
         return result;
-    if (!file.open(QIODevice::ReadOnly)) {
+    }
+    if (file.size() > static_cast<std::int64_t>(media::kMaxBaseRows * kDfsRowSize)) {
         result.ok = false;
-        result.error = file.errorString().toStdString();
+        result.error = platform::tooLargeText(media::kMaxBaseRows * kDfsRowSize);
         return result;
     }
     // Read in large blocks: a 100,000-row base is 42 MB.
-    constexpr qint64 kRowsPerBlock = 4096;
+    constexpr std::size_t kRowsPerBlock = 4096;
     std::vector<char> block(kRowsPerBlock * kDfsRowSize);
-    const qint64 expected = file.size() / static_cast<qint64>(kDfsRowSize);
-    result.records.reserve(static_cast<std::size_t>(expected));
+    const auto expected = static_cast<std::size_t>(file.size()) / kDfsRowSize;
+    result.records.reserve(expected);
     std::size_t carry = 0;
     for (;;) {
-        const qint64 got = file.read(block.data() + carry, static_cast<qint64>(block.size() - carry));
+        const std::int64_t got = file.read(block.data() + carry, block.size() - carry);
         if (got < 0) {
             result.ok = false;
-            result.error = file.errorString().toStdString();
+            result.error = file.error();
             return result;
         }
         const std::size_t have = carry + static_cast<std::size_t>(got);
         const std::size_t rows = have / kDfsRowSize;
+        // A file that grew past the bound while it was read is not taken whole either.
+        if (result.records.size() + rows > media::kMaxBaseRows) {
+            result.ok = false;
+            result.error = platform::tooLargeText(media::kMaxBaseRows * kDfsRowSize);
+            return result;
+        }
         for (std::size_t i = 0; i < rows; ++i) {
             auto rec = std::make_unique<TTrackRecord>();
             std::memcpy(rec.get(), block.data() + i * kDfsRowSize, kDfsRowSize);
@@ -45,7 +55,7 @@ DfsLoadResult readDfsFile(const std::string& path)
         carry = have - rows * kDfsRowSize;
         if (carry != 0)
             std::memmove(block.data(), block.data() + rows * kDfsRowSize, carry);
-        if (got == 0)
+        if (got == 0 || have < block.size())
             break;  // what is left in carry is a trailing partial row: ignored
     }
     return result;

@@ -15,10 +15,12 @@ inline constexpr std::size_t kDfsRowSize = sizeof(media::TTrackRecord);
 struct DfsLoadResult {
     bool ok = true;  // false: the file exists but could not be read
     std::string error;
+    // After a failure only the rows before it: never a base.
     std::vector<std::unique_ptr<media::TTrackRecord>> records;
 };
 
 // A missing file gives an empty, successful result; a trailing piece shorter than a row is ignored.
+// What is not a regular file, or holds more than media::kMaxBaseRows rows, is refused unread.
 DfsLoadResult readDfsFile(const std::string& path);
 
 // Writes the rows in order to a temporary file beside path and renames it into place, so a failed

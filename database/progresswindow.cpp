@@ -3,12 +3,15 @@
 #include "database/progresswindow.h"
 
 #include "database/abortflag.h"
+#include "database/centerdialog.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <initializer_list>
 
 namespace database {
 
@@ -40,13 +43,15 @@ TProgress_window::TProgress_window(QWidget* parent, QWidget* host)
     layout->addLayout(row);
     layout->addWidget(ProgressBar1);
     layout->addWidget(Button9, 0, Qt::AlignHCenter);
-    Label19->hide();
-    Label18->hide();
-    ProgressBar1->hide();
-    Button9->hide();
+    // Hidden controls keep their room: the window has one size in every step of a pass, the size
+    // it was centred with.
+    for (QWidget* optional : std::initializer_list<QWidget*>{Label19, Label18, ProgressBar1, Button9}) {
+        QSizePolicy policy = optional->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        optional->setSizePolicy(policy);
+        optional->hide();
+    }
     connect(Button9, &QPushButton::clicked, this, &TProgress_window::Button9Click);
-    if (parent)
-        move(parent->geometry().center() - QPoint(200, 60));
 }
 
 void TProgress_window::Button9Click() { AbortFlag = true; }
@@ -61,6 +66,9 @@ void TProgress_window::showEvent(QShowEvent* event)
     if (m_host)
         m_host->setEnabled(false);
     QDialog::showEvent(event);
+    // Centred by the real outer sizes of both windows, known only now that this one is laid out.
+    if (QWidget* over = parentWidget())
+        centerOver(*this, *over);
 }
 
 void TProgress_window::closeEvent(QCloseEvent* event)

@@ -142,14 +142,16 @@ platform::LResult TBase_main_window::WMSearchQuit()
     m_area.unmap();
     unregisterWindow();
     ping_player->stop();
-    // Closed after the answer, so the player never waits on a save question.
-    QTimer::singleShot(0, this, [this] { close(); });
+    // Ended after the answer, and nobody is asked: the player never waits on a box.
+    QTimer::singleShot(0, this, [this] { Exit(); });
     return 0;
 }
 
 platform::LResult TBase_main_window::WMBaseShow()
 {
     show();
+    raise();
+    activateWindow();
     return 0;
 }
 
@@ -166,10 +168,9 @@ void TBase_main_window::ping_playerTimer()
     m_pinging = true;
     const platform::LResult answer = platform::sendMessage(PlayerWindow, platform::UM_PING, 0, 0);
     m_pinging = false;
-    if (answer != kPlayerAlive) {
-        ping_player->stop();
-        close();
-    }
+    // The player has ended (or was killed): so does its server.
+    if (answer != kPlayerAlive)
+        Exit();
 }
 
 }  // namespace database

@@ -3,11 +3,11 @@
 // read at most once.
 #include "media/inputfile.h"
 
+#include "platform/regularfile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace media {
@@ -20,17 +20,11 @@ InputFile::~InputFile()
 bool InputFile::open(const std::string& fileName)
 {
     close();
-    // Non-blocking so that a FIFO under a media name cannot hang the open; regular files ignore it.
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    platform::RegularFile file;
+    if (!file.open(fileName))
         return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    m_fd = fd;
-    m_size = st.st_size;
+    m_size = file.size();
+    m_fd = file.release();
     return true;
 }
 

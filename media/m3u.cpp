@@ -4,13 +4,13 @@
 
 #include "media/textutil.h"
 #include "platform/cp1251.h"
+#include "platform/regularfile.h"
 #include "platform/usermessages.h"
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
+#include <optional>
 
 namespace media {
 
@@ -25,20 +25,19 @@ bool fileExists(const std::string& name)
     return std::filesystem::is_regular_file(name, ec);
 }
 
-void showMissing(const std::string& fileName)
+// The playlist's text, decoded (UTF-8, else code page 1251). Nothing (and a box says why) when
+// the file is missing or refused.
+std::optional<std::string> readText(const std::string& fileName)
 {
-    platform::messageBox("Плейлист \"" + fileName + "\" не найден!", "Error",
-                         platform::MB_OK | platform::MB_ICONERROR);
-}
-
-// The playlist's text, decoded (UTF-8, else code page 1251).
-std::string readText(const std::string& fileName, bool& ok)
-{
-    std::ifstream in(fileName, std::ios::binary);
-    ok = static_cast<bool>(in);
-    if (!ok)
-        return {};
-    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string raw;
+    std::string error;
+    const PlaylistRead read = ReadPlaylistBytes(fileName, raw, error);
+    if (read != PlaylistRead::Ok) {
+        platform::messageBox("Плейлист \"" + fileName +
+                                 (read == PlaylistRead::Missing ? "\" не найден!" : "\" не читается: " + error),
+                             "Error", platform::MB_OK | platform::MB_ICONERROR);
+        return std::nullopt;
+    }
     return platform::decodeText(raw);
 }
 
@@ -94,6 +93,30 @@ std::string playlistFolder(const std::string& fileName)
 
 }  // namespace
 
+PlaylistRead ReadPlaylistBytes(const std::string& fileName, std::string& bytes, std::string& error)
+{
+    switch (platform::readRegularFile(fileName, kMaxPlaylistFileBytes, bytes, &error)) {
+    case platform::FileRead::Missing:
+        return PlaylistRead::Missing;
+    case platform::FileRead::Refused:
+        return PlaylistRead::Refused;
+    case platform::FileRead::Ok:
+        break;
+    }
+    // Line ends as the readers split them: LF, CR LF or CR.
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < bytes.size() && lines <= kMaxPlaylistLines; ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++lines;
+    }
+    if (lines > kMaxPlaylistLines) {
+        bytes.clear();
+        error = "More than " + std::to_string(kMaxPlaylistLines) + " lines";
+        return PlaylistRead::Refused;
+    }
+    return PlaylistRead::Ok;
+}
+
 M3UEntryResolver::M3UEntryResolver(const std::string& fileName) : m_folder(playlistFolder(fileName)) {}
 
 std::string M3UEntryResolver::operator()(std::string_view entry) const
@@ -103,14 +126,11 @@ std::string M3UEntryResolver::operator()(std::string_view entry) const
 
 int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
 {
-    if (!fileExists(fileName)) {
-        showMissing(fileName);
+    const std::optional<std::string> contents = readText(fileName);
+    if (!contents)
         return 0;
-    }
-    bool ok = false;
-    const std::string text = readText(fileName, ok);
-    const std::vector<std::string_view> lines = splitLines(text);
-    if (!ok || !hasHeader(lines))
+    const std::vector<std::string_view> lines = splitLines(*contents);
+    if (!hasHeader(lines))
         return 0;
     const M3UEntryResolver resolve(fileName);
 
@@ -160,14 +180,11 @@ int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
 
 std::int64_t GetM3UTotalSeconds(const std::string& fileName)
 {
-    if (!fileExists(fileName)) {
-        showMissing(fileName);
+    const std::optional<std::string> contents = readText(fileName);
+    if (!contents)
         return 0;
-    }
-    bool ok = false;
-    const std::string text = readText(fileName, ok);
-    const std::vector<std::string_view> lines = splitLines(text);
-    if (!ok || !hasHeader(lines))
+    const std::vector<std::string_view> lines = splitLines(*contents);
+    if (!hasHeader(lines))
         return 0;
     std::int64_t total = 0;
     for (std::size_t i = 1; i < lines.size(); ++i) {

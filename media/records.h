@@ -60,6 +60,10 @@ struct TTrackRecord {
 
 #pragma pack(pop)
 
+// The most rows a ".dfs" base may hold for the programs to load it (424 MB; a large station's
+// collection is some 100,000 tracks): a file past it is refused rather than taken into memory.
+inline constexpr std::size_t kMaxBaseRows = 1'000'000;
+
 // Records are copied and stored as raw bytes (database file, shared memory).
 static_assert(std::is_trivially_copyable_v<TTagRecord> && std::is_standard_layout_v<TTagRecord>);
 static_assert(std::is_trivially_copyable_v<TTrackRecord> && std::is_standard_layout_v<TTrackRecord>);

@@ -32,6 +32,16 @@ std::string FormatTimeShort(std::int32_t ms);   // "mm:ss", "??:??" for 0
 std::string FormatTimeLong(std::int32_t ms);    // "h:mm:ss"
 std::string FormatTimeTenths(std::int32_t ms);  // "mm:ss.t", "00:00.0" for 0
 
+// No station's playlist comes near these: a whole base of 100,000 tracks exported is about 20 MB
+// in 200,001 lines. Every line may become a row, and rows, not bytes, are what a list costs
+// (some 450 bytes each, and a look at the disk), so the lines are bounded as well as the bytes.
+inline constexpr std::size_t kMaxPlaylistFileBytes = std::size_t{32} << 20;
+inline constexpr std::size_t kMaxPlaylistLines = 300'000;
+
+enum class PlaylistRead { Ok, Missing, Refused };
+// The bytes of a playlist file: a regular file within both bounds; otherwise error says why.
+PlaylistRead ReadPlaylistBytes(const std::string& fileName, std::string& bytes, std::string& error);
+
 // Reads the "#EXTINF:" entries of an extended M3U playlist into dest, at most dest.size() of
 // them; returns the number stored. Entries whose path does not fit the file-name field are
 // skipped and reported once.

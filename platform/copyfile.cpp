@@ -118,4 +118,25 @@ CopyResult copyFile(const std::string& source, const std::string& target, bool r
     return CopyResult::Copied;
 }
 
+bool moveFile(const std::string& source, const std::string& target, std::string* error)
+{
+    if (renameNoReplace(source, target))
+        return true;
+    if (errno != EXDEV) {
+        if (error)
+            *error = target + ": " + std::strerror(errno);
+        return false;
+    }
+    if (copyFile(source, target, false, error) != CopyResult::Copied)
+        return false;
+    if (::unlink(source.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(target.c_str());
+        if (error)
+            *error = source + ": " + std::strerror(err);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace platform

@@ -19,4 +19,9 @@ enum class CopyResult {
 // With replace, an existing target is replaced in one step once the copy is complete.
 CopyResult copyFile(const std::string& source, const std::string& target, bool replace, std::string* error = nullptr);
 
+// Moves a file to a new name, never replacing a file there: renamed where both names lie on one
+// volume, else copied as above and the source removed. A source that cannot be removed takes its
+// copy back with it, so a failure leaves the one file where it was. False with the reason in error.
+bool moveFile(const std::string& source, const std::string& target, std::string* error = nullptr);
+
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include "platform/cp1251.h"
 #include "platform/hexrecord.h"
+#include "platform/regularfile.h"
 #include "platform/savefile.h"
 
 #include <QByteArray>
@@ -12,9 +13,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <unordered_map>
@@ -265,19 +263,13 @@ struct IniFile::Contents {
 IniFile::IniFile(std::string path, Mode mode)
     : m_path(std::move(path)), m_mode(mode), m_contents(std::make_shared<Contents>())
 {
-    std::error_code ec;
-    const auto status = std::filesystem::status(m_path, ec);
     std::string bytes;
-    if (std::filesystem::is_regular_file(status)) {
-        std::ifstream in(m_path, std::ios::binary);
-        if (in)
-            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        // A read that failed part way gives a shortened file: rewriting it would lose the rest.
-        m_contents->unreadable = !in.is_open() || in.bad();
-    } else if (std::filesystem::exists(status)) {
-        // A folder, a pipe or a device is never read (a pipe could block for ever) nor replaced.
+    // A folder, a pipe, a device or a file past the bound is neither read nor replaced later:
+    // rewriting it would lose what could not be read.
+    if (readRegularFile(m_path, kMaxSettingsFileBytes, bytes, &m_readError) == FileRead::Refused)
         m_contents->unreadable = true;
-    }
+    else
+        m_readError.clear();
     m_contents->parse(bytes);
 }
 
@@ -477,9 +469,8 @@ bool IniFile::flush()
     if (!m_contents->dirty)
         return true;
     if (m_contents->unreadable) {
-        std::error_code ec;
-        m_error = std::filesystem::is_directory(m_path, ec) ? "Is a directory"
-                                                            : "the file could not be read, so it is not replaced";
+        // What could not be read is not replaced.
+        m_error = m_readError;
         return false;
     }
     const std::string text = m_contents->serialise();

@@ -20,10 +20,14 @@ public:
     // Buffered: writes change memory only, until flush().
     enum class Mode { WriteThrough, Buffered };
 
-    // Reads the file if it exists; a missing or unreadable file reads as empty.
+    // Reads the file if it exists; a missing or unreadable file reads as empty. Only a regular
+    // file of at most kMaxSettingsFileBytes (regularfile.h) is read.
     explicit IniFile(std::string path, Mode mode = Mode::WriteThrough);
 
     const std::string& path() const { return m_path; }
+    // Why the file that is there could not be read ("Is a directory"); empty when it was read or
+    // is missing.
+    const std::string& readError() const { return m_readError; }
 
     // Values as Windows' profile functions return them: surrounding blanks trimmed, one matching
     // pair of surrounding quotes removed, at most kMaxValueLength characters.
@@ -74,6 +78,7 @@ private:
     Mode m_mode;
     std::optional<unsigned> m_fileMode;
     std::string m_error;
+    std::string m_readError;
     struct Contents;  // the file's lines, grouped by section, in file order
     std::shared_ptr<Contents> m_contents;
 };

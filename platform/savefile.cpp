@@ -3,12 +3,15 @@
 // reports a full disk at its final flush, and a save that looked fine has emptied the file).
 #include "platform/savefile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +19,9 @@
 namespace platform {
 
 namespace {
+
+// Of the target's name in the temporary file's name: room for the rest within any name limit.
+constexpr std::size_t kMaxTempNameChars = 200;
 
 // The process's umask without changing it (umask() itself would, for every thread at once).
 mode_t currentUmask()
@@ -95,7 +101,7 @@ bool SaveFile::open()
     const std::string folder = parentOf(m_target);
     // Hidden, beside the target (a rename works within one file system only), and short enough
     // for any file-name limit whatever the target's name.
-    std::string name = fileNameOf(m_target).substr(0, 200);
+    std::string name = fileNameOf(m_target).substr(0, kMaxTempNameChars);
     std::string pattern = folder + "/." + name + ".XXXXXX";
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
@@ -170,6 +176,45 @@ void SaveFile::cancel()
         ::unlink(m_temp.c_str());
         m_temp.clear();
     }
+}
+
+bool isSaveTempName(std::string_view name)
+{
+    // "." + at least one character of the name + "." + the six characters mkostemp put for XXXXXX.
+    constexpr std::size_t kRandom = 6;
+    if (name.size() < 1 + 1 + 1 + kRandom || name.front() != '.' || name[name.size() - kRandom - 1] != '.')
+        return false;
+    if (name.size() - kRandom - 2 > kMaxTempNameChars)
+        return false;
+    const std::string_view random = name.substr(name.size() - kRandom);
+    return std::all_of(random.begin(), random.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+int removeStaleTempFiles(const std::string& folder, bool (*matches)(std::string_view name), std::chrono::seconds minAge)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return 0;
+    const std::time_t now = std::time(nullptr);
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!matches(name))
+            continue;
+        struct stat st {};
+        // The entry itself, not what a link points at; only the user's own files.
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid())
+            continue;
+        if (now - st.st_mtime < minAge.count())
+            continue;
+        if (::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 bool saveFile(const std::string& path, std::string_view bytes, std::string* error, std::optional<unsigned> mode)

@@ -5,6 +5,7 @@
 // the old file stays as it was and the failure is reported.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -52,5 +53,24 @@ private:
 // The whole of bytes to path through a SaveFile. False (error text set) on failure.
 bool saveFile(const std::string& path, std::string_view bytes, std::string* error = nullptr,
               std::optional<unsigned> mode = std::nullopt);
+
+// A name SaveFile gives its temporary files: "." + the target's name + "." + six letters or digits.
+bool isSaveTempName(std::string_view name);
+
+// How long a temporary file must have been left untouched before it counts as left behind. A save
+// writes without pause and renames within seconds (a 100,000-row base in well under a minute), so
+// a file untouched this long is no save running now, of this program or of the other one, on this
+// machine or on another sharing the folder: the age is what tells them apart, where a process id
+// would mean nothing to another machine and would not be in the names older saves left.
+inline constexpr std::chrono::minutes kStaleTempAge{10};
+
+// Removes from folder (not below it) the leftovers of interrupted saves: regular files of this user
+// whose name matches and that have not been changed for minAge. Returns how many went.
+int removeStaleTempFiles(const std::string& folder, bool (*matches)(std::string_view name),
+                         std::chrono::seconds minAge = kStaleTempAge);
+inline int removeStaleSaveFiles(const std::string& folder)
+{
+    return removeStaleTempFiles(folder, isSaveTempName);
+}
 
 }  // namespace platform

@@ -8,10 +8,13 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QPointer>
 #include <QStringList>
 #include <QThread>
 
 #include <cstdio>
+#include <memory>
+#include <type_traits>
 
 namespace platform {
 
@@ -32,6 +35,51 @@ auto onGuiThread(Fn fn) -> decltype(fn())
     decltype(fn()) result{};
     QMetaObject::invokeMethod(app, [&] { result = fn(); }, Qt::BlockingQueuedConnection);
     return result;
+}
+
+// The window the operator works in. A box or dialog without it opens under a window that stays
+// on top (the jingle list, the notes, the diagnostics) and cannot be raised above it.
+QWidget* activeWindow()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+// Shows the dialog that make builds over the active window and hands it to take once closed. A
+// window that closes by itself (a jingle window at its jingle's end) takes its dialogs with it:
+// the dialog is then built again over the window now in front.
+template <typename Make, typename Take>
+auto execOverActiveWindow(Make make, Take take)
+{
+    for (;;) {
+        auto* dialog = make(activeWindow());
+        const QPointer<std::remove_pointer_t<decltype(dialog)>> alive(dialog);
+        const int result = dialog->exec();
+        if (alive) {
+            const std::unique_ptr<std::remove_pointer_t<decltype(dialog)>> done(dialog);
+            return take(*dialog, result);
+        }
+    }
+}
+
+// The files (or the folder) chosen in a file dialog over the active window; empty when cancelled.
+QStringList chooseFiles(const std::string& title, const std::string& filter, const std::string& initialDir,
+                        QFileDialog::FileMode mode, const QString& defaultSuffix = QString())
+{
+    return execOverActiveWindow(
+        [&](QWidget* parent) {
+            auto* dialog = new QFileDialog(parent, q(title), q(initialDir), qtmessages::fileFilter(filter));
+            dialog->setFileMode(mode);
+            if (mode == QFileDialog::Directory)
+                dialog->setOption(QFileDialog::ShowDirsOnly);
+            if (mode == QFileDialog::AnyFile) {
+                dialog->setAcceptMode(QFileDialog::AcceptSave);
+                dialog->setDefaultSuffix(defaultSuffix);
+            }
+            return dialog;
+        },
+        [](QFileDialog& dialog, int result) { return result == QDialog::Accepted ? dialog.selectedFiles() : QStringList(); });
 }
 
 }  // namespace
@@ -159,13 +207,16 @@ int QtUserMessages::messageBox(const std::string& text, const std::string& capti
     }
     return onGuiThread([&]() -> int {
         const QString title = caption.empty() ? QApplication::applicationDisplayName() : q(caption);
-        QMessageBox box(qtmessages::icon(flags), title, q(shown));
         QMessageBox::StandardButtons set;
         for (auto b : qtmessages::buttons(flags))
             set |= b;
-        box.setStandardButtons(set);
-        box.setDefaultButton(qtmessages::defaultButton(flags));
-        const int result = box.exec();
+        const int result = execOverActiveWindow(
+            [&](QWidget* parent) {
+                auto* box = new QMessageBox(qtmessages::icon(flags), title, q(shown), set, parent);
+                box->setDefaultButton(qtmessages::defaultButton(flags));
+                return box;
+            },
+            [](QMessageBox&, int answer) { return answer; });
         // Closing the box without a button (Esc, the close box) answers like Cancel, or like
         // the last button where there is no Cancel (No, Ignore, or the only OK).
         if (result == QMessageBox::NoButton || !(set & QMessageBox::StandardButton(result))) {
@@ -181,12 +232,19 @@ bool QtUserMessages::inputQuery(const std::string& caption, const std::string& p
     if (!haveGui())
         return false;
     std::optional<std::string> got = onGuiThread([&]() -> std::optional<std::string> {
-        bool ok = false;
-        const QString text = QInputDialog::getText(nullptr, q(caption), q(toDisplayLineBreaks(prompt)),
-                                                   QLineEdit::Normal, q(value), &ok);
-        if (!ok)
-            return std::nullopt;
-        return text.toStdString();
+        return execOverActiveWindow(
+            [&](QWidget* parent) {
+                auto* dialog = new QInputDialog(parent);
+                dialog->setWindowTitle(q(caption));
+                dialog->setLabelText(q(toDisplayLineBreaks(prompt)));
+                dialog->setTextValue(q(value));
+                return dialog;
+            },
+            [](QInputDialog& dialog, int result) -> std::optional<std::string> {
+                if (result != QDialog::Accepted)
+                    return std::nullopt;
+                return dialog.textValue().toStdString();
+            });
     });
     if (!got)
         return false;
@@ -200,11 +258,10 @@ std::optional<std::string> QtUserMessages::openFileName(const std::string& title
     if (!haveGui())
         return std::nullopt;
     return onGuiThread([&]() -> std::optional<std::string> {
-        const QString name =
-            QFileDialog::getOpenFileName(nullptr, q(title), q(initialDir), qtmessages::fileFilter(filter));
-        if (name.isEmpty())
+        const QStringList names = chooseFiles(title, filter, initialDir, QFileDialog::ExistingFile);
+        if (names.isEmpty())
             return std::nullopt;
-        return name.toStdString();
+        return names.constFirst().toStdString();
     });
 }
 
@@ -215,8 +272,7 @@ std::optional<std::vector<std::string>> QtUserMessages::openFileNames(const std:
     if (!haveGui())
         return std::nullopt;
     return onGuiThread([&]() -> std::optional<std::vector<std::string>> {
-        const QStringList names =
-            QFileDialog::getOpenFileNames(nullptr, q(title), q(initialDir), qtmessages::fileFilter(filter));
+        const QStringList names = chooseFiles(title, filter, initialDir, QFileDialog::ExistingFiles);
         if (names.isEmpty())
             return std::nullopt;
         std::vector<std::string> out;
@@ -232,15 +288,13 @@ std::optional<std::string> QtUserMessages::saveFileName(const std::string& title
     if (!haveGui())
         return std::nullopt;
     return onGuiThread([&]() -> std::optional<std::string> {
-        QFileDialog dialog(nullptr, q(title), q(initialDir), qtmessages::fileFilter(filter));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
         QString ext = q(defaultExt);
         if (ext.startsWith(QLatin1Char('.')))
             ext.remove(0, 1);
-        dialog.setDefaultSuffix(ext);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        const QStringList names = chooseFiles(title, filter, initialDir, QFileDialog::AnyFile, ext);
+        if (names.isEmpty())
             return std::nullopt;
-        return dialog.selectedFiles().constFirst().toStdString();
+        return names.constFirst().toStdString();
     });
 }
 
@@ -249,10 +303,10 @@ std::optional<std::string> QtUserMessages::selectFolder(const std::string& title
     if (!haveGui())
         return std::nullopt;
     return onGuiThread([&]() -> std::optional<std::string> {
-        const QString dir = QFileDialog::getExistingDirectory(nullptr, q(title), q(initialDir));
-        if (dir.isEmpty())
+        const QStringList dirs = chooseFiles(title, std::string(), initialDir, QFileDialog::Directory);
+        if (dirs.isEmpty())
             return std::nullopt;
-        return dir.toStdString();
+        return dirs.constFirst().toStdString();
     });
 }
 
@@ -261,10 +315,14 @@ std::optional<std::uint32_t> QtUserMessages::chooseColor(std::uint32_t initial)
     if (!haveGui())
         return std::nullopt;
     return onGuiThread([&]() -> std::optional<std::uint32_t> {
-        const QColor c = QColorDialog::getColor(qtmessages::toQColor(initial));
-        if (!c.isValid())
-            return std::nullopt;
-        return qtmessages::fromQColor(c);
+        return execOverActiveWindow(
+            [&](QWidget* parent) { return new QColorDialog(qtmessages::toQColor(initial), parent); },
+            [](QColorDialog& dialog, int result) -> std::optional<std::uint32_t> {
+                const QColor c = dialog.selectedColor();
+                if (result != QDialog::Accepted || !c.isValid())
+                    return std::nullopt;
+                return qtmessages::fromQColor(c);
+            });
     });
 }
 
@@ -273,14 +331,16 @@ std::optional<FontSpec> QtUserMessages::chooseFont(const FontSpec& initial)
     if (!haveGui())
         return std::nullopt;
     return onGuiThread([&]() -> std::optional<FontSpec> {
-        bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, qtmessages::toQFont(initial));
-        if (!ok)
-            return std::nullopt;
-        FontSpec out = qtmessages::fromQFont(chosen, initial);  // the font dialog has no colour
-        if (out.pointSize <= 0)
-            out.pointSize = initial.pointSize;
-        return out;
+        return execOverActiveWindow(
+            [&](QWidget* parent) { return new QFontDialog(qtmessages::toQFont(initial), parent); },
+            [&](QFontDialog& dialog, int result) -> std::optional<FontSpec> {
+                if (result != QDialog::Accepted)
+                    return std::nullopt;
+                FontSpec out = qtmessages::fromQFont(dialog.selectedFont(), initial);  // the font dialog has no colour
+                if (out.pointSize <= 0)
+                    out.pointSize = initial.pointSize;
+                return out;
+            });
     });
 }
 

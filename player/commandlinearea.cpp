@@ -8,15 +8,16 @@ namespace player {
 
 namespace {
 
-std::string cut(const std::string& text)
+// kSecondArgOffset bytes: the argument and its zero byte, or the first bytes of one that does
+// not fit, without a zero byte.
+void writeField(char* field, const std::string& text)
 {
-    if (text.size() <= kMaxArgBytes)
-        return text;
-    std::size_t n = kMaxArgBytes;
-    // Step back over UTF-8 continuation bytes so the cut lands between characters.
-    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-        --n;
-    return text.substr(0, n);
+    if (text.size() > kMaxArgBytes) {
+        std::memcpy(field, text.data(), kSecondArgOffset);
+        return;
+    }
+    std::memcpy(field, text.data(), text.size());
+    field[text.size()] = '\0';
 }
 
 std::string readField(const char* p, std::size_t available)
@@ -34,12 +35,8 @@ void WriteCommandLineArea(void* area, std::size_t size, const std::string& first
     if (area == nullptr || size < kCommandLineAreaSize)
         return;
     char* p = static_cast<char*>(area);
-    const std::string a = cut(first);
-    const std::string b = cut(second);
-    std::memcpy(p, a.data(), a.size());
-    p[a.size()] = '\0';
-    std::memcpy(p + kSecondArgOffset, b.data(), b.size());
-    p[kSecondArgOffset + b.size()] = '\0';
+    writeField(p, first);
+    writeField(p + kSecondArgOffset, second);
 }
 
 std::pair<std::string, std::string> ReadCommandLineArea(const void* area, std::size_t size)

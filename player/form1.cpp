@@ -2,8 +2,10 @@
 // playlistedit.cpp, playlistfiles.cpp and startup.cpp.
 #include "player/form1.h"
 
+#include "controls/elidedlabel.h"
 #include "controls/mainmenuxp.h"
 #include "controls/tbar.h"
+#include "controls/toolbarrows.h"
 #include "controls/vtqstatusbar.h"
 #include "controls/zrfoldertreeview.h"
 #include "engine/audioengine.h"
@@ -37,6 +39,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QStatusTipEvent>
 #include <QSplitter>
 #include <QStatusBar>
@@ -66,6 +69,27 @@ QAction* makeAction(QObject* parent, const char* name, const QString& text, cons
     return a;
 }
 
+// The side panel's and the playlists' first widths: the profile's default window holds both.
+constexpr int kSidePanelWidth = 270;
+constexpr int kDefaultPlaylistWidth = 490;
+
+// A page of fixed controls scrolls inside the narrow side panel instead of widening the window.
+void scrollPageContents(QWidget* page)
+{
+    QLayout* controlsLayout = page->layout();
+    if (controlsLayout == nullptr)
+        return;
+    auto* content = new QWidget;
+    content->setLayout(controlsLayout);  // the laid-out controls move along with it
+    auto* scroll = new QScrollArea(page);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(scroll);
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("TForm1", "Quorvalen")
@@ -86,16 +110,21 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildSchedulePage();
     buildHotKeys();
     buildSettingsMenus();
+    for (QWidget* page : {TabSheet3, TabSheet5, TabSheet7})
+        scrollPageContents(page);
+    new controls::ToolBarRows(*this, {ToolBar1, ModeBar, JingleBar});
     CurrentList = LVMaster;
 }
 
 TForm1::~TForm1()
 {
+    disconnect(m_focusWatch);  // the focus moves while the controls go
     FormDestroy();
 }
 
 void TForm1::ShowStatus(const QString& text)
 {
+    StatusText = text;
     if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
         panel->setText(text);
 }
@@ -161,11 +190,7 @@ void TForm1::buildComponents()
     ml->addWidget(LVMaster);
     auto* sl = new QVBoxLayout(_slave);
     LVSlave = makeList(QStringLiteral("LVSlave"), _slave);
-    LVSlave->setColumns({QStringLiteral("№"), QString(), QStringLiteral("Название"), QStringLiteral("Время"),
-                         QStringLiteral("FileName")});
-    LVSlave->header()->resizeSection(1, 0);
-    LVSlave->header()->resizeSection(2, 0);
-    LVSlave->header()->resizeSection(4, 0);
+    LVSlave->model()->setHeaderData(1, Qt::Horizontal, QStringLiteral("Исполнитель"));
     sl->addWidget(LVSlave);
     pcPlaylist->addTab(_master, QStringLiteral(" Main "));
     pcPlaylist->addTab(_slave, QStringLiteral(" Temp "));
@@ -194,10 +219,10 @@ void TForm1::buildComponents()
     EdToEnd2->setObjectName(QStringLiteral("EdToEnd2"));
     timelabel = new QLabel(displays);
     timelabel->setObjectName(QStringLiteral("timelabel"));
-    Label29 = new QLabel(displays);
+    Label29 = new controls::TElidedLabel(displays);
     Label29->setObjectName(QStringLiteral("Label29"));
     for (QLabel* l : {edToEnd, EdToEnd2, Label29, timelabel})
-        dl->addWidget(l);
+        dl->addWidget(l, l == Label29 ? 1 : 0);
     TBar1 = new controls::TTBar(right);
     TBar1->setObjectName(QStringLiteral("TBar1"));
     TBar1->setOrientation(Qt::Horizontal);
@@ -207,6 +232,11 @@ void TForm1::buildComponents()
     rightLayout->addWidget(pcPlaylist, 1);
     rightLayout->addWidget(Panel2);
 
+    // A wider window widens the playlists; the side panel keeps its width.
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
+    splitter->setSizes({kSidePanelWidth, kDefaultPlaylistWidth});
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(splitter, 1);
     StatusBar1 = new controls::TvtqStatusBar(central);
@@ -249,6 +279,8 @@ void TForm1::buildComponents()
     for (controls::TVqListView* list : {LVMaster, LVSlave}) {
         list->OnMyEndDrag = [this](QObject*) { RenumberList(); };
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateActions(); });
+        connect(list->model(), &QAbstractItemModel::rowsInserted, this, [this] { UpdateActions(); });
+        connect(list->model(), &QAbstractItemModel::rowsRemoved, this, [this] { UpdateActions(); });
     }
     buildMeters();
 }
@@ -279,6 +311,8 @@ void TForm1::buildMenus()
     N25->setToolTip(QStringLiteral("Добавить файл"));
     N25->setStatusTip(N25->toolTip());
     N27 = makeAction(this, "N27", QStringLiteral("Поиск..."), QKeySequence(Qt::CTRL | Qt::Key_F));
+    N27->setToolTip(QStringLiteral("Поиск"));
+    N27->setStatusTip(N27->toolTip());
     N37 = makeAction(this, "N37", QStringLiteral("Выделить все"), QKeySequence(Qt::CTRL | Qt::Key_A));
     N47 = makeAction(this, "N47", QStringLiteral("Вставить плейлист..."));
     N47->setToolTip(QStringLiteral("Вставить плейлист"));
@@ -301,6 +335,10 @@ void TForm1::buildMenus()
     aPrevTrackAction = makeAction(this, "aPrevTrack", QStringLiteral("Previous Track"));
     ToolBar1 = addToolBar(QStringLiteral("Transport"));
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    // The list commands come first, New leading; their buttons show the actions' hints.
+    for (QAction* a : {aNew, N25, N27, N47})
+        ToolBar1->addAction(a);
+    ToolBar1->addSeparator();
     const std::pair<QAction*, const char*> buttons[] = {{aPrevTrackAction, "btPrev"}, {aPlayAction, "btPlay"},
                                                         {aPauseAction, "btPause"}, {aStopAction, "btStop"},
                                                         {aNextTrackAction, "btNext"}};
@@ -323,11 +361,14 @@ void TForm1::buildMenus()
     });
     connect(N20Player, &QAction::triggered, this, [this] { windowProc(platform::UM_TRAY_NOTIFY, 0, 513); });
 
-    // Window-wide shortcuts; the handlers hand Ctrl+X/C/V/A to a focused text field first.
+    // Window-wide shortcuts; the handlers hand Ctrl+A/Z to a focused text field first. The
+    // clipboard and delete-all keys are enabled only while the current list has the focus, so
+    // elsewhere they reach the focused control.
     for (QAction* a : {aNew, aOpen, aSave, aEditCut, aEditCopy, aEditPaste, aEditUndo, aEditDelAll, N27, N37}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
     }
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this] { UpdateActions(); });
 
     mFile = addMainMenu(this, QStringLiteral("mFile"), QStringLiteral("Файл"));
     mFile->addAction(aNew);
@@ -364,6 +405,8 @@ void TForm1::buildMenus()
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     for (QAction* a : {aEditCut, aEditCopy, aEditPaste, aEditDel, N55, N53, mSlave2Master})
         PopupMenu1->addAction(a);
+    for (QMenu* menu : {mEdit, PopupMenu1})
+        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateActions(); });
     for (controls::TVqListView* l : {LVMaster, LVSlave}) {
         l->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(l, &QWidget::customContextMenuRequested, this,
@@ -378,18 +421,9 @@ void TForm1::buildMenus()
     connect(aOpen, &QAction::triggered, this, [this] { aOpenExecute(); });
     connect(aSave, &QAction::triggered, this, [this] { aSaveExecute(); });
     connect(aSaveAs, &QAction::triggered, this, [this] { aSaveAsExecute(); });
-    connect(aEditCut, &QAction::triggered, this, [this] {
-        if (!forwardToTextField(Qt::Key_X))
-            aEditCutExecute();
-    });
-    connect(aEditCopy, &QAction::triggered, this, [this] {
-        if (!forwardToTextField(Qt::Key_C))
-            aEditCopyExecute();
-    });
-    connect(aEditPaste, &QAction::triggered, this, [this] {
-        if (!forwardToTextField(Qt::Key_V))
-            aEditPasteExecute();
-    });
+    connect(aEditCut, &QAction::triggered, this, [this] { aEditCutExecute(); });
+    connect(aEditCopy, &QAction::triggered, this, [this] { aEditCopyExecute(); });
+    connect(aEditPaste, &QAction::triggered, this, [this] { aEditPasteExecute(); });
     connect(N37, &QAction::triggered, this, [this] {
         if (!forwardToTextField(Qt::Key_A))
             N37Click();
@@ -477,6 +511,11 @@ bool TForm1::event(QEvent* event)
         ApplicationEvents1Hint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
+    // The desktop frames the window once it is shown, without telling it (the first paint comes
+    // after that): the window placed before is placed again by its real frame.
+    if (CentreWhenFramed && (event->type() == QEvent::Paint || event->type() == QEvent::Move) &&
+        frameGeometry() != geometry() && !isMaximized())
+        CentreOnScreen(size());
     return QMainWindow::event(event);
 }
 

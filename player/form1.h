@@ -156,7 +156,7 @@ public:
     std::array<QAction*, 9> h{};  // recent playlists h1..h9
 
     // ---- Working state ---------------------------------------------------------------------
-    controls::TVqListView* CurrentList;
+    controls::TVqListView* CurrentList = nullptr;
     int PendingInsertIndex = -1;
     bool ScanAbort = false;
     bool ListsReady = false;
@@ -192,8 +192,9 @@ public:
     QTimer* pointtimer = nullptr;  // one-shot at a mix or fade point that falls between two ticks
     std::mt19937 Random;
 
-    // Status panel 0: what went wrong where no box may hold the air.
+    // Status panel 0: what went wrong where no box may hold the air, and the master volume.
     void ShowStatus(const QString& text);
+    QString StatusText;  // panel 0's own text: a hint shows over it only while there is one
     // Deck A (the item on air) is playing or paused.
     bool OnAir() const;
 
@@ -222,6 +223,8 @@ public:
     void Refresh1Click();
     void pcPlaylistChange();
     void UpdateActions();
+    // The current list is the window's active control (it holds the window's focus).
+    bool CurrentListActive() const;
     // source: SHView, LVFindResult; row: the row under the drop point (-1: below the last).
     void LVMasterDragDrop(QObject* source, int row);
     // Files and folders dropped by the desktop.
@@ -243,7 +246,8 @@ public:
     void WMDeckEnded(platform::WParam wParam, platform::LParam lParam);
 
     // ---- Playlist files (playlistfiles.cpp) --------------------------------------------------
-    bool LoadPlaylist(const QString& path);
+    // False (error, when given, says why) when the file gave no rows; the list then stays.
+    bool LoadPlaylist(const QString& path, std::string* error = nullptr);
     bool SavePlaylist(const QString& path);
     void LoadHistory(const QString& path);
     void SaveHistory(const QString& path);
@@ -271,10 +275,20 @@ public:
     void N20Click();
     void WMCommandLine();
     void WMQueryEndSession();
+    // Every showing, minimising and restoring: while the tray icon can bring the window back, the
+    // window has no task-bar button of its own.
+    void ApplicationEvents1Restore();
     void HandleCommandLine(const std::string& first, const std::string& second);
+    // The arguments a second start handed over: as the command line, unless the path did not fit.
+    void HandleHandOver(const std::string& first, const std::string& second);
     // A handed-over playlist that could not be read: said in the status bar, and in a box only
     // while nothing is on air.
-    void ReportUnreadHandOver(const QString& path);
+    void ReportUnreadHandOver(const QString& path, const std::string& why);
+    // A file of the profile that is there but could not be read (a folder, a pipe, a file too
+    // large, not text): said in the status bar once the window is up, never in a box that would
+    // hold the start.
+    void ReportUnreadFile(const QString& text, const QString& path, const std::string& why);
+    QStringList UnreadFiles;  // said together, once the window is up
     // ---- Profiles (profiles/profile.cpp; each feature's share through profiles/profilehooks.cpp)
     void LoadProfile(const std::string& path);
     void SaveProfile(const std::string& path);
@@ -282,6 +296,9 @@ public:
     // monitor type, size, clock colour, silence cut (profiles/windowprofile.cpp).
     void LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveWindowProfile(platform::IniFile& ini);
+    // The window at `size` (cut to fit with its frame) with its frame centred on the work area.
+    void CentreOnScreen(const QSize& size);
+    bool CentreWhenFramed = false;  // centred before the desktop gave the window its frame
     // The folder tree's place, the lists' font and column widths (profiles/viewprofile.cpp).
     void LoadExplorerProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveExplorerProfile(platform::IniFile& ini);
@@ -575,6 +592,9 @@ public:
     // A character typed in this window or a jingle window; Key becomes null when used up.
     void FormKeyPress(QChar& Key, const QWidget* focused);
     FocusKind FocusKindOf(const QWidget* control) const;
+    // The operator clicked or tabbed into the folder tree; false while it holds a focus it took
+    // itself on moving to a folder (a profile's).
+    bool TreeFocusedByOperator = false;
     void RunKeyCommand(KeyCommand command);
     void N48Click();
     void LoadHotKeysProfile(const platform::IniFile& ini, const ProfileLoad& how);
@@ -696,6 +716,7 @@ protected:
     platform::LResult windowProc(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -709,6 +730,7 @@ private:
     bool forwardToTextField(int key);
     void placeStatusControls();
     bool m_shown = false;
+    QMetaObject::Connection m_focusWatch;  // the application's focus changes, for the edit actions
     // Hand-overs that arrived before the first showing finished, handled right after it.
     std::vector<std::pair<std::string, std::string>> m_pendingCommands;
     bool m_inScan = false;

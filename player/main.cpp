@@ -1,6 +1,7 @@
 // The player's entry point: the command-line area, "player.ini", the single-instance rule with
 // the hand-over to a running player, the splash window, the main window, and the end of the
 // session by signal.
+#include "platform/exitsignal.h"
 #include "platform/messageids.h"
 #include "platform/namedmutex.h"
 #include "platform/programfolder.h"
@@ -14,26 +15,11 @@
 
 #include <QApplication>
 #include <QSessionManager>
-#include <QSocketNotifier>
-
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <thread>
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    // An end asked for from outside is over within the deadline, whatever hangs on the way.
-    player::ArmExitDeadline();
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
-}
 
 // The running player's main window: the first window of this system whose caption contains
 // "Quorvalen" and that is a player's main window (the database window's caption may hold the word
@@ -108,20 +94,11 @@ int main(int argc, char** argv)
     // The end of the session (SIGTERM, SIGHUP, the session manager) runs Exit, which saves. Set up
     // before anything of the start can wait, so that a signal is never lost.
     bool endRequested = false;
-    player::InstallExitDeadline();
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) == 0) {
-        auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, form.get(), [&form, &endRequested, notifier] {
-            char byte = 0;
-            [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
-            notifier->setEnabled(false);
-            endRequested = true;
-            form->WMQueryEndSession();
-            QApplication::quit();
-        });
-        std::signal(SIGTERM, onSignal);
-        std::signal(SIGHUP, onSignal);
-    }
+    const platform::ExitOnSignal onSignal(player::kExitDeadline, player::PlayerLogPath(), "player", [&form, &endRequested] {
+        endRequested = true;
+        form->WMQueryEndSession();
+        QApplication::quit();
+    });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, form.get(),
                      [&form](QSessionManager&) { form->WMQueryEndSession(); });
 

@@ -6,11 +6,15 @@
 #include "engine/enginesettings.h"
 #include "media/shellfiletypes.h"
 #include "media/tag.h"
+#include "platform/direntries.h"
 #include "platform/inifile.h"
 #include "platform/usermessages.h"
 #include "platform/messageids.h"
 #include "platform/programfolder.h"
+#include "platform/registry.h"
+#include "platform/savefile.h"
 #include "platform/sharedmemory.h"
+#include "platform/taskbarbutton.h"
 #include "platform/pathtext.h"
 #include "player/about/dbgfrm.h"
 #include "player/commandlinearea.h"
@@ -37,10 +41,33 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <filesystem>
+
 namespace player {
+
+namespace {
+
+// What saves cut short (a crash, a power cut, a kill) left in the folders the player saves into.
+void removeLeftoverSaves()
+{
+    std::vector<std::string> folders{platform::programFolder(), platform::programPath("Profile"),
+                                     platform::programPath("Txt"), platform::programPath("Temp"),
+                                     platform::programPath("Presets"),
+                                     std::filesystem::path(platform::Registry::storePath()).parent_path().string()};
+    std::vector<platform::DirEntry> presets;
+    if (platform::readDirectory(platform::programPath("Presets"), presets))
+        for (const platform::DirEntry& e : presets)
+            if (e.attributes & platform::kAttrDirectory)
+                folders.push_back(platform::programPath("Presets/" + e.name));
+    for (const std::string& folder : folders)
+        platform::removeStaleSaveFiles(folder);
+}
+
+}  // namespace
 
 void TForm1::FormCreate()
 {
+    removeLeftoverSaves();
     setWindowTitle(QStringLiteral("Quorvalen"));
     setAcceptDrops(true);
     StartTime = TickCount();
@@ -88,8 +115,23 @@ void TForm1::FormCreate()
 void TForm1::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    // Before the window is mapped: a hidden window lost its state with its last hiding.
+    ApplicationEvents1Restore();
     if (!m_shown)
         FormShow();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isVisible())
+        ApplicationEvents1Restore();
+}
+
+void TForm1::ApplicationEvents1Restore()
+{
+    // A desktop without a tray keeps the button: it is the only way back to a minimised window.
+    platform::setTaskbarButtonHidden(this, TrayIcon != nullptr && TrayIcon->isVisible());
 }
 
 void TForm1::FormShow()
@@ -120,7 +162,10 @@ void TForm1::FormShow()
 
     HandleCommandLine(CommandLine[0], CommandLine[1]);
     for (const auto& [a, b] : std::exchange(m_pendingCommands, {}))
-        HandleCommandLine(a, b);
+        HandleHandOver(a, b);
+    // The keyboard starts on the Main list, so the hot keys answer from the first moment (the
+    // folder tree took the focus when the profile moved it to its folder).
+    CurrentList->setFocus();
 }
 
 void TForm1::HandleCommandLine(const std::string& first, const std::string& second)
@@ -141,12 +186,13 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
         // A handed-over playlist is appended to the Main list, so nothing already there is lost;
         // when nothing is on air its first row starts, as a file handed over does.
         const int firstNew = LVMaster->rowCount();
-        if (auto rows = ReadPlaylistFile(second)) {
+        std::string why;
+        if (auto rows = ReadPlaylistFile(second, PlaylistEntries::All, &why)) {
             for (TVirtualItem& row : *rows)
                 LVMaster->Rows.push_back(std::move(row));
             LVMaster->syncView();
         } else {
-            ReportUnreadHandOver(path);
+            ReportUnreadHandOver(path, why);
         }
         RenumberList();
         if (LVMaster->HLIndex < 0 && firstNew < LVMaster->rowCount()) {
@@ -158,9 +204,29 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
     RenumberList();
 }
 
-void TForm1::ReportUnreadHandOver(const QString& path)
+namespace {
+
+QString unreadText(const QString& text, const QString& path, const std::string& why)
 {
-    ShowStatus(QStringLiteral("Плейлист не читается: ") + path);
+    if (why.empty())
+        return text + path;
+    return text + path + QStringLiteral(" (") + QString::fromStdString(why) + QLatin1Char(')');
+}
+
+}  // namespace
+
+void TForm1::ReportUnreadFile(const QString& text, const QString& path, const std::string& why)
+{
+    // Queued: shown from the message loop, after whatever the start still writes into the panel,
+    // all of them in one text (the panel shows one).
+    if (UnreadFiles.isEmpty())
+        QTimer::singleShot(0, this, [this] { ShowStatus(std::exchange(UnreadFiles, {}).join(QStringLiteral("; "))); });
+    UnreadFiles.append(unreadText(text, path, why));
+}
+
+void TForm1::ReportUnreadHandOver(const QString& path, const std::string& why)
+{
+    ShowStatus(unreadText(QStringLiteral("Плейлист не читается: "), path, why));
     if (OnAir())
         return;
     // After the hand-over's own message has been answered: the second start is not kept waiting.
@@ -178,6 +244,17 @@ void TForm1::WMCommandLine()
 {
     windowProc(platform::UM_TRAY_NOTIFY, 0, 513);
     const auto [first, second] = ReadCommandLineArea(CommandLineArea);
+    HandleHandOver(first, second);
+}
+
+void TForm1::HandleHandOver(const std::string& first, const std::string& second)
+{
+    if (ArgumentWasCut(second) && (first == "file" || first == "list")) {
+        // What is left of the path names another file, or the folder above it.
+        ShowStatus(QStringLiteral("Путь длиннее %1 байт не принят: ").arg(kMaxArgBytes) +
+                   platform::pathToQString(second) + QStringLiteral("…"));
+        return;
+    }
     HandleCommandLine(first, second);
 }
 

@@ -47,9 +47,4 @@ private:
 // How long an end asked for by a signal may take before the process ends without finishing it.
 inline constexpr std::chrono::milliseconds kExitDeadline{1500};
 
-// Prepares the deadline (call once at start, before any signal can arrive).
-void InstallExitDeadline();
-// Starts the deadline. Async-signal-safe: called from the handler of SIGTERM and SIGHUP.
-void ArmExitDeadline();
-
 }  // namespace player

@@ -1,5 +1,5 @@
-// Compressor: input gain, peak envelope (attack/release), soft-knee gain computer evaluated once
-// per small block and ramped across it, which keeps the cost per frame low.
+// Compressor: peak envelope (attack/release), soft-knee gain computer evaluated once per small
+// block and ramped across it, which keeps the cost per frame low, then the make-up gain.
 // process() runs on the audio thread: no allocation, no locks.
 #include "audiolib/dsp/compressor.h"
 
@@ -12,7 +12,7 @@ namespace audiolib::dsp {
 
 namespace {
 constexpr int kControlBlock = 16;
-constexpr float kInputGainGlideMs = 5.0f;  // time constant of input gain changes
+constexpr float kMakeupGainGlideMs = 5.0f;  // time constant of make-up gain changes
 
 // One-pole smoothing coefficient for a time constant in ms.
 float coefficient(float ms, int sampleRate) { return std::exp(-1.0f / (0.001f * ms * static_cast<float>(sampleRate))); }
@@ -44,12 +44,12 @@ CompressorParams Compressor::clampRecord(const CompressorParams& r) const
 CompressorState Compressor::makeState(const CompressorParams& r, int sampleRate) const
 {
     CompressorState s;
-    s.inputGain = static_cast<float>(dbToGain(r.gainDb));
+    s.makeupGain = static_cast<float>(dbToGain(r.gainDb));
     s.thresholdDb = r.thresholdDb;
     s.slope = 1.0f / r.ratio - 1.0f;
     s.kneeDb = r.kneeDb;
-    const float glideFrames = 0.001f * kInputGainGlideMs * static_cast<float>(sampleRate);
-    s.inputGainCoef = std::exp(-static_cast<float>(kControlBlock) / glideFrames);
+    const float glideFrames = 0.001f * kMakeupGainGlideMs * static_cast<float>(sampleRate);
+    s.makeupGainCoef = std::exp(-static_cast<float>(kControlBlock) / glideFrames);
     s.attackCoef = std::pow(coefficient(r.attackMs, sampleRate), static_cast<float>(kControlBlock));
     s.releaseCoef = std::pow(coefficient(r.releaseMs, sampleRate), static_cast<float>(kControlBlock));
     return s;
@@ -73,22 +73,22 @@ void Compressor::render(const CompressorState& s, float* x, int frames, int chan
     const float kneeStart = std::pow(10.0f, (s.thresholdDb - s.kneeDb / 2.0f) / 20.0f);
     float env = m_envelope;
     float gain = m_gain;
-    // A new input gain (the deck's mute is a -30 dB step) glides in over a few ms instead of
+    // A new make-up gain (the deck's mute is a -30 dB step) glides in over a few ms instead of
     // cutting the waveform; the first block after a reset starts at it directly.
-    float inGain = m_inputGain < 0.0f ? s.inputGain : m_inputGain;
+    float makeup = m_makeupGain < 0.0f ? s.makeupGain : m_makeupGain;
     for (int start = 0; start < frames; start += kControlBlock) {
         const int n = std::min(kControlBlock, frames - start);
         float* block = x + static_cast<std::ptrdiff_t>(start) * channels;
-        float nextInGain = s.inputGain + s.inputGainCoef * (inGain - s.inputGain);
-        if (std::fabs(nextInGain - s.inputGain) < 1e-6f * s.inputGain)
-            nextInGain = s.inputGain;
-        // Envelope: one step per block from the block's peak, after the input gain. The block
-        // (16 frames, 0.4 ms) is far shorter than any attack, so the stepped envelope follows the
-        // per-frame one closely at a fraction of the cost.
+        float nextMakeup = s.makeupGain + s.makeupGainCoef * (makeup - s.makeupGain);
+        if (std::fabs(nextMakeup - s.makeupGain) < 1e-6f * s.makeupGain)
+            nextMakeup = s.makeupGain;
+        // Envelope: one step per block from the block's peak at the input. The block (16 frames,
+        // 0.4 ms) is far shorter than any attack, so the stepped envelope follows the per-frame
+        // one closely at a fraction of the cost. The make-up gain stays out of it: applied before
+        // the gain computer, part of a cut on loud material would be given back.
         float peak = 0.0f;
         for (int i = 0; i < n * channels; ++i)
             peak = std::max(peak, std::fabs(block[i]));
-        peak *= nextInGain;
         if (!(peak == peak))  // NaN input
             peak = 0.0f;
         float coef = peak > env ? s.attackCoef : s.releaseCoef;
@@ -99,26 +99,26 @@ void Compressor::render(const CompressorState& s, float* x, int frames, int chan
         if (env > kneeStart)  // quiet passages skip the logarithms
             target = std::pow(10.0f, gainReductionDb(s, 20.0f * std::log10(env)) / 20.0f);
         // Ramp the total gain from the last block's to this one's so gain steps never click.
-        float g = gain * inGain;
-        const float step = (target * nextInGain - g) / static_cast<float>(n);
+        float g = gain * makeup;
+        const float step = (target * nextMakeup - g) / static_cast<float>(n);
         for (int i = 0; i < n; ++i) {
             g += step;
             for (int c = 0; c < channels; ++c)
                 block[i * channels + c] *= g;
         }
         gain = target;
-        inGain = nextInGain;
+        makeup = nextMakeup;
     }
     m_envelope = std::isfinite(env) ? env : 0.0f;
     m_gain = gain;
-    m_inputGain = inGain;
+    m_makeupGain = makeup;
 }
 
 void Compressor::reset() noexcept
 {
     m_envelope = 0.0f;
     m_gain = 1.0f;
-    m_inputGain = -1.0f;
+    m_makeupGain = -1.0f;
 }
 
 }  // namespace audiolib::dsp

@@ -1,5 +1,6 @@
-// Compressor with an input gain: the gain (the deck's only control, also its mute) is applied
-// first, then a soft-knee peak compressor holds loud passages down.
+// Soft-knee peak compressor with a make-up gain: loud passages are held down first, then the gain
+// (the deck's only control, also its mute) is applied to the output, so that it moves quiet and
+// loud material alike by exactly its dB.
 #pragma once
 
 #include "audiolib/dsp/effectrecords.h"
@@ -8,8 +9,8 @@
 namespace audiolib::dsp {
 
 struct CompressorState {
-    float inputGain = 1.0f;
-    float inputGainCoef = 0.0f;  // per control block, for gliding to a new input gain
+    float makeupGain = 1.0f;
+    float makeupGainCoef = 0.0f;  // per control block, for gliding to a new make-up gain
     float thresholdDb = -10.0f;
     float slope = 0.0f;  // 1/ratio - 1: dB of reduction per dB above the threshold
     float kneeDb = 0.0f;
@@ -33,9 +34,9 @@ protected:
     void render(const CompressorState& s, float* interleaved, int frames, int channels) noexcept override;
 
 private:
-    float m_envelope = 0.0f;  // linear peak level after the input gain
-    float m_gain = 1.0f;      // linear gain of the last control block
-    float m_inputGain = -1.0f;  // input gain reached; negative: none yet
+    float m_envelope = 0.0f;  // linear peak level of the input
+    float m_gain = 1.0f;      // linear gain reduction of the last control block
+    float m_makeupGain = -1.0f;  // make-up gain reached; negative: none yet
 };
 
 }  // namespace audiolib::dsp

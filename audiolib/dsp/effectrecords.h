@@ -9,8 +9,8 @@
 namespace audiolib::dsp {
 
 // Compressor (kind 1). The deck only changes gainDb; it reads the current record first and sends it
-// back, so the other fields always carry the effect's own values. gainDb is applied to the signal
-// before the gain computer, so a negative gain also works as a plain attenuator (mute).
+// back, so the other fields always carry the effect's own values. gainDb is a make-up gain applied
+// after the gain computer, so it moves the output by exactly its dB at any level (also as mute).
 struct CompressorParams {
     float gainDb;       // -60 .. 60
     float thresholdDb;  // -60 .. 0, dBFS

@@ -36,6 +36,7 @@ void TForm1::buildAboutMenu()
 void TForm1::N40Click()
 {
     auto* box = new Taboutfrm(this);
+    TranslateForm(box, "About.Captions");
     box->show();
 }
 

@@ -7,6 +7,7 @@
 #include "platform/programfolder.h"
 #include "player/about/namedlabel.h"
 #include "player/emblem.h"
+#include "player/opendocument.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -71,11 +72,12 @@ void Taboutfrm::showEvent(QShowEvent* event)
 void Taboutfrm::FormShow()
 {
     const std::string version = media::GetFileVersionString(QCoreApplication::applicationFilePath().toStdString());
-    Label4->setText(QStringLiteral("Version %1").arg(QString::fromStdString(version.empty() ? QV_VERSION : version)));
+    Label4->setText(QString::fromStdString(version.empty() ? QV_VERSION : version));
     const std::uint32_t library = audiolib::getVersion();
     Label7->setText(QStringLiteral("%1.%2").arg(library & 0xFFFF).arg(library >> 16));
     const QString readme = QString::fromStdString(platform::programPath("README.md"));
     VqURLLabel1->URL = QUrl::fromLocalFile(readme).toString();
+    VqURLLabel1->OnOpenFailed = [readme](QObject*) { SayWhereDocumentIs(readme.toStdString()); };
     VqURLLabel1->setVisible(QFileInfo::exists(readme));
 }
 

@@ -68,19 +68,23 @@ TfrmHK::TfrmHK(TForm1& owner) : QDialog(&owner), m_owner(owner)
         auto* caption = new QLabel(QString::fromUtf8(action), this);
         caption->setObjectName(QStringLiteral("Label%1").arg(line + 1));
         grid->addWidget(caption, line, 0);
-        grid->addWidget(new QLabel(QString::fromUtf8(key), this), line, 1);
+        auto* keyName = new QLabel(QString::fromUtf8(key), this);
+        keyName->setObjectName(QStringLiteral("Key%1").arg(line + 1));
+        grid->addWidget(keyName, line, 1);
         ++line;
     }
     layout->addLayout(grid);
 
+    // Over the keys while a key is awaited, outside the layout: the dialog keeps its size.
     CapturePanel = new QFrame(this);
     CapturePanel->setObjectName(QStringLiteral("CapturePanel"));
     CapturePanel->setFrameShape(QFrame::Panel);
+    CapturePanel->setFrameShadow(QFrame::Raised);
+    CapturePanel->setAutoFillBackground(true);
     auto* capture = new QVBoxLayout(CapturePanel);
     capture->addWidget(named(new QLabel(QStringLiteral("Waiting for the new key..."), CapturePanel), "WaitLabel"));
     capture->addWidget(named(new QLabel(QStringLiteral("ESC to cancel"), CapturePanel), "CancelLabel"));
     CapturePanel->hide();
-    layout->addWidget(CapturePanel);
 
     SpeedButton2 = namedButton(this, "SpeedButton2", QStringLiteral("OK"));
     layout->addWidget(SpeedButton2, 0, Qt::AlignRight);
@@ -108,6 +112,9 @@ void TfrmHK::Panel1Click(int tag)
     if (tag < 1 || tag > 7)
         return;
     m_capturing = tag;
+    CapturePanel->adjustSize();
+    CapturePanel->move((width() - CapturePanel->width()) / 2, (height() - CapturePanel->height()) / 2);
+    CapturePanel->raise();
     CapturePanel->show();
 }
 

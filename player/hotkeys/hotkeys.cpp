@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -67,6 +68,39 @@ private:
     TForm1& m_form;
 };
 
+// Tells whether the operator put the focus into the folder tree (a click, Tab, a shortcut) or the
+// tree took it by itself (it focuses itself whenever it moves to a folder).
+class TreeFocusWatch final : public QObject {
+public:
+    explicit TreeFocusWatch(TForm1& form) : QObject(&form), m_form(form) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_form.TreeFocusedByOperator = true;  // also a click into the tree that has the focus
+        } else if (event->type() == QEvent::FocusIn) {
+            switch (static_cast<QFocusEvent*>(event)->reason()) {
+            case Qt::MouseFocusReason:
+            case Qt::TabFocusReason:
+            case Qt::BacktabFocusReason:
+            case Qt::ShortcutFocusReason:
+                m_form.TreeFocusedByOperator = true;
+                break;
+            case Qt::OtherFocusReason:
+                m_form.TreeFocusedByOperator = false;
+                break;
+            default:  // back from another window, a menu or a popup: as it was
+                break;
+            }
+        }
+        return false;
+    }
+
+private:
+    TForm1& m_form;
+};
+
 }  // namespace
 
 void TForm1::buildHotKeys()
@@ -78,14 +112,13 @@ void TForm1::buildHotKeys()
     aBlockPlayAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_B));
     aBlockPlayAction->setShortcutContext(Qt::WindowShortcut);
     qApp->installEventFilter(new KeyFilter(*this));
+    auto* treeWatch = new TreeFocusWatch(*this);
+    SHView->installEventFilter(treeWatch);
+    SHView->viewport()->installEventFilter(treeWatch);
 }
 
 FocusKind TForm1::FocusKindOf(const QWidget* control) const
 {
-    for (const QWidget* w = control; w != nullptr && w != this; w = w->parentWidget()) {
-        if (w == SHView)
-            return FocusKind::FolderTree;
-    }
     if (control == nullptr)
         return FocusKind::Other;
     if (qobject_cast<const controls::TSpinFloatEdit*>(control) != nullptr ||
@@ -103,6 +136,10 @@ FocusKind TForm1::FocusKindOf(const QWidget* control) const
         if (qobject_cast<const QComboBox*>(parent) != nullptr || qobject_cast<const QAbstractSpinBox*>(parent) != nullptr)
             return FocusKind::TextField;
     }
+    // A focus the tree took itself, on moving to a profile's folder, was not the operator's
+    // choice: the hot keys must still answer.
+    if (control == SHView || SHView->isAncestorOf(control))
+        return TreeFocusedByOperator ? FocusKind::FolderTree : FocusKind::Other;
     return FocusKind::Other;
 }
 

@@ -31,7 +31,11 @@ KeyDispatch dispatchKeyDown(int key, KeyModifiers mods, FocusKind focus, bool lo
         run(KeyCommand::Refresh);
         return d;
     }
-    if (focus != FocusKind::Other)
+    if (focus == FocusKind::TextField)
+        return d;
+    // The folder tree keeps the keys it uses: letters find folders, the arrows fold them.
+    if (focus == FocusKind::FolderTree &&
+        ((key >= 'A' && key <= 'Z') || key == platform::VK_LEFT || key == platform::VK_RIGHT))
         return d;
 
     if (key == platform::VK_SPACE) {

@@ -28,7 +28,7 @@ constexpr HotKeyCodes kDefaultHotKeys{80, 83, 78, 66, 82, 77, 84};
 enum class FocusKind {
     Other,       // a playlist, a button, a slider, nothing
     TextField,   // an editable line, text or spin edit, a combo box: its keys are its own
-    FolderTree,  // the folder tree: letters find folders, arrows fold and unfold
+    FolderTree,  // the folder tree, put there by the operator: letters find folders, arrows fold
 };
 
 struct KeyModifiers {

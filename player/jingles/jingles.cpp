@@ -6,11 +6,13 @@
 #include "platform/inifile.h"
 #include "player/jingles/jinlistform.h"
 #include "player/jingles/jinplayform.h"
+#include "player/language/translate.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -66,6 +68,7 @@ void TForm1::PlayJingl(int n)
     if (n < 0 || n >= kJingleSlots || JingleSlots[static_cast<std::size_t>(n)].isEmpty())
         return;
     auto* window = new TfrmJinPlay(*this, JingleSlots[static_cast<std::size_t>(n)]);
+    TranslateForm(window, "JinPlay.Captions");
     window->show();
 }
 
@@ -73,6 +76,7 @@ void TForm1::N30Click()
 {
     auto* dialog = new TfrmJinList(*this);
     TranslateForm(dialog, "JinList.Captions");
+    TranslateColumns(LanguageFileName(), "JinListColumns", dialog->ListView1, 2);
     dialog->show();
 }
 

@@ -43,8 +43,13 @@ TfrmJinList::TfrmJinList(TForm1& owner) : QDialog(&owner, Qt::Dialog | Qt::Windo
     ListView1->setHeaderLabels({QStringLiteral("N"), QStringLiteral("File Name"), QStringLiteral("path")});
     ListView1->setRootIsDecorated(false);
     ListView1->setColumnHidden(kPathColumn, true);
-    ListView1->header()->resizeSection(0, 30);
-    ListView1->header()->resizeSection(1, 280);
+    // The slot number as wide as it needs, the file name in the rest: the list never scrolls
+    // sideways (a click on a long name used to scroll the numbers out of view).
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    ListView1->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    ListView1->setTextElideMode(Qt::ElideMiddle);
+    ListView1->setMinimumWidth(310);
     for (int k = 1; k <= 9; ++k)
         new QTreeWidgetItem(ListView1, {QString::number(k), QString(), QString()});
     Button1 = namedButton(this, "Button1", QStringLiteral("Выбрать..."));

@@ -4,9 +4,8 @@
 #include "platform/cp1251.h"
 #include "platform/direntries.h"
 #include "platform/programfolder.h"
+#include "platform/regularfile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QString>
 
 #include <algorithm>
@@ -15,16 +14,15 @@ namespace player {
 
 namespace {
 
-constexpr qint64 kMaxNameLine = 4096;
+constexpr std::size_t kMaxNameLine = 4096;
 
 std::string firstLine(const std::string& path)
 {
-    QFile file(QString::fromStdString(path));
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
-        return {};
-    std::string line = file.readLine(kMaxNameLine).toStdString();
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.pop_back();
+    platform::RegularFile file;
+    std::string line(kMaxNameLine, '\0');
+    const std::int64_t got = file.open(path) ? file.read(line.data(), line.size()) : -1;
+    line.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    line.resize(std::min(line.size(), line.find_first_of("\r\n")));
     // A name file saved with a byte-order mark still names the language.
     if (line.rfind("\xEF\xBB\xBF", 0) == 0)
         line.erase(0, 3);

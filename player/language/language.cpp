@@ -4,13 +4,14 @@
 
 #include "controls/lang.h"
 #include "controls/vtqstatusbar.h"
-#include "platform/process.h"
+#include "player/about/dbgfrm.h"
 #include "player/language/langfiles.h"
 #include "player/language/sellang.h"
 #include "player/language/translate.h"
 #include "player/notes/notesfrm.h"
+#include "player/opendocument.h"
+#include "player/playlist/finddialog.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QRegularExpression>
@@ -25,25 +26,6 @@ void append(std::vector<std::string>& to, std::vector<std::string> more)
     to.insert(to.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 }
 
-QStringList columnCaptions(const QAbstractItemView* view, int count)
-{
-    QStringList captions;
-    for (int c = 0; c < count; ++c)
-        captions << view->model()->headerData(c, Qt::Horizontal).toString();
-    return captions;
-}
-
-// The first `count` column captions of a list from the section's "c0", "c1", ... keys.
-void translateColumns(const std::string& file, const std::string& section, QAbstractItemView* view, int count)
-{
-    if (view == nullptr || view->model() == nullptr)
-        return;
-    count = std::min(count, view->model()->columnCount());
-    const QStringList captions = ReadLangValues(file, section, "c", 0, columnCaptions(view, count));
-    for (int c = 0; c < count; ++c)
-        view->model()->setHeaderData(c, Qt::Horizontal, captions[c]);
-}
-
 }  // namespace
 
 std::string TForm1::LanguageFileName() const
@@ -55,14 +37,22 @@ std::vector<std::string> TForm1::LoadLanguage()
 {
     const std::string file = LanguageFileName();
     std::vector<std::string> skipped;
+    controls::LoadQtTranslations(LangDir);
     ShareHintsWithStatusTips(this);
     append(skipped, ApplyLangSection(file, "Form1.Captions", this, LangKind::Caption));
     append(skipped, ApplyLangSection(file, "Form1.Hints", this, LangKind::Hint));
     append(skipped, ApplyLangSection(file, "Form1.MenuHints", this, LangKind::MenuHint));
     append(skipped, ApplyLangSection(file, "Form1.Commands", this, LangKind::Command));
     append(skipped, ApplyLangSection(file, "Form1.MenuItems", this, LangKind::MenuItem));
-    if (NotesFrm != nullptr)
+    if (NotesFrm != nullptr) {
         append(skipped, TranslateNotesMenu(NotesFrm, "NotesFrm.Menus"));
+        append(skipped, TranslateForm(NotesFrm, "NotesFrm.Captions"));
+    }
+    // The windows made once with the main window take the language with it.
+    if (DbgFrm != nullptr)
+        append(skipped, TranslateForm(DbgFrm, "DbgFrm.Captions"));
+    if (FindDialog1 != nullptr)
+        append(skipped, TranslateForm(FindDialog1, "FindDialog.Captions"));
 
     if (cbFindIndex != nullptr) {
         QStringList fields;
@@ -76,11 +66,11 @@ std::vector<std::string> TForm1::LoadLanguage()
         cbFindIndex->addItems(fields);
         cbFindIndex->setCurrentIndex(0);
     }
-    translateColumns(file, "PlaylistColumns", LVMaster, 5);
-    translateColumns(file, "PlaylistColumns", LVSlave, 5);
-    translateColumns(file, "FindlistColumns", LVFindResult, 4);
+    TranslateColumns(file, "PlaylistColumns", LVMaster, 5);
+    TranslateColumns(file, "PlaylistColumns", LVSlave, 5);
+    TranslateColumns(file, "FindlistColumns", LVFindResult, 4);
     // The schedule list, when the window has one.
-    translateColumns(file, "ScheduleColumns", rasp, 3);
+    TranslateColumns(file, "ScheduleColumns", rasp, 3);
     const QStringList messages =
         ReadLangValues(file, "Strings", "s", 0, QStringList(Messages.begin(), Messages.end()));
     for (int n = 0; n < kPlayerMessageCount; ++n)
@@ -102,6 +92,7 @@ std::vector<std::string> TForm1::TranslateNotesMenu(QWidget* notesWindow, const 
 void TForm1::Language1Click()
 {
     auto* dialog = new TSelLang(*this);
+    TranslateForm(dialog, "SelLang.Captions");
     dialog->exec();
     delete dialog;
     RenumberList();
@@ -109,8 +100,7 @@ void TForm1::Language1Click()
 
 void TForm1::aHelpContentExecute()
 {
-    // A missing help file is not reported.
-    platform::openDocument(controls::HelpDocument(LangDir));
+    OpenDocumentOrSayWhere(controls::HelpDocument(LangDir));
 }
 
 void TForm1::ApplicationEvents1Hint(const QString& hint)
@@ -119,8 +109,9 @@ void TForm1::ApplicationEvents1Hint(const QString& hint)
         const QStringList lines = lOnAir->text().split(QRegularExpression(QStringLiteral("\r?\n")));
         lOnAir->setToolTip(lines.value(0) + QStringLiteral(" - ") + lines.value(1));
     }
+    // The hint goes with the mouse; the panel's own text comes back.
     if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
-        panel->setText(hint);
+        panel->setText(hint.isEmpty() ? StatusText : hint);
 }
 
 }  // namespace player

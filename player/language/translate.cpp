@@ -2,9 +2,11 @@
 #include "player/language/translate.h"
 
 #include "controls/lang.h"
+#include "controls/lbar.h"
 #include "platform/inifile.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QGroupBox>
 #include <QHash>
@@ -13,6 +15,7 @@
 #include <QMenu>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QToolBar>
 
 #include <functional>
 
@@ -74,6 +77,16 @@ bool setCaption(QObject* component, QWidget* window, const QString& value)
     }
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(value);
+        return true;
+    }
+    // A labelled bar's caption sits beside it; a tool bar's title names it in the window's menu
+    // of bars.
+    if (auto* bar = qobject_cast<controls::TLBar*>(widget)) {
+        bar->setCaption(value);
+        return true;
+    }
+    if (auto* toolBar = qobject_cast<QToolBar*>(widget)) {
+        toolBar->setWindowTitle(value);
         return true;
     }
     return false;
@@ -182,6 +195,19 @@ QStringList ReadLangValues(const std::string& file, const std::string& section, 
             values[i] = QString::fromStdString(ini.readString(section, key, ""));
     }
     return values;
+}
+
+void TranslateColumns(const std::string& file, const std::string& section, QAbstractItemView* view, int count)
+{
+    if (view == nullptr || view->model() == nullptr)
+        return;
+    count = std::min(count, view->model()->columnCount());
+    QStringList captions;
+    for (int c = 0; c < count; ++c)
+        captions << view->model()->headerData(c, Qt::Horizontal).toString();
+    captions = ReadLangValues(file, section, "c", 0, captions);
+    for (int c = 0; c < count; ++c)
+        view->model()->setHeaderData(c, Qt::Horizontal, captions[c]);
 }
 
 }  // namespace player

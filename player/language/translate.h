@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QAbstractItemView;
 class QObject;
 class QWidget;
 
@@ -45,5 +46,9 @@ void ShareHintsWithStatusTips(QWidget* window);
 // order; a missing key (or file) keeps the text of current at its place.
 QStringList ReadLangValues(const std::string& file, const std::string& section, const std::string& prefix,
                            int first, const QStringList& current);
+
+// The first count column captions of a list from the section's "c0", "c1", ... keys; a missing
+// key keeps its column's caption.
+void TranslateColumns(const std::string& file, const std::string& section, QAbstractItemView* view, int count);
 
 }  // namespace player

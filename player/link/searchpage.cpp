@@ -76,7 +76,7 @@ void TForm1::buildDatabaseLink()
     }
     mBase->addAction(N34);
     mPlaylist->addAction(startgen);
-    TrayMenu->insertAction(TrayMenu->actions().value(0), N46);
+    TrayMenu->insertAction(N20Tray, N46);  // between "Плеер" and "Выход"
 
     connect(edFindText, &QLineEdit::textChanged, this, [this] { edFindTextChange(); });
     connect(cbFindIndex, &QComboBox::activated, this, [this] { edFindTextChange(); });

@@ -36,6 +36,8 @@ constexpr int kMeterHeight = 109;
 // 129 bars of 2 pixels and a gap, from x = 1; heights up to 47 above a base one pixel up.
 constexpr int kSpectrumWidth = 388;
 constexpr int kSpectrumHeight = 50;
+// In a narrow window the spectrum gives way down to its lowest bands rather than widen the window.
+constexpr int kSpectrumMinWidth = 64;
 constexpr int kLevelMeterMs = 30;
 
 // Sees the application's events for the main window: the wheel wherever it turns, and the clicks
@@ -142,6 +144,8 @@ void TForm1::buildMeters()
     panelLayout->setContentsMargins(0, 0, 0, 0);
     auto* paintFrame = new FrameBox(kSpectrumWidth, kSpectrumHeight, panel1);
     paintFrame->setObjectName(QStringLiteral("PaintFrame"));
+    paintFrame->setMinimumWidth(kSpectrumMinWidth);
+    paintFrame->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     panelLayout->addWidget(paintFrame);
     PaintFrame = paintFrame;
     rowLayout->addWidget(tbVolume, 1);
@@ -273,8 +277,7 @@ void TForm1::tbVolumeChange()
 {
     if (DeckA)
         DeckA->SetStreamVolume(tbVolume->value());
-    if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
-        panel->setText(QString::fromStdString(volumeStatusText(tbVolume->value())));
+    ShowStatus(QString::fromStdString(volumeStatusText(tbVolume->value())));
 }
 
 void TForm1::tbPanningChange()

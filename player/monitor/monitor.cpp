@@ -64,6 +64,7 @@ void TForm1::N51Click()
         return;
     N51->setEnabled(false);
     RearPlay = new TRearPlay(*this, CurrentList->Rows[static_cast<std::size_t>(selected)].SubItems[kColPath]);
+    TranslateForm(RearPlay, "RearPlay.Captions");
     RearPlay->show();
 }
 

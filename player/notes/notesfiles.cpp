@@ -3,10 +3,10 @@
 
 #include "platform/cp1251.h"
 #include "platform/direntries.h"
+#include "platform/regularfile.h"
 #include "platform/savefile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <sys/stat.h>
@@ -15,15 +15,12 @@ namespace player {
 
 std::optional<QString> ReadNotesFile(const std::string& path)
 {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
+    std::string bytes;
+    if (platform::readRegularFile(path, platform::kMaxSettingsFileBytes, bytes) != platform::FileRead::Ok)
         return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    QString text = QString::fromStdString(platform::decodeText(std::string_view(bytes.constData(), bytes.size())));
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.erase(0, 3);
+    QString text = QString::fromStdString(platform::decodeText(bytes));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (text.endsWith(QLatin1Char('\n')))

@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -71,17 +70,24 @@ TNotesFrm::TNotesFrm(QWidget* mainWindow) : QWidget(mainWindow, Qt::Tool | Qt::W
     connect(EditCopy1, &QAction::triggered, Memo1, &QPlainTextEdit::copy);
     connect(EditPaste1, &QAction::triggered, Memo1, &QPlainTextEdit::paste);
 
-    // First placement, before a saved position applies: the main window's top-right corner, just
-    // below its title bar.
-    if (mainWindow != nullptr) {
-        const QRect main = mainWindow->frameGeometry();
-        move(main.left() + main.width() - width() - 1,
-             main.top() + style()->pixelMetric(QStyle::PM_TitleBarHeight) + 1);
-    }
     VqPosSave1 = new controls::TVqPosSave(this);
     VqPosSave1->setObjectName(QStringLiteral("VqPosSave1"));
     VqPosSave1->RootKey = controls::HKCU;
     VqPosSave1->Key = "Software\\Caldrivane";
+}
+
+void TNotesFrm::setVisible(bool visible)
+{
+    // The first place, before a saved position applies (at the showing): the main window's
+    // top-right corner just below its title bar, as the main window stands then. Made any earlier,
+    // it would follow where the main window stood before its profile placed it.
+    if (visible && !m_placed && parentWidget() != nullptr) {
+        m_placed = true;
+        const QWidget* main = parentWidget();
+        const QRect frame = main->frameGeometry();
+        move(frame.left() + frame.width() - frameGeometry().width() - 1, main->geometry().top() + 1);
+    }
+    QWidget::setVisible(visible);
 }
 
 bool TNotesFrm::NoAutoRead() const

@@ -20,7 +20,7 @@ namespace player {
 class TNotesFrm : public QWidget {
     Q_OBJECT
 public:
-    // mainWindow: the owner, beside whose top-right corner the window first appears.
+    // mainWindow: the owner, in whose top-right corner the window first appears.
     explicit TNotesFrm(QWidget* mainWindow);
 
     QPlainTextEdit* Memo1;
@@ -51,6 +51,7 @@ public:
     std::function<void()> OnNotesChanged;
 
     void N1Click();
+    void setVisible(bool visible) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -61,6 +62,7 @@ private:
 
     std::string m_file;
     bool m_errorShowing = false;
+    bool m_placed = false;
 };
 
 }  // namespace player

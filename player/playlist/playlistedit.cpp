@@ -5,6 +5,7 @@
 #include "controls/zrfoldertreeview.h"
 #include "engine/audioengine.h"
 #include "media/tag.h"
+#include "platform/copyfile.h"
 #include "platform/cp1251.h"
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
@@ -20,9 +21,6 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTabWidget>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <charconv>
 #include <chrono>
@@ -303,20 +301,26 @@ void TForm1::N53Click()
     const int selected = CurrentList->firstSelectedRow();
     if (selected < 0)
         return;
-    TVirtualItem& row = CurrentList->Rows[static_cast<std::size_t>(selected)];
-    const std::string oldPath = platform::pathBytes(row.SubItems[kColPath]);
+    controls::TVqListView* list = CurrentList;
+    const QString oldName = list->Rows[static_cast<std::size_t>(selected)].SubItems[kColPath];
+    const std::string oldPath = platform::pathBytes(oldName);
     std::string value = oldPath;
-    if (!platform::userMessages().inputQuery("Rename File", "Filename:", value) || value == oldPath)
-        return;
-    // Never replace an existing file: the rename is refused when the target exists (checked
-    // atomically by linking, so a file appearing meanwhile is not overwritten either).
-    struct stat st {};
-    if (value.empty() || ::lstat(value.c_str(), &st) == 0)
-        return;
-    if (::renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, value.c_str(), RENAME_NOREPLACE) != 0)
-        return;
-    row.SubItems[kColPath] = platform::pathToQString(value);
-    CurrentList->viewport()->update();
+    if (platform::userMessages().inputQuery("Rename File", "Filename:", value) && !value.empty() && value != oldPath) {
+        // Never over an existing file; to another volume the file is copied and the old one removed.
+        std::string error;
+        if (platform::moveFile(oldPath, value, &error)) {
+            // The box let the message loop run, so rows may have come or gone: the rows are found
+            // by the file's old name, which none of them can play any more.
+            for (TVirtualItem& r : list->Rows)
+                if (r.SubItems[kColPath] == oldName)
+                    r.SubItems[kColPath] = platform::pathToQString(value);
+            list->viewport()->update();
+        } else {
+            platform::messageBox("Не удалось переименовать файл\r\n" + platform::decodeText(oldPath) + "\r\n" +
+                                     platform::decodeText(error),
+                                 "Rename File", platform::MB_OK | platform::MB_ICONERROR);
+        }
+    }
     ShowTagInfo();
 }
 
@@ -369,15 +373,33 @@ void TForm1::pcPlaylistChange()
     UpdateActions();
 }
 
+bool TForm1::CurrentListActive() const
+{
+    const QWidget* control = focusWidget();
+    return CurrentList != nullptr && control != nullptr &&
+           (control == CurrentList || CurrentList->isAncestorOf(control));
+}
+
 void TForm1::UpdateActions()
 {
+    if (CurrentList == nullptr)
+        return;
+    // The edit keys are the list's only while it has the focus: from the folder tree, a text
+    // field or a slider they must not empty or fill the playlist under the item on air.
+    const bool active = CurrentListActive();
     const bool selected = CurrentList->hasSelectedRows();
-    aEditCut->setEnabled(selected);
-    aEditCopy->setEnabled(selected);
-    aEditDel->setEnabled(selected);
+    aEditCut->setEnabled(active && selected);
+    aEditCopy->setEnabled(active && selected);
+    aEditDel->setEnabled(active && selected);
     aEditUndo->setEnabled(CurrentList->CanUndo());
-    aEditPaste->setEnabled(!controls::ClipboardRows().empty());
-    aEditDelAll->setEnabled(CurrentList->rowCount() > 0);
+    aEditPaste->setEnabled(active && !controls::ClipboardRows().empty());
+    aEditDelAll->setEnabled(active && CurrentList->rowCount() > 0);
+    // The list's popup offers nothing that has no row to act on.
+    N55->setEnabled(selected);
+    N53->setEnabled(selected);
+    N52->setEnabled(selected);
+    N51->setEnabled(selected && RearPlay.isNull());  // one pre-listen window at a time
+    mSlave2Master->setEnabled(LVSlave->rowCount() > 0);
 }
 
 void TForm1::LVMasterDragDrop(QObject* source, int row)

@@ -5,6 +5,7 @@
 #include "media/textutil.h"
 #include "platform/cp1251.h"
 #include "platform/pathtext.h"
+#include "platform/regularfile.h"
 #include "platform/usermessages.h"
 #include "platform/savefile.h"
 #include "player/playlist/playlistrows.h"
@@ -14,8 +15,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <unordered_map>
 
 namespace player {
@@ -23,17 +22,6 @@ namespace player {
 namespace {
 
 constexpr std::string_view kExtInf = "#EXTINF:";
-
-std::optional<std::string> readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
-}
 
 std::int64_t parseSeconds(std::string_view text)
 {
@@ -168,19 +156,32 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
     return true;
 }
 
-std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path, PlaylistEntries entries)
+std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path, PlaylistEntries entries,
+                                                                    std::string* error)
 {
-    const std::optional<std::string> bytes = readAll(path);
+    std::string bytes;
+    std::string why;
+    if (media::ReadPlaylistBytes(path, bytes, why) != media::PlaylistRead::Ok) {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    }
     // Text never holds a zero byte: anything that does (an audio file chosen by mistake) is not
     // a playlist, and its "lines" must not become rows.
-    if (!bytes || bytes->find('\0') != std::string::npos)
+    if (bytes.find('\0') != std::string::npos) {
+        if (error)
+            *error = "Not a text file";
         return std::nullopt;
-    std::vector<std::string_view> lines = media::splitLines(*bytes);
+    }
+    std::vector<std::string_view> lines = media::splitLines(bytes);
     const std::vector<bool> dropped = dropLongLines(lines);
     reportLongLines(path, dropped);
     const bool extendedOnly = entries == PlaylistEntries::ExtendedOnly;
-    if (extendedOnly && (lines.empty() || media::trimText(lines[0]) != "#EXTM3U"))
+    if (extendedOnly && (lines.empty() || media::trimText(lines[0]) != "#EXTM3U")) {
+        if (error)
+            *error = "No #EXTM3U header";
         return std::nullopt;
+    }
     // Every line not blank and not a "#" line may be an entry: room for them all at once.
     std::size_t entryLines = 0;
     for (const std::string_view line : lines) {
@@ -234,12 +235,12 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     return rows;
 }
 
-std::optional<std::vector<std::string>> ReadHistoryFile(const std::string& path)
+std::optional<std::vector<std::string>> ReadHistoryFile(const std::string& path, std::string* error)
 {
-    const std::optional<std::string> bytes = readAll(path);
-    if (!bytes)
+    std::string bytes;
+    if (platform::readRegularFile(path, platform::kMaxSettingsFileBytes, bytes, error) != platform::FileRead::Ok)
         return std::nullopt;
-    std::vector<std::string_view> views = media::splitLines(*bytes);
+    std::vector<std::string_view> views = media::splitLines(bytes);
     if (views.size() > static_cast<std::size_t>(kRecentPlaylists))
         views.resize(kRecentPlaylists);
     std::vector<std::string> lines;

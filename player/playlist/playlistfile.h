@@ -20,21 +20,25 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
 // caption: every line that is neither empty nor a "#" comment is an entry, named and timed by an
 // "#EXTINF:" line before it when there is one (else its file's base name and "??:??"). Entries
 // are resolved as the media module resolves them (relative ones against the playlist's folder).
-// No limit on the number of entries or on the lengths of names and paths. Lines that are not
-// valid UTF-8 are taken as code page 1251. Nothing when the file cannot be read or holds a zero
-// byte (it is not text).
+// Within the bounds of media::ReadPlaylistBytes, no limit on the number of entries or on the
+// lengths of names and paths. Lines that are not
+// valid UTF-8 are taken as code page 1251. Nothing (error says why) when the file is missing, is
+// not a regular file, is past the bounds of media::ReadPlaylistBytes, cannot be read or holds a
+// zero byte (it is not text).
 // ExtendedOnly reads as the hand-overs from the other programs do: a file whose first line is not
 // "#EXTM3U" holds no playlist, and only entries with an "#EXTINF:" line are taken (a hand-over
 // can replace the list on air, so a stray text file must not become its rows).
 enum class PlaylistEntries { All, ExtendedOnly };
 std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path,
-                                                                    PlaylistEntries entries = PlaylistEntries::All);
+                                                                    PlaylistEntries entries = PlaylistEntries::All,
+                                                                    std::string* error = nullptr);
 
 constexpr int kRecentPlaylists = 9;
 
-// The first nine lines of a ".hst" file (empty lines kept as they stand); nothing when the file
-// cannot be read. Lines beyond the ninth are ignored.
-std::optional<std::vector<std::string>> ReadHistoryFile(const std::string& path);
+// The first nine lines of a ".hst" file (empty lines kept as they stand); nothing (error says why)
+// when the file cannot be read, is not a regular file or is past the settings bound. Lines beyond
+// the ninth are ignored.
+std::optional<std::vector<std::string>> ReadHistoryFile(const std::string& path, std::string* error = nullptr);
 // One path per line, CR LF; false (error text set) on failure.
 bool WriteHistoryFile(const std::string& path, const std::vector<std::string>& paths, std::string& error);
 

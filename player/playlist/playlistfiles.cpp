@@ -19,6 +19,13 @@ namespace {
 
 constexpr const char* kPlaylistFilter = "M3U Playlist|*.m3u";
 
+// "n. path"; an "&" in the path is shown as it is, not taken as the item's accelerator.
+QString recentCaption(std::size_t k, QString path)
+{
+    path.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("%1. %2").arg(k + 1).arg(path);
+}
+
 }  // namespace
 
 QString& TForm1::CurrentListName()
@@ -26,9 +33,10 @@ QString& TForm1::CurrentListName()
     return ListNames[CurrentList == LVSlave ? 1 : 0];
 }
 
-bool TForm1::LoadPlaylist(const QString& path)
+bool TForm1::LoadPlaylist(const QString& path, std::string* error)
 {
-    std::optional<std::vector<TVirtualItem>> rows = ReadPlaylistFile(platform::pathBytes(path));
+    std::optional<std::vector<TVirtualItem>> rows =
+        ReadPlaylistFile(platform::pathBytes(path), PlaylistEntries::All, error);
     if (!rows) {
         // The list stays as it was. Left empty by this failure, it must never be saved over the
         // file, which may well hold entries that could not be read just now.
@@ -65,14 +73,18 @@ bool TForm1::SavePlaylist(const QString& path)
 
 void TForm1::LoadHistory(const QString& path)
 {
-    const std::optional<std::vector<std::string>> lines = ReadHistoryFile(path.toStdString());
-    if (!lines)
+    std::string why;
+    const std::optional<std::vector<std::string>> lines = ReadHistoryFile(path.toStdString(), &why);
+    if (!lines) {
+        if (QFileInfo::exists(path))
+            ReportUnreadFile(QStringLiteral("Файл не читается: "), path, why);
         return;
+    }
     for (QAction* item : h)
         item->setVisible(false);
     for (std::size_t k = 0; k < lines->size() && k < h.size(); ++k) {
         RecentPlaylists[k] = QString::fromStdString((*lines)[k]);
-        h[k]->setText(QStringLiteral("%1. %2").arg(k + 1).arg(RecentPlaylists[k]));
+        h[k]->setText(recentCaption(k, RecentPlaylists[k]));
         h[k]->setVisible(true);
     }
 }
@@ -98,7 +110,7 @@ void TForm1::RememberRecent(const QString& path)
     for (std::size_t k = 0; k < h.size(); ++k) {
         const bool shown = k < items.size();
         RecentPlaylists[k] = shown ? items[k] : QString();
-        h[k]->setText(shown ? QStringLiteral("%1. %2").arg(k + 1).arg(items[k]) : QString());
+        h[k]->setText(shown ? recentCaption(k, items[k]) : QString());
         h[k]->setVisible(shown);
     }
 }

@@ -38,13 +38,18 @@ void TForm1::LoadProfile(const std::string& path)
         CurrentProfile = path;
     {
         const platform::IniFile ini(path);
+        if (!ini.readError().empty())
+            ReportUnreadFile(QStringLiteral("Файл не читается: "), QString::fromStdString(path), ini.readError());
         const ProfileLoad how{path, setsMasterVolume(path)};
         for (const ProfileHook& hook : profileHooks())
             (this->*hook.load)(ini, how);
     }
     // The lists come before the search server: its start may fail or wait for the database
     // program, and neither may cost the operator the profile's playlist.
-    LoadPlaylist(QString::fromStdString(withExtension(path, ".m3u")));
+    const QString playlist = QString::fromStdString(withExtension(path, ".m3u"));
+    std::string why;
+    if (!LoadPlaylist(playlist, &why) && QFileInfo::exists(playlist))
+        ReportUnreadFile(QStringLiteral("Плейлист не читается: "), playlist, why);
     LoadHistory(historyFile(CurrentProfile));
     StartSearchServer();
 }

@@ -67,26 +67,39 @@ void TForm1::LoadWindowProfile(const platform::IniFile& ini, const ProfileLoad&)
     // A size larger than the screen (a damaged profile) is cut to it, and saved back so.
     const int storedWidth = ini.readInteger("Options", "FormWidth", kDefaultWidth);
     const int hgt = ini.readInteger("Options", "FormHeight", kDefaultHeight);
-    const QRect area = controls::availableScreenArea(this);
-    const QSize size = controls::fitSize(
-        QSize(storedWidth == INT32_MIN ? kDefaultWidth : std::abs(storedWidth), hgt), area);
-    const bool sized = storedWidth != 0 && hgt > 0;
-    if (sized) {
+    const QSize size(storedWidth == INT32_MIN ? kDefaultWidth : std::abs(storedWidth), hgt);
+    if (storedWidth != 0 && hgt > 0) {
         if (isMaximized())
             setWindowState(windowState() & ~Qt::WindowMaximized);
-        resize(size);
+        if (storedWidth < 0)
+            resize(controls::fitSize(size, controls::availableScreenArea(this)));
+        else
+            CentreOnScreen(size);
     }
-    if (storedWidth < 0) {
-        // Without showing a hidden window: the state applies when it is shown.
+    // Without showing a hidden window: the state applies when it is shown.
+    if (storedWidth < 0)
         setWindowState(windowState() | Qt::WindowMaximized);
-    } else if (sized && !area.isEmpty()) {
-        move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
-    }
 
     QPalette clock = timelabel->palette();
     clock.setColor(QPalette::WindowText, storedColor(ini, "ClockFontColor", 0));
     timelabel->setPalette(clock);
     SetCutSilence(ini.readBool("Options", "CutSilence", true));
+}
+
+void TForm1::CentreOnScreen(const QSize& size)
+{
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const QMargins margins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                           frame.bottom() - client.bottom());
+    const QRect area = controls::availableScreenArea(this);
+    const QRect placed = controls::centredFrame(size, margins, area);
+    resize(placed.size().shrunkBy(margins));
+    if (!area.isEmpty())
+        move(placed.topLeft());
+    // Before its first showing the window has no frame yet: once the desktop has framed it, it
+    // is placed again by the real frame.
+    CentreWhenFramed = margins.isNull();
 }
 
 void TForm1::SaveWindowProfile(platform::IniFile& ini)

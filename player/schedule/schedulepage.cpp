@@ -13,6 +13,7 @@
 #include "player/profiles/profilehooks.h"
 #include "player/reporterror.h"
 #include "player/schedule/scheduledrows.h"
+#include "player/schedule/schedulecolumns.h"
 #include "player/schedule/schedulefile.h"
 #include "player/schedule/timeform.h"
 #include "player/sequencing/sequencingdeck.h"
@@ -36,6 +37,7 @@ namespace {
 
 constexpr int kScheduleTickMs = 50;
 constexpr int kDateColumnWidth = 70;
+constexpr int kTimeColumnWidth = 60;
 
 // The Main list's rows were changed behind whatever list is current.
 void RenumberMainList(TForm1& form)
@@ -69,9 +71,8 @@ void TForm1::buildSchedulePage()
     rasp = named(new QTreeWidget(TabSheet4), "rasp");
     rasp->setRootIsDecorated(false);
     rasp->setHeaderLabels({QStringLiteral("Дата"), QStringLiteral("Время"), QStringLiteral("Название")});
-    rasp->header()->resizeSection(0, 0);
-    rasp->header()->resizeSection(1, 60);
-    rasp->header()->resizeSection(2, 160);
+    prepareScheduleColumns(*rasp);
+    fitScheduleColumns(*rasp, 0, kTimeColumnWidth);
     layout->addWidget(rasp, 1);
     PageControl1->addTab(TabSheet4, QStringLiteral("Расписание"));
 
@@ -100,7 +101,7 @@ void TForm1::RefreshScheduleList()
     rasp->clear();
     for (const ScheduleEntry& e : entries)
         new QTreeWidgetItem(rasp, {scheduleDateText(e.date), scheduleTimeText(e.time), e.path});
-    rasp->header()->resizeSection(0, UseDate ? kDateColumnWidth : 0);
+    fitScheduleColumns(*rasp, UseDate ? kDateColumnWidth : 0, kTimeColumnWidth);
 }
 
 void TForm1::rasptimerTimer()

@@ -7,6 +7,7 @@
 #include "platform/usermessages.h"
 #include "player/form1.h"
 #include "player/namedwidget.h"
+#include "player/schedule/schedulecolumns.h"
 #include "player/schedule/schedulefile.h"
 
 #include <QCheckBox>
@@ -32,6 +33,7 @@ namespace player {
 namespace {
 
 constexpr int kDateWidth = 66;
+constexpr int kTimeWidth = 60;
 constexpr const char* kScheduleFilter = "Schedule files (*.SDL)|*.sdl";
 constexpr const char* kPlaylistFilter = "Playlist (m3u)|*.m3u";
 
@@ -63,11 +65,9 @@ Ttimeform::Ttimeform(TForm1& owner) : QDialog(&owner), m_owner(owner)
     rasplist = named(new QTreeWidget(GroupBox1), "rasplist");
     rasplist->setRootIsDecorated(false);
     rasplist->setHeaderLabels({QStringLiteral("Дата"), QStringLiteral("Время"), QStringLiteral("Файл"), QString()});
-    rasplist->header()->setStretchLastSection(false);
-    rasplist->header()->resizeSection(0, kDateWidth);
-    rasplist->header()->resizeSection(1, 60);
-    rasplist->header()->resizeSection(2, 486);
+    prepareScheduleColumns(*rasplist);
     rasplist->header()->resizeSection(3, 0);
+    fitScheduleColumns(*rasplist, kDateWidth, kTimeWidth);
     (new QVBoxLayout(GroupBox1))->addWidget(rasplist);
 
     GroupBox2 = named(new QGroupBox(QStringLiteral(" Настройки расписания "), this), "GroupBox2");
@@ -167,6 +167,7 @@ void Ttimeform::showRow(int row)
     item->setText(0, scheduleDateText(e.date));
     item->setText(1, scheduleTimeText(e.time));
     item->setText(2, e.path);
+    fitColumns();
 }
 
 void Ttimeform::FormShow()
@@ -265,7 +266,12 @@ void Ttimeform::rightnowClick()
 
 void Ttimeform::cbUseDateClick()
 {
-    rasplist->header()->resizeSection(0, cbUseDate->isChecked() ? kDateWidth : 0);
+    fitColumns();
+}
+
+void Ttimeform::fitColumns()
+{
+    fitScheduleColumns(*rasplist, cbUseDate->isChecked() ? kDateWidth : 0, kTimeWidth);
 }
 
 void Ttimeform::Button1Click()

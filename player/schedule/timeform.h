@@ -72,6 +72,7 @@ protected:
 private:
     int selectedRow() const;
     void showRow(int row);
+    void fitColumns();
     TForm1& m_owner;
     bool m_shown = false;
     std::vector<ScheduleEntry> m_openedWith;

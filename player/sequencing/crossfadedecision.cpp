@@ -36,6 +36,11 @@ std::int64_t PlaybackSequencer::remainingMs()
     return length - position - static_cast<std::int64_t>(m_deckA->TrimTailSeconds() * 1000.0);
 }
 
+bool PlaybackSequencer::otherDeckFading() const
+{
+    return m_fade.running() && m_fade.deck() == m_deckB;
+}
+
 bool PlaybackSequencer::mixFired() const
 {
     return m_mixFiredDeck == m_deckA && m_mixFiredStart == m_deckA->StartNumber();
@@ -55,7 +60,8 @@ std::int64_t PlaybackSequencer::msToNextPoint()
     };
     if (record.fadeOn && !m_fade.running())
         consider(record.fadeMs());
-    if (m_host.hlIndex() < m_host.rowCount() - 1 && m_deckB->State() != engine::STATE_PLAY && !mixFired())
+    if (m_host.hlIndex() < m_host.rowCount() - 1 && (m_deckB->State() != engine::STATE_PLAY || otherDeckFading()) &&
+        !mixFired())
         consider((record.mixOn ? record.mixMs() : kEndLeadMs) + openLeadMs());
     return next;
 }
@@ -69,6 +75,8 @@ void PlaybackSequencer::mixFadeTick()
     const std::int64_t remaining = remainingMs();
     const int rows = m_host.rowCount();
     const bool held = m_modes.repeat || m_modes.breakOn;
+    // Taken before the fade point below can swap the decks (deck B then is the item just faded).
+    const bool otherFading = otherDeckFading();
 
     // Fade point.
     if (m_deckA->State() == engine::STATE_PLAY && !m_fade.userStop() && !m_fade.running() && !held &&
@@ -88,9 +96,11 @@ void PlaybackSequencer::mixFadeTick()
         }
     }
 
-    // Mix point.
-    if (m_deckA->State() == engine::STATE_PLAY && m_deckB->State() != engine::STATE_PLAY && !m_fade.userStop() &&
-        !held) {
+    // Mix point. Deck B may still be fading out the item before (this one's mix point came sooner
+    // after its start than that fade ends): the start ends that fade, as every start does, rather
+    // than holding the next item back until it has run out.
+    if (m_deckA->State() == engine::STATE_PLAY && (m_deckB->State() != engine::STATE_PLAY || otherFading) &&
+        !m_fade.userStop() && !held) {
         const int hl = m_host.hlIndex();
         if (hl < rows - 1) {
             // Acted on an open's time early, so that the next item sounds at the point.
@@ -100,6 +110,19 @@ void PlaybackSequencer::mixFadeTick()
                 m_crossfadeFlag = true;
                 m_mixFiredDeck = m_deckA;
                 m_mixFiredStart = m_deckA->StartNumber();
+                // A fade point at the mix point or before it is due by the time the next item
+                // sounds. Acted on an open's time early, the mix comes before a fade point equal
+                // to it is met (and a fade point passed while the other deck still faded was
+                // never met), and after the swap below it never would be: the start fades the
+                // item as the next one sounds.
+                const bool fading = m_fade.running() && m_fade.deck() == m_deckA;
+                m_fadeWithMixMs = record.fadeOn && (fadeMs >= mixMs || remaining <= fadeMs) && !fading
+                                      ? record.fadeOutMs()
+                                      : -1;
+                // A fade still running on deck B ends before the deck is reused (and before this
+                // item's own fade, as one fade runs at a time).
+                if (otherDeckFading())
+                    m_fade.abort();
                 bool started = false;
                 {
                     // The next row starts on deck B: for the length of aNextTrack deck A refers to
@@ -115,6 +138,7 @@ void PlaybackSequencer::mixFadeTick()
                     m_deckA = m_deckB;
                     started = playSkipping(1);
                 }
+                m_fadeWithMixMs = -1;  // nothing started: the item keeps its own fade point
                 if (!started) {
                     // Nothing further can start: this item plays out as the last one, with its
                     // fade point as set.

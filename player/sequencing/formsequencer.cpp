@@ -148,6 +148,8 @@ void FormSequencerHost::showTimes(const std::string& main, const std::string& se
     m_form.EdToEnd2->setText(QString::fromStdString(second));
 }
 
+void FormSequencerHost::clearOnAirDetails() { m_form.Label10->clear(); }
+
 void FormSequencerHost::showDeckStates(const std::string& line) { m_form.Label29->setText(QString::fromStdString(line)); }
 
 void FormSequencerHost::firstTick()

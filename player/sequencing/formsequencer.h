@@ -43,6 +43,7 @@ public:
 
     void showClock(const std::string& clock, const std::string& cpu, const std::string& memory) override;
     void showTimes(const std::string& main, const std::string& second) override;
+    void clearOnAirDetails() override;
     void showDeckStates(const std::string& line) override;
     void firstTick() override;
     void localTime(int& hour, int& minute, int& second) override;

@@ -64,8 +64,12 @@ void MainTimer::tick()
     SequencerDeck& a = m_sequencer.deckA();
     SequencerDeck& b = m_sequencer.deckB();
     if (m_tick % 2 == 0 && a.State() != engine::STATE_END) {
-        const TimeLabels labels = timeLabels(position, length, timeShowType);
+        // A stopped deck keeps the length of what it played: the times of nothing are zero.
+        const bool onAir = a.State() == engine::STATE_PLAY || a.State() == engine::STATE_PAUSE;
+        const TimeLabels labels = timeLabels(onAir ? position : 0, onAir ? length : 0, timeShowType);
         m_displays.showTimes(labels.main, showSecondTimeLabel ? labels.second : std::string());
+        if (!onAir)
+            m_displays.clearOnAirDetails();
         m_displays.showDeckStates(deckStateLine(a.GetVolume(), b.GetVolume(), a.State(), b.State()));
     }
 

@@ -24,6 +24,8 @@ public:
         (void)clock, (void)cpu, (void)memory;
     }  // timelabel, status panels 1 and 2
     virtual void showTimes(const std::string& main, const std::string& second) { (void)main, (void)second; }
+    // Nothing is on air any more: what was shown of the item that played goes (its silence cut).
+    virtual void clearOnAirDetails() {}
     virtual void showDeckStates(const std::string& line) { (void)line; }                  // Label29
     virtual void setPositionBar(int value) { (void)value; }                               // TBar1
     // The first tick's work: genre box, caption, today's report into the list, first page.

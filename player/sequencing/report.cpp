@@ -1,10 +1,15 @@
 // The daily play report file.
 #include "player/sequencing/report.h"
 
+#include "platform/regularfile.h"
+
 #include <QDir>
-#include <QFile>
 
 #include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace player {
 
@@ -32,10 +37,17 @@ std::string PlayReport::write(const std::string& name)
 {
     const QDateTime now = m_clock();
     const std::string text = line(now.time(), name);
-    QFile file(QString::fromStdString(fileName(now.date())));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        const std::string withEnd = text + "\r\n";
-        file.write(withEnd.data(), static_cast<qint64>(withEnd.size()));
+    // Appended at every start of a track: whatever stands under the day's name, the start never
+    // waits on it (a FIFO would wait for a reader) and writes into nothing but a file.
+    const int fd = ::open(fileName(now.date()).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY,
+                          0644);
+    if (fd >= 0) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            const std::string withEnd = text + "\r\n";
+            [[maybe_unused]] const ssize_t n = ::write(fd, withEnd.data(), withEnd.size());
+        }
+        ::close(fd);
     }
     return text;
 }
@@ -53,14 +65,20 @@ bool PlayReport::ensureFolder() const
 std::vector<std::string> PlayReport::todayLines() const
 {
     std::vector<std::string> lines;
-    QFile file(QString::fromStdString(fileName(m_clock().date())));
-    if (!file.open(QIODevice::ReadOnly))
+    std::string bytes;
+    if (platform::readRegularFile(fileName(m_clock().date()), platform::kMaxSettingsFileBytes, bytes) !=
+        platform::FileRead::Ok)
         return lines;
-    while (!file.atEnd()) {
-        QByteArray l = file.readLine();
-        while (l.endsWith('\n') || l.endsWith('\r'))
-            l.chop(1);
-        lines.emplace_back(l.constData(), static_cast<std::size_t>(l.size()));
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::size_t last = end;
+        while (last > start && (bytes[last - 1] == '\r' || bytes[last - 1] == '\n'))
+            --last;
+        lines.emplace_back(bytes, start, last - start);
+        start = end + 1;
     }
     return lines;
 }

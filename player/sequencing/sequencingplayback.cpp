@@ -9,8 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
-
-#include <algorithm>
+#include <utility>
 
 namespace player {
 
@@ -128,8 +127,13 @@ PlaybackSequencer::StartResult PlaybackSequencer::playOnce(int direction)
         SwapDecks();
         m_faded = m_deckB;
         startFadeOut(m_table.records[m_class].fadeOutMs());
-    } else if (direction == 0 && !m_fade.running()) {
-        m_fade.setUserStop(false);
+    } else {
+        if (direction == 0 && !m_fade.running())
+            m_fade.setUserStop(false);
+        // The item on air fades from the moment the next one sounds, when the mix point found
+        // its fade point due.
+        if (m_fadeWithMixMs >= 0)
+            startFadeOut(std::exchange(m_fadeWithMixMs, -1));
     }
     // Only a start that succeeded reaches the on-air text and the day's report.
     m_host.updateNowPlaying(row);

@@ -141,6 +141,8 @@ private:
     // The deck on air while a command runs: during a mix deck A refers to the incoming deck.
     SequencerDeck* onAirDeck() { return m_deckA == m_deckB ? m_faded : m_deckA; }
     bool mixFired() const;
+    // Deck B still fades out the item before the one on air.
+    bool otherDeckFading() const;
     int nextRow(int direction);
     // Fades the faded deck out over fadeMs; notes a timer failure for the operator.
     void startFadeOut(std::int32_t fadeMs);
@@ -178,6 +180,9 @@ private:
     // tried again on every tick.
     const SequencerDeck* m_mixFiredDeck = nullptr;
     std::uint32_t m_mixFiredStart = 0;
+    // Set by the mix point when the item on air is due to fade once the next item sounds: the
+    // fade's ms, which the start of the next item takes; -1 none.
+    std::int32_t m_fadeWithMixMs = -1;
     Clock m_clock;
     std::int64_t m_openLeadUs = 0;
     bool m_opened = false;

@@ -2,10 +2,10 @@
 #include "player/settings/encoderpresets.h"
 
 #include "platform/cp1251.h"
+#include "platform/regularfile.h"
 #include "platform/savefile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -48,9 +48,6 @@ constexpr std::size_t kCommandAt = kNameAt + kPresetNameField;
 constexpr std::size_t kExtAt = kCommandAt + kPresetCommandField;
 static_assert(kExtAt + kPresetExtField == kEncoderPresetSize);
 
-// A file far larger than any preset list is not one (the list has room for 101 presets).
-constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
-
 }  // namespace
 
 EncoderPresetRecord encodePreset(const EncoderPreset& preset)
@@ -75,21 +72,22 @@ EncoderPreset cutToFields(const EncoderPreset& preset)
 
 std::optional<std::vector<EncoderPreset>> readEncoderPresets(const std::string& path)
 {
-    const QString name = QString::fromStdString(path);
-    if (!QFileInfo::exists(name))
+    // A file far larger than any preset list (it has room for 101 presets) is not one.
+    std::string bytes;
+    switch (platform::readRegularFile(path, platform::kMaxSettingsFileBytes, bytes)) {
+    case platform::FileRead::Missing:
         return std::vector<EncoderPreset>{};
-    QFile file(name);
-    if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly))
+    case platform::FileRead::Refused:
         return std::nullopt;
-    const QByteArray bytes = file.read(kMaxFileSize);
-    if (file.error() != QFile::NoError)
-        return std::nullopt;
+    case platform::FileRead::Ok:
+        break;
+    }
     std::vector<EncoderPreset> presets;
     const auto count = static_cast<std::size_t>(bytes.size()) / kEncoderPresetSize;
     presets.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         EncoderPresetRecord record;
-        std::memcpy(record.data(), bytes.constData() + i * kEncoderPresetSize, kEncoderPresetSize);
+        std::memcpy(record.data(), bytes.data() + i * kEncoderPresetSize, kEncoderPresetSize);
         presets.push_back(decodePreset(record));
     }
     return presets;

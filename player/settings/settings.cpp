@@ -93,6 +93,8 @@ bool TForm1::ShowSettingsDialog(bool encoderPage)
     const std::string file = LanguageFileName();
     dialog->rgClose->setItems(ReadLangValues(file, "Settings.Other", "cl", 0, dialog->rgClose->items()));
     dialog->RadioGroup3->setItems(ReadLangValues(file, "Settings.Other", "vl", 0, dialog->RadioGroup3->items()));
+    dialog->RadioGroup1->setItems(ReadLangValues(file, "Settings.Other", "pr", 0, dialog->RadioGroup1->items()));
+    dialog->montype->setItems(ReadLangValues(file, "Settings.Other", "mt", 0, dialog->montype->items()));
     if (encoderPage)
         dialog->PageControl1->setCurrentIndex(kEncoderPage);
     const bool accepted = dialog->exec() == QDialog::Accepted;

@@ -18,8 +18,10 @@ void TForm1::ApplyEffects()
 void TForm1::Button2Click()
 {
     // One window at a time: a second click brings the open one to the front.
-    if (!FXFrm)
+    if (!FXFrm) {
         FXFrm = new TFXFrm(*this);
+        TranslateForm(FXFrm, "FXFrm.Captions");
+    }
     FXFrm->show();
     FXFrm->raise();
     FXFrm->activateWindow();

@@ -177,8 +177,7 @@ void TFXFrm::buildPages()
         connect(m_onButtons[k], &QToolButton::clicked, this, [this] { SpeedButton11Click(); });
         for (const BarSpec& desc : kBars[k])
             (this->*desc.bar)->OnValueChange = [this, kind](QObject*) { pageChanged(kind); };
-        connect(m_presetBoxes[k], &QComboBox::editTextChanged, this,
-                [this, kind] { LoadFxPreset(kind, PresetBox(kind)); });
+        onPresetTypedOrChosen(m_presetBoxes[k], this, [this, kind] { LoadFxPreset(kind, PresetBox(kind)); });
         connect(this->*b.save, &QToolButton::clicked, this, [this, kind] { SaveFxPreset(kind, PresetBox(kind)); });
         connect(this->*b.remove, &QToolButton::clicked, this, [this, kind] { DeleteFxPreset(kind, PresetBox(kind)); });
     }

@@ -4,6 +4,7 @@
 #include "platform/usermessages.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 namespace player {
@@ -23,6 +24,14 @@ QComboBox* makePresetBox(QWidget* parent, const char* name)
     box->setCompleter(nullptr);
     box->setMinimumContentsLength(12);
     return box;
+}
+
+void onPresetTypedOrChosen(QComboBox* box, QObject* context, const std::function<void()>& load)
+{
+    // Not the box's text change: choosing the name already shown changes no text, and would load
+    // nothing.
+    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, context, [load] { load(); });
+    QObject::connect(box, &QComboBox::activated, context, [load] { load(); });
 }
 
 std::string presetBoxName(const QComboBox* box)

@@ -7,14 +7,20 @@
 #include <QString>
 
 #include <cstddef>
+#include <functional>
 
 class QComboBox;
+class QObject;
 class QWidget;
 
 namespace player {
 
 // An editable box that neither completes nor inserts what is typed: every letter is a name tried.
 QComboBox* makePresetBox(QWidget* parent, const char* name);
+// Runs load when the operator types in the box (each letter: a name is tried as it is typed) or
+// chooses from its list, also the name the box already shows: a choice always loads. Text that
+// code sets loads nothing.
+void onPresetTypedOrChosen(QComboBox* box, QObject* context, const std::function<void()>& load);
 // The box's text, as the name of a preset.
 std::string presetBoxName(const QComboBox* box);
 // Sets the text without running the box's change handler.

@@ -96,7 +96,7 @@ void TForm1::buildSoundControls()
     Gain = makeBar(panel, QStringLiteral("Gain"), Qt::Vertical, -30, 30);
     Gain->setToolTip(QStringLiteral("Gain"));
     lbcmgain = makeLabel(panel, QStringLiteral("lbcmgain"), QStringLiteral("0 dB"));
-    gainCell->addWidget(makeLabel(panel, QString(), QStringLiteral("Gain")), 0, Qt::AlignHCenter);
+    gainCell->addWidget(makeLabel(panel, QStringLiteral("lbGain"), QStringLiteral("Gain")), 0, Qt::AlignHCenter);
     gainCell->addWidget(Gain, 1, Qt::AlignHCenter);
     gainCell->addWidget(lbcmgain, 0, Qt::AlignHCenter);
     bands->addSpacing(8);
@@ -134,7 +134,8 @@ void TForm1::buildSoundControls()
         controls.first->OnMouseRight = [this](QObject* sender) {
             tbTempoMouseDouble(static_cast<controls::TTBar*>(sender));
         };
-        tempo->addWidget(makeLabel(panel, QString(), QString::fromLatin1(caption)), line, 0);
+        tempo->addWidget(makeLabel(panel, QStringLiteral("lb") + QString::fromLatin1(caption), QString::fromLatin1(caption)),
+                         line, 0);
         tempo->addWidget(controls.first, line, 1);
         tempo->addWidget(controls.second, line, 2);
         ++line;
@@ -181,12 +182,12 @@ void TForm1::buildSoundControls()
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(AutoEq, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(SpeedButton13, &QToolButton::clicked, this, [this] { SpeedButton13Click(); });
-    connect(eq_preset, &QComboBox::editTextChanged, this, [this] { eq_presetChange(); });
+    onPresetTypedOrChosen(eq_preset, this, [this] { eq_presetChange(); });
     connect(SpeedButton9, &QToolButton::clicked, this, [this] { SpeedButton9Click(); });
     connect(SpeedButton10, &QToolButton::clicked, this, [this] { SpeedButton10Click(); });
     connect(Gain, &QSlider::valueChanged, this, [this] { GainChange(); });
     if (cr_preset != nullptr) {
-        connect(cr_preset, &QComboBox::editTextChanged, this, [this] { cr_presetChange(); });
+        onPresetTypedOrChosen(cr_preset, this, [this] { cr_presetChange(); });
         connect(SpeedButton16, &QToolButton::clicked, this, [this] { SpeedButton16Click(); });
         connect(SpeedButton17, &QToolButton::clicked, this, [this] { SpeedButton17Click(); });
     }

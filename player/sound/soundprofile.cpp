@@ -79,8 +79,13 @@ void TForm1::LoadSoundProfile(const platform::IniFile& ini, const ProfileLoad&)
     readEffect(ini, Effects, EffectKind::Echo2);
     ApplyEffects();
 
-    if (cr_preset != nullptr)
-        setPresetBoxText(cr_preset, QString::fromStdString(ini.readString("Crossfade", "LastPreset", "Default")));
+    // The box names the preset in force. Without a stored table (the first start) every crossfade
+    // point is off, which no preset name stands for.
+    if (cr_preset != nullptr) {
+        const bool tableStored = ini.valueExists("Crossfade", "Settings");
+        setPresetBoxText(cr_preset,
+                         tableStored ? QString::fromStdString(ini.readString("Crossfade", "LastPreset", "Default")) : QString());
+    }
     // An open effects window shows what the profile gave.
     if (FXFrm)
         FXFrm->FormShow();

@@ -104,7 +104,10 @@ void TForm1::buildTagPage()
                                                        {"Year", year},   {"Comment", comm},  {"Genre", ComboBox1}};
     int line = 2;
     for (const auto& [caption, field] : fields) {
-        grid->addWidget(new QLabel(QString::fromLatin1(caption), TabSheet3), line, 0);
+        auto* label = new QLabel(QString::fromLatin1(caption), TabSheet3);
+        // "lbTitle" ... "lbGenre": the language file names the captions so.
+        label->setObjectName(QStringLiteral("lb") + QString::fromLatin1(caption));
+        grid->addWidget(label, line, 0);
         grid->addWidget(field, line++, 1);
     }
     auto* enter = new EnterSaves(*this);

@@ -4,6 +4,9 @@
 #include <fstream>
 #include <random>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "manualclocktest.h"
 
 using namespace audiolib;
@@ -82,6 +85,21 @@ TEST_F(BadInputTest, RandomBytesBehindEveryKindOfHeader)
             writeFile(path, bytes);
             openPlayAndEnd(path, path);
         }
+}
+
+TEST_F(BadInputTest, WhatIsNoRegularFileFailsToOpenWithoutWaiting)
+{
+    // A pipe would hold the open (and the window that plays or measures) until a writer came;
+    // /dev/zero would decode for ever.
+    const std::string pipe = audiotest::tempDir() + "/pipe.mp3";
+    ::unlink(pipe.c_str());
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, std::string("/dev/zero"), audiotest::tempDir()}) {
+        for (const std::uint32_t flags : {0u, std::uint32_t(kStreamDecode)}) {
+            EXPECT_EQ(streamCreateFile(path, flags), 0u) << path;
+            EXPECT_EQ(lastError(), kErrorFileOpen) << path;
+        }
+    }
 }
 
 TEST_F(BadInputTest, TruncatedAndCorruptFilesOfEveryFormat)

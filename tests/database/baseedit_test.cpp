@@ -331,7 +331,8 @@ TEST_F(CopyTest, WithoutOverwriteAnExistingTargetIsReportedAndTheOthersAreCopied
     selectRows(*w, {0, 1, 2});
     messages.pushText(path("usb"));
     w->N4Click();
-    EXPECT_EQ(copyErrors(), (std::vector<std::string>{"Cannot copy file: " + path("music/b.mp3")}));
+    EXPECT_EQ(copyErrors(), (std::vector<std::string>{"Cannot copy file: " + path("music/b.mp3") + "\r\n" +
+                                                      path("usb/b.mp3") + " exists"}));
     EXPECT_EQ(dbtest::readAll(path("usb/a.mp3")), "new a");
     EXPECT_EQ(dbtest::readAll(path("usb/b.mp3")), "old b");
     EXPECT_EQ(dbtest::readAll(path("usb/c.mp3")), "new c");
@@ -356,10 +357,20 @@ TEST_F(CopyTest, ACopyOntoItselfFailsAndLeavesTheSource)
     selectRows(*w, {0, 2});
     messages.pushText(path("music") + "/");
     w->N4Click();
-    EXPECT_EQ(copyErrors(), (std::vector<std::string>{"Cannot copy file: " + path("music/a.mp3"),
-                                                      "Cannot copy file: " + path("music/c.mp3")}));
+    const std::string itself = " is the file itself";
+    EXPECT_EQ(copyErrors(), (std::vector<std::string>{
+                                "Cannot copy file: " + path("music/a.mp3") + "\r\n" + path("music/a.mp3") + itself,
+                                "Cannot copy file: " + path("music/c.mp3") + "\r\n" + path("music/c.mp3") + itself}));
     EXPECT_EQ(dbtest::readAll(path("music/a.mp3")), "new a");
     EXPECT_EQ(dbtest::readAll(path("music/c.mp3")), "new c");
+    // A file that is gone: the system's own words say why.
+    fs::remove(path("music/a.mp3"));
+    messages.clear();
+    selectRows(*w, {0});
+    messages.pushText(path("usb"));
+    w->N4Click();
+    EXPECT_EQ(copyErrors(), (std::vector<std::string>{"Cannot copy file: " + path("music/a.mp3") + "\r\n" +
+                                                      path("music/a.mp3") + ": No such file or directory"}));
     // Cancel in the folder dialog copies nothing.
     messages.clear();
     w->N4Click();

@@ -10,7 +10,10 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
+
+#include <sys/stat.h>
 
 using namespace database;
 using dbtest::readAll;
@@ -66,6 +69,24 @@ TEST_F(DfsFileTest, MissingEmptyAndShortFilesGiveEmptyBase)
     EXPECT_TRUE(readDfsFile(path("empty.dfs")).records.empty());
     writeAll(path("short.dfs"), std::string(423, 'q'));
     EXPECT_TRUE(readDfsFile(path("short.dfs")).records.empty());
+}
+
+TEST_F(DfsFileTest, WhatIsNoBaseFileIsRefusedUnread)
+{
+    std::filesystem::create_directory(path("folder.dfs"));
+    ASSERT_EQ(::mkfifo(path("pipe.dfs").c_str(), 0600), 0);
+    // Sparse: one row more than a base may hold, without the disk space.
+    { std::ofstream(path("huge.dfs")); }
+    std::filesystem::resize_file(path("huge.dfs"), (media::kMaxBaseRows + 1) * kDfsRowSize);
+    for (const auto& [file, why] : {std::pair<std::string, std::string>{path("folder.dfs"), "Is a directory"},
+                                    {path("pipe.dfs"), "Not a regular file"},
+                                    {"/dev/zero", "Not a regular file"},
+                                    {path("huge.dfs"), "Larger than 404.4 MB"}}) {
+        const DfsLoadResult r = readDfsFile(file);
+        EXPECT_FALSE(r.ok) << file;
+        EXPECT_EQ(r.error, why);
+        EXPECT_TRUE(r.records.empty());
+    }
 }
 
 TEST_F(DfsFileTest, OverlongLengthByteIsClampedOnReadButSavedAsRead)

@@ -16,6 +16,7 @@
 #include "platform/recordedusermessages.h"
 #include "platform/registry.h"
 #include "mainwindowfixture.h"
+#include "tests/common/englishcaptions.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -26,6 +27,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -34,6 +36,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 using namespace database;
 namespace fs = std::filesystem;
@@ -221,7 +224,7 @@ TEST_F(AddFolderTest, NoEmptyOnAndOffAndSymlinkLoop)
     w.close();
 }
 
-TEST_F(AddFolderTest, CancelAfterKFilesKeepsThem)
+TEST_F(AddFolderTest, ProgressIsCentredAndCancelAfterKFilesKeepsThem)
 {
     fs::create_directories(path("many"));
     for (int i = 0; i < 20; ++i)
@@ -229,11 +232,15 @@ TEST_F(AddFolderTest, CancelAfterKFilesKeepsThem)
     TBase_main_window w({});
     w.show();
     w.Options.CountTime = false;
+    QPoint offCentre(-1000, -1000);
     w.onPassItem = [&](std::size_t done) {
+        if (done == 1 && w.progressWindow())
+            offCentre = w.progressWindow()->frameGeometry().center() - w.frameGeometry().center();
         if (done == 7 && w.progressWindow())
             w.progressWindow()->Button9->click();
     };
     w.addFolder(path("many"));
+    EXPECT_LE(offCentre.manhattanLength(), 1) << offCentre.x() << ", " << offCentre.y();
     EXPECT_EQ(w.Base.size(), 7u);
     for (QWidget* top : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<TProgress_window*>(top) && top->isVisible());
@@ -395,7 +402,18 @@ TEST_F(MainWindowTest, CaptionsMessagesAndColumnsFromLanguageFile)
     w.close();
 }
 
-TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
+// Every caption of the window's buttons and labels whole, at the size the window has.
+void expectWholeCaptions(const QWidget& w, const std::string& what)
+{
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        if (!c->isVisible() || !(qobject_cast<QPushButton*>(c) || qobject_cast<QLabel*>(c)))
+            continue;
+        EXPECT_GE(c->width(), c->sizeHint().width())
+            << what << " " << c->objectName().toStdString() << " at " << w.width() << "x" << w.height();
+    }
+}
+
+TEST_F(MainWindowTest, TheShippedLanguagesNameEverythingAndRussianLeavesNoEnglish)
 {
     for (const char* language : {"Ru", "En"}) {
         fs::create_directories(path("Lang"));
@@ -408,11 +426,13 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
         QCoreApplication::processEvents();
         for (int c = 0; c < 9; ++c)
             EXPECT_NE(w.model()->headerData(c, Qt::Horizontal).toString(), "-") << language << " column " << c;
+        expectWholeCaptions(w, language);
         // Every key names a control of its kind: a button or label of the window, a menu item.
         const platform::IniFile lang(path(std::string("Lang/") + language + "/lang_b.ini"));
         for (const std::string& key : lang.keys("Main.Captions")) {
-            QObject* o = w.findChild<QObject*>(QString::fromStdString(key));
-            EXPECT_TRUE(qobject_cast<QAbstractButton*>(o) || qobject_cast<QLabel*>(o)) << language << " " << key;
+            QObject* o = key == "Base_main_window" ? &w : w.findChild<QObject*>(QString::fromStdString(key));
+            EXPECT_TRUE(o == &w || qobject_cast<QAbstractButton*>(o) || qobject_cast<QLabel*>(o))
+                << language << " " << key;
         }
         for (const std::string& key : lang.keys("Main.Menus"))
             EXPECT_NE(w.findChild<QAction*>(QString::fromStdString(key)), nullptr) << language << " " << key;
@@ -443,17 +463,48 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEveryColumnAndNothingUnknown)
                                                              "Progress.Captions", "Options.Captions",
                                                              "StatFrm.Captions", "TagEdit.Captions", "Strings"}));
         EXPECT_EQ(lang.keys("Strings").size(), 8u);
+        // Every window as the user meets it (the progress window is titled when a pass opens it),
+        // with Qt's own buttons in the same language.
+        w.ApplyCaptions(&progress, "Progress.Captions");
+        progress.setWindowTitle(QString::fromStdString(_p_addtracks));
+        w.ApplyCaptions(&optFrm, "Options.Captions");
+        w.ApplyCaptions(&statFrm, "StatFrm.Captions");
+        w.ApplyCaptions(&tagEdit, "TagEdit.Captions");
+        std::set<std::string> english;
+        for (QWidget* window : std::initializer_list<QWidget*>{&w, &progress, &optFrm, &statFrm, &tagEdit}) {
+            const std::set<std::string> more = testcaptions::EnglishCaptions(window, false);
+            english.insert(more.begin(), more.end());
+        }
+        QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (std::string(language) == "Ru") {
-            // The built-in texts: choosing Russian changes nothing.
+            EXPECT_EQ(english, std::set<std::string>{});
             EXPECT_EQ(w.Button1->text(), QString::fromUtf8("Добавить папку"));
             EXPECT_EQ(_str1, " записей было удалено");
+            EXPECT_TRUE(w.windowTitle().startsWith(QString::fromUtf8("Музыкальная база"))) << w.windowTitle().toStdString();
+            EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8("Отмена"));
         } else {
-            EXPECT_EQ(w.Button1->text(), "Add folder");
+            for (const char* caption : {"database::TOptFrm:OptFrm: Settings", "QPushButton:Button1: Add folder",
+                                        "database::TTagEdit:TagEdit: Tag editor"})
+                EXPECT_TRUE(english.count(caption)) << caption;
             EXPECT_EQ(_str1, " records were removed");
+            EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Cancel");
         }
         w.close();
     }
     resetStrings();
+    // A larger desktop font makes the window larger, never a caption shorter.
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSize(16);
+    QApplication::setFont(large);
+    {
+        TBase_main_window w({});
+        w.show();
+        QCoreApplication::processEvents();
+        expectWholeCaptions(w, "16 pt");
+        w.close();
+    }
+    QApplication::setFont(before);
 }
 
 TEST_F(MainWindowTest, RestoreFromMinimisedDoesNotReload)
@@ -524,7 +575,7 @@ TEST(ProgressWindowTest, CancelTwiceIsOnceAndClosingReenablesHost)
 
 namespace {
 
-TEST_F(MainWindowTest, UnreadableBaseLeavesEmptyBaseWithMessageAndMissingOneSilent)
+TEST_F(MainWindowTest, UnreadableOrPartlyReadBaseLeavesEmptyBaseWithMessageAndMissingOneSilent)
 {
     fs::create_directories(path("dir.dfs"));  // exists, cannot be read as a file
     TBase_main_window w({});
@@ -540,7 +591,26 @@ TEST_F(MainWindowTest, UnreadableBaseLeavesEmptyBaseWithMessageAndMissingOneSile
     EXPECT_EQ(w.Base.size(), 0u);
     EXPECT_TRUE(lastBox().empty());
     EXPECT_FALSE(w.Modified);
+
+    // A read that fails part way (an input/output error): none of its rows stay, so a save can
+    // never put part of the file in place of all of it.
+    const std::string full = makeBase("full.dfs", 3);
+    w.readBaseFile = [](const std::string& file) {
+        DfsLoadResult r = readDfsFile(file);
+        r.records.pop_back();
+        r.ok = false;
+        r.error = "Input/output error";
+        return r;
+    };
+    messages.pushText(full);
+    w.Button6Click();
+    EXPECT_EQ(w.Base.size(), 0u);
+    EXPECT_EQ(w.model()->rowCount(), 0);
+    EXPECT_FALSE(w.Modified);
+    EXPECT_EQ(lastBox(), "Cannot read " + full + ": Input/output error");
+    messages.clear();
     EXPECT_TRUE(w.close());
+    EXPECT_TRUE(boxes().empty()) << "nothing to save";
 }
 
 TEST_F(MainWindowTest, NewBaseDialogsStartInTheProgramFoldersDatabaseFolder)
@@ -565,3 +635,4 @@ TEST_F(MainWindowTest, NewBaseDialogsStartInTheProgramFoldersDatabaseFolder)
 }
 
 }  // namespace
+

@@ -4,6 +4,7 @@
 #include "database/abortflag.h"
 #include "database/basemainwindow.h"
 #include "database/dfsfile.h"
+#include "database/strconst.h"
 #include "platform/cp1251.h"
 #include "platform/messageids.h"
 #include "platform/recordedusermessages.h"
@@ -114,6 +115,8 @@ protected:
                 return s.text;
         return {};
     }
+    // What the server could not show: nobody sees its boxes.
+    std::string log() const { return dbtest::readAll(path("Base.log")); }
 
     QTemporaryDir dir;
     platform::RecordedUserMessages messages;
@@ -259,15 +262,15 @@ TEST_F(SearchServerHelloTest, EachHelloRereadsTheBaseAndMapsTheAreaAfresh)
     EXPECT_TRUE(sameBytes(after.rows[4], *rows[4]));
 }
 
-TEST_F(SearchServerHelloTest, AMappingFailureIsShownAndTheServerStaysUp)
+TEST_F(SearchServerHelloTest, AMappingFailureIsLoggedAndTheServerStaysUp)
 {
     writeNumberedBase(2);
     auto w = startServer(std::to_string(player.handle()));
     w->searchArea().opener = [](platform::SharedMemory&, std::string_view, std::size_t) { return false; };
     platform::sendMessage(w->handle(), UM_SEARCH_HELLO, player.handle(), kHelloToServer);
-    EXPECT_TRUE(lastBox().empty()) << "the box waits until the hello is answered";
-    ASSERT_TRUE(waitFor([&] { return !lastBox().empty(); }));
-    EXPECT_EQ(lastBox(), "Error: hMapFile=0!");
+    ASSERT_TRUE(waitFor([&] { return !log().empty(); }));
+    EXPECT_NE(log().find("Base: Error: hMapFile=0!"), std::string::npos) << log();
+    EXPECT_TRUE(lastBox().empty());
     EXPECT_EQ(query(*w, 1, "").count, 0);
     EXPECT_FALSE(finished);
     EXPECT_TRUE(w->ping_player->isActive());
@@ -279,25 +282,20 @@ TEST_F(SearchServerHelloTest, AMappingFailureIsShownAndTheServerStaysUp)
     EXPECT_EQ(query(*w, 1, "").count, 2);
 }
 
-TEST_F(SearchServerHelloTest, ABaseThatCannotBeReadIsReportedOnlyAfterTheHelloIsAnswered)
+TEST_F(SearchServerHelloTest, ABaseThatCannotBeReadIsLoggedAndAnEmptyBaseServed)
 {
     // The name exists but cannot be read as a file.
     ASSERT_TRUE(std::filesystem::create_directory(path("base.dfs")));
     auto w = startServer(std::to_string(player.handle()));
-    messages.clear();
     platform::sendMessage(w->handle(), UM_SEARCH_HELLO, player.handle(), kHelloToServer);
-    EXPECT_TRUE(lastBox().empty()) << "the player's hello never waits on a box";
-    ASSERT_TRUE(waitFor([&] { return !lastBox().empty(); }));
-    EXPECT_NE(lastBox().find("base.dfs"), std::string::npos);
     EXPECT_EQ(query(*w, 1, "").count, 0);
+    ASSERT_TRUE(waitFor([&] { return log().find("Cannot read " + path("base.dfs")) != std::string::npos; })) << log();
+    EXPECT_TRUE(lastBox().empty());
     // Once the file is readable the next hello serves it.
     std::filesystem::remove(path("base.dfs"));
     writeNumberedBase(2);
-    messages.clear();
     platform::sendMessage(w->handle(), UM_SEARCH_HELLO, player.handle(), kHelloToServer);
     EXPECT_EQ(query(*w, 1, "").count, 2);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(lastBox().empty());
 }
 
 // ---- Ping, quit, show, hide ----------------------------------------------------------------------
@@ -360,15 +358,30 @@ TEST_F(SearchServerLifeTest, QuitUnregistersAtOnceAndClosesThroughTheEventQueue)
     EXPECT_FALSE(std::filesystem::exists(path("Base.ini")));
 }
 
-TEST_F(SearchServerLifeTest, ShowAndHideMessagesShowAndHideTheWindow)
+TEST_F(SearchServerLifeTest, ShowAndHideMessagesShowAndHideTheWindowAndTheUsersCloseOnlyHidesIt)
 {
     writeNumberedBase(2);
-    auto w = startServer("9");
+    auto w = startAttached();
     platform::sendMessage(w->handle(), platform::UM_BASE_SHOW, 0, 0);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->Base.size(), 2u);
     platform::sendMessage(w->handle(), platform::UM_BASE_HIDE, 0, 0);
     EXPECT_FALSE(w->isVisible());
+
+    // Shown, the window is the operator's; closed, it goes on serving its player, and a change the
+    // operator chose not to save is dropped.
+    platform::sendMessage(w->handle(), platform::UM_BASE_SHOW, 0, 0);
+    w->Base.append(dbtest::makeTrack({.title = "unsaved", .fileName = "/music/new.mp3"}));
+    w->Modified = true;
+    messages.pushAnswer(platform::IDNO);
+    w->close();
+    EXPECT_EQ(lastBox(), _ask_savebase) << "asked on the screen";
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->Modified);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(platform::findWindow(kWindowClass, "DatabaseWindow" + std::to_string(player.handle())), w->handle());
+    EXPECT_EQ(query(*w, 1, "").count, 2);
 }
 
 // ---- Messages kept back while the records are being walked --------------------------------------

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 using namespace database;
 
 namespace {
@@ -92,6 +94,27 @@ TEST(BaseOptionsTest, DefaultsWrittenBackAndRoundTrip)
     EXPECT_EQ(read.Colors, changed.Colors);
     EXPECT_EQ(read.FontStyle, 18);
     EXPECT_EQ(read.LastBaseName, "/data/Base.dfs");
+}
+
+TEST(BaseOptionsTest, EveryNumberIsReadWithinItsRange)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("Base.ini").toStdString();
+    std::ofstream(path) << "[Options]\nVolume=-2147483648\nMonType=7\nColor1=-1\n"
+                           "[Font]\nSize=2147483647\nStyle=-1\n";
+    BaseOptions o;
+    readBaseOptions(platform::IniFile(path), o);
+    EXPECT_EQ(o.Volume, 0);
+    EXPECT_EQ(o.MonType, 3);
+    EXPECT_EQ(o.Color1, 0);
+    EXPECT_EQ(o.FontSize, 96);
+    EXPECT_EQ(o.FontStyle, 2 | 4 | 8 | 16);
+    std::ofstream(path) << "[Options]\nVolume=2147483647\nMonType=-5\nColor1=2147483647\n[Font]\nSize=-3\n";
+    readBaseOptions(platform::IniFile(path), o);
+    EXPECT_EQ(o.Volume, 100);
+    EXPECT_EQ(o.MonType, 0);
+    EXPECT_EQ(o.Color1, 0xFFFFFF);
+    EXPECT_EQ(o.FontSize, 0) << "the list's own size";
 }
 
 TEST(CommandLineTest, ThreeModes)

@@ -141,6 +141,18 @@ TEST_F(M3uTest, MissingPlaylist)
     EXPECT_EQ(messages.shown()[1].text, messages.shown()[0].text);
 }
 
+TEST_F(M3uTest, AFolderOrAFilePastTheBoundIsRefusedWithItsReason)
+{
+    std::string big = "#EXTM3U\r\n#EXTINF:60,a\r\n/a.mp3\r\n";
+    big.resize(media::kMaxPlaylistFileBytes + 1, '#');
+    const std::string large = dir.write("large.m3u", big);
+    EXPECT_EQ(media::GetM3UTotalSeconds(large), 0);
+    EXPECT_EQ(media::LoadM3UPlaylist(dir.path(), records), 0);
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[0].text, "Плейлист \"" + large + "\" не читается: Larger than 32 MB");
+    EXPECT_EQ(messages.shown()[1].text, "Плейлист \"" + dir.path() + "\" не читается: Is a directory");
+}
+
 TEST_F(M3uTest, TotalSkipsThePathLines)
 {
     const std::string p = dir.write("t.m3u", "#EXTM3U\r\n#EXTINF:100,a - b\r\n#EXTINF:1000,not counted\r\n"

@@ -1,6 +1,8 @@
 // Ini files: what survives a rewrite, how values are read, encodings, and failures reported.
 #include "platform/inifile.h"
 
+#include "platform/regularfile.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -295,13 +297,24 @@ TEST_F(IniFailures, TargetReplacedByAFolderIsReported)
     EXPECT_TRUE(std::filesystem::is_directory(path()));
 }
 
-TEST_F(IniFailures, SomethingThatIsNoRegularFileIsNeitherReadNorReplaced)
+TEST_F(IniFailures, SomethingThatIsNoRegularFileOrTooLargeIsNeitherReadNorReplaced)
 {
     ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
     IniFile pipe(path("pipe"));  // must not block waiting for a writer
     EXPECT_TRUE(pipe.sections().empty());
+    EXPECT_EQ(pipe.readError(), "Not a regular file");
     EXPECT_FALSE(pipe.writeString("S", "k", "v"));
     EXPECT_TRUE(std::filesystem::is_fifo(path("pipe")));
+
+    // Past the bound a file is not taken into memory (it would cost some 24 times its size).
+    std::string big = "[S]\r\nk=v\r\n";
+    big.resize(kMaxSettingsFileBytes + 1, ';');
+    put(big, "big.ini");
+    IniFile large(path("big.ini"));
+    EXPECT_FALSE(large.sectionExists("S"));
+    EXPECT_EQ(large.readError(), "Larger than 8 MB");
+    EXPECT_FALSE(large.writeString("S", "k", "w"));
+    EXPECT_EQ(std::filesystem::file_size(path("big.ini")), kMaxSettingsFileBytes + 1);
 
     std::filesystem::create_directory(path("folder.ini"));
     IniFile folder(path("folder.ini"), IniFile::Mode::Buffered);

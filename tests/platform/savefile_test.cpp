@@ -162,6 +162,35 @@ TEST_F(SaveFileTest, WhatCannotBeReplacedIsReportedAndLeftAlone)
     EXPECT_EQ(entries(m_dir.path().toStdString()), std::vector<std::string>{"folder.ini"});
 }
 
+TEST_F(SaveFileTest, LeftoversOfInterruptedSavesGoOnceTheyAreOldAndNothingElse)
+{
+    const std::string folder = m_dir.path().toStdString();
+    // A save running now: its temporary file is fresh.
+    SaveFile running(path("Default.prf"));
+    ASSERT_TRUE(running.open());
+    ASSERT_TRUE(running.write("half"));
+    const std::vector<std::string> temp = entries(folder);
+    ASSERT_EQ(temp.size(), 1u);
+    EXPECT_TRUE(isSaveTempName(temp[0])) << temp[0];
+
+    // Left behind long ago, and names that only look alike.
+    const auto old = std::filesystem::file_time_type::clock::now() - kStaleTempAge - std::chrono::minutes(1);
+    for (const char* name : {".Base.dfs.k3Jx9Q", ".Default.prf.backup~", "Default.prf.k3Jx9Q", ".Default.prf.k3Jx9",
+                             ".k3Jx9Q"}) {
+        writeFile(path(name), "left");
+        std::filesystem::last_write_time(path(name), old);
+    }
+    std::filesystem::create_directory(path(".Notes.txt.Ab12Cd"));
+    std::filesystem::last_write_time(path(".Notes.txt.Ab12Cd"), old);
+
+    EXPECT_EQ(removeStaleSaveFiles(folder), 1);
+    EXPECT_FALSE(std::filesystem::exists(path(".Base.dfs.k3Jx9Q")));
+    EXPECT_TRUE(running.commit());
+    EXPECT_EQ(entries(folder), (std::vector<std::string>{".Default.prf.backup~", ".Default.prf.k3Jx9",
+                                                         ".Notes.txt.Ab12Cd", ".k3Jx9Q", "Default.prf",
+                                                         "Default.prf.k3Jx9Q"}));
+}
+
 TEST_F(SaveFileTest, TheRegistryStoreIsTheUsersAlone)
 {
     const std::string store = path("config/quorvalen/registry.ini");

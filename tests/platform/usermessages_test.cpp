@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,37 @@ TEST(QtMessageBox, AskedFromAWorkerThreadIsShownOnTheGuiThread)
     worker.join();
     EXPECT_EQ(result.load(), IDOK);
     EXPECT_EQ(text, "from a worker");
+}
+
+TEST(QtDialogs, OpenOverTheWindowInFrontAndOutliveIt)
+{
+    // A window that stays on top, as the jingle list does: a dialog it opens must belong to it, or
+    // the window manager keeps the dialog under it.
+    auto* front = new QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint);
+    front->show();
+    front->activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), front);
+    QtUserMessages messages;
+    QWidget* owner = nullptr;
+    QTimer::singleShot(10, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        owner = dialog != nullptr ? dialog->parentWidget() : nullptr;
+        if (dialog != nullptr)
+            dialog->close();
+    });
+    EXPECT_FALSE(messages.openFileName("", "Audio|*.mp3", "/"));
+    EXPECT_EQ(owner, front);
+
+    // The window closes while its box is open (a jingle window at its end): the box comes back
+    // over the window now in front and is answered there.
+    QString text, title;
+    QTimer::singleShot(10, [&text, &title, front] {
+        delete front;
+        answerNextBox(QMessageBox::Yes, &text, &title);
+    });
+    EXPECT_EQ(messages.messageBox("Still there?", "c", MB_YESNO), IDYES);
+    EXPECT_EQ(text, "Still there?");
 }
 
 TEST(RecordedMessages, RecordsEverythingAndAnswersFromTheScript)

@@ -1,6 +1,7 @@
 // The main window's playlist commands, list files and start-up pieces, driven as the user would,
 // with scripted message boxes and dialogs.
 #include "windowfixture.h"
+#include "tests/common/childrun.h"
 
 #include "audiolib/audiolib.h"
 #include "engine/audioengine.h"
@@ -9,6 +10,7 @@
 #include "platform/window.h"
 #include "controls/vtqstatusbar.h"
 #include "platform/sharedmemory.h"
+#include "platform/taskbarbutton.h"
 #include "player/commandlinearea.h"
 #include "player/playlist/finddialog.h"
 #include "player/sequencing/sequencingdeck.h"
@@ -20,16 +22,79 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QProcess>
+#include <QToolButton>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace player;
 using playertest::row;
 using playertest::TempDir;
+
+namespace {
+
+// An X server of the test's own, on a display number it finds free; not started without Xvfb.
+class Xvfb {
+public:
+    Xvfb()
+    {
+        m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                                QStringLiteral("0"), QStringLiteral("800x600x24"),
+                                                QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        if (!m_server.waitForStarted(5000))
+            return;
+        // The number comes once the server takes connections.
+        while (!m_server.canReadLine() && m_server.waitForReadyRead(20000)) {
+        }
+        bool ok = false;
+        const int number = m_server.readLine().trimmed().toInt(&ok);
+        if (ok)
+            m_display = QStringLiteral(":%1").arg(number);
+    }
+    ~Xvfb()
+    {
+        m_server.terminate();
+        m_server.waitForFinished(5000);
+    }
+    Xvfb(const Xvfb&) = delete;
+    Xvfb& operator=(const Xvfb&) = delete;
+    QString display() const { return m_display; }
+
+private:
+    QProcess m_server;
+    QString m_display;
+};
+
+// Makes this program the X display's system tray, as far as a tray icon's availability goes.
+void ownTheTray()
+{
+    xcb_connection_t* c = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_window_t tray = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, tray, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    const char name[] = "_NET_SYSTEM_TRAY_S0";
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
+    ASSERT_NE(atom, nullptr);
+    xcb_set_selection_owner(c, tray, atom->atom, XCB_CURRENT_TIME);
+    std::free(atom);
+    xcb_flush(c);
+}
+
+}  // namespace
 
 class MainWindow : public playertest::NoSoundWindowTest {
 protected:
@@ -128,27 +193,6 @@ TEST_F(MainWindow, DeleteMovesTheSelectionAndStopsOnlyWithoutAPlayingRow)
     EXPECT_EQ(form->Panel2->text(), " Треков: 0 [0:00:00]");
 }
 
-TEST_F(MainWindow, ClipboardKeysInATextFieldLeaveThePlaylistAlone)
-{
-    fill(form->LVMaster, 3);
-    form->show();
-    form->LVMaster->selectRows({0});
-    auto* edit = new QLineEdit(form.get());
-    edit->setText("query");
-    edit->show();
-    edit->setFocus();
-    QApplication::processEvents();
-    edit->selectAll();
-    form->aEditCut->trigger();
-    EXPECT_EQ(form->LVMaster->rowCount(), 3);
-    EXPECT_EQ(edit->text(), "");
-    // With the list focused the same command cuts the row.
-    form->LVMaster->setFocus();
-    QApplication::processEvents();
-    form->aEditCut->trigger();
-    EXPECT_EQ(form->LVMaster->rowCount(), 2);
-}
-
 TEST_F(MainWindow, FindSelectsHitsAndReportsTheEnd)
 {
     fill(form->LVMaster, 3);
@@ -163,6 +207,58 @@ TEST_F(MainWindow, FindSelectsHitsAndReportsTheEnd)
     form->FindDialog1->setFindText("");
     form->FindNext();
     EXPECT_EQ(messages.shown().size(), 2u);
+}
+
+TEST_F(MainWindow, TheToolBarLeadsWithTheListCommandsAndTheTrayMenuKeepsItsOrder)
+{
+    const QList<QAction*> tools = form->ToolBar1->actions();
+    ASSERT_GE(tools.size(), 4);
+    EXPECT_EQ(tools.mid(0, 4), (QList<QAction*>{form->aNew, form->N25, form->N27, form->N47}));
+    EXPECT_EQ(form->N25->toolTip(), "Добавить файл");
+    EXPECT_EQ(form->N27->toolTip(), "Поиск");
+    EXPECT_EQ(form->N47->toolTip(), "Вставить плейлист");
+    auto* find = qobject_cast<QToolButton*>(form->ToolBar1->widgetForAction(form->N27));
+    ASSERT_NE(find, nullptr);
+    find->click();
+    EXPECT_TRUE(form->FindDialog1->isVisible());
+
+    QStringList tray;
+    for (const QAction* a : form->TrayMenu->actions())
+        if (!a->isSeparator())
+            tray << a->text();
+    EXPECT_EQ(tray, (QStringList{"Плеер", "База", "Выход"}));
+}
+
+TEST_F(MainWindow, WithATrayThePlayerHasNoTaskBarButtonOfItsOwn)
+{
+    if (!testrun::inChildRun()) {
+        const Xvfb x;
+        if (x.display().isEmpty())
+            GTEST_SKIP() << "no Xvfb to run an X display";
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("DISPLAY"), x.display());
+        EXPECT_TRUE(testrun::passesInChild(env));
+        return;
+    }
+    programDir.write("system.ini", "[Device]\nMainDev=0\n");
+    const auto shown = [this] {
+        form->FormCreate();
+        form->show();
+        QCoreApplication::processEvents();
+        return platform::taskbarButtonHidden(form.get());
+    };
+    // Without a tray the button is the only way back to a minimised window.
+    EXPECT_FALSE(shown());
+    EXPECT_EQ(form->TrayIcon, nullptr);
+    ownTheTray();
+    form->ExitFlag = true;
+    form->close();
+    makeForm();
+    EXPECT_TRUE(shown());
+    EXPECT_NE(form->TrayIcon, nullptr);
+    form->ExitFlag = true;
+    form->close();
 }
 
 TEST_F(MainWindow, HeaderClicksFlipTheDirection)
@@ -193,6 +289,35 @@ TEST_F(MainWindow, RenameNeverReplacesAFile)
     form->N53Click();
     EXPECT_EQ(programDir.read(c), "A");
     EXPECT_EQ(form->LVMaster->Rows[0].SubItems[3].toStdString(), c);
+}
+
+TEST_F(MainWindow, RenameTellsAFailureRefreshesTheTagPageAndMovesToAnotherVolume)
+{
+    const std::string a = programDir.write("a.wav", "A");
+    form->LVMaster->Rows.push_back(row("a", "00:01", QString::fromStdString(a)));
+    form->LVMaster->syncView();
+    form->LVMaster->selectRows({0});
+    messages.pushText(programDir.path() + "/no/such/folder/a.wav");
+    form->N53Click();
+    const auto shown = messages.shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].caption, "Rename File");
+    EXPECT_NE(shown[1].text.find(a), std::string::npos);
+    EXPECT_EQ(form->TagFileName.toStdString(), a) << "the tag page is refreshed after every rename";
+
+    struct stat shm {}, here {};
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(a.c_str(), &here) != 0 || shm.st_dev == here.st_dev ||
+        ::access("/dev/shm", W_OK) != 0)
+        GTEST_SKIP() << "no second writable volume";
+    QTemporaryDir other(QStringLiteral("/dev/shm/qvrename-XXXXXX"));
+    ASSERT_TRUE(other.isValid());
+    const std::string moved = other.path().toStdString() + "/a.wav";
+    messages.pushText(moved);
+    form->N53Click();
+    EXPECT_EQ(form->LVMaster->Rows[0].SubItems[3].toStdString(), moved);
+    EXPECT_EQ(programDir.read(moved), "A");
+    EXPECT_FALSE(std::filesystem::exists(a));
+    EXPECT_EQ(messages.shown().size(), 3u) << "no error box";
 }
 
 TEST_F(MainWindow, NewOnTheTempPageAsksAndSavesFirst)
@@ -246,12 +371,12 @@ TEST_F(MainWindow, RecentPlaylistsAndCaption)
 {
     form->WindowTitle = "Quorvalen (1.0)";
     const std::string one = programDir.write("one.m3u", "#EXTM3U\r\n#EXTINF:5,x\r\n/x.mp3\r\n");
-    const std::string hst = programDir.write("p.hst", one + "\r\n/two.m3u\r\n");
+    const std::string hst = programDir.write("p.hst", one + "\r\n/R&B/two.m3u\r\n");
     form->LoadHistory(QString::fromStdString(hst));
     EXPECT_TRUE(form->h[0]->isVisible());
     EXPECT_TRUE(form->h[1]->isVisible());
     EXPECT_FALSE(form->h[2]->isVisible());
-    EXPECT_EQ(form->h[1]->text(), "2. /two.m3u");
+    EXPECT_EQ(form->h[1]->text(), "2. /R&&B/two.m3u") << "an \"&\" shows as itself, not as an accelerator";
     // A missing file leaves the items as they were.
     form->LoadHistory(QString::fromStdString(programDir.path() + "/none.hst"));
     EXPECT_TRUE(form->h[1]->isVisible());
@@ -372,6 +497,7 @@ TEST_F(MainWindow, CopyEnablesPasteAndUndoFollowsTheList)
 {
     fill(form->LVMaster, 3);
     controls::ClipboardRows().clear();
+    form->LVMaster->setFocus();
     form->LVMaster->selectRows({0});
     form->UpdateActions();
     EXPECT_FALSE(form->aEditPaste->isEnabled());

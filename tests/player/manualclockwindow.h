@@ -10,9 +10,13 @@
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 namespace playertest {
@@ -54,6 +58,15 @@ protected:
                 return i;
         }
         return -1;
+    }
+    // A click on the first row's cell of a column, inside the visible part of the list, and the
+    // moment after it in which a view scrolls to what was clicked.
+    static void clickFirstRow(QAbstractItemView* list, int column)
+    {
+        const QRect cell = list->visualRect(list->model()->index(0, column));
+        const QPoint at(std::min(cell.center().x(), list->viewport()->width() - 8), cell.center().y());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::qWait(QApplication::doubleClickInterval() + 200);
     }
     // The jingle windows still open.
     std::vector<player::TfrmJinPlay*> jingleWindows() const

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <random>
 
+#include <sys/stat.h>
+
 using namespace sorbelt;
 using sorbelttest::makeRow;
 using sorbelttest::writeDfs;
@@ -51,11 +53,17 @@ TEST_F(DfsReading, WholeRowsAreReadByteForByteAndATruncatedTailIsIgnored)
     EXPECT_TRUE(empty.rows.empty());
 }
 
-TEST_F(DfsReading, NoPathAMissingFileAndAFolderAreFailures)
+TEST_F(DfsReading, NoPathAMissingFileAFolderAPipeAndADeviceAreFailures)
 {
     EXPECT_FALSE(readDfsRows("").ok);
     EXPECT_FALSE(readDfsRows(file("missing.dfs")).ok);
     EXPECT_FALSE(readDfsRows(m_dir.path().toStdString()).ok);
+    // Neither waits for a writer nor reads without end.
+    ASSERT_EQ(::mkfifo(file("pipe.dfs").c_str(), 0600), 0);
+    EXPECT_FALSE(readDfsRows(file("pipe.dfs")).ok);
+    const DfsRows zero = readDfsRows("/dev/zero");
+    EXPECT_FALSE(zero.ok);
+    EXPECT_TRUE(zero.rows.empty());
 }
 
 TEST_F(DfsReading, OverLongLengthBytesAreClampedToTheirField)

@@ -2,6 +2,7 @@
 // their order, a stop asked by the answer or by a signal, a refused output, a failed source, and
 // outputs of each shipped plug-in that decode again to the source's length and level.
 #include "audiolib/ffmpegsource.h"
+#include "platform/savefile.h"
 #include "tools/encoder/encoderrun.h"
 #include "tools/encoder/plugin.h"
 #include "tools/encoder/transcode.h"
@@ -235,6 +236,21 @@ TEST_F(EncoderRun, TheSourceItselfIsNeverTheOutput)
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);
     EXPECT_TRUE(reports.empty() || reports.front().wParam == kReportStart);
     EXPECT_NE(logged.find("refused"), std::string::npos);
+}
+
+TEST_F(EncoderRun, PartsThatStoppedEncodersLeftGoOnceTheyAreOld)
+{
+    fs::create_directories(path("out"));
+    const auto old = fs::file_time_type::clock::now() - platform::kStaleTempAge - std::chrono::minutes(1);
+    for (const char* name : {".big.mp3.4242.part", ".keep.mp3.part", "note.4242.part"}) {
+        std::ofstream(path(std::string("out/") + name)) << "half";
+        fs::last_write_time(path(std::string("out/") + name), old);
+    }
+    std::ofstream(path("out/.other.ogg.77.part")) << "another encoder is writing this";
+    writeTone(path("tone.wav"), 8000, 800);
+    ASSERT_EQ(run(args(path("tone.wav"), "wav.cfg", "wav")), kExitDone) << logged;
+    EXPECT_EQ(outFiles(),
+              (std::vector<std::string>{".keep.mp3.part", ".other.ogg.77.part", "note.4242.part", "tone.wav"}));
 }
 
 TEST_F(EncoderRun, AFailureReportsNoEndAndLeavesNothing)

@@ -3,9 +3,10 @@
 
 #include "media/textutil.h"
 #include "platform/cp1251.h"
+#include "platform/regularfile.h"
 
 #include <cstring>
-#include <fstream>
+#include <vector>
 
 namespace sorbelt {
 
@@ -16,29 +17,42 @@ DfsRows readDfsRows(const std::string& path)
         result.error = "no database file was given";
         return result;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        result.error = "cannot open " + path;
+    platform::RegularFile file;
+    if (!file.open(path)) {
+        result.error = "cannot open " + path + ": " + file.error();
         return result;
     }
-    // Row by row, so that a file that is not a base at all costs no more memory than its rows.
-    char buffer[kDfsRowSize];
+    const std::string tooLarge =
+        "cannot read " + path + ": " + platform::tooLargeText(media::kMaxBaseRows * kDfsRowSize);
+    if (file.size() > static_cast<std::int64_t>(media::kMaxBaseRows * kDfsRowSize)) {
+        result.error = tooLarge;
+        return result;
+    }
+    // In blocks of whole rows, so that a file that is not a base at all costs no more memory than
+    // its rows.
+    std::vector<char> block(1024 * kDfsRowSize);
     for (;;) {
-        in.read(buffer, kDfsRowSize);
-        const auto got = static_cast<std::size_t>(in.gcount());
-        if (got == kDfsRowSize) {
-            media::TTrackRecord row;
-            std::memcpy(&row, buffer, kDfsRowSize);
-            result.rows.push_back(row);
-            continue;
+        const std::int64_t got = file.read(block.data(), block.size());
+        if (got < 0) {
+            result.error = "cannot read " + path + ": " + file.error();
+            result.rows.clear();
+            return result;
         }
-        result.ignoredTailBytes = got;
-        break;
-    }
-    if (in.bad()) {
-        result.error = "cannot read " + path;
-        result.rows.clear();
-        return result;
+        const std::size_t rows = static_cast<std::size_t>(got) / kDfsRowSize;
+        if (result.rows.size() + rows > media::kMaxBaseRows) {  // it grew while it was read
+            result.error = tooLarge;
+            result.rows.clear();
+            return result;
+        }
+        for (std::size_t i = 0; i < rows; ++i) {
+            media::TTrackRecord row;
+            std::memcpy(&row, block.data() + i * kDfsRowSize, kDfsRowSize);
+            result.rows.push_back(row);
+        }
+        if (static_cast<std::size_t>(got) < block.size()) {
+            result.ignoredTailBytes = static_cast<std::size_t>(got) - rows * kDfsRowSize;
+            break;
+        }
     }
     result.ok = true;
     return result;

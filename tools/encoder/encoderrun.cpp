@@ -3,9 +3,11 @@
 
 #include "platform/messageids.h"
 #include "platform/programfolder.h"
+#include "platform/savefile.h"
 #include "tools/encoder/plugin.h"
 #include "tools/encoder/transcode.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -60,6 +62,18 @@ std::string partPath(const std::string& output, long processId)
     return (p.parent_path() / ("." + p.filename().string() + "." + std::to_string(processId) + ".part")).string();
 }
 
+bool isPartName(std::string_view name)
+{
+    constexpr std::string_view kPart = ".part";
+    if (name.size() < 1 + 1 + 1 + 1 + kPart.size() || name.front() != '.' || !name.ends_with(kPart))
+        return false;
+    name.remove_suffix(kPart.size());
+    const std::size_t dot = name.rfind('.');
+    const std::string_view digits = name.substr(dot + 1);
+    return dot > 1 && !digits.empty() &&
+           std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool sameFile(const std::string& a, const std::string& b)
 {
     struct stat sa {};
@@ -98,6 +112,9 @@ int runEncoder(const EncoderArguments& args, const Reporter& report, const std::
         log("no output folder " + args.outputFolder);
         return kExitFailed;
     }
+    // Parts that encoders stopped half way (killed, the machine down) left behind; one that
+    // another encoder is writing now is fresh.
+    platform::removeStaleTempFiles(args.outputFolder, isPartName);
     const std::string output =
         outputPath(args.source, args.outputFolder, args.extension.empty() ? plugin->extension : args.extension);
     if (sameFile(output, args.source)) {

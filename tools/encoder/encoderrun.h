@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace encoder {
@@ -33,6 +34,8 @@ std::string outputPath(const std::string& source, const std::string& folder, con
 // The hidden file the encode writes before it is renamed to output: nobody takes a part for a
 // finished file, and two encoders never share one.
 std::string partPath(const std::string& output, long processId);
+// A name partPath gives: "." + the output's name + "." + digits + ".part".
+bool isPartName(std::string_view name);
 // True when both name the same file (also through links or another spelling).
 bool sameFile(const std::string& a, const std::string& b);
 

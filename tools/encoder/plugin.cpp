@@ -1,8 +1,9 @@
 // Reading plug-in files.
 #include "tools/encoder/plugin.h"
 
+#include "platform/regularfile.h"
+
 #include <charconv>
-#include <fstream>
 #include <sstream>
 
 namespace encoder {
@@ -79,19 +80,12 @@ std::optional<EncoderPlugin> parsePlugin(const std::string& text, std::string* e
 
 std::optional<EncoderPlugin> readPlugin(const std::string& path, std::string* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = "cannot open the plug-in " + path;
-        return std::nullopt;
-    }
-    std::string text(kMaxPluginSize + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxPluginSize) {
-        *error = "the plug-in " + path + " is too large";
-        return std::nullopt;
-    }
+    std::string text;
     std::string why;
+    if (platform::readRegularFile(path, kMaxPluginSize, text, &why) != platform::FileRead::Ok) {
+        *error = "cannot read the plug-in " + path + ": " + why;
+        return std::nullopt;
+    }
     auto plugin = parsePlugin(text, &why);
     if (!plugin)
         *error = path + ": " + why;

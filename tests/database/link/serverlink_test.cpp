@@ -183,4 +183,20 @@ TEST_F(ServerLinkTest, APingAnsweredWrongEndsTheServerWithinThreeAndAHalfSeconds
     EXPECT_FALSE(std::filesystem::exists(dir.filePath("Base.ini").toStdString()));
 }
 
+TEST_F(ServerLinkTest, ABaseItCannotReadBlocksNothingAndTheServerStillEndsWithItsPlayer)
+{
+    std::filesystem::create_directory(dfsPath());  // there, and no file
+    startServer();
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(query(1, "").count, 0) << "an empty base is served";
+    EXPECT_LT(t.elapsed(), 1000);
+    player.pingAnswer = 0;  // what a player that is gone answers
+    ASSERT_TRUE(waitFor([&] { return base.state() == QProcess::NotRunning; }, 6000)) << "no box holds it";
+    EXPECT_EQ(base.exitCode(), 0);
+    std::ifstream log(dir.filePath("Base.log").toStdString());
+    const std::string logged((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(logged.find("Cannot read " + dfsPath()), std::string::npos) << logged;
+}
+
 }  // namespace

@@ -223,6 +223,10 @@ TEST_F(Diagnostics, AboutBoxShowsTheVersionsAndFreesItself)
     EXPECT_TRUE(box->Label7->isHidden());
     EXPECT_FALSE(box->VqURLLabel1->isHidden());
     EXPECT_TRUE(box->VqURLLabel1->URL.endsWith("/README.md"));
+    // Nothing here opens files: a box says where the README lies.
+    box->VqURLLabel1->Click();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].text.find(programDir.path() + "/README.md"), std::string::npos);
     QPointer<Taboutfrm> watch(box);
     box->SpeedButton1->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,8 +1,10 @@
 // Keys as the operator types them, sent to the control that has the focus: the main window's
 // keys drive the transport, while keys typed into other windows, the folder tree and text fields
-// reach no transport command; digits start jingles; the hot keys dialog captures a new key.
+// reach no transport command; the playlist's edit keys act only on the focused list; digits start
+// jingles; the hot keys dialog captures a new key.
 #include "tests/player/manualclockwindow.h"
 
+#include "controls/spinfloatedit.h"
 #include "controls/tbar.h"
 #include "controls/zrfoldertreeview.h"
 #include "platform/inifile.h"
@@ -11,18 +13,23 @@
 #include "player/notes/notesfrm.h"
 #include "player/form1.h"
 #include "player/hotkeys/hotkeyform.h"
+#include "player/playlist/playlistrows.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -59,6 +66,15 @@ protected:
         w->setFocus();
         QCoreApplication::processEvents();
         ASSERT_EQ(QApplication::focusWidget(), w);
+    }
+    // Brings the pages that hold w to the front.
+    static void reveal(QWidget* w)
+    {
+        for (QWidget* c = w; c->parentWidget() != nullptr; c = c->parentWidget()) {
+            if (auto* tabs = qobject_cast<QTabWidget*>(c->parentWidget()->parentWidget());
+                tabs != nullptr && tabs->indexOf(c) >= 0)
+                tabs->setCurrentWidget(c);
+        }
     }
     // A key pressed and released as the keyboard would send it: to the focused control.
     void press(Qt::Key key, const QString& text = QString(), Qt::KeyboardModifiers mods = Qt::NoModifier)
@@ -150,6 +166,73 @@ TEST_F(KeyFilterWindow, ShortcutsOfMenusAndActionsComeFirst)
     EXPECT_TRUE(form->btBreak->isChecked());
 }
 
+TEST_F(KeyFilterWindow, TheHotKeysAnswerUntilTheOperatorChoosesTheFolderTree)
+{
+    // Nothing clicked yet: the keyboard is the Main list's.
+    QWidget* start = QApplication::focusWidget();
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start, form->LVMaster);
+    QTest::keyClick(start, Qt::Key_N);
+    EXPECT_EQ(hl(), 1) << "N did nothing until a click";
+    // A profile moves the tree, which takes the focus itself: its letters are still the hot keys.
+    std::filesystem::create_directories(programDir.path() + "/Profile");
+    std::filesystem::create_directories(programDir.path() + "/music");
+    form->LoadProfile(programDir.write("Profile/Other.prf", "[Explorer]\nPath=music\n"));
+    ASSERT_EQ(QApplication::focusWidget(), form->SHView);
+    QTest::keyClick(form->SHView, Qt::Key_S);
+    EXPECT_EQ(hl(), -1);
+}
+
+TEST_F(KeyFilterWindow, TheEditKeysAreTheListsOnlyWhileItHasTheFocus)
+{
+    form->LVMaster->selectRows({1});
+    form->aEditCopyExecute();
+    form->LVMaster->selectRows({0});  // the row on air: cutting it would stop the air
+    auto* search = form->findChild<QLineEdit*>("edFindText");
+    ASSERT_NE(search, nullptr);
+    search->setEnabled(true);
+    for (QWidget* control : std::initializer_list<QWidget*>{form->SHView, search, form->LVFindResult, form->title,
+                                                            form->musmix, form->TBar1, form->findChild<QTreeWidget*>("rasp")}) {
+        ASSERT_NE(control, nullptr);
+        control->setEnabled(true);
+        reveal(control);
+        SCOPED_TRACE(control->objectName().toStdString());
+        QApplication::clipboard()->clear();  // a crossfade edit would keep the focus on pasted junk
+        focus(control);
+        for (Qt::Key key : {Qt::Key_Delete, Qt::Key_V, Qt::Key_X, Qt::Key_C})
+            QTest::keyClick(control, key, Qt::ControlModifier);
+        EXPECT_EQ(form->LVMaster->rowCount(), 2);
+        EXPECT_TRUE(onAirPlays());
+        ASSERT_EQ(controls::ClipboardRows().size(), 1u);
+        EXPECT_EQ(controls::ClipboardRows()[0].SubItems[kColPath], form->LVMaster->Rows[1].SubItems[kColPath]);
+    }
+    // A text field edits its own text with them.
+    search->setText("query");
+    search->selectAll();
+    focus(search);
+    QTest::keyClick(search, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(search->text(), "");
+    EXPECT_EQ(form->LVMaster->rowCount(), 2);
+
+    // The popup of an empty Temp list offers nothing that needs a row.
+    form->pcPlaylist->setCurrentWidget(form->_slave);
+    focus(form->LVSlave);
+    emit form->LVSlave->customContextMenuRequested(QPoint(5, 5));
+    for (QAction* a : form->PopupMenu1->actions()) {
+        if (!a->isVisible() || a->isSeparator())
+            continue;
+        EXPECT_EQ(a->isEnabled(), a == form->aEditPaste) << a->objectName().toStdString();
+    }
+    form->PopupMenu1->hide();
+
+    // On the Main list Ctrl+Del empties it, and the air stops with its row.
+    form->pcPlaylist->setCurrentWidget(form->_master);
+    focus(form->LVMaster);
+    QTest::keyClick(form->LVMaster, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(form->LVMaster->rowCount(), 0);
+    EXPECT_NE(onAir().State(), engine::STATE_PLAY);
+}
+
 TEST_F(KeyFilterWindow, KeysTypedIntoOtherWindowsReachNoTransportCommand)
 {
     // A window of its own with a text, as the notes window is.
@@ -180,9 +263,10 @@ TEST_F(KeyFilterWindow, KeysTypedIntoOtherWindowsReachNoTransportCommand)
     EXPECT_TRUE(onAirPlays()) << "a key in a dialog paused or stopped the air";
     dialog.hide();
 
-    // The folder tree: letters find folders, arrows fold them.
+    // The folder tree, once the operator clicks into it: letters find folders, arrows fold them.
     activate(form.get());
-    focus(form->SHView);
+    QTest::mouseClick(form->SHView->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(QApplication::focusWidget(), form->SHView);
     const std::int32_t before = position();
     type("ns5");
     press(Qt::Key_Left);
@@ -195,6 +279,9 @@ TEST_F(KeyFilterWindow, KeysTypedIntoOtherWindowsReachNoTransportCommand)
     QObject::connect(form->Refresh1, &QAction::triggered, [&refreshes] { ++refreshes; });
     press(Qt::Key_F5);
     EXPECT_EQ(refreshes, 1);
+    // The pause is no key of the tree's.
+    press(Qt::Key_Space, " ");
+    EXPECT_EQ(onAir().State(), engine::STATE_PAUSE);
 }
 
 TEST_F(KeyFilterWindow, ATextFieldOfTheMainWindowTypesItsKeys)
@@ -279,12 +366,16 @@ TEST_F(KeyFilterWindow, TheHotKeysDialogCapturesANewLetter)
 
     QMouseEvent click(QEvent::MouseButtonRelease, QPointF(2, 2), stop->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
                       Qt::NoButton, Qt::NoModifier);
+    const QSize size = dialog->size();
     QApplication::sendEvent(stop, &click);
     EXPECT_TRUE(dialog->CapturePanel->isVisible());
     press(Qt::Key_1, "1");
     EXPECT_TRUE(dialog->capturing()) << "a digit was taken as a hot key";
+    QCoreApplication::processEvents();
     press(Qt::Key_Escape, "\x1b");
     EXPECT_FALSE(dialog->CapturePanel->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog->size(), size) << "the dialog kept the size it grew for the capture";
     EXPECT_EQ(form->HotKeys[kHotKeyStop], 'S');
     EXPECT_TRUE(dialog->isVisible()) << "Esc closed the dialog instead of the capture";
 

@@ -10,9 +10,11 @@
 #include "player/jingles/jinplayform.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -209,6 +211,22 @@ TEST_F(JingleWindows, TheJingleListAssignsPreListensAndSetsTheLevel)
     EXPECT_TRUE(form->JingleSlots[1].isEmpty());
     EXPECT_EQ(form->findChild<QAction*>("jin3")->text(), "3 /j/three.mp3");
     EXPECT_EQ(form->findChild<QAction*>("jin1")->text(), "1");
+}
+
+TEST_F(JingleWindows, TheJingleListNeverScrollsItsNumbersOutOfView)
+{
+    form->JingleSlots[1] = QStringLiteral("/j/") + QString(80, QLatin1Char('n')) + QStringLiteral(".mp3");
+    form->N30->trigger();
+    auto* dialog = form->findChild<TfrmJinList*>();
+    ASSERT_NE(dialog, nullptr);
+    QTreeWidget* list = dialog->ListView1;
+    list->setFixedWidth(200);  // narrower than its columns once were
+    QCoreApplication::processEvents();
+    clickFirstRow(list, 1);
+    EXPECT_EQ(list->currentIndex().column(), 1);
+    EXPECT_EQ(list->horizontalScrollBar()->value(), 0) << "a click scrolled the list sideways";
+    EXPECT_GE(list->header()->sectionSize(0), list->header()->sectionSizeHint(0)) << "the numbers are cut";
+    dialog->Button7->click();
 }
 
 TEST_F(JingleWindows, TheJingleListLoadsAndSavesListFiles)

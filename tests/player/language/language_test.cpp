@@ -1,10 +1,11 @@
 // Languages on the real main window: one file translating its captions, hints, menus, actions,
 // search fields, columns and messages, and the settings dialog's; lookups that stay inside each
 // window; keys that name nothing or the wrong kind; the language dialog and LangDir; the shipped
-// languages, with nothing unknown and Russian changing nothing; the help; the drawn menu bar and
-// the status bar.
+// languages, with nothing unknown, the same keys in both and no window left in English by Russian;
+// Qt's own texts in the chosen language; the help; the drawn menu bar and the status bar.
 #include "tests/player/modaldialog.h"
 #include "tests/player/windowfixture.h"
+#include "tests/common/englishcaptions.h"
 #include "urlcatcher.h"
 
 #include "audiolib/audiolib.h"
@@ -17,12 +18,16 @@
 #include "player/language/langfiles.h"
 #include "player/language/sellang.h"
 #include "player/language/translate.h"
+#include "player/about/aboutfrm.h"
 #include "player/hotkeys/hotkeyform.h"
 #include "player/jingles/jinlistform.h"
+#include "player/jingles/jinplayform.h"
+#include "player/monitor/rearplay.h"
 #include "player/notes/notesfrm.h"
 #include "player/schedule/timeform.h"
 #include "player/settings/radiogroup.h"
 #include "player/settings/settingsform.h"
+#include "player/sound/fxform.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -35,8 +40,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -65,51 +72,6 @@ QStringList comboItems(const QComboBox* box)
     for (int i = 0; i < box->count(); ++i)
         items << box->itemText(i);
     return items;
-}
-
-// The text of every named component of a window, for comparing before and after.
-std::map<std::string, std::string> texts(QWidget* window)
-{
-    std::map<QString, QString> all;
-    for (QObject* o : window->findChildren<QObject*>()) {
-        const QString name = o->metaObject()->className() + QStringLiteral(":") + o->objectName();
-        if (auto* l = qobject_cast<QLabel*>(o))
-            all[name] = l->text() + "|" + l->toolTip();
-        else if (auto* b = qobject_cast<QAbstractButton*>(o))
-            all[name] = b->text() + "|" + b->toolTip();
-        else if (auto* g = qobject_cast<QGroupBox*>(o))
-            all[name] = g->title();
-        else if (auto* m = qobject_cast<QMenu*>(o))
-            all[name] = m->title();
-        else if (auto* a = qobject_cast<QAction*>(o))
-            all[name] = a->text() + "|" + a->statusTip();
-        else if (auto* t = qobject_cast<QTabWidget*>(o))
-            for (int i = 0; i < t->count(); ++i)
-                all[name + QString::number(i)] = t->tabText(i);
-        else if (auto* w = qobject_cast<QWidget*>(o))
-            all[name] = w->toolTip();
-    }
-    all["title"] = window->windowTitle();
-    std::map<std::string, std::string> plain;
-    for (const auto& [k, v] : all)
-        plain[k.toStdString()] = v.toStdString();
-    return plain;
-}
-
-// The entries that differ, for a readable failure.
-std::vector<std::string> differences(const std::map<std::string, std::string>& a,
-                                     const std::map<std::string, std::string>& b)
-{
-    std::vector<std::string> diff;
-    for (const auto& [k, v] : a) {
-        const auto it = b.find(k);
-        if (it == b.end() || it->second != v)
-            diff.push_back(k + ": " + v + " / " + (it == b.end() ? "(none)" : it->second));
-    }
-    for (const auto& [k, v] : b)
-        if (!a.count(k))
-            diff.push_back(k + ": (none) / " + v);
-    return diff;
 }
 
 class Languages : public playertest::ManualClockWindowTest {
@@ -337,80 +299,77 @@ TEST_F(Languages, TheLanguageDialogListsFoldersAndOkStoresTheChoice)
     EXPECT_EQ(platform::IniFile(programDir.path() + "/system.ini").readString("Options", "LangDir", ""), "En");
 }
 
-TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndRussianChangesNothing)
+TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndHoldTheSameKeys)
 {
     copyShippedLanguages();
+    form->CreateDbgFrm();
     form->CreateNotesFrm();
     form->UpdateCaption();
-    const auto builtIn = texts(form.get());
-    const auto notesBuiltIn = texts(form->NotesFrm);
-    const QString scheduleHeader = form->rasp->headerItem()->text(2);
     const QStringList builtInFields = comboItems(form->cbFindIndex);
     const PlayerMessages builtInMessages = form->Messages;
 
     for (const std::string language : {"En", "Ru"}) {
         form->LangDir = language;
         EXPECT_TRUE(form->LoadLanguage().empty()) << language;
+        auto nothingUnknown = [&](QWidget* window, const char* section) {
+            EXPECT_TRUE(form->TranslateForm(window, section).empty()) << language << " " << section;
+        };
         TfrmSettings dialog(*form);
-        EXPECT_TRUE(form->TranslateForm(&dialog, "Settings.Captions").empty()) << language;
+        nothingUnknown(&dialog, "Settings.Captions");
         TfrmJinList jingles(*form);
-        EXPECT_TRUE(form->TranslateForm(&jingles, "JinList.Captions").empty()) << language;
+        nothingUnknown(&jingles, "JinList.Captions");
         Ttimeform schedule(*form);
-        EXPECT_TRUE(form->TranslateForm(&schedule, "Schedule.Captions").empty()) << language;
+        nothingUnknown(&schedule, "Schedule.Captions");
         TfrmHK hotKeys(*form);
-        EXPECT_TRUE(form->TranslateForm(&hotKeys, "Hotkey.Captions").empty()) << language;
+        nothingUnknown(&hotKeys, "Hotkey.Captions");
+        TSelLang languages(*form);
+        nothingUnknown(&languages, "SelLang.Captions");
+        Taboutfrm about(form.get());
+        nothingUnknown(&about, "About.Captions");
+        auto* effects = new TFXFrm(*form);
+        nothingUnknown(effects, "FXFrm.Captions");
+        delete effects;
+        auto* jingle = new TfrmJinPlay(*form, QString());
+        nothingUnknown(jingle, "JinPlay.Captions");
+        delete jingle;
+        auto* monitor = new TRearPlay(*form, QString());
+        nothingUnknown(monitor, "RearPlay.Captions");
+        delete monitor;
         const platform::IniFile lang(LanguageFile(language));
         const std::map<std::string, std::vector<std::string>> listKeys = {
             {"FindIndexes", {"i1", "i2", "i3", "i4", "i5", "i6", "i7", "i8"}},
             {"PlaylistColumns", {"c0", "c1", "c2", "c3", "c4"}},
             {"FindlistColumns", {"c0", "c1", "c2", "c3"}},
             {"ScheduleColumns", {"c0", "c1", "c2"}},
+            {"JinListColumns", {"c0", "c1"}},
             {"Strings", {"s0", "s1", "s2", "s3", "s4", "s5", "s6", "s7", "s8", "s9"}},
-            {"Settings.Other", {"cl0", "cl1", "vl0", "vl1"}},
+            {"Settings.Other", {"cl0", "cl1", "vl0", "vl1", "pr0", "pr1", "pr2", "pr3", "mt0", "mt1", "mt2"}},
         };
         for (const auto& [section, keys] : listKeys)
             EXPECT_EQ(lang.keys(section), keys) << language << " " << section;
-        const std::set<std::string> known = {"Form1.Captions",   "Form1.Hints",     "Form1.MenuHints",
-                                             "Form1.Commands",   "Form1.MenuItems", "FindIndexes",
-                                             "PlaylistColumns",  "FindlistColumns", "Strings",
-                                             "Settings.Captions", "Settings.Other", "ScheduleColumns",
-                                             "NotesFrm.Menus",  "JinList.Captions", "Schedule.Captions",
-                                             "Hotkey.Captions"};
+        const std::set<std::string> known = {
+            "Form1.Captions",    "Form1.Hints",       "Form1.MenuHints",  "Form1.Commands",     "Form1.MenuItems",
+            "FindIndexes",       "PlaylistColumns",   "FindlistColumns",  "Strings",            "Settings.Captions",
+            "Settings.Other",    "ScheduleColumns",   "NotesFrm.Menus",   "NotesFrm.Captions",  "JinList.Captions",
+            "JinListColumns",    "Schedule.Captions", "Hotkey.Captions",  "FXFrm.Captions",     "About.Captions",
+            "DbgFrm.Captions",   "FindDialog.Captions", "SelLang.Captions", "JinPlay.Captions", "RearPlay.Captions"};
         for (const std::string& section : lang.sections())
             EXPECT_TRUE(known.count(section)) << language << " has the section " << section;
         EXPECT_TRUE(fs::exists(controls::HelpDocument(language))) << language;
         EXPECT_NE(controls::HelpDocument(language), controls::HelpFile(language)) << "the HTML help beside the .chm name";
     }
-    // English first, then Russian: every text is the built-in one again.
-    EXPECT_EQ(differences(texts(form.get()), builtIn), std::vector<std::string>{});
-    EXPECT_EQ(differences(texts(form->NotesFrm), notesBuiltIn), std::vector<std::string>{});
-    EXPECT_EQ(form->rasp->headerItem()->text(2), scheduleHeader);
+    // Russian gives the search fields and messages their built-in texts.
     EXPECT_EQ(comboItems(form->cbFindIndex), builtInFields);
     EXPECT_EQ(form->Messages, builtInMessages);
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(header(form->LVSlave, c), header(form->LVMaster, c));
 
-    // Every English key is a Russian one too, so going back restores all.
+    // Both languages name the same keys, so that going from one to the other replaces every text.
     const platform::IniFile en(LanguageFile("En"));
     const platform::IniFile ru(LanguageFile("Ru"));
-    for (const std::string& section : en.sections())
-        for (const std::string& key : en.keys(section))
-            EXPECT_TRUE(ru.valueExists(section, key)) << section << "/" << key;
+    EXPECT_EQ(en.sections(), ru.sections());
     for (const std::string& section : ru.sections())
-        EXPECT_EQ(ru.keys(section).size(), en.keys(section).size()) << section;
-
-    // Russian on the dialogs: their built-in texts.
-    auto unchanged = [&](auto make, const char* section) {
-        auto before = make();
-        const auto builtInTexts = texts(before.get());
-        auto after = make();
-        form->TranslateForm(after.get(), section);
-        EXPECT_EQ(differences(texts(after.get()), builtInTexts), std::vector<std::string>{}) << section;
-    };
-    unchanged([&] { return std::make_unique<TfrmSettings>(*form); }, "Settings.Captions");
-    unchanged([&] { return std::make_unique<TfrmJinList>(*form); }, "JinList.Captions");
-    unchanged([&] { return std::make_unique<Ttimeform>(*form); }, "Schedule.Captions");
-    unchanged([&] { return std::make_unique<TfrmHK>(*form); }, "Hotkey.Captions");
+        EXPECT_EQ(ru.keys(section), en.keys(section)) << section;
 }
 
 TEST_F(Languages, F1OpensTheHelpOfTheChosenLanguage)
@@ -429,6 +388,15 @@ TEST_F(Languages, F1OpensTheHelpOfTheChosenLanguage)
     EXPECT_EQ(catcher.urls[0].toLocalFile().toStdString(), programDir.path() + "/Lang/En/help.html");
     EXPECT_EQ(catcher.urls[1].toLocalFile().toStdString(), programDir.path() + "/Lang/En/help.chm");
     EXPECT_EQ(catcher.urls[2].toLocalFile().toStdString(), programDir.path() + "/Lang/Missing/help.chm");
+    EXPECT_TRUE(messages.shown().empty());
+
+    // Nothing here opens files: a box says where the help lies; a missing help is not told.
+    form->aHelpContentExecute();
+    EXPECT_TRUE(messages.shown().empty());
+    form->LangDir = "En";
+    form->aHelpContentExecute();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].text.find(programDir.path() + "/Lang/En/help.chm"), std::string::npos);
     EXPECT_EQ(form->aHelpContent->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(form->aHelpContent->text(), QStringLiteral("Содержание"));
 }
@@ -498,4 +466,65 @@ TEST_F(Languages, TheStatusBarsPanelsAndTheApplicationsHint)
     form->N25->setStatusTip(QStringLiteral("Add one file"));
     form->N25->showStatusText(form->MainMenuXP1);
     EXPECT_EQ(panels[0]->Text().toStdString(), "Add one file");
+}
+
+// Every window of the player, open at once: the main window and what it holds (the diagnostics,
+// notes, find, effects, jingle, monitor and About windows, the jingle list, schedule and hot-key
+// dialogs), with the modal ones read while they are up; and Qt's own boxes and file dialogs.
+TEST_F(Languages, RussianLeavesNoWindowInEnglishAndEnglishTakesThemBack)
+{
+    copyShippedLanguages();
+    form->CreateDbgFrm();
+    form->CreateNotesFrm();
+    form->JingleSlots[0] = QString::fromStdString(programDir.path() + "/jingle.mp3");
+    // The monitor's title becomes the file's name.
+    form->LVMaster->Rows.push_back(playertest::row("a", "01:00", QString::fromStdString(programDir.path() + "/трек.mp3")));
+    form->LVMaster->syncView();
+    form->LVMaster->selectRows({0});
+    auto english = [&](const std::string& language) {
+        form->LangDir = language;
+        form->LoadLanguage();
+        std::set<std::string> found;
+        auto add = [&found](QWidget* window, bool withToolTips) {
+            const std::set<std::string> more = testcaptions::EnglishCaptions(window, withToolTips);
+            found.insert(more.begin(), more.end());
+        };
+        whenShown<TfrmSettings>([&](TfrmSettings& d) {
+            add(&d, false);
+            d.Button3->click();
+        });
+        form->aSettingsExecute();
+        whenShown<TSelLang>([&](TSelLang& d) {
+            add(&d, false);
+            d.Button2->click();
+        });
+        form->Language1Click();
+        form->Button2Click();
+        form->N40Click();
+        form->PlayJingl(0);
+        form->N51Click();
+        form->N30Click();
+        form->Button1Click();
+        form->N48Click();
+        add(form.get(), true);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != form.get() && w->isVisible())
+                w->close();
+        QCoreApplication::processEvents();
+        return found;
+    };
+    EXPECT_EQ(english("Ru"), std::set<std::string>{});
+    QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    EXPECT_EQ(files.findChild<QLabel*>("fileTypeLabel")->text(), QStringLiteral("Типы файлов:"));
+
+    const std::set<std::string> back = english("En");
+    for (const char* caption : {"player::TFXFrm:FXFrm: Additional FX", "QToolButton:btRepeat: Repeat track",
+                                "QRadioButton:: Realtime", "QLabel:Key8: Space", "QLabel:lbGain: Gain",
+                                "QAction:aPlay: Play", "player::TfrmJinPlay:frmJinPlay: Jingle"})
+        EXPECT_TRUE(back.count(caption)) << caption;
+    QMessageBox again(QMessageBox::Question, "", "", QMessageBox::Cancel);
+    EXPECT_EQ(again.button(QMessageBox::Cancel)->text(), "Cancel");
 }

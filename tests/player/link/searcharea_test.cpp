@@ -3,6 +3,7 @@
 #include "linkfakes.h"
 #include "tests/player/playerfixtures.h"
 
+#include "media/m3uexport.h"
 #include "platform/cp1251.h"
 #include "platform/recordedusermessages.h"
 #include "player/link/handoverlist.h"
@@ -134,4 +135,20 @@ TEST_F(HandOverFile, EntriesBecomeNumberedRowsUpToTheLimit)
 
     EXPECT_FALSE(ReadHandOverRows(dir.path() + "/none.m3u", 10));
     EXPECT_EQ(messages.shown().size(), 1u);  // a missing playlist is named to the user
+}
+
+TEST_F(HandOverFile, EntriesOfFilesWithoutTagsAreNamedAsTheirFilesAre)
+{
+    // As the database window writes them: "<artist> - <title>", also when a part is empty.
+    const std::string path = dir.write(
+        "list.m3u", media::m3uText(std::vector<media::TTrackRecord>{
+                        track("", "", "/m/No Tag.mp3", 1000), track("Band", "", "/m/b.mp3", 1000),
+                        track("", "Song", "/m/s.mp3", 1000), track("A", "T", "/m/a.mp3", 1000)}));
+    const auto rows = ReadHandOverRows(path, 10);
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(rows->size(), 4u);
+    EXPECT_EQ((*rows)[0].SubItems[1], "No Tag");
+    EXPECT_EQ((*rows)[1].SubItems[1], "Band");
+    EXPECT_EQ((*rows)[2].SubItems[1], "Song");
+    EXPECT_EQ((*rows)[3].SubItems[1], "A - T");
 }

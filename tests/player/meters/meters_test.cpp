@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QWheelEvent>
@@ -110,6 +111,13 @@ protected:
         QCoreApplication::sendPostedEvents();
     }
     void advanceMs(int ms) { audiolib::advance(static_cast<std::uint32_t>(kRate / 1000 * ms)); }
+    // Two ticks of the main timer: the time labels are written every second tick.
+    void tickTwice()
+    {
+        form->maintimerTimer();
+        form->maintimerTimer();
+        form->maintimer->stop();
+    }
     engine::TAudioEngine& onAir() { return static_cast<EngineDeck&>(form->Sequencer->deckA()).engine(); }
     FrameBox& box(QWidget* w) { return *qobject_cast<FrameBox*>(w); }
     void mouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, QPoint at)
@@ -261,6 +269,24 @@ TEST_F(MetersWindow, VolumePanAndDeckVolumeReachTheEngine)
     EXPECT_EQ(onAir().GetVolume(), 30);
 }
 
+TEST_F(MetersWindow, TheVolumeAndStatusComeBackToTheirPanelWhenAHintGoes)
+{
+    const auto panel = [this] { return form->StatusBar1->Panels().Items(0)->Text(); };
+    const auto hint = [this](const QString& text) {
+        QStatusTipEvent tip(text);
+        QApplication::sendEvent(form.get(), &tip);
+    };
+    form->tbVolume->setValue(57);
+    hint(QStringLiteral("Поиск"));
+    EXPECT_EQ(panel(), "Поиск");
+    hint(QString());
+    EXPECT_EQ(panel(), "Volume: 57");
+    form->ShowStatus(QStringLiteral("Плейлист не читается: /m/x.m3u"));
+    hint(QStringLiteral("Поиск"));
+    hint(QString());
+    EXPECT_EQ(panel(), "Плейлист не читается: /m/x.m3u");
+}
+
 TEST_F(MetersWindow, WheelMovesTheVolumeOneStepPerNotchWhileItIsActive)
 {
     form->show();
@@ -317,11 +343,6 @@ TEST_F(MetersWindow, TimeLabelClicksSwitchTheCountAndTheSecondLabel)
     add("a.wav", playertest::soundWavFile(1, 8000, 8000 * 20));
     play(0);
     advanceMs(2000);
-    const auto tickTwice = [this] {
-        form->maintimerTimer();
-        form->maintimerTimer();
-        form->maintimer->stop();
-    };
     tickTwice();
     EXPECT_TRUE(form->edToEnd->text().startsWith(QStringLiteral("\u2013 "))) << form->edToEnd->text().toStdString();
     mouse(form->edToEnd, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(2, 2));
@@ -335,6 +356,25 @@ TEST_F(MetersWindow, TimeLabelClicksSwitchTheCountAndTheSecondLabel)
     EXPECT_FALSE(form->EdToEnd2->isHidden());
     tickTwice();
     EXPECT_TRUE(form->EdToEnd2->text().startsWith(QStringLiteral("\u2013 ")));
+}
+
+TEST_F(MetersWindow, TheTimesAndTheSilenceCutGoWhenNothingIsOnAir)
+{
+    add("a.wav", playertest::soundWavFile(1, 8000, 8000 * 20));
+    play(0);
+    advanceMs(2000);
+    tickTwice();
+    EXPECT_NE(form->edToEnd->text(), QStringLiteral("\u2013 00:00.0"));
+    EXPECT_FALSE(form->Label10->text().isEmpty());
+    form->aStop();
+    for (int i = 0; i < 100 && onAir().State() == engine::STATE_PLAY; ++i) {
+        advanceMs(100);
+        QCoreApplication::processEvents();
+    }
+    ASSERT_NE(onAir().State(), engine::STATE_PLAY);
+    tickTwice();
+    EXPECT_EQ(form->edToEnd->text(), QStringLiteral("\u2013 00:00.0"));
+    EXPECT_TRUE(form->Label10->text().isEmpty()) << form->Label10->text().toStdString();
 }
 
 TEST_F(MetersWindow, ProfileKeepsTheSettingsAndSilenceFallsBackToTheEmergencyList)

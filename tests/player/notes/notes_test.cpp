@@ -25,6 +25,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 using namespace player;
 namespace fs = std::filesystem;
 
@@ -216,6 +218,22 @@ TEST_F(Notes, MenuItemAndEscapeShowAndHide)
     EXPECT_EQ(notes->VqPosSave1->Key, "Software\\Caldrivane");
 }
 
+TEST_F(Notes, TheNotepadFirstOpensInTheMainWindowsCornerBelowItsCaption)
+{
+    notes->VqPosSave1->Key = "Software\\Caldrivane\\FirstPlaceTest";  // no position saved yet
+    // The profile places the main window after the notes window was made.
+    form->resize(700, 500);
+    form->move(150, 90);
+    form->show();
+    QCoreApplication::processEvents();
+    form->N49Click();
+    QCoreApplication::processEvents();
+    const QRect main = form->frameGeometry();
+    const QRect own = notes->frameGeometry();
+    EXPECT_NEAR(own.right(), main.right(), 4) << "in the main window's right corner";
+    EXPECT_NEAR(own.top(), form->geometry().top(), 4) << "below the main window's caption";
+}
+
 TEST_F(Notes, FontDialogStartsWithTheMemosFont)
 {
     QFont f("Sans", 11);
@@ -276,6 +294,9 @@ TEST(NotesFiles, TextRoundTripsThroughTheFile)
     }
     EXPECT_EQ(NotesFileBytes("x\ny"), QByteArray("x\r\ny\r\n"));
     EXPECT_FALSE(ReadNotesFile(dir.path() + "/none.txt"));
+    // A pipe under a notes file's name gives nothing, without waiting for a writer.
+    ASSERT_EQ(::mkfifo((dir.path() + "/pipe.txt").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadNotesFile(dir.path() + "/pipe.txt"));
 }
 
 class NotesOnAir : public playertest::ManualClockWindowTest {

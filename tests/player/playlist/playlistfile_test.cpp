@@ -1,6 +1,7 @@
 // Playlist files and ".hst" files: byte-for-byte round trips, the header rule, encodings, limits.
 #include "tests/player/playerfixtures.h"
 
+#include "media/tag.h"
 #include "platform/cp1251.h"
 #include "player/playlist/playlistfile.h"
 
@@ -100,6 +101,22 @@ TEST_F(PlaylistFile, SurvivesDamagedEntries)
     EXPECT_EQ((*rows)[1].SubItems[2], "??:??");
     EXPECT_EQ((*rows)[2].SubItems[1], "c");
     EXPECT_EQ((*rows)[2].SubItems[3], "/c");
+}
+
+TEST_F(PlaylistFile, AFilePastTheBoundsIsRefusedUnread)
+{
+    // Past the bounds the rows would take some 20 times the file's size, or more for short lines
+    // (each one a row of its own).
+    std::string big = "#EXTM3U\r\n";
+    while (big.size() <= media::kMaxPlaylistFileBytes)
+        big += "#EXTINF:60,Artist - Title\r\n/music/track.mp3\r\n";
+    EXPECT_FALSE(ReadPlaylistFile(dir.write("big.m3u", big), PlaylistEntries::All, &error));
+    EXPECT_EQ(error, "Larger than 32 MB");
+    std::string many = "#EXTM3U\r";
+    for (std::size_t i = 0; i < media::kMaxPlaylistLines; ++i)
+        many += "a\n";
+    EXPECT_FALSE(ReadPlaylistFile(dir.write("many.m3u", many), PlaylistEntries::All, &error));
+    EXPECT_EQ(error, "More than 300000 lines");
 }
 
 TEST_F(PlaylistFile, RelativeEntriesLieInThePlaylistsFolder)

@@ -3,6 +3,10 @@
 #include "tests/player/windowfixture.h"
 
 #include "controls/vtqstatusbar.h"
+#include "platform/messageids.h"
+#include "platform/sharedmemory.h"
+#include "platform/window.h"
+#include "player/commandlinearea.h"
 #include "player/form1.h"
 #include "player/playlist/playlistfile.h"
 #include "player/playlist/playlistrows.h"
@@ -13,10 +17,23 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+
+#include <sys/stat.h>
 
 using namespace player;
 
 namespace {
+
+long residentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
 
 class PlaylistWindow : public playertest::NoSoundWindowTest {
 protected:
@@ -112,6 +129,73 @@ TEST_F(PlaylistWindow, AHandedOverPlaylistThatCannotBeReadIsSaid)
     EXPECT_TRUE(status().contains(QString::fromStdString(file("other.m3u"))));
     EXPECT_EQ(boxes("LoadPlaylist").size(), 1u);
     EXPECT_TRUE(form->OnAir());
+}
+
+TEST_F(PlaylistWindow, HandOversOfWhatCannotBeReadAreRefusedWhileTheAirGoesOn)
+{
+    programDir.write("system.ini", "[Device]\nMainDev=0\n");
+    form->FormCreate();
+    form->maintimer->stop();
+    form->show();
+    QCoreApplication::processEvents();
+    platform::SharedMemory area;
+    ASSERT_TRUE(area.open(kCommandLineAreaName, kCommandLineAreaSize));
+    form->CommandLineArea = &area;
+    const auto handOver = [&](const std::string& first, const std::string& second) {
+        WriteCommandLineArea(area.data(), area.size(), first, second);
+        EXPECT_EQ(platform::sendMessage(form->handle(), platform::UM_COMMAND_LINE, 0, 0), 0);
+    };
+    handOver("file", programDir.write("on.wav", playertest::soundWavFile(1, 8000, 8000 * 20)));
+    ASSERT_TRUE(form->OnAir());
+    const int rows = form->LVMaster->rowCount();
+
+    // Neither a folder (it aborted the player) nor a pipe (it held the window for ever) nor a
+    // device without end (it took gigabytes) is read.
+    std::filesystem::create_directories(file("folder.m3u"));
+    ASSERT_EQ(::mkfifo(file("pipe.m3u").c_str(), 0600), 0);
+    const long before = residentKb();
+    for (const auto& [list, why] : {std::pair<std::string, std::string>{file("folder.m3u"), "Is a directory"},
+                                    {file("pipe.m3u"), "Not a regular file"},
+                                    {"/dev/zero", "Not a regular file"}}) {
+        handOver("list", list);
+        EXPECT_EQ(status().toStdString(), "Плейлист не читается: " + list + " (" + why + ")");
+    }
+    EXPECT_LT(residentKb() - before, 64 * 1024);
+
+    // A path longer than the area holds: what arrives of it names something else.
+    const std::string deep = file(std::string(300, 'd') + "/" + std::string(250, 'e') + ".wav");
+    handOver("file", deep);
+    EXPECT_TRUE(status().startsWith(QStringLiteral("Путь длиннее 512 байт не принят: ") +
+                                    QString::fromStdString(deep.substr(0, 100))));
+    EXPECT_EQ(form->LVMaster->rowCount(), rows);
+    EXPECT_TRUE(form->OnAir());
+    form->CommandLineArea = nullptr;
+}
+
+TEST_F(PlaylistWindow, ProfileFilesThatCannotBeReadAreSaidOnceTheWindowIsUp)
+{
+    std::filesystem::create_directories(file("Profile/Default.hst"));
+    programDir.write("Profile/Default.prf", "[Options]\r\n");
+    const std::string m3u = programDir.write("Profile/Default.m3u", std::string("#EXTM3U\r\n\0\x01\x02", 12));
+    form->LoadProfile(file("Profile/Default.prf"));
+    EXPECT_EQ(form->LVMaster->rowCount(), 0);
+    EXPECT_FALSE(status().contains(QStringLiteral("Default"))) << "said from the message loop, not in the start";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(status().toStdString(), "Плейлист не читается: " + m3u + " (Not a text file); Файл не читается: " +
+                                          file("Profile/Default.hst") + " (Is a directory)");
+
+    // Pipes and an endless device under the profile's names hold nothing up.
+    for (const char* name : {"Profile/Default.prf", "Profile/Default.m3u", "Profile/Default.hst"})
+        std::filesystem::remove(file(name));
+    ASSERT_EQ(::mkfifo(file("Profile/Default.prf").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(m3u.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", file("Profile/Default.hst"));
+    form->LoadProfile(file("Profile/Default.prf"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(status().toStdString(), "Файл не читается: " + file("Profile/Default.prf") +
+                                          " (Not a regular file); Плейлист не читается: " + m3u +
+                                          " (Not a regular file); Файл не читается: " + file("Profile/Default.hst") +
+                                          " (Not a regular file)");
 }
 
 TEST_F(PlaylistWindow, TheEmergencyListFindsItsRelativeEntries)

@@ -1,6 +1,7 @@
 // Profiles on the real main window on the "no sound" device: every control, deck flag and table a
 // profile describes, the file text a save writes, the window's size, the profile menu and a save
 // that cannot be written.
+#include "tests/common/childrun.h"
 #include "tests/player/windowfixture.h"
 
 #include "audiolib/audiolib.h"
@@ -21,6 +22,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -390,6 +392,60 @@ TEST_F(ProfileWindow, ADamagedWindowSizeIsCutToTheScreenAndSavedSo)
     EXPECT_LE(form->normalGeometry().height(), area.height());
 }
 
+TEST_F(ProfileWindow, TheWindowOpensWhollyOnSmallScreensAtItsProfileSize)
+{
+    EXPECT_LE(form->minimumSizeHint().width(), 799);
+    EXPECT_LE(form->minimumSizeHint().height(), 573);
+    if (!testrun::inChildRun()) {
+        // Each screen in a program of its own: a program has its screens from its start.
+        for (const QSize screen : {QSize(1024, 768), QSize(800, 600)}) {
+            const std::string config = programDir.write(
+                "screen.json", R"({"screens": [{"name": "s", "x": 0, "y": 0, "width": )" +
+                                   std::to_string(screen.width()) + R"(, "height": )" + std::to_string(screen.height()) + "}]}");
+            QProcessEnvironment env;
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + QString::fromStdString(config));
+            EXPECT_TRUE(testrun::passesInChild(env)) << "on a screen of " << screen.width() << " x " << screen.height();
+        }
+        return;
+    }
+    const QRect area = form->screen()->availableGeometry();
+    const auto placedAt = [&](const QSize& profileSize) {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        const QRect frame = form->frameGeometry();
+        const QRect client = form->geometry();
+        EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+        const QSize room = area.size() - (frame.size() - client.size());
+        EXPECT_EQ(form->size(), profileSize.boundedTo(room)) << "applied as stored, cut only to fit";
+        EXPECT_LE(std::abs((frame.left() - area.left()) - (area.right() - frame.right())), 1) << "centred by its frame";
+        EXPECT_LE(std::abs((frame.top() - area.top()) - (area.bottom() - frame.bottom())), 1);
+        // The tool bars wrap: no button is hidden behind an extension arrow.
+        for (const QToolBar* bar : {form->ToolBar1, form->ModeBar, form->JingleBar}) {
+            for (QAction* action : bar->actions()) {
+                if (action->isVisible() && !action->isSeparator()) {
+                    EXPECT_TRUE(bar->widgetForAction(action)->isVisible()) << action->text().toStdString();
+                }
+            }
+        }
+    };
+    form->show();
+    placedAt(QSize(799, 573));  // no profile yet: its defaults
+    form->LoadProfile(writeProfile("Large.prf", "[Options]\nFormWidth=1000\nFormHeight=700\n"));
+    placedAt(QSize(1000, 700));
+}
+
+TEST_F(ProfileWindow, AFreshTempListShowsItsTitlesAndAProfileKeepsThemShown)
+{
+    EXPECT_EQ(columnWidth(form->LVSlave, 1), 0) << "the artist column is the hidden one";
+    EXPECT_EQ(form->LVSlave->model()->headerData(1, Qt::Horizontal).toString(), "Исполнитель");
+    EXPECT_GT(columnWidth(form->LVSlave, 2), 0);
+    EXPECT_EQ(columnWidth(form->LVSlave, 2), columnWidth(form->LVMaster, 2));
+    form->SaveProfile(profile("Fresh.prf"));
+    form->LVSlave->header()->resizeSection(2, 0);
+    form->LoadProfile(profile("Fresh.prf"));
+    EXPECT_GT(columnWidth(form->LVSlave, 2), 0) << "the profile stored the titles hidden";
+}
+
 TEST_F(ProfileWindow, AMaximisedWindowIsStoredAsTheDefaultSizeAndRestoresToItsWidth)
 {
     // The window stays hidden: the test screen is smaller than the window can be shown.
@@ -412,15 +468,16 @@ TEST_F(ProfileWindow, AMaximisedWindowIsStoredAsTheDefaultSizeAndRestoresToItsWi
     EXPECT_EQ(form->width(), 799);
     EXPECT_EQ(form->height(), 573);
 
-    // A positive width: no longer maximised, that size, centred on the work area.
+    // A positive width: no longer maximised, that size, its frame centred on the work area.
     form->LoadProfile(profile("Max.prf"));
     form->LoadProfile(writeProfile("Small.prf", "[Options]\nFormWidth=300\nFormHeight=200\n"));
     EXPECT_FALSE(form->isMaximized());
     EXPECT_EQ(form->width(), 300);
     EXPECT_EQ(form->height(), 200);
     const QRect area = form->screen()->availableGeometry();
-    EXPECT_EQ(form->x(), area.x() + (area.width() - 300) / 2);
-    EXPECT_EQ(form->y(), area.y() + (area.height() - 200) / 2);
+    const QRect frame = form->frameGeometry();
+    EXPECT_EQ(frame.x(), area.x() + (area.width() - frame.width()) / 2);
+    EXPECT_EQ(frame.y(), area.y() + (area.height() - frame.height()) / 2);
     form->SaveProfile(profile("Small.prf"));
     EXPECT_EQ(platform::IniFile(profile("Small.prf")).readInteger("Options", "FormWidth", 0), 300);
     EXPECT_EQ(platform::IniFile(profile("Small.prf")).readInteger("Options", "FormHeight", 0), 200);

@@ -259,17 +259,63 @@ TEST_F(PlaythroughTest, RepeatTrackAndBreakStopBothPoints)
     EXPECT_EQ(list.breakReleases, 1);
 }
 
-TEST_F(PlaythroughTest, ExplicitTimeInTheNameSetsTheMixPoint)
+TEST_F(PlaythroughTest, ExplicitTimeInTheNameSetsTheMixAndFadePoints)
 {
+    // Opens take 12 ms, so the mix point is acted on that much early: the fade point at the same
+    // time is still ahead then, and must fade the item all the same.
+    std::int64_t clockUs = 0;
+    sequencer.setClock([&clockUs] { return clockUs; });
+    for (FakeDeck* d : {&deck1, &deck2}) {
+        d->clockUs = &clockUs;
+        d->openUs = 12000;
+    }
     addRows(2, 30000);
     list.rows[0].name = "Song *12.5 (edit)";
     playRow(0);
+    FakeDeck* first = starts[0].deck;
     EXPECT_EQ(sequencer.GetCrossfadeClass(), player::kClassExplicit);
-    runUntil(17600);
+    while (nowMs < 17500)
+        stepWithPoints();
     ASSERT_EQ(starts.size(), 2u);
-    EXPECT_GE(starts[1].atMs, 17500);
-    EXPECT_LE(starts[1].atMs, 17550);
+    EXPECT_EQ(starts[1].atMs, 17500 - 12);
+    ASSERT_TRUE(sequencer.fadeOut().running()) << "the fade starts at its point";
+    EXPECT_EQ(sequencer.fadeOut().deck(), first);
+    EXPECT_EQ(first->volume, 100);
+    EXPECT_EQ(&sequencer.deckA(), starts[1].deck) << "swapped as row 1 starts";
     EXPECT_EQ(sequencer.GetCrossfadeClass(), player::kClassMusic) << "the new row's class after the swap";
+    // Over the 12.5 s written in the name.
+    runUntil(23750);
+    EXPECT_NEAR(first->volume, 50, 2);
+    runUntil(30100);
+    EXPECT_EQ(first->state, engine::STATE_END);
+    EXPECT_TRUE(playing(*starts[1].deck));
+}
+
+TEST_F(PlaythroughTest, AShortItemsMixPointEndsTheFadeStillRunningOnTheOtherDeck)
+{
+    // Row 1 (3.5 s, *2.5) reaches its mix point 1.0 s after its start, while row 0 still fades
+    // out on the other deck (1.5 s): that fade is ended, so that row 2 starts at the point and
+    // row 1 fades from it.
+    setMusic(1.5f, 1.5f);
+    addRows(1, 10000);
+    addRows(1, 3500);
+    addRows(2, 10000);
+    list.rows[1].name = "Short *2.5";
+    playRow(0);
+    FakeDeck* first = starts[0].deck;
+    runUntil(9400);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1].atMs, 8500);
+    EXPECT_TRUE(sequencer.fadeOut().running());
+    runUntil(9500);
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_EQ(starts[2].atMs, 9500) << "not held back until row 0's fade has run out";
+    EXPECT_EQ(starts[2].deck, first);
+    EXPECT_EQ(starts[2].row, 2);
+    ASSERT_TRUE(sequencer.fadeOut().running());
+    EXPECT_EQ(sequencer.fadeOut().deck(), starts[1].deck) << "row 1 fades from its point";
+    EXPECT_EQ(sequencer.fadeOut().periodMs(), 25);
+    EXPECT_EQ(&sequencer.deckA(), first);
 }
 
 TEST_F(PlaythroughTest, StopFadesOutAndHoldsCrossfades)
@@ -430,10 +476,13 @@ TEST_F(PlaythroughTest, AFileThatCannotBeOpenedLeavesTheItemOnAirUntouched)
 
 TEST_F(PlaythroughTest, AMixHeldPastTheFadePointStillHandsTheAirOver)
 {
-    // 1.5 s rows, mix 1.0 s, fade 0.5 s: row 1's mix point (1.0 s) comes while row 0 still fades
-    // on the other deck, so it starts only at 1.5 s, after row 1's own fade point.
+    // 1.5 s rows, mix 1.0 s, fade 0.5 s; row 0 a jingle without a fade point, which plays out
+    // under row 1: row 1's mix point (1.0 s) comes while row 0 still sounds on the other deck, so
+    // row 2 starts only at 1.5 s, after row 1's own fade point.
     setMusic(1, 0.5f);
+    sequencer.table().records[player::kClassJingle] = {1, 0, true, false};
     addRows(3, 1500);
+    list.rows[0].name = "jingle";
     playRow(0);
     runUntil(1600);
     ASSERT_EQ(list.nowPlaying, (std::vector<int>{0, 1, 2}));

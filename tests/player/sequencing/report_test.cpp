@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 class PlayReportTest : public ::testing::Test {
@@ -56,6 +58,17 @@ TEST_F(PlayReportTest, MissingFolderLosesTheLineButNotThePlayback)
     EXPECT_EQ(noFolder.write("x"), "09:05:03    x");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(noFolder.fileName(now.date()))));
     EXPECT_TRUE(noFolder.todayLines().empty());
+}
+
+TEST_F(PlayReportTest, WhatIsNoFileUnderTheDaysNameNeverHoldsAStart)
+{
+    // A FIFO would block the open for writing (no reader) and for reading (no writer): a track
+    // start must never wait on it.
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/Report"));
+    const std::string day = report.fileName(now.date());
+    ASSERT_EQ(::mkfifo(day.c_str(), 0600), 0);
+    EXPECT_EQ(report.write("x"), "09:05:03    x");
+    EXPECT_TRUE(report.todayLines().empty());
 }
 
 TEST(ReportAudioErrorTest, BoxOnlyForNonZeroCodes)

@@ -58,7 +58,7 @@ TEST_F(CrossfadePresetWindow, LoadingChangesRecordsOneToThreeOnlyAndSavingRoundT
     table().records[kClassCdOrLineIn] = CrossfadeRecord{4.0f, 5.0f, true, false, {}};
     table().records[kClassExplicit] = CrossfadeRecord{6.0f, 0.0f, false, false, {}};
 
-    form->cr_preset->setEditText("club");
+    type(form->cr_preset, "club");
     EXPECT_EQ(form->musmix->Value(), 2.5L);
     EXPECT_EQ(form->musfade->Value(), 3.0L);
     EXPECT_TRUE(form->cbmusmix->isChecked());
@@ -81,7 +81,7 @@ TEST_F(CrossfadePresetWindow, LoadingChangesRecordsOneToThreeOnlyAndSavingRoundT
     const CrossfadeTable fromFile = CrossfadeTable::fromBytes(bytes);
     table().records[0] = fromFile.records[0];
     table().records[4] = fromFile.records[4];
-    form->cr_preset->setEditText("Club");
+    type(form->cr_preset, "Club");
     form->cr_preset->setEditText("Again");
     form->SpeedButton16->click();
     EXPECT_EQ(programDir.read(presetPath("Crossfade/Again.crp")), file);
@@ -95,7 +95,7 @@ TEST_F(CrossfadePresetWindow, AnOnByteStaysOnlyWithATimeAndAShortFileLeavesTheRe
     form->admix->SetValue(0.7L);
     form->adfade->SetValue(0.9L);
     form->cbadfade->setChecked(true);
-    form->cr_preset->setEditText("Odd");
+    type(form->cr_preset, "Odd");
     EXPECT_FALSE(table().records[kClassMusic].mixOn);
     EXPECT_TRUE(table().records[kClassMusic].fadeOn);
     EXPECT_EQ(form->admix->Value(), 1.5L);
@@ -104,7 +104,7 @@ TEST_F(CrossfadePresetWindow, AnOnByteStaysOnlyWithATimeAndAShortFileLeavesTheRe
     EXPECT_EQ(table().records[kClassAdvert].fadeSeconds, 0.9f);
 
     // A name without a file does nothing; delete empties the box.
-    form->cr_preset->setEditText("Nothing");
+    type(form->cr_preset, "Nothing");
     EXPECT_EQ(form->admix->Value(), 1.5L);
     form->cr_preset->setEditText("Odd");
     form->SpeedButton17->click();

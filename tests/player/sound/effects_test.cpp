@@ -3,8 +3,10 @@
 #include "soundwindow.h"
 
 #include "controls/lbar.h"
+#include "controls/spinfloatedit.h"
 #include "player/profiles/profilehooks.h"
 #include "player/sound/fxform.h"
+#include "player/sound/presetbox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -238,7 +240,7 @@ TEST_F(EffectsWindow, APresetLoadsOverItsRecordKeepsTheOnStateAndSavesByteForByt
     TFXFrm& fx = openEffects();
     ASSERT_EQ(fx.pda->count(), 1);
     fx.SpeedButton32->click();
-    fx.pda->setEditText("studio");
+    type(fx.pda, "studio");
     EXPECT_EQ(form->Effects.autoAmp.target, 30000);
     EXPECT_EQ(form->Effects.autoAmp.quiet, 800);
     EXPECT_FLOAT_EQ(form->Effects.autoAmp.rate, 0.05f);
@@ -258,7 +260,7 @@ TEST_F(EffectsWindow, APresetLoadsOverItsRecordKeepsTheOnStateAndSavesByteForByt
 
     // A short value sets the fields it holds whole (wet/dry 20 %), the rest stays.
     fx.ecright->setValue(700);
-    fx.pecho->setEditText("Short");
+    type(fx.pecho, "Short");
     EXPECT_EQ(form->Effects.echo.wetDryPercent, 20.0f);
     EXPECT_EQ(form->Effects.echo.rightDelayMs, 700.0f);
 
@@ -266,6 +268,28 @@ TEST_F(EffectsWindow, APresetLoadsOverItsRecordKeepsTheOnStateAndSavesByteForByt
     fx.SpeedButton34->click();
     EXPECT_FALSE(std::filesystem::exists(presetPath("AutoAmp/Copy.prs")));
     EXPECT_EQ(fx.pda->currentText(), "");
+}
+
+TEST_F(EffectsWindow, AChoiceFromAPresetListLoadsAlsoTheNameTheBoxShows)
+{
+    writePreset("Equalizer/Rock.eqp", "[Equalizer]\r\nSettings=03000000\r\n");
+    // Music: mix at 2 s, on.
+    writePreset("Crossfade/Club.crp", "[Crossfade]\r\nSettings=" + std::string(24, '0') + "000000400000000001000000\r\n");
+    writePreset("AutoAmp/Studio.prs", "[AutoAmp]\r\nSettings=30750000\r\n");
+    TFXFrm& fx = openEffects();
+    // Each box names its preset (as a profile leaves it) while the settings have moved away.
+    setPresetBoxText(form->eq_preset, "Rock");
+    setPresetBoxText(form->cr_preset, "Club");
+    setPresetBoxText(fx.pda, "Studio");
+
+    choose(form->eq_preset, "Rock");
+    EXPECT_EQ(form->TrackBar[0]->value(), -3);
+    choose(form->cr_preset, "Club");
+    EXPECT_EQ(form->musmix->Value(), 2.0L);
+    EXPECT_TRUE(form->cbmusmix->isChecked());
+    choose(fx.pda, "Studio");
+    EXPECT_EQ(form->Effects.autoAmp.target, 30000);
+    EXPECT_EQ(fx.pda->currentText(), "Studio");
 }
 
 TEST_F(EffectsWindow, OneWindowAtATimeAndAProfileLoadRefreshesIt)

@@ -175,7 +175,7 @@ TEST_F(EqualizerWindow, AShortPresetSetsOnlyTheBandsItHoldsWhole)
     open();
     for (int i = 0; i < 4; ++i)
         form->TrackBar[i]->setValue(5);
-    form->eq_preset->setEditText("short");
+    type(form->eq_preset, "short");
     EXPECT_EQ(form->TrackBar[0]->value(), -2);
     EXPECT_EQ(form->TrackBar[1]->value(), -3);
     EXPECT_EQ(form->TrackBar[2]->value(), 5);

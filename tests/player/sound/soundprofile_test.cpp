@@ -29,7 +29,7 @@ TEST_F(SoundProfileWindow, ALoadSetsTheEqualiserEffectsGainAndPresetNamesInOrder
     loadSoundProfile("[Equalizer]\r\nOn=1\r\nSettings=03000000FEFFFFFF\r\nLastPreset=Rock\r\nAuto=1\r\n"
          "[Reverb]\r\nSettings=0000000000000000\r\nOn=1\r\nLastPreset=Hall\r\n"
          "[Compressor]\r\nGain=6\r\nThreshold=-10\r\n"
-         "[Crossfade]\r\nLastPreset=Club\r\n"
+         "[Crossfade]\r\nSettings=00\r\nLastPreset=Club\r\n"
          "[Echo2]\r\nSettings=0000803F\r\nOn=1\r\n");
     EXPECT_TRUE(form->SpeedButton1->isChecked());
     EXPECT_TRUE(form->AutoEq->isChecked());
@@ -73,8 +73,10 @@ TEST_F(SoundProfileWindow, AnEqualiserOffInTheProfileResetsTheDecksAndDefaultsFi
     EXPECT_TRUE(form->SpeedButton1->isChecked()) << "On defaults to 1";
     EXPECT_EQ(form->TrackBar[0]->value(), 0) << "a missing Settings is all zeros";
     EXPECT_EQ(form->eq_preset->currentText(), "Default");
-    EXPECT_EQ(form->cr_preset->currentText(), "Default");
+    EXPECT_EQ(form->cr_preset->currentText(), "") << "no table: every crossfade point is off, no preset is in force";
     EXPECT_FALSE(form->AutoEq->isChecked());
+    loadSoundProfile("[Crossfade]\r\nSettings=" + std::string(120, '0') + "\r\n");
+    EXPECT_EQ(form->cr_preset->currentText(), "Default");
 }
 
 TEST_F(SoundProfileWindow, AShortEffectRecordReplacesOnlyItsFirstBytes)

@@ -12,6 +12,10 @@
 #include "player/sound/sounddeck.h"
 #include "tests/player/windowfixture.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 
 #include <filesystem>
@@ -58,6 +62,20 @@ protected:
     void loadSoundProfile(const std::string& text)
     {
         form->LoadSoundProfile(platform::IniFile(programDir.write("Test.prf", text)), player::ProfileLoad{});
+    }
+    // A preset box's text replaced by typing, as the operator does.
+    static void type(QComboBox* box, const QString& text)
+    {
+        box->lineEdit()->selectAll();
+        box->lineEdit()->insert(text);
+    }
+    // A name chosen from a preset box's list, as the operator does: the list opened, the row taken
+    // with Enter.
+    static void choose(QComboBox* box, const QString& name)
+    {
+        box->showPopup();
+        box->view()->setCurrentIndex(box->model()->index(box->findText(name), 0));
+        QTest::keyClick(box->view(), Qt::Key_Return);
     }
     std::string presetPath(const std::string& relative) const { return programDir.path() + "/Presets/" + relative; }
     std::string writePreset(const std::string& relative, const std::string& bytes) const

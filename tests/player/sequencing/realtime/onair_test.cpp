@@ -1,5 +1,6 @@
 // The real player on the rendering device, its mix measured: what reaches the air when a file is
-// missing, when a track ends in silence, and how closely one item follows the other.
+// missing, when a track ends in silence, how closely one item follows the other, and where and
+// how long each kind of item fades.
 #include "renderedmix.h"
 
 #include "player/sequencing/sequencingplayback.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -23,6 +25,7 @@ struct Item {
     double hz = 0;          // 0: a file that does not exist
     double toneSeconds = 0;
     double silentSeconds = 0;
+    std::string name = {};  // the file's base name (its kind of item); empty: item<n>
 };
 
 std::string makeList(const PlayerFolder& folder, const std::vector<Item>& items)
@@ -30,7 +33,8 @@ std::string makeList(const PlayerFolder& folder, const std::vector<Item>& items)
     std::string m3u = "#EXTM3U\r\n";
     int n = 0;
     for (const Item& item : items) {
-        const std::string name = "item" + std::to_string(n++) + ".wav";
+        const std::string name = (item.name.empty() ? "item" + std::to_string(n) : item.name) + ".wav";
+        ++n;
         const std::string path = item.hz > 0
             ? folder.dir.write(name, rendered::toneWav(item.hz, item.toneSeconds, item.silentSeconds))
             : folder.dir.path() + "/missing/" + name;
@@ -45,7 +49,13 @@ protected:
     void play(const std::vector<Item>& items, float mix, float fade, int ms, int duringMs = -1,
               const QStringList& during = {})
     {
-        folder.setUp(rendered::musicCrossfadeHex(mix, fade));
+        playWith(items, rendered::musicCrossfadeHex(mix, fade), ms, duringMs, during);
+    }
+    // The same with the whole crossfade table.
+    void playWith(const std::vector<Item>& items, const std::string& crossfadeHex, int ms, int duringMs = -1,
+                  const QStringList& during = {})
+    {
+        folder.setUp(crossfadeHex);
         const std::string list = makeList(folder, items);
         ASSERT_TRUE(rendered::runPlayer(folder, {"list", QString::fromStdString(list)}, ms, duringMs, during));
         pcm = rendered::readWav(folder.dir.read(folder.wavOut()));
@@ -144,6 +154,42 @@ TEST_F(OnAir, EachNextItemStartsWithinTwentyFiveMsOfItsMixPoint)
         const double lateMs = (on[i] - on[i - 1] - 1.5) * 1000.0;
         EXPECT_GT(lateMs, -27.0) << "item " << i;
         EXPECT_LT(lateMs, 27.0 + kSlack * 1000) << "item " << i;
+    }
+}
+
+TEST_F(OnAir, EveryItemFadesAtItsFadePointWhateverKindOfItemItIs)
+{
+    // Music, adverts and times written in the name mix and fade at the same point (as every
+    // shipped preset has them); jingles fade before they mix.
+    const rendered::Points music{1.5f, 1.5f};
+    const rendered::Points advert{0.5f, 0.5f};
+    const rendered::Points jingle{0.4f, 0.8f};
+    const std::vector<std::pair<std::string, rendered::Points>> kinds{
+        {"song", music}, {"commercial", advert}, {"song *1.0", {1.0f, 1.0f}},
+        {"jingle", jingle}, {"song *0.6", {0.6f, 0.6f}}, {"last song", music}};
+    constexpr double kSeconds = 2.5;
+    std::vector<Item> items;
+    for (std::size_t i = 0; i < kinds.size(); ++i)
+        items.push_back({tones[i % 3], kSeconds, 0, kinds[i].first});
+    playWith(items, rendered::crossfadeHex(music, advert, jingle), 14000);
+    std::vector<double> on;
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        const std::vector<double> list = rendered::onsets(track, i % 3, 0.2);
+        ASSERT_GT(list.size(), i / 3) << kinds[i].first << " never started";
+        on.push_back(list[i / 3]);
+    }
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        const rendered::Points points = kinds[i].second;
+        const rendered::Fall fall = rendered::fallAfter(track, i % 3, on[i]);
+        const double mixBeforeEnd = i + 1 < kinds.size() ? kSeconds - (on[i + 1] - on[i]) : 0;
+        std::printf("%-10s mix %.3f s, fade %.3f s before its end over %.3f s (points %.1f, %.1f)\n",
+                    kinds[i].first.c_str(), mixBeforeEnd, kSeconds - (fall.start - on[i]), fall.seconds,
+                    points.mix, points.fade);
+        if (i + 1 < kinds.size()) {
+            EXPECT_NEAR(mixBeforeEnd, points.mix, 0.05 + kSlack) << "mix of " << kinds[i].first;
+        }
+        EXPECT_NEAR(fall.start - on[i], kSeconds - points.fade, 0.06 + kSlack) << "fade of " << kinds[i].first;
+        EXPECT_NEAR(fall.seconds, points.fade, 0.1 * points.fade) << "fade of " << kinds[i].first;
     }
 }
 

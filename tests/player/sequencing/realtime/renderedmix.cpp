@@ -126,6 +126,22 @@ std::vector<double> onsets(const ToneTrack& track, std::size_t tone, double hold
     return result;
 }
 
+Fall fallAfter(const ToneTrack& track, std::size_t tone, double onset)
+{
+    const double steady = track.steady(tone);
+    // Past the start's own burst.
+    std::size_t i = track.windowAt(onset + 0.05);
+    while (i < track.amp.size() && track.amp[i][tone] >= 0.9 * steady)
+        ++i;
+    std::size_t k = i;
+    while (k < track.amp.size() && track.amp[k][tone] >= 0.1 * steady)
+        ++k;
+    if (k >= track.amp.size())
+        return {};
+    const double seconds = (track.timeOf(k) - track.timeOf(i)) / 0.8;
+    return {track.timeOf(i) - 0.1 * seconds, seconds};
+}
+
 std::vector<Run> silentRuns(const Pcm& pcm, std::size_t from, std::size_t to, float floor, std::size_t minSamples)
 {
     std::vector<Run> runs;
@@ -173,13 +189,16 @@ std::string floatHex(float v)
 
 }  // namespace
 
-std::string musicCrossfadeHex(float mixSeconds, float fadeSeconds)
+std::string crossfadeHex(Points music, Points advert, Points jingle)
 {
+    const auto record = [](Points p) {
+        return floatHex(p.mix) + floatHex(p.fade) + (p.mix > 0 ? "01" : "00") + (p.fade > 0 ? "01" : "00") + "0000";
+    };
     const std::string off(24, '0');
-    const std::string music = floatHex(mixSeconds) + floatHex(fadeSeconds) + (mixSeconds > 0 ? "01" : "00") +
-                              (fadeSeconds > 0 ? "01" : "00") + "0000";
-    return off + music + off + off + off;
+    return off + record(music) + record(advert) + record(jingle) + off;
 }
+
+std::string musicCrossfadeHex(float mixSeconds, float fadeSeconds) { return crossfadeHex({mixSeconds, fadeSeconds}); }
 
 namespace {
 

@@ -53,6 +53,16 @@ ToneTrack trackTones(const Pcm& pcm, const std::vector<double>& tones, double bl
 // 10 ms lies within about 2 ms of the tone's first sample.
 std::vector<double> onsets(const ToneTrack& track, std::size_t tone, double holdSeconds);
 
+// Where a tone that sounds from `onset` on is faded: the windows where it first falls below 90 %
+// and then below 10 % of its steady level, which a linear fade passes at a tenth and at nine
+// tenths of its length. A tone cut off without a fade falls in about one window. Negative when it
+// does not fall.
+struct Fall {
+    double start = -1;    // seconds
+    double seconds = -1;  // length
+};
+Fall fallAfter(const ToneTrack& track, std::size_t tone, double onset);
+
 // Runs of consecutive samples whose magnitude stays below floor, at least minSamples long, as
 // [first, last] sample indices, from sample `from` on.
 struct Run {
@@ -70,6 +80,13 @@ struct PlayerFolder {
     void setUp(const std::string& crossfadeHex, const std::string& profileExtra = {});
 };
 
+// Mix and fade point of a class, seconds before the end; 0 = off.
+struct Points {
+    float mix = 0;
+    float fade = 0;
+};
+// The crossfade table with these classes' points; CD/line input and explicit times off.
+std::string crossfadeHex(Points music, Points advert = {}, Points jingle = {});
 // The crossfade table with music's mix and fade points (seconds, 0 = off); the other records off.
 std::string musicCrossfadeHex(float mixSeconds, float fadeSeconds);
 
