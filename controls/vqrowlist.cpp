@@ -166,8 +166,10 @@ void VqRowList::saveUndo()
 {
     UndoLevel level;
     if (static_cast<int>(m_undo.size()) >= kUndoLevels) {
-        // The oldest level's storage holds the new one: a long list costs no fresh memory per edit.
-        level = std::move(m_undo.front());
+        // The oldest level's storage holds the new one when it is about the size needed: a long
+        // list then costs no fresh memory per edit, and one that has shrunk keeps no old bulk.
+        if (m_undo.front().rows.capacity() <= 2 * Rows.size())
+            level = std::move(m_undo.front());
         m_undo.pop_front();
     }
     level.rows.clear();
