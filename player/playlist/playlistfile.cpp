@@ -224,10 +224,10 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
         row.SubItems[kColName] = QString::fromStdString(
             described && !name.empty() ? name : platform::decodeText(media::ExtractFileBaseName(file)));
         const std::int64_t ms = described ? std::clamp<std::int64_t>(seconds * 1000, 0, 2147483647) : 0;
-        auto duration = durationTexts.find(ms);
-        if (duration == durationTexts.end())
-            duration = durationTexts.emplace(ms, QString::fromStdString(media::FormatTimeShort(static_cast<std::int32_t>(ms)))).first;
-        row.SubItems[kColDuration] = duration->second;
+        QString& duration = durationTexts[ms];
+        if (duration.isNull())
+            duration = QString::fromStdString(media::FormatTimeShort(static_cast<std::int32_t>(ms)));
+        row.SubItems[kColDuration] = duration;
         row.SubItems[kColPath] = platform::pathToQString(file);
         rows.push_back(std::move(row));
         described = false;
