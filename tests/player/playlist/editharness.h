@@ -49,7 +49,9 @@ inline std::vector<TVirtualItem> dayLog(int n, const QString& folder)
 }
 
 // The window in a program folder of its own, with the notes marks and column sorting on. With
-// playable set, every row names one real WAV file, so that the transport commands play.
+// playable set, every row names one real WAV file that sounds throughout, so that the transport
+// commands play and a track stays on air (the decks cut silence: a silent file would be skipped
+// at once, and every start would scan it on the window's thread).
 class EditWindow {
 public:
     explicit EditWindow(int rows, bool playable = false) : n(rows)
