@@ -208,8 +208,8 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
             continue;
         const bool utf8 = platform::isValidUtf8(raw);
         if (raw.starts_with(kExtInf)) {
-            const std::string line = utf8 ? std::string(raw) : platform::cp1251ToUtf8(raw);
-            const std::string_view rest = std::string_view(line).substr(kExtInf.size());
+            const std::string decoded = utf8 ? std::string() : platform::cp1251ToUtf8(raw);
+            const std::string_view rest = (utf8 ? raw : std::string_view(decoded)).substr(kExtInf.size());
             const std::size_t comma = rest.find(',');
             seconds = parseSeconds(rest.substr(0, comma));
             name = comma == std::string_view::npos ? std::string_view() : media::trimText(rest.substr(comma + 1));
