@@ -187,10 +187,11 @@ bool TVqListView::GetHLItem(TVirtualItem& item)
     return true;
 }
 
-void TVqListView::Undo()
+std::vector<TVirtualItem> TVqListView::Undo()
 {
-    undo();
+    std::vector<TVirtualItem> replaced = undo();
     syncView();
+    return replaced;
 }
 
 void TVqListView::CopySelection()

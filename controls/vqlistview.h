@@ -64,7 +64,8 @@ public:
     int UndoDepth() const { return undoDepth(); }
     bool CanUndo() const { return canUndo(); }
     bool CanRedo() const { return false; }
-    void Undo();
+    // The rows the undo replaced.
+    std::vector<TVirtualItem> Undo();
     void CopySelection();
     void CutSelection();
     void DeleteSelection();

@@ -6,6 +6,9 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstdint>
+
+#include <sys/mman.h>
 
 namespace controls {
 
@@ -13,6 +16,51 @@ std::vector<TVirtualItem>& ClipboardRows()
 {
     static std::vector<TVirtualItem> rows;
     return rows;
+}
+
+void ReserveRows(std::vector<TVirtualItem>& rows, std::size_t capacity)
+{
+    if (rows.capacity() >= capacity)
+        return;
+    capacity = std::max(capacity, 2 * rows.size());
+    std::vector<TVirtualItem> room;
+    room.reserve(capacity);
+    // Untouched as yet: large pages, where the system gives them on request, make the many
+    // megabytes of a long list a few page faults rather than thousands.
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(room.data());
+    const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t last = (start + capacity * sizeof(TVirtualItem)) & ~(kLargePage - 1);
+    if (last > first)
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    room.insert(room.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    rows.swap(room);
+}
+
+void ApplyRowOrder(std::vector<TVirtualItem>& rows, const std::vector<int>& order)
+{
+    // Each cycle of the permutation is followed once: its first row is held aside while the
+    // others move up into the places they are called to.
+    std::vector<bool> placed(order.size(), false);
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (placed[start])
+            continue;
+        placed[start] = true;
+        if (static_cast<std::size_t>(order[start]) == start)
+            continue;
+        TVirtualItem held = std::move(rows[start]);
+        std::size_t pos = start;
+        for (;;) {
+            const auto from = static_cast<std::size_t>(order[pos]);
+            if (from == start) {
+                rows[pos] = std::move(held);
+                break;
+            }
+            rows[pos] = std::move(rows[from]);
+            placed[from] = true;
+            pos = from;
+        }
+    }
 }
 
 namespace {
@@ -48,11 +96,18 @@ void VqRowList::insertRow(int index, const TVirtualItem& item)
 
 void VqRowList::insertRows(int index, std::vector<TVirtualItem> items)
 {
-    if (items.empty())
+    insertRange(index, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+}
+
+template <typename Iterator>
+void VqRowList::insertRange(int index, Iterator first, Iterator last)
+{
+    if (first == last)
         return;
     index = std::clamp(index, 0, rowCount());
-    const int count = static_cast<int>(items.size());
-    Rows.insert(Rows.begin() + index, std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+    const int count = static_cast<int>(std::distance(first, last));
+    ReserveRows(Rows, Rows.size() + static_cast<std::size_t>(count));
+    Rows.insert(Rows.begin() + index, first, last);
     if (HLIndex >= index)
         HLIndex += count;
     if (NextIndex >= index)
@@ -109,17 +164,30 @@ std::optional<TVirtualItem> VqRowList::hlItem() const
 
 void VqRowList::saveUndo()
 {
-    if (static_cast<int>(m_undo.size()) >= kUndoLevels)
+    UndoLevel level;
+    if (static_cast<int>(m_undo.size()) >= kUndoLevels) {
+        // The oldest level's storage holds the new one when it is about the size needed: a long
+        // list then costs no fresh memory per edit, and one that has shrunk keeps no old bulk.
+        if (m_undo.front().rows.capacity() <= 2 * Rows.size())
+            level = std::move(m_undo.front());
         m_undo.pop_front();
-    m_undo.push_back({Rows, validMark(HLIndex), validMark(NextIndex)});
+    }
+    level.rows.clear();
+    ReserveRows(level.rows, Rows.size());
+    level.rows = Rows;
+    level.hlIndex = validMark(HLIndex);
+    level.nextIndex = validMark(NextIndex);
+    m_undo.push_back(std::move(level));
 }
 
-void VqRowList::undo()
+std::vector<TVirtualItem> VqRowList::undo()
 {
     if (m_undo.empty())
-        return;
+        return {};
+    std::vector<TVirtualItem> replaced = std::move(Rows);
     Rows = std::move(m_undo.back().rows);
     m_undo.pop_back();
+    return replaced;
 }
 
 void VqRowList::copyRows(std::vector<int> indices) const
@@ -127,6 +195,7 @@ void VqRowList::copyRows(std::vector<int> indices) const
     sortUnique(indices, rowCount());
     auto& clip = ClipboardRows();
     clip.clear();
+    ReserveRows(clip, indices.size());
     for (int i : indices)
         clip.push_back(Rows[static_cast<size_t>(i)]);
 }
@@ -135,8 +204,10 @@ void VqRowList::pasteRows(int firstSelected)
 {
     saveUndo();
     const int p = firstSelected >= 0 && firstSelected < rowCount() ? firstSelected : rowCount() - 1;
-    // A copy, so that pasting a list's rows into itself cannot read rows as it inserts them.
-    insertRows(p + 1, ClipboardRows());
+    // Straight from the clipboard, which holds copies of its own: pasting a list's rows into
+    // itself reads none of the rows being moved.
+    const std::vector<TVirtualItem>& clip = ClipboardRows();
+    insertRange(p + 1, clip.begin(), clip.end());
 }
 
 DragStepResult VqRowList::dragStep(std::vector<int> selected, int anchor, int target)
@@ -179,19 +250,16 @@ void VqRowList::reorder(const std::vector<int>& order)
 {
     const int hl = validMark(HLIndex);
     const int next = validMark(NextIndex);
-    std::vector<TVirtualItem> rows;
-    rows.reserve(order.size());
     HLIndex = -1;
     NextIndex = -1;
     for (size_t pos = 0; pos < order.size(); ++pos) {
         const int old = order[pos];
-        rows.push_back(std::move(Rows[static_cast<size_t>(old)]));
         if (old == hl)
             HLIndex = static_cast<int>(pos);
         if (old == next)
             NextIndex = static_cast<int>(pos);
     }
-    Rows = std::move(rows);
+    ApplyRowOrder(Rows, order);
 }
 
 RowStyle VqRowList::rowStyle(int index) const

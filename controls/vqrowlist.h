@@ -24,6 +24,14 @@ struct TVirtualItem {
 // User-interface thread only.
 std::vector<TVirtualItem>& ClipboardRows();
 
+// Makes room for at least capacity rows, the rows kept as they are. A list that must grow grows
+// to at least twice its rows, so that repeated additions stay linear.
+void ReserveRows(std::vector<TVirtualItem>& rows, std::size_t capacity);
+
+// Puts rows into the order given: row i afterwards is the one that was at order[i] (order holds
+// every index once). The rows move in place, each once, without a second list.
+void ApplyRowOrder(std::vector<TVirtualItem>& rows, const std::vector<int>& order);
+
 // How one row is drawn: the marks give bold and underline, keywords the colour.
 struct RowStyle {
     bool bold = false;
@@ -78,8 +86,8 @@ public:
     void saveUndo();
     int undoDepth() const { return static_cast<int>(m_undo.size()); }
     bool canUndo() const { return !m_undo.empty(); }
-    // Restores the newest level; the marks are left to the caller.
-    void undo();
+    // Restores the newest level and returns the rows it replaced; the marks are left to the caller.
+    std::vector<TVirtualItem> undo();
     // The playing and play-next marks as they were when the newest level was saved (-1 when
     // there was none, or no level): what a caller re-establishing the marks after undo() can go
     // by when several rows hold the same track.
@@ -101,6 +109,9 @@ private:
     int validMark(int mark) const { return mark >= 0 && mark < rowCount() ? mark : -1; }
     // Rows put into the order given by their old indices; marks follow their rows.
     void reorder(const std::vector<int>& order);
+    // Inserts [first, last) at index (clamped); marks at or after it move down with their rows.
+    template <typename Iterator>
+    void insertRange(int index, Iterator first, Iterator last);
 
     struct UndoLevel {
         std::vector<TVirtualItem> rows;

@@ -25,9 +25,9 @@ bool fileExists(const std::string& name)
     return std::filesystem::is_regular_file(name, ec);
 }
 
-// The playlist's lines, decoded (UTF-8, else code page 1251). A line ends at LF, CR LF or CR.
-// Nothing (and a box says why) when the file is missing or refused.
-std::optional<std::vector<std::string>> readLines(const std::string& fileName)
+// The playlist's text, decoded (UTF-8, else code page 1251). Nothing (and a box says why) when
+// the file is missing or refused.
+std::optional<std::string> readText(const std::string& fileName)
 {
     std::string raw;
     std::string error;
@@ -38,24 +38,10 @@ std::optional<std::vector<std::string>> readLines(const std::string& fileName)
                              "Error", platform::MB_OK | platform::MB_ICONERROR);
         return std::nullopt;
     }
-    const std::string text = platform::decodeText(raw);
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
-            ++start;
-    }
-    return lines;
+    return platform::decodeText(raw);
 }
 
-bool hasHeader(const std::vector<std::string>& lines)
+bool hasHeader(const std::vector<std::string_view>& lines)
 {
     return !lines.empty() && trimText(lines.front()) == "#EXTM3U";
 }
@@ -81,9 +67,14 @@ bool isRelative(std::string_view path)
 
 // The entry's path: relative ones are put under the playlist's folder; "\" separators are taken
 // as "/" unless the name exists as written.
-std::string entryPath(const std::string& folder, const std::string& entry)
+std::string entryPath(const std::string& folder, std::string_view entry)
 {
-    std::string path = isRelative(entry) ? folder + entry : entry;
+    std::string path;
+    if (isRelative(entry)) {
+        path.reserve(folder.size() + entry.size());
+        path = folder;
+    }
+    path += entry;
     if (path.find('\\') != std::string::npos && !fileExists(path)) {
         for (char& c : path)
             if (c == '\\')
@@ -126,35 +117,40 @@ PlaylistRead ReadPlaylistBytes(const std::string& fileName, std::string& bytes, 
     return PlaylistRead::Ok;
 }
 
-std::string ResolveM3UEntry(const std::string& fileName, const std::string& entry)
+M3UEntryResolver::M3UEntryResolver(const std::string& fileName) : m_folder(playlistFolder(fileName)) {}
+
+std::string M3UEntryResolver::operator()(std::string_view entry) const
 {
-    return entryPath(playlistFolder(fileName), entry);
+    return entryPath(m_folder, entry);
 }
 
 int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
 {
-    const std::optional<std::vector<std::string>> read = readLines(fileName);
-    if (!read || !hasHeader(*read))
+    const std::optional<std::string> contents = readText(fileName);
+    if (!contents)
         return 0;
-    const std::vector<std::string>& lines = *read;
-    const std::string folder = playlistFolder(fileName);
+    const std::vector<std::string_view> lines = splitLines(*contents);
+    if (!hasHeader(lines))
+        return 0;
+    const M3UEntryResolver resolve(fileName);
 
     std::size_t stored = 0;
     std::size_t tooLong = 0;
     std::string firstTooLong;
     for (std::size_t i = 1; i < lines.size() && stored < dest.size(); ++i) {
         const std::size_t at = lines[i].find(kExtInf);
-        if (at == std::string::npos)
+        if (at == std::string_view::npos)
             continue;
-        const std::string line = lines[i] + ' ';
+        std::string line(lines[i]);
+        line += ' ';
         const std::string_view afterTag = std::string_view(line).substr(at + kExtInf.size());
         const std::int64_t seconds = entrySeconds(afterTag);
         const std::size_t comma = afterTag.find(',');
         const std::string display(comma == std::string_view::npos ? std::string_view() : afterTag.substr(comma + 1));
-        const std::string entry = i + 1 < lines.size() ? lines[i + 1] : std::string();
+        const std::string_view entry = i + 1 < lines.size() ? lines[i + 1] : std::string_view();
         ++i;  // the path line is consumed whatever it holds
 
-        const std::string path = entryPath(folder, entry);
+        const std::string path = resolve(entry);
         if (path.size() > kFileNameCapacity) {
             // A cut path would name another file; such entries are left out and reported.
             if (tooLong++ == 0)
@@ -184,16 +180,18 @@ int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
 
 std::int64_t GetM3UTotalSeconds(const std::string& fileName)
 {
-    const std::optional<std::vector<std::string>> read = readLines(fileName);
-    if (!read || !hasHeader(*read))
+    const std::optional<std::string> contents = readText(fileName);
+    if (!contents)
         return 0;
-    const std::vector<std::string>& lines = *read;
+    const std::vector<std::string_view> lines = splitLines(*contents);
+    if (!hasHeader(lines))
+        return 0;
     std::int64_t total = 0;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::size_t at = lines[i].find(kExtInf);
-        if (at == std::string::npos)
+        if (at == std::string_view::npos)
             continue;
-        total += entrySeconds(std::string_view(lines[i]).substr(at + kExtInf.size()));
+        total += entrySeconds(lines[i].substr(at + kExtInf.size()));
         ++i;
     }
     return total;

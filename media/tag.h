@@ -48,9 +48,17 @@ PlaylistRead ReadPlaylistBytes(const std::string& fileName, std::string& bytes, 
 int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest);
 // Sum of the entries' durations in seconds.
 std::int64_t GetM3UTotalSeconds(const std::string& fileName);
-// The path an entry of the playlist fileName names: a relative entry lies under the playlist's
-// own folder; "\" separators are taken as "/" unless the name exists as written.
-std::string ResolveM3UEntry(const std::string& fileName, const std::string& entry);
+// The paths the entries of the playlist fileName name: a relative entry lies under the
+// playlist's own folder; "\" separators are taken as "/" unless the name exists as written.
+// The folder is worked out once, for every entry of the playlist.
+class M3UEntryResolver {
+public:
+    explicit M3UEntryResolver(const std::string& fileName);
+    std::string operator()(std::string_view entry) const;
+
+private:
+    std::string m_folder;  // with a trailing "/", or empty
+};
 
 // The version of this system's own executables; empty for any other file.
 std::string GetFileVersionString(const std::string& fileName);

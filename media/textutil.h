@@ -6,12 +6,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace media {
 
 // Removes blanks and control characters (codes 0..32) at both ends.
 std::string_view trimText(std::string_view text);
 std::string_view trimRight(std::string_view text);
+// The lines of a text, as views into it: a line ends at LF, CR LF or CR; an empty last line
+// (the text ends with its line end) is not one.
+std::vector<std::string_view> splitLines(std::string_view text);
 // A decimal integer with an optional sign (leading blanks allowed); nothing else may follow.
 std::optional<std::int64_t> parseInteger(std::string_view text);
 // The integer, or 0 when text is not one that fits 32 bits.

@@ -197,12 +197,11 @@ void TForm1::aEditUndoExecute()
     controls::TVqListView* list = CurrentList;
     if (list->CanUndo()) {
         // Undo leaves the marks to its caller: they go back onto the rows that hold them.
-        const std::vector<TVirtualItem> before = list->Rows;
         const int playing = list->HLIndex;
         const int next = list->NextIndex;
         const int savedPlaying = list->undoHLIndex();
         const int savedNext = list->undoNextIndex();
-        list->Undo();
+        const std::vector<TVirtualItem> before = list->Undo();
         list->HLIndex = MarkAfterUndo(before, list->Rows, playing, savedPlaying);
         list->NextIndex = MarkAfterUndo(before, list->Rows, next, savedNext);
     }
@@ -327,6 +326,7 @@ void TForm1::N53Click()
 
 void TForm1::mSlave2MasterClick()
 {
+    controls::ReserveRows(LVMaster->Rows, LVMaster->Rows.size() + LVSlave->Rows.size());
     for (const TVirtualItem& row : LVSlave->Rows) {
         TVirtualItem copy = row;
         copy.ImageIndex = kImageOrdinary;

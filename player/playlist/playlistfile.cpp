@@ -2,6 +2,7 @@
 #include "player/playlist/playlistfile.h"
 
 #include "media/tag.h"
+#include "media/textutil.h"
 #include "platform/cp1251.h"
 #include "platform/pathtext.h"
 #include "platform/regularfile.h"
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <unordered_map>
 
 namespace player {
 
@@ -21,41 +23,9 @@ namespace {
 
 constexpr std::string_view kExtInf = "#EXTINF:";
 
-std::string trimmed(std::string_view s)
-{
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= 32)
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32)
-        --e;
-    return std::string(s.substr(b, e - b));
-}
-
-// Lines ended by LF, CR LF or CR.
-std::vector<std::string> splitLines(const std::string& bytes)
-{
-    std::vector<std::string> lines;
-    std::string cur;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(cur));
-            cur.clear();
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            cur.push_back(c);
-        }
-    }
-    if (!cur.empty())
-        lines.push_back(std::move(cur));
-    return lines;
-}
-
 std::int64_t parseSeconds(std::string_view text)
 {
-    const std::string t = trimmed(text);
+    const std::string_view t = media::trimText(text);
     if (t.empty() || t.size() > 12)
         return 0;
     std::int64_t v = 0;
@@ -76,12 +46,12 @@ constexpr std::size_t kMaxLineBytes = 64 * 1024;
 
 // Lines past the bound become empty lines, so that the lines after them keep their places; the
 // flags tell which.
-std::vector<bool> dropLongLines(std::vector<std::string>& lines)
+std::vector<bool> dropLongLines(std::vector<std::string_view>& lines)
 {
     std::vector<bool> dropped(lines.size(), false);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].size() > kMaxLineBytes) {
-            std::string().swap(lines[i]);
+            lines[i] = {};
             dropped[i] = true;
         }
     }
@@ -122,25 +92,32 @@ void reportRowsLeftOut(const std::string& path, const std::vector<controls::TVir
 // folder by the media module's rule (relative entries, "\" separators). When that names nothing,
 // the line is tried as code page 1251 text (a list made on another system, its files renamed
 // since) and with "\" read as "/" from the root ("\music\a.mp3" of a list made for one drive).
-std::string entryPathBytes(const std::string& playlist, const std::string& line)
+// A line that has no other reading is taken as it resolves, without a look at the disk: whether
+// it names a file would change nothing.
+std::string entryPathBytes(const media::M3UEntryResolver& resolve, std::string_view line, bool utf8)
 {
+    const std::string asIs = resolve(line);
+    if (utf8 && !line.starts_with('\\'))
+        return asIs;
     std::error_code ec;
-    const std::string asIs = media::ResolveM3UEntry(playlist, line);
     if (std::filesystem::exists(asIs, ec))
         return asIs;
-    std::vector<std::string> texts{line};
-    if (!platform::isValidUtf8(line))
-        texts.push_back(platform::cp1251ToUtf8(line));
-    for (const std::string& text : texts) {
-        std::vector<std::string> candidates{media::ResolveM3UEntry(playlist, text)};
+    std::vector<std::string> candidates;
+    const auto addReadings = [&candidates](std::string_view text) {
         if (text.starts_with('\\')) {
-            candidates.push_back(text);
+            candidates.emplace_back(text);
             std::replace(candidates.back().begin(), candidates.back().end(), '\\', '/');
         }
-        for (const std::string& candidate : candidates)
-            if (std::filesystem::exists(candidate, ec))
-                return candidate;
+    };
+    addReadings(line);  // the line as it resolves was tried above
+    if (!utf8) {
+        const std::string text = platform::cp1251ToUtf8(line);
+        candidates.push_back(resolve(text));
+        addReadings(text);
     }
+    for (const std::string& candidate : candidates)
+        if (std::filesystem::exists(candidate, ec))
+            return candidate;
     return asIs;
 }
 
@@ -150,12 +127,14 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
 {
     std::string out = "#EXTM3U\r\n";
     std::vector<std::size_t> skipped;
+    const auto isLineBreak = [](char c) { return c == '\r' || c == '\n'; };
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const controls::TVirtualItem& row = rows[i];
         // The path's bytes as the file system gave them, whatever they are. One holding a line
         // break would come back as lines of its own: such a row is left out, never altered.
-        std::string file = trimmed(platform::pathBytes(row.SubItems[kColPath]));
-        if (file.find_first_of("\r\n") != std::string::npos) {
+        const std::string bytes = platform::pathBytes(row.SubItems[kColPath]);
+        const std::string_view file = media::trimText(bytes);
+        if (std::any_of(file.begin(), file.end(), isLineBreak)) {
             skipped.push_back(i);
             continue;
         }
@@ -163,9 +142,10 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
         out += std::to_string(DurationTextSeconds(row.SubItems[kColDuration]));
         out += ',';
         // A line break inside the shown name would split the entry.
-        std::string name = trimmed(row.SubItems[kColName].toStdString());
-        std::replace_if(name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-        out += name;
+        const std::string shown = row.SubItems[kColName].toStdString();
+        const std::size_t nameAt = out.size();
+        out += media::trimText(shown);
+        std::replace_if(out.begin() + static_cast<std::ptrdiff_t>(nameAt), out.end(), isLineBreak, ' ');
         out += "\r\n";
         out += file;
         out += "\r\n";
@@ -193,16 +173,26 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
             *error = "Not a text file";
         return std::nullopt;
     }
-    std::vector<std::string> lines = splitLines(bytes);
+    std::vector<std::string_view> lines = media::splitLines(bytes);
     const std::vector<bool> dropped = dropLongLines(lines);
     reportLongLines(path, dropped);
     const bool extendedOnly = entries == PlaylistEntries::ExtendedOnly;
-    if (extendedOnly && (lines.empty() || trimmed(lines[0]) != "#EXTM3U")) {
+    if (extendedOnly && (lines.empty() || media::trimText(lines[0]) != "#EXTM3U")) {
         if (error)
             *error = "No #EXTM3U header";
         return std::nullopt;
     }
+    // Every line not blank and not a "#" line may be an entry: room for them all at once.
+    std::size_t entryLines = 0;
+    for (const std::string_view line : lines) {
+        const std::string_view t = media::trimText(line);
+        entryLines += !t.empty() && t.front() != '#';
+    }
+    const media::M3UEntryResolver resolve(path);
     std::vector<controls::TVirtualItem> rows;
+    controls::ReserveRows(rows, entryLines);
+    // Most entries share a few durations: one text each, shared by the rows.
+    std::unordered_map<std::int64_t, QString> durationTexts;
     bool described = false;  // an "#EXTINF:" line waits for its path
     std::int64_t seconds = 0;
     std::string name;
@@ -211,28 +201,33 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
             described = false;  // a path past the bound: there is nothing to play
             continue;
         }
-        // The path keeps the line's bytes; only what is shown is decoded.
-        const std::string raw = trimmed(lines[i]);
+        // The path keeps the line's bytes; only what is shown is decoded. The markers looked for
+        // are ASCII, which both decodings keep as they are.
+        const std::string_view raw = media::trimText(lines[i]);
         if (raw.empty())
             continue;
-        const std::string line = platform::decodeText(raw);
-        if (line.starts_with(kExtInf)) {
-            const std::string rest = line.substr(kExtInf.size());
+        const bool utf8 = platform::isValidUtf8(raw);
+        if (raw.starts_with(kExtInf)) {
+            const std::string decoded = utf8 ? std::string() : platform::cp1251ToUtf8(raw);
+            const std::string_view rest = (utf8 ? raw : std::string_view(decoded)).substr(kExtInf.size());
             const std::size_t comma = rest.find(',');
             seconds = parseSeconds(rest.substr(0, comma));
-            name = comma == std::string::npos ? std::string() : trimmed(rest.substr(comma + 1));
+            name = comma == std::string_view::npos ? std::string_view() : media::trimText(rest.substr(comma + 1));
             described = true;
             continue;
         }
-        if (line.front() == '#' || (extendedOnly && !described))
+        if (raw.front() == '#' || (extendedOnly && !described))
             continue;  // "#EXTM3U" and other comments
         // Every other line is an entry, with or without a description before it.
-        const std::string file = entryPathBytes(path, raw);
+        const std::string file = entryPathBytes(resolve, raw, utf8);
         controls::TVirtualItem row;
         row.SubItems[kColName] = QString::fromStdString(
             described && !name.empty() ? name : platform::decodeText(media::ExtractFileBaseName(file)));
         const std::int64_t ms = described ? std::clamp<std::int64_t>(seconds * 1000, 0, 2147483647) : 0;
-        row.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(static_cast<std::int32_t>(ms)));
+        QString& duration = durationTexts[ms];
+        if (duration.isNull())
+            duration = QString::fromStdString(media::FormatTimeShort(static_cast<std::int32_t>(ms)));
+        row.SubItems[kColDuration] = duration;
         row.SubItems[kColPath] = platform::pathToQString(file);
         rows.push_back(std::move(row));
         described = false;
@@ -245,11 +240,12 @@ std::optional<std::vector<std::string>> ReadHistoryFile(const std::string& path,
     std::string bytes;
     if (platform::readRegularFile(path, platform::kMaxSettingsFileBytes, bytes, error) != platform::FileRead::Ok)
         return std::nullopt;
-    std::vector<std::string> lines = splitLines(bytes);
-    if (lines.size() > static_cast<std::size_t>(kRecentPlaylists))
-        lines.resize(kRecentPlaylists);
-    for (std::string& l : lines)
-        l = platform::decodeText(l);
+    std::vector<std::string_view> views = media::splitLines(bytes);
+    if (views.size() > static_cast<std::size_t>(kRecentPlaylists))
+        views.resize(kRecentPlaylists);
+    std::vector<std::string> lines;
+    for (const std::string_view l : views)
+        lines.push_back(platform::decodeText(l));
     return lines;
 }
 

@@ -199,8 +199,9 @@ void TForm1::N58Click()
         ReportAudioError(-1, *path, "AppendPlaylist");
         return;
     }
-    for (TVirtualItem& row : *rows)
-        CurrentList->Rows.push_back(std::move(row));
+    std::vector<TVirtualItem>& list = CurrentList->Rows;
+    controls::ReserveRows(list, list.size() + rows->size());
+    list.insert(list.end(), std::make_move_iterator(rows->begin()), std::make_move_iterator(rows->end()));
     CurrentList->syncView();
     RenumberList();
 }

@@ -147,16 +147,11 @@ int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlI
             c = QString::localeAwareCompare(texts[a], texts[b]);
         return c * direction < 0;
     });
-    std::vector<TVirtualItem> sorted;
-    sorted.reserve(rows.size());
     int newHl = -1;
-    for (int i = 0; i < n; ++i) {
-        const int old = order[static_cast<std::size_t>(i)];
-        if (old == hlIndex)
+    for (int i = 0; i < n; ++i)
+        if (order[static_cast<std::size_t>(i)] == hlIndex)
             newHl = i;
-        sorted.push_back(std::move(rows[static_cast<std::size_t>(old)]));
-    }
-    rows = std::move(sorted);
+    controls::ApplyRowOrder(rows, order);
     return hlIndex >= 0 && hlIndex < n ? newHl : hlIndex;
 }
 
@@ -182,11 +177,7 @@ int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex)
         else if (hl == j)
             hl = i;
     }
-    std::vector<TVirtualItem> shuffled;
-    shuffled.reserve(rows.size());
-    for (int old : order)
-        shuffled.push_back(std::move(rows[static_cast<std::size_t>(old)]));
-    rows = std::move(shuffled);
+    controls::ApplyRowOrder(rows, order);
     return hl;
 }
 

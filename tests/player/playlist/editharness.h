@@ -49,7 +49,9 @@ inline std::vector<TVirtualItem> dayLog(int n, const QString& folder)
 }
 
 // The window in a program folder of its own, with the notes marks and column sorting on. With
-// playable set, every row names one real WAV file, so that the transport commands play.
+// playable set, every row names one real WAV file that sounds throughout, so that the transport
+// commands play and a track stays on air (the decks cut silence: a silent file would be skipped
+// at once, and every start would scan it on the window's thread).
 class EditWindow {
 public:
     explicit EditWindow(int rows, bool playable = false) : n(rows)
@@ -61,7 +63,7 @@ public:
         const QString music = QString::fromStdString(dir.path()) + "/music";
         original = dayLog(n, music);
         if (playable) {
-            const std::string wav = dir.write("track.wav", playertest::wavFile(1, 8000, 8000 * 600));
+            const std::string wav = dir.write("track.wav", playertest::soundWavFile(1, 8000, 8000 * 600));
             for (TVirtualItem& r : original)
                 r.SubItems[player::kColPath] = QString::fromStdString(wav);
         } else {
@@ -202,6 +204,25 @@ inline const std::vector<Operation>& operations()
              w.messages.pushText(w.playlist);
          },
          [](EditWindow& w) { w.form->N58Click(); }},
+        {"insert_playlist_row",
+         [](EditWindow& w) {
+             w.reset();
+             w.list().selectRows({w.n / 2});
+             w.messages.pushText(w.playlist);
+         },
+         [](EditWindow& w) { w.form->N47Click(); }},
+        {"open_playlist",
+         [](EditWindow& w) {
+             w.reset();
+             w.messages.pushText(w.playlist);
+         },
+         [](EditWindow& w) { w.form->aOpenExecute(); }},
+        {"save_playlist",
+         [](EditWindow& w) {
+             w.reset();
+             w.form->ListNames[0] = QString::fromStdString(w.dir.path() + "/saved.m3u");
+         },
+         [](EditWindow& w) { w.form->aSaveExecute(); }},
         {"temp_to_main",
          [](EditWindow& w) {
              w.reset();
