@@ -199,15 +199,22 @@ TEST_F(OnAir, WithoutCrossfadesItemsFollowEachOtherWithoutSilence)
     for (int i = 0; i < 6; ++i)
         items.push_back({tones[static_cast<std::size_t>(i) % 3], 1.0});
     play(items, 0, 0, 7500);
-    const std::vector<double> first = rendered::onsets(track, 0, 0.2);
-    const std::vector<double> last = rendered::onsets(track, 2, 0.2);
-    ASSERT_EQ(first.size(), 2u);
-    ASSERT_EQ(last.size(), 2u);
-    // Each next item starts just before the end of the one before (which plays out under it).
+    std::vector<double> on;
+    for (int i = 0; i < 6; ++i) {
+        const std::vector<double> list = rendered::onsets(track, static_cast<std::size_t>(i) % 3, 0.2);
+        const std::size_t k = static_cast<std::size_t>(i) / 3;
+        ASSERT_EQ(list.size(), 2u) << "item " << i;
+        on.push_back(list[k]);
+    }
+    // Each next item starts just before the end of the one before (which plays out under it):
+    // its open lead makes it sound a few ms early at most, as at a mix point.
     const double lead = player::PlaybackSequencer::kEndLeadMs / 1000.0;
-    EXPECT_GT(last[1] - first[0], 5 * (1.0 - lead) - 0.03);
-    EXPECT_LT(last[1] - first[0], 5.0 + 0.03 + kSlack);
-    EXPECT_LT(longestSilenceMs(first[0] + 0.01, last[1] + 0.95), 10.0 + kSlack * 1000);
+    for (std::size_t i = 1; i < on.size(); ++i) {
+        const double lateMs = (on[i] - on[i - 1] - (1.0 - lead)) * 1000.0;
+        EXPECT_GT(lateMs, -27.0) << "item " << i;
+        EXPECT_LT(lateMs, 27.0 + kSlack * 1000) << "item " << i;
+    }
+    EXPECT_LT(longestSilenceMs(on.front() + 0.01, on.back() + 0.95), 10.0 + kSlack * 1000);
 }
 
 }  // namespace
