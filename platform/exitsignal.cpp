@@ -23,6 +23,8 @@ char g_logPath[4096];
 char g_gaveUp[256];
 std::size_t g_gaveUpLength = 0;
 itimerval g_deadline{};
+// Set by the first end signal: a second SIGTERM does not put the deadline off again.
+volatile std::sig_atomic_t g_armed = 0;
 struct sigaction g_previous[3];
 constexpr int kSignals[3] = {SIGTERM, SIGHUP, SIGALRM};
 
@@ -41,7 +43,10 @@ void onDeadline(int)
 
 void onEndSignal(int)
 {
-    ::setitimer(ITIMER_REAL, &g_deadline, nullptr);
+    if (g_armed == 0) {
+        g_armed = 1;
+        ::setitimer(ITIMER_REAL, &g_deadline, nullptr);
+    }
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_wake[1], &byte, 1);
 }
@@ -60,6 +65,7 @@ ExitOnSignal::ExitOnSignal(std::chrono::milliseconds deadline, const std::string
     const int length = std::snprintf(g_gaveUp, sizeof g_gaveUp, "%s: the end took too long; ending without finishing it\n",
                                      program.c_str());
     g_gaveUpLength = length < 0 ? 0 : std::min(static_cast<std::size_t>(length), sizeof g_gaveUp - 1);
+    g_armed = 0;
     g_deadline = {};
     g_deadline.it_value.tv_sec = static_cast<time_t>(deadline.count() / 1000);
     g_deadline.it_value.tv_usec = static_cast<suseconds_t>((deadline.count() % 1000) * 1000);

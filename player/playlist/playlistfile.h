@@ -21,8 +21,7 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
 // "#EXTINF:" line before it when there is one (else its file's base name and "??:??"). Entries
 // are resolved as the media module resolves them (relative ones against the playlist's folder).
 // Within the bounds of media::ReadPlaylistBytes, no limit on the number of entries or on the
-// lengths of names and paths. Lines that are not
-// valid UTF-8 are taken as code page 1251. Nothing (error says why) when the file is missing, is
+// lengths of names and paths. Lines that are not valid UTF-8 are taken as code page 1251. Nothing (error says why) when the file is missing, is
 // not a regular file, is past the bounds of media::ReadPlaylistBytes, cannot be read or holds a
 // zero byte (it is not text).
 // ExtendedOnly reads as the hand-overs from the other programs do: a file whose first line is not
