@@ -112,7 +112,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     buildSettingsMenus();
     for (QWidget* page : {TabSheet3, TabSheet5, TabSheet7})
         scrollPageContents(page);
-    new controls::ToolBarRows(*this, {ToolBar1, ModeBar, JingleBar});
+    new controls::ToolBarRows(*this, {ListBar, ToolBar1, ModeBar, JingleBar});
     CurrentList = LVMaster;
 }
 
@@ -333,12 +333,14 @@ void TForm1::buildMenus()
     aStopAction = makeAction(this, "aStop", QStringLiteral("Stop"));
     aNextTrackAction = makeAction(this, "aNextTrack", QStringLiteral("Next Track"));
     aPrevTrackAction = makeAction(this, "aPrevTrack", QStringLiteral("Previous Track"));
+    // The list commands come first, New leading, on a bar of their own: in a narrow window it goes
+    // on a line of its own rather than push the transport's last buttons out of sight.
+    ListBar = addToolBar(QStringLiteral("Playlist"));
+    ListBar->setObjectName(QStringLiteral("ListBar"));
+    for (QAction* a : {aNew, N25, N27, N47})
+        ListBar->addAction(a);
     ToolBar1 = addToolBar(QStringLiteral("Transport"));
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    // The list commands come first, New leading; their buttons show the actions' hints.
-    for (QAction* a : {aNew, N25, N27, N47})
-        ToolBar1->addAction(a);
-    ToolBar1->addSeparator();
     const std::pair<QAction*, const char*> buttons[] = {{aPrevTrackAction, "btPrev"}, {aPlayAction, "btPlay"},
                                                         {aPauseAction, "btPause"}, {aStopAction, "btStop"},
                                                         {aNextTrackAction, "btNext"}};

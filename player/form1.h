@@ -105,7 +105,8 @@ public:
     controls::TvtqStatusBar* StatusBar1 = nullptr;  // read by the event filter from the first event on
     TFindDialog* FindDialog1;
     QSystemTrayIcon* TrayIcon = nullptr;
-    // Transport and the main timer's displays.
+    // The list commands (New leading), then transport, and the main timer's displays.
+    QToolBar* ListBar = nullptr;
     QToolBar* ToolBar1;
     QLabel* edToEnd;    // the main time (remaining or elapsed)
     QLabel* EdToEnd2;   // the second time
