@@ -431,6 +431,23 @@ std::vector<std::pair<std::string, std::string>> IniFile::sectionValues(std::str
     return out;
 }
 
+std::vector<std::pair<std::string, std::string>> IniFile::repeatedKeys(std::string_view section) const
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    const auto* s = m_contents->find(section);
+    if (!s)
+        return out;
+    for (std::size_t i = 0; i < s->lines.size(); ++i) {
+        const auto& l = s->lines[i];
+        if (!l.isKey)
+            continue;
+        auto it = s->keyIndex.find(fold(l.key));
+        if (it != s->keyIndex.end() && it->second != i)
+            out.emplace_back(l.key, l.value);
+    }
+    return out;
+}
+
 bool IniFile::eraseSection(std::string_view section)
 {
     const std::string folded = fold(trim(section));
