@@ -96,6 +96,29 @@ bool SaveFile::fail(int err)
     return false;
 }
 
+int createLockedTemp(const std::string& target, std::string& path)
+{
+    // Hidden, beside the target (a rename works within one file system only), and short enough
+    // for any file-name limit whatever the target's name.
+    const std::string pattern =
+        parentOf(target) + "/." + fileNameOf(target).substr(0, kMaxTempNameChars) + ".XXXXXX";
+    // A start tidying the folder that came between the creation and the lock has taken the file
+    // away: it is made again. Where the file system has no locks, it goes unlocked.
+    for (int attempt = 0;; ++attempt) {
+        std::string name = pattern;
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0)
+            return -1;
+        struct stat made {};
+        if (attempt < kLockAttempts && ::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &made) == 0 && made.st_nlink == 0) {
+            ::close(fd);
+            continue;
+        }
+        path = std::move(name);
+        return fd;
+    }
+}
+
 bool SaveFile::open()
 {
     cancel();
@@ -104,26 +127,10 @@ bool SaveFile::open()
     if (m_path.empty())
         return fail(ENOENT);
     m_target = resolveTarget(m_path);
-    const std::string folder = parentOf(m_target);
-    // Hidden, beside the target (a rename works within one file system only), and short enough
-    // for any file-name limit whatever the target's name.
-    const std::string pattern = folder + "/." + fileNameOf(m_target).substr(0, kMaxTempNameChars) + ".XXXXXX";
-    // Locked until it is renamed into place, so that a start tidying the folder knows it for a save
-    // at work (removeStaleSaveFiles). One that came between the creation and the lock has taken
-    // the file away: it is made again. Where the file system has no locks, it goes unlocked.
-    for (int attempt = 0; m_fd < 0; ++attempt) {
-        std::string name = pattern;
-        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (fd < 0)
-            return fail(errno);
-        struct stat made {};
-        if (attempt < kLockAttempts && ::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &made) == 0 && made.st_nlink == 0) {
-            ::close(fd);
-            continue;
-        }
-        m_fd = fd;
-        m_temp = name;
-    }
+    const int fd = createLockedTemp(m_target, m_temp);
+    if (fd < 0)
+        return fail(errno);
+    m_fd = fd;
 
     struct stat old {};
     const bool replacing = ::stat(m_target.c_str(), &old) == 0;

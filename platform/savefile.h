@@ -57,6 +57,12 @@ bool saveFile(const std::string& path, std::string_view bytes, std::string* erro
 // A name SaveFile gives its temporary files: "." + the target's name + "." + six letters or digits.
 bool isSaveTempName(std::string_view name);
 
+// Makes a new temporary file beside target, to be written whole and renamed over it, named as
+// SaveFile names its own and locked as long as a descriptor of it stays open (keep one through
+// the rename): removeStaleSaveFiles leaves it alone. Returns the descriptor and sets path; -1 with
+// errno set when it cannot be made.
+int createLockedTemp(const std::string& target, std::string& path);
+
 // How long a temporary file must have been left untouched before it counts as left behind where
 // nothing else tells: a writer works without pause and renames within seconds (a 100,000-row
 // base in well under a minute), so a file untouched this long is no save or encoding running now.
