@@ -121,7 +121,9 @@ ScheduleFile readScheduleFile(const std::string& path)
             file.rest.unread.push_back(std::move(unread));
         }
         const auto held = again.find(n);
-        for (Held& h : held == again.end() ? std::vector<Held>() : std::move(held->second)) {
+        if (held == again.end())
+            continue;
+        for (Held& h : held->second) {
             ScheduleFileRest::Entry unread{n, {}};
             for (std::size_t f = 0; f < kFields.size(); ++f) {
                 if (h[f])
