@@ -50,6 +50,7 @@
 #include <QVBoxLayout>
 
 #include <stdexcept>
+#include <utility>
 
 namespace database {
 
@@ -376,11 +377,14 @@ void TBase_main_window::FormShow()
     if (m_previewDeck)
         initPreviewOutput(*m_previewDeck, Options.MonType);
     applyOptionsToView();
+    const bool firstShowing = !std::exchange(m_shownOnce, true);
     if (Options.OpenLastBase && !m_cmd.baseOnCommandLine)
         BFName = Options.LastBaseName;
     Label5->setText(q(BFName));
-    // A base changed in memory is not silently replaced by the file's contents.
-    if (BFName != "---" && !Modified)
+    // A base changed in memory is not silently replaced by the file's contents. The file that the
+    // creation has just read (or refused, and said so) is not read again as the window first shows.
+    const bool justRead = firstShowing && m_cmd.mode != StartMode::Hidden && BFName == m_cmd.BFName;
+    if (BFName != "---" && !Modified && !justRead)
         LoadBase();
     CalcTotalTime(0);
     LoadStrings(langFile());

@@ -218,8 +218,11 @@ private:
     void fitCaptions();
     void writeBaseIni();
     // The save of a changed base at an Exit: to its own file, or to a new one in the program
-    // folder's "Database" when it has none.
+    // folder's "Database" when it has none or its file could not be read.
     void saveOnExit();
+    // BFName names a file whose rows are in memory: false for "---" and for a file that was
+    // refused or failed to read, which holds what this window does not.
+    bool baseFileRead() const { return BFName != "---" && BFName != m_unreadBase; }
     void reportError(const std::string& function, const std::string& message);
     void setEditsEnabled(bool enabled);
     bool Edit1KeyUp(int key);
@@ -257,6 +260,9 @@ private:
     QPointer<TProgress_window> m_progress;
     std::string m_lastFolder;
     bool m_shownOnce = false;
+    // The file LoadBase last refused, as named by BFName then: a save without a dialog never
+    // replaces it.
+    std::string m_unreadBase;
     bool m_visibleState = false;
     bool m_passRunning = false;
     bool m_closeAfterPass = false;

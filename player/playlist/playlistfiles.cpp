@@ -94,6 +94,12 @@ void TForm1::SaveHistory(const QString& path)
     std::vector<std::string> paths;
     for (std::size_t n = 0; n < h.size() && h[n]->isVisible(); ++n)
         paths.push_back(RecentPlaylists[n].toStdString());
+    // The recent list only grows from what a history file gave it. Empty over a file that holds
+    // something, it was never filled from that file (it could not be read, or the profile was
+    // missing and another name's history was read): that file is kept as it is.
+    const QFileInfo file(path);
+    if (paths.empty() && file.exists() && !(file.isFile() && file.size() == 0))
+        return;
     std::string error;
     if (!WriteHistoryFile(path.toStdString(), paths, error))
         ReportAudioError(-1, path.toStdString(), "History.SaveToFile (" + error + ")");

@@ -578,7 +578,12 @@ namespace {
 TEST_F(MainWindowTest, UnreadableOrPartlyReadBaseLeavesEmptyBaseWithMessageAndMissingOneSilent)
 {
     fs::create_directories(path("dir.dfs"));  // exists, cannot be read as a file
-    TBase_main_window w({});
+    TBase_main_window w({path("dir.dfs")});
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes().size(), 1u) << "said once, though the creation and the showing both load";
+    EXPECT_NE(lastBox().find("Cannot read " + path("dir.dfs")), std::string::npos);
+    messages.clear();
     messages.pushText(path("dir.dfs"));
     w.Button6Click();
     EXPECT_EQ(w.Base.size(), 0u);
@@ -609,8 +614,23 @@ TEST_F(MainWindowTest, UnreadableOrPartlyReadBaseLeavesEmptyBaseWithMessageAndMi
     EXPECT_FALSE(w.Modified);
     EXPECT_EQ(lastBox(), "Cannot read " + full + ": Input/output error");
     messages.clear();
-    EXPECT_TRUE(w.close());
-    EXPECT_TRUE(boxes().empty()) << "nothing to save";
+    EXPECT_FALSE(w.Modified) << "nothing to save";
+
+    // What is added then never replaces the file that was not read: an end with nobody to ask
+    // saves it to a new base, and the log names both.
+    const std::string before = dbtest::readAll(full);
+    w.Base.append(dbtest::makeTrack({.title = "added", .fileName = "/m/added.mp3"}));
+    w.Modified = true;
+    w.Exit();
+    ASSERT_TRUE(w.hasClosed());
+    EXPECT_TRUE(dbtest::readAll(full) == before) << "the file that was not read is left as it was";
+    ASSERT_EQ(w.BFName.rfind(path("Database/Base "), 0), 0u) << w.BFName;
+    const DfsLoadResult saved = readDfsFile(w.BFName);
+    ASSERT_EQ(saved.records.size(), 1u);
+    EXPECT_EQ(saved.records[0]->FileName.str(), "/m/added.mp3");
+    const std::string log = dbtest::readAll(path("Base.log"));
+    EXPECT_NE(log.find("The base is saved to " + w.BFName + ": " + full + " could not be read"), std::string::npos)
+        << log;
 }
 
 TEST_F(MainWindowTest, NewBaseDialogsStartInTheProgramFoldersDatabaseFolder)
