@@ -81,6 +81,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvalen"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvalen"));
+    // Before anything is written into the folder.
+    if (!platform::programFolderUsable("player", "Quorvalen"))
+        return 1;
 
     auto splash = std::make_unique<player::TSplashForm>();
     splash->show();
