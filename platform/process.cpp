@@ -111,8 +111,19 @@ std::optional<pid_t> spawnProgram(const std::string& path, const std::vector<std
     const std::string folder = programFolder();
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    // Signals as a program finds them when started from a shell: none blocked, SIGPIPE not
+    // ignored (whatever this process did to its own).
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
     if (ownSession)
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+        flags |= POSIX_SPAWN_SETSID;
+    posix_spawnattr_setflags(&attributes, flags);
     pid_t pid = 0;
     const int failed = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv.data(), env.data());
     posix_spawnattr_destroy(&attributes);
