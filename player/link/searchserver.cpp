@@ -9,7 +9,6 @@
 #include "player/link/searcharea.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 
 #include <chrono>
