@@ -8,9 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include <cstring>
+#include <filesystem>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -80,7 +79,7 @@ TEST(SharedMemory, AFullDevShmRefusesTheAreaInsteadOfFailingAtAWriteIntoIt)
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/shm"))
         left.push_back(entry.path().filename().string());
-    EXPECT_EQ(left, std::vector<std::string>{"filler"}) << "the object that could not be filled stays";
+    EXPECT_EQ(left, std::vector<std::string>{"filler"}) << "the object that could not be filled was left behind";
 }
 
 TEST(SharedMemory, CrashLeftoverIsRemovedAndTheAreaStartsAsZeros)
