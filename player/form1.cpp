@@ -13,6 +13,7 @@
 #include "platform/messageids.h"
 #include "platform/usermessages.h"
 #include "platform/pathtext.h"
+#include "platform/sharedmemory.h"
 #include "player/commandlinearea.h"
 #include "player/icons.h"
 #include "player/images.h"
@@ -622,7 +623,7 @@ platform::LResult TForm1::windowProc(std::uint32_t msg, platform::WParam wParam,
         } else {
             WMCommandLine();
         }
-        return 0;
+        return CommandLineArea != nullptr && CommandLineArea->isOpen() ? kCommandLineTaken : 0;
     case platform::UM_DECK_ENDED:
         WMDeckEnded(wParam, lParam);
         return 0;

@@ -400,16 +400,25 @@ public:
     std::string DefBase;  // the database file handed to the other programs
     ProgramLauncher LaunchProgram = DefaultProgramLauncher();
     void buildDatabaseLink();  // once, from the constructor
-    // Tells the old server to quit, starts a new one, greets it and maps the area. Failures are
-    // shown and leave the search page disabled; they never end the caller.
+    // Tells the old server to quit, starts a new one and maps the area; the new server is greeted
+    // when its window comes up, which the caller (the window's first showing, a profile load) does
+    // not wait for. Failures are shown and leave the search page disabled; they never end the
+    // caller.
     void StartSearchServer();
     // Tells the server to quit and releases the area (the window's end).
     void StopSearchServer();
+    WindowWatch ServerWatch;           // the server started last, until its window comes up
+    bool ServerRestartWanted = false;  // a restart asked for while that server came up
+    bool QueryWaiting = false;         // a query typed while it came up, answered once it is there
+    QString SearchAreaProblem;         // why the area could not be mapped; empty when it was
+    void MapSearchArea();
+    void ServerCameUp(platform::WindowHandle window);  // 0: none came up in time
     void edFindTextChange();
     void WMSearchResult(platform::WParam count);
-    void SetSearchPageEnabled(bool on);  // off: the page says the database is not available
+    void SetSearchPageEnabled(bool on);  // off: the page says why the search is not available
     // The server did not answer: the results go, and the page says why (the field stays usable).
     void SearchUnavailable();
+    QString SearchUnavailableText() const;
     QLabel* lbSearchUnavailable = nullptr;
     void LVFindResultDblClick();
     void N43Click();

@@ -144,7 +144,7 @@ TEST_F(PlaylistWindow, HandOversOfWhatCannotBeReadAreRefusedWhileTheAirGoesOn)
     form->CommandLineArea = &area;
     const auto handOver = [&](const std::string& first, const std::string& second) {
         WriteCommandLineArea(area.data(), area.size(), first, second);
-        EXPECT_EQ(platform::sendMessage(form->handle(), platform::UM_COMMAND_LINE, 0, 0), 0);
+        EXPECT_EQ(platform::sendMessage(form->handle(), platform::UM_COMMAND_LINE, 0, 0), kCommandLineTaken);
     };
     handOver("file", programDir.write("on.wav", playertest::soundWavFile(1, 8000, 8000 * 20)));
     ASSERT_TRUE(form->OnAir());
