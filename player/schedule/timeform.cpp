@@ -42,16 +42,32 @@ std::string scheduleFolder()
     return platform::programPath("Presets/Schedule/");
 }
 
+// A time format without its time zone ("t"): an entry is a time of the operator's day, and the
+// zone would only crowd the column.
+QString withoutZone(const QString& format)
+{
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('t'))
+            out += c;
+    }
+    return out.simplified();
+}
+
 }  // namespace
 
 QString scheduleDateText(const QDate& date)
 {
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    return QLocale().toString(date, QLocale::ShortFormat);
 }
 
 QString scheduleTimeText(const QTime& time)
 {
-    return QLocale::system().toString(time, QLocale::LongFormat);
+    const QLocale locale;
+    return locale.toString(time, withoutZone(locale.timeFormat(QLocale::LongFormat)));
 }
 
 void tellScheduleOperator(QObject* context, const std::string& text)

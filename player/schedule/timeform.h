@@ -82,8 +82,8 @@ private:
     std::vector<ScheduleEntry> m_openedWith;
 };
 
-// The texts the schedule's lists show for an entry's date and time (the system's short date and
-// long time formats).
+// The texts the schedule's lists show for an entry's date and time (the short date and the long
+// time formats of the locale, the time without its zone).
 QString scheduleDateText(const QDate& date);
 QString scheduleTimeText(const QTime& time);
 
