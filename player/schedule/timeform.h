@@ -77,6 +77,7 @@ private:
     int selectedRow() const;
     void showRow(int row);
     void fitColumns();
+    std::string scheduleFilter() const;  // "Schedule files (*.SDL)|*.sdl" in the language
     TForm1& m_owner;
     bool m_shown = false;
     std::vector<ScheduleEntry> m_openedWith;
