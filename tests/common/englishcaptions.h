@@ -41,7 +41,7 @@ inline const std::set<QString>& namesAndUnits()
 {
     static const std::set<QString> words = {
         "MP3", "mp3", "WMA", "OGG", "Ogg", "Vorbis", "WAV", "PCM", "M3U", "ID3v1", "id3v1", "BPM", "EQ", "dB", "Hz",
-        "Quorvalen", "README", "ESC", "Esc", "Enter", "Alt", "F5", "noname", "FileName", "AaBbCcdefghijklmn",
+        "Quorvalen", "Sorbelt", "README", "ESC", "Esc", "Enter", "Alt", "F5", "noname", "FileName", "AaBbCcdefghijklmn",
     };
     return words;
 }

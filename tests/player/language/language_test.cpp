@@ -358,7 +358,7 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndHoldTheSameKeys)
             "Settings.Other",    "ScheduleColumns",   "NotesFrm.Menus",   "NotesFrm.Captions",  "JinList.Captions",
             "JinListColumns",    "Schedule.Captions", "Hotkey.Captions",  "FXFrm.Captions",     "About.Captions",
             "DbgFrm.Captions",   "FindDialog.Captions", "SelLang.Captions", "JinPlay.Captions", "RearPlay.Captions",
-            "FXFrm.Units",       "ScheduleListColumns", "Texts",           "Settings.Hints"};
+            "FXFrm.Units",       "ScheduleListColumns", "Texts",           "Sorbelt",          "Settings.Hints"};
         for (const std::string& section : lang.sections())
             EXPECT_TRUE(known.count(section)) << language << " has the section " << section;
         EXPECT_TRUE(fs::exists(controls::HelpDocument(language))) << language;
