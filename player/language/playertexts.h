@@ -24,8 +24,10 @@ enum class PlayerText {
     JinglesList,
     ScheduleFiles,
     DatabaseFiles,
-    Desktop,          // the folder tree's desktop, computer, network and root file system; none
-    Computer,         // built in: the shell's names stand until a language names them
+    // The folder tree's desktop, computer, network and root file system: empty built in, so that
+    // the shell's names stand until a language names them.
+    Desktop,
+    Computer,
     Network,
     FileSystem,
 };
