@@ -1,6 +1,7 @@
 // Adding tracks: Add folder, Add files, durations and the total times.
 #include "database/basemainwindow.h"
 
+#include "controls/lang.h"
 #include "controls/selectionrows.h"
 #include "database/abortflag.h"
 #include "database/folderscan.h"
@@ -169,7 +170,8 @@ void TBase_main_window::Button10Click()
 {
     if (m_passRunning || m_searching)
         return;
-    const std::string filter = m_previewDeck ? m_previewDeck->GetFileFilter() : "mp3, wav|*.mp3;*.wav";
+    const std::string filter = m_previewDeck ? controls::RenamedFilter(m_previewDeck->GetFileFilter(), Texts.AudioFiles)
+                                             : "mp3, wav|*.mp3;*.wav";
     const auto files = platform::userMessages().openFileNames("", filter, "");
     addFiles(files ? *files : std::vector<std::string>());
 }

@@ -1,6 +1,7 @@
 // The main window's base file commands: load, save, clear.
 #include "database/basemainwindow.h"
 
+#include "controls/lang.h"
 #include "database/dfsfile.h"
 #include "database/tracklistmodel.h"
 #include "platform/programfolder.h"
@@ -15,8 +16,6 @@
 namespace database {
 
 namespace {
-
-constexpr const char* kDfsFilter = "Database files (*.dfs)|*.dfs";
 
 // The program folder's "Database" (made when missing), where the player looks for its base: new
 // bases go there.
@@ -118,8 +117,8 @@ bool TBase_main_window::Button5Click()
         return false;
     bool saved = false;
     // Not offered to be saved over is a file that could not be read.
-    const auto chosen =
-        platform::userMessages().saveFileName("", kDfsFilter, dialogStart(baseFileRead() ? BFName : "---"), "");
+    const auto chosen = platform::userMessages().saveFileName("", controls::NamedFilter(Texts.DatabaseFiles, "*.dfs"),
+                                                              dialogStart(baseFileRead() ? BFName : "---"), "");
     // A failed save keeps the old name and the changed mark: nothing was stored under the new one.
     if (chosen && !chosen->empty() && SaveBase(*chosen)) {
         Modified = false;
@@ -135,7 +134,8 @@ void TBase_main_window::Button6Click()
 {
     if (m_passRunning || m_searching)
         return;
-    const auto chosen = platform::userMessages().openFileName("", kDfsFilter, dialogStart(BFName));
+    const auto chosen = platform::userMessages().openFileName("", controls::NamedFilter(Texts.DatabaseFiles, "*.dfs"),
+                                                              dialogStart(BFName));
     if (chosen && !chosen->empty()) {
         BFName = *chosen;
         LoadBase();

@@ -388,6 +388,7 @@ void TBase_main_window::FormShow()
         LoadBase();
     CalcTotalTime(0);
     LoadStrings(langFile());
+    Texts.Load(langFile());
     ApplyCaptions(this, "Main.Captions");
     ApplyMenuCaptions(this, "Main.Menus");
     fitCaptions();
@@ -619,6 +620,9 @@ void TBase_main_window::ApplyCaptions(QWidget* form, const std::string& section)
             l->setText(text);
         else if (auto* g = qobject_cast<QGroupBox*>(target))
             g->setTitle(text);
+        // A search field's text is the operator's: the language names the field while it is empty.
+        else if (auto* e = qobject_cast<QLineEdit*>(target))
+            e->setPlaceholderText(text);
         else if (auto* page = qobject_cast<QWidget*>(target))
             for (QTabWidget* tabs : form->findChildren<QTabWidget*>())
                 if (const int i = tabs->indexOf(page); i >= 0)

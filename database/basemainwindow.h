@@ -5,6 +5,7 @@
 #pragma once
 
 #include "database/baseoptions.h"
+#include "database/basetexts.h"
 #include "database/commandline.h"
 #include "database/dfsfile.h"
 #include "database/searcharea.h"
@@ -64,6 +65,7 @@ public:
     bool Modified = false;
     int SortDirection = 1;
     BaseOptions Options;
+    BaseTexts Texts;  // what the window writes while it runs, in the chosen language
     platform::WindowHandle PlayerWindow = 0;
     const CommandLine& commandLine() const { return m_cmd; }
     TrackListModel* model() const { return m_model; }

@@ -11,6 +11,7 @@
 #include "player/jingles/jingleslots.h"
 #include "player/link/linkprograms.h"
 #include "player/playerini.h"
+#include "player/language/playertexts.h"
 #include "player/playermessages.h"
 #include "player/playlist/notesmarks.h"
 #include "player/schedule/schedule.h"
@@ -170,6 +171,7 @@ public:
     std::array<QString, 9> RecentPlaylists;
     QString WindowTitle;  // the caption base formed at the first showing
     PlayerMessages Messages = BuiltInMessages();
+    PlayerTexts Texts;  // what the windows write while the player runs, in the chosen language
     PlayerIni Ini;
     int MonType = 0;
     bool SilenceDetectorOn = false;

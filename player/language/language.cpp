@@ -4,6 +4,8 @@
 
 #include "controls/lang.h"
 #include "controls/vtqstatusbar.h"
+#include "controls/zrexplorerunit.h"
+#include "controls/zrfoldertreeview.h"
 #include "player/about/dbgfrm.h"
 #include "player/language/langfiles.h"
 #include "player/language/sellang.h"
@@ -75,6 +77,12 @@ std::vector<std::string> TForm1::LoadLanguage()
         ReadLangValues(file, "Strings", "s", 0, QStringList(Messages.begin(), Messages.end()));
     for (int n = 0; n < kPlayerMessageCount; ++n)
         Messages[static_cast<std::size_t>(n)] = messages[n];
+    Texts.Load(file);
+    auto text = [this](PlayerText t) { return Texts[t].toStdString(); };
+    controls::SetExplorerNames({text(PlayerText::Desktop), text(PlayerText::Computer), text(PlayerText::Network),
+                                text(PlayerText::FileSystem)});
+    if (SHView != nullptr)
+        SHView->RenameSpecialNodes();
     UpdateCaption();
     return skipped;
 }

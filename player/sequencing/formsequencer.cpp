@@ -12,6 +12,7 @@
 #include "controls/vtqstatusbar.h"
 #include "player/form1.h"
 #include "player/playlist/playlistrows.h"
+#include "player/sequencing/displayformat.h"
 #include "player/sequencing/sequencing.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/systemload.h"
@@ -131,10 +132,11 @@ void FormSequencerHost::showClock(const std::string& clock, const std::string& c
         panel->setText(QString::fromStdString(memory));
 }
 
-void FormSequencerHost::showAutoLevel(const std::string& text)
+void FormSequencerHost::showAutoLevel(bool on, double gain)
 {
     if (m_form.Label14 != nullptr)
-        m_form.Label14->setText(QString::fromStdString(text));
+        m_form.Label14->setText(
+            QString::fromStdString(autoLevelText(on, gain, m_form.Texts[PlayerText::AutoLevelOff].toStdString())));
 }
 
 bool FormSequencerHost::autoLevel(double& gain) { return m_form.AutoLevelGain(gain); }

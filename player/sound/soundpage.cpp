@@ -240,7 +240,7 @@ void TForm1::SoundDestroy()
 void TForm1::SoundStartingTrack()
 {
     Timer2->stop();
-    Label40->setText(QStringLiteral("[click]"));
+    Label40->setText(Texts[PlayerText::BpmNotMeasured]);
     if (Bpm)
         Bpm->discardRunning();
 }
