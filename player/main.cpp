@@ -80,7 +80,6 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvalen"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvalen"));
 
     auto splash = std::make_unique<player::TSplashForm>();
     splash->show();
