@@ -124,13 +124,6 @@ TForm1::~TForm1()
     FormDestroy();
 }
 
-void TForm1::ShowStatus(const QString& text)
-{
-    StatusText = text;
-    if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
-        panel->setText(text);
-}
-
 bool TForm1::OnAir() const
 {
     if (!Sequencer)
