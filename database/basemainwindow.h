@@ -7,6 +7,7 @@
 #include "database/baseoptions.h"
 #include "database/commandline.h"
 #include "database/dfsfile.h"
+#include "database/folderscan.h"
 #include "database/searcharea.h"
 #include "database/trackbase.h"
 #include "database/unseenboxes.h"
@@ -106,7 +107,7 @@ public:
     // Adds every supported file below folder (the pass behind Add folder, without the dialog).
     void addFolder(const std::string& folder);
     void addFiles(const std::vector<std::string>& files);
-    bool AddFile(const std::string& path, std::int64_t size = 0);
+    AddOutcome AddFile(const std::string& path, std::int64_t size = 0);
     void CountAllTime();
     void N5Click() { CountAllTime(); }
     void CalcTotalTime(int flag);
