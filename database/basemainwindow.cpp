@@ -429,21 +429,21 @@ bool TBase_main_window::FormClose()
         m_closeAfterPass = true;
         return false;
     }
-    if (Modified) {
+    if (Modified && m_exiting) {
+        // Nobody is there to answer: the base is saved without a dialog, the program ends whatever
+        // the save did, and the log tells where it went (or, from the save, why it did not).
+        saveOnExit();
+        if (!Modified)
+            platform::messageBox(q(_str_savedto).arg(q(BFName)).toStdString(), "Save database",
+                                 platform::MB_OK | platform::MB_ICONINFORMATION);
+    } else if (Modified) {
         const int answer = platform::messageBox(_ask_savebase, "Save database",
                                                 platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION);
-        if (m_exiting) {
-            // The question went to the log and its default, Yes, came back: the base is saved
-            // without a dialog, and the program ends whatever the save did.
-            if (answer == platform::IDYES)
-                saveOnExit();
-        } else {
-            if (answer == platform::IDCANCEL)
-                return false;
-            // A save that was cancelled or failed keeps the window and the base.
-            if (answer == platform::IDYES && !Button5Click())
-                return false;
-        }
+        if (answer == platform::IDCANCEL)
+            return false;
+        // A save that was cancelled or failed keeps the window and the base.
+        if (answer == platform::IDYES && !Button5Click())
+            return false;
     }
     // Written after the question, so a base just saved under a new name is the one remembered.
     // The search server writes them too once it has been shown: its window is then the

@@ -15,8 +15,10 @@ extern std::string _ask_savebase;
 extern std::string _ask_checkbase;
 extern std::string _str1;
 
-// What was left out of an add and why ("%1" files of "%2").
+// What was left out of an add and why ("%1" files of "%2"); where a base was saved at the end
+// ("%1" the file).
 extern std::string _str_notag;
+extern std::string _str_savedto;
 
 // "<program folder>/Lang/<langDir>/lang_b.ini" (an empty langDir names the Lang folder itself).
 std::string langFilePath(const std::string& langDir);
