@@ -364,7 +364,7 @@ void TBase_main_window::FormCreate()
 
 void TBase_main_window::FormShow()
 {
-    m_shownOnce = true;
+    m_baseIniRead = true;
     const platform::IniFile ini(platform::programPath("Base.ini"));
     Options.FontName = ListView1->font().family().toStdString();
     Options.FontSize = ListView1->font().pointSize();
@@ -448,7 +448,7 @@ bool TBase_main_window::FormClose()
     // Written after the question, so a base just saved under a new name is the one remembered.
     // The search server writes them too once it has been shown: its window is then the
     // operator's database window, whose options must survive the next start.
-    if (m_cmd.mode != StartMode::Hidden || m_shownOnce)
+    if (m_cmd.mode != StartMode::Hidden || m_baseIniRead)
         writeBaseIni();
     if (m_cmd.mode == StartMode::Hidden && !m_exiting) {
         // The search server lives as long as its player: closing its window only hides it, and it

@@ -257,7 +257,8 @@ private:
     controls::TVqPosSave* m_posSave = nullptr;
     QPointer<TProgress_window> m_progress;
     std::string m_lastFolder;
-    bool m_shownOnce = false;  // FormShow has run: "Base.ini" was read and is written back
+    bool m_shownOnce = false;
+    bool m_baseIniRead = false;  // FormShow has run: the options are the operator's, written back
     bool m_visibleState = false;
     bool m_passRunning = false;
     bool m_closeAfterPass = false;
