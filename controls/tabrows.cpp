@@ -102,11 +102,6 @@ QRect TabRowsBar::tabRowRect(int index) const
     return {};
 }
 
-int TabRowsBar::rowCount() const
-{
-    return static_cast<int>(placeTabs(width()).size());
-}
-
 int TabRowsBar::tabRowAt(const QPoint& pos) const
 {
     for (const auto& row : placeTabs(width()))
@@ -142,13 +137,17 @@ void TabRowsBar::paintEvent(QPaintEvent*)
             QStyleOptionTab tab;
             initStyleOption(&tab, row[k].index);
             tab.rect = row[k].rect;
-            tab.position = row.size() == 1 ? QStyleOptionTab::OnlyOneTab
-                           : k == 0         ? QStyleOptionTab::Beginning
-                           : k + 1 == row.size() ? QStyleOptionTab::End
-                                                 : QStyleOptionTab::Middle;
-            tab.selectedPosition = k > 0 && row[k - 1].index == currentIndex()               ? QStyleOptionTab::PreviousIsSelected
-                                   : k + 1 < row.size() && row[k + 1].index == currentIndex() ? QStyleOptionTab::NextIsSelected
-                                                                                              : QStyleOptionTab::NotAdjacent;
+            const bool first = k == 0;
+            const bool last = k + 1 == row.size();
+            if (first && last)
+                tab.position = QStyleOptionTab::OnlyOneTab;
+            else
+                tab.position = first ? QStyleOptionTab::Beginning : last ? QStyleOptionTab::End : QStyleOptionTab::Middle;
+            tab.selectedPosition = QStyleOptionTab::NotAdjacent;
+            if (!first && row[k - 1].index == currentIndex())
+                tab.selectedPosition = QStyleOptionTab::PreviousIsSelected;
+            else if (!last && row[k + 1].index == currentIndex())
+                tab.selectedPosition = QStyleOptionTab::NextIsSelected;
             tab.state.setFlag(QStyle::State_MouseOver, row[k].index == m_hover);
             // The current tab goes last: it overlaps its neighbours.
             if (row[k].index == currentIndex()) {
@@ -235,11 +234,6 @@ void TabRowsBar::tabLayoutChange()
 TabRowsWidget::TabRowsWidget(QWidget* parent) : QTabWidget(parent)
 {
     setTabBar(new TabRowsBar(this));
-}
-
-TabRowsBar* TabRowsWidget::rowsBar() const
-{
-    return static_cast<TabRowsBar*>(tabBar());
 }
 
 }  // namespace controls

@@ -17,7 +17,6 @@ public:
 
     // Where tab `index` is drawn, in the bar's coordinates; empty for a hidden or unknown tab.
     QRect tabRowRect(int index) const;
-    int rowCount() const;
     int tabRowAt(const QPoint& pos) const;  // the tab there, or -1
 
     QSize sizeHint() const override;
@@ -51,8 +50,6 @@ class TabRowsWidget : public QTabWidget {
     Q_OBJECT
 public:
     explicit TabRowsWidget(QWidget* parent = nullptr);
-
-    TabRowsBar* rowsBar() const;
 };
 
 }  // namespace controls
