@@ -365,6 +365,7 @@ void TBase_main_window::FormCreate()
 
 void TBase_main_window::FormShow()
 {
+    m_baseIniRead = true;
     const platform::IniFile ini(platform::programPath("Base.ini"));
     Options.FontName = ListView1->font().family().toStdString();
     Options.FontSize = ListView1->font().pointSize();
@@ -433,22 +434,27 @@ bool TBase_main_window::FormClose()
         m_closeAfterPass = true;
         return false;
     }
-    if (Modified) {
+    if (Modified && m_exiting) {
+        // Nobody is there to answer: the base is saved without a dialog, the program ends whatever
+        // the save did, and the log tells where it went (or, from the save, why it did not).
+        saveOnExit();
+        if (!Modified)
+            platform::messageBox(q(_str_savedto).arg(q(BFName)).toStdString(), "Save database",
+                                 platform::MB_OK | platform::MB_ICONINFORMATION);
+    } else if (Modified) {
         const int answer = platform::messageBox(_ask_savebase, "Save database",
                                                 platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION);
-        if (m_exiting) {
-            // The question went to the log and its default, Yes, came back: the base is saved
-            // without a dialog, and the program ends whatever the save did.
-            if (answer == platform::IDYES)
-                saveOnExit();
-        } else {
-            if (answer == platform::IDCANCEL)
-                return false;
-            // A save that was cancelled or failed keeps the window and the base.
-            if (answer == platform::IDYES && !Button5Click())
-                return false;
-        }
+        if (answer == platform::IDCANCEL)
+            return false;
+        // A save that was cancelled or failed keeps the window and the base.
+        if (answer == platform::IDYES && !Button5Click())
+            return false;
     }
+    // Written after the question, so a base just saved under a new name is the one remembered.
+    // The search server writes them too once it has been shown: its window is then the
+    // operator's database window, whose options must survive the next start.
+    if (m_cmd.mode != StartMode::Hidden || m_baseIniRead)
+        writeBaseIni();
     if (m_cmd.mode == StartMode::Hidden && !m_exiting) {
         // The search server lives as long as its player: closing its window only hides it, and it
         // serves the base as its file holds it (changes the user chose not to save are dropped).
@@ -457,9 +463,6 @@ bool TBase_main_window::FormClose()
         hide();
         return false;
     }
-    // Written after the question, so a base just saved under a new name is the one remembered.
-    if (m_cmd.mode != StartMode::Hidden)
-        writeBaseIni();
     ClearList();
     return true;
 }

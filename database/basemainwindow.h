@@ -8,6 +8,7 @@
 #include "database/basetexts.h"
 #include "database/commandline.h"
 #include "database/dfsfile.h"
+#include "database/folderscan.h"
 #include "database/searcharea.h"
 #include "database/trackbase.h"
 #include "database/unseenboxes.h"
@@ -108,7 +109,7 @@ public:
     // Adds every supported file below folder (the pass behind Add folder, without the dialog).
     void addFolder(const std::string& folder);
     void addFiles(const std::vector<std::string>& files);
-    bool AddFile(const std::string& path, std::int64_t size = 0);
+    AddOutcome AddFile(const std::string& path, std::int64_t size = 0);
     void CountAllTime();
     void N5Click() { CountAllTime(); }
     void CalcTotalTime(int flag);
@@ -265,6 +266,7 @@ private:
     // The file LoadBase last refused, as named by BFName then: a save without a dialog never
     // replaces it.
     std::string m_unreadBase;
+    bool m_baseIniRead = false;  // FormShow has run: the options are the operator's, written back
     bool m_visibleState = false;
     bool m_passRunning = false;
     bool m_closeAfterPass = false;

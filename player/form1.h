@@ -196,9 +196,14 @@ public:
     QTimer* pointtimer = nullptr;  // one-shot at a mix or fade point that falls between two ticks
     std::mt19937 Random;
 
-    // Status panel 0: what went wrong where no box may hold the air, and the master volume.
+    // Status panel 0 (statuspanel.cpp): the hint of what the mouse is over, else the panel's own
+    // text, such as the master volume.
     void ShowStatus(const QString& text);
     QString StatusText;  // panel 0's own text: a hint shows over it only while there is one
+    // What went wrong where no box may hold the air: it stands in panel 0, over hints and the
+    // panel's own text, until the next failure, and the panel's tool tip holds it whole.
+    void ShowFailure(const QString& text);
+    QString FailureText;
     // Deck A (the item on air) is playing or paused.
     bool OnAir() const;
 
@@ -745,6 +750,8 @@ private:
     controls::TVqListView* makeList(const QString& name, QWidget* parent);
     bool forwardToTextField(int key);
     void placeStatusControls();
+    void showStatusPanel();
+    QString m_hint;  // the application's current hint
     bool m_shown = false;
     QMetaObject::Connection m_focusWatch;  // the application's focus changes, for the edit actions
     // Hand-overs that arrived before the first showing finished, handled right after it.

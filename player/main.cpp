@@ -96,7 +96,6 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvalen"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvalen"));
     // Before anything is written into the folder.
     if (!platform::programFolderUsable("player", "Quorvalen"))
         return 1;

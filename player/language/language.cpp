@@ -3,7 +3,6 @@
 #include "player/form1.h"
 
 #include "controls/lang.h"
-#include "controls/vtqstatusbar.h"
 #include "controls/zrexplorerunit.h"
 #include "controls/zrfoldertreeview.h"
 #include "player/about/dbgfrm.h"
@@ -117,9 +116,8 @@ void TForm1::ApplicationEvents1Hint(const QString& hint)
         const QStringList lines = lOnAir->text().split(QRegularExpression(QStringLiteral("\r?\n")));
         lOnAir->setToolTip(lines.value(0) + QStringLiteral(" - ") + lines.value(1));
     }
-    // The hint goes with the mouse; the panel's own text comes back.
-    if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
-        panel->setText(hint.isEmpty() ? StatusText : hint);
+    m_hint = hint;
+    showStatusPanel();
 }
 
 }  // namespace player

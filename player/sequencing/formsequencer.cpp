@@ -95,7 +95,7 @@ void FormSequencerHost::rowFailed(int row)
         return;
     TVirtualItem& item = m_form.LVMaster->Rows[static_cast<std::size_t>(row)];
     item.SubItems[kColMarker] = QString::fromLatin1(kMarkerOpenFailed);
-    m_form.ShowStatus(QStringLiteral("Файл не открывается: ") + item.SubItems[kColPath]);
+    m_form.ShowFailure(QStringLiteral("Файл не открывается: ") + item.SubItems[kColPath]);
     m_form.LVMaster->viewport()->update();
 }
 

@@ -89,6 +89,9 @@ TfrmSettings::TfrmSettings(TForm1& owner) : QDialog(&owner), m_owner(owner)
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Preferences"));
     PageControl1 = named(new QTabWidget(this), "PageControl1");
+    // The dialog is as wide as its tabs: none hides behind scroll arrows in a longer language.
+    PageControl1->setUsesScrollButtons(false);
+    PageControl1->setElideMode(Qt::ElideNone);
     TabSheet1 = named(buildGeneralPage(), "TabSheet1");
     TabSheet2 = named(buildProgramPage(), "TabSheet2");
     TabSheet3 = named(buildSilencePage(), "TabSheet3");

@@ -205,6 +205,9 @@ TEST_F(AddFolderTest, NoEmptyOnAndOffAndSymlinkLoop)
     w.Options.CountTime = false;
     w.addFolder(path("music"));
     EXPECT_EQ(titles(w), (std::vector<std::string>{"Alpha", "Gamma", "Delta"}));
+    // What the option left out is told once, at the end, with why.
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, "Не добавлено файлов без тега ID3v1: 1 из 4 (в настройках включено «Не добавлять файлы с пустыми тегами»)");
     EXPECT_TRUE(w.Modified);
     EXPECT_EQ(w.Label3->text(), "3");
     EXPECT_EQ(w.Label5->text(), "---");
@@ -221,6 +224,7 @@ TEST_F(AddFolderTest, NoEmptyOnAndOffAndSymlinkLoop)
     w.Options.NoEmpty = false;
     w.addFolder(path("music"));
     EXPECT_EQ(titles(w), (std::vector<std::string>{"Alpha", "", "Gamma", "Delta"}));
+    EXPECT_EQ(boxes().size(), 1u) << "nothing was left out";
     w.Modified = false;
     w.close();
 }
@@ -465,7 +469,7 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEverythingAndNeitherLeavesATextOfT
                                                              "Progress.Captions", "Options.Captions",
                                                              "StatFrm.Captions", "TagEdit.Captions", "Texts",
                                                              "Strings"}));
-        EXPECT_EQ(lang.keys("Strings").size(), 8u);
+        EXPECT_EQ(lang.keys("Strings").size(), 10u);
         // Every window as the user meets it (the progress window is titled when a pass opens it,
         // the statistics window shows the figures of its run), with Qt's own buttons and the
         // filters of the file dialogs in the same language.
