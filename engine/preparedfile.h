@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "audiolib/audiolib.h"
 #include "engine/silencescan.h"
@@ -42,6 +43,8 @@ public:
     // Whether the stream already stands at trim().startBytes (a decode stream waits for the
     // tempo stream over it to be placed).
     bool placed() const { return m_placed; }
+    // The stream while it has not been taken; 0 once taken or when none was made.
+    audiolib::Handle stream() const { return m_stream; }
     // Hands the stream over to the deck that starts it; 0 once taken or when none was made.
     audiolib::Handle takeStream();
 

@@ -119,9 +119,10 @@ std::unique_ptr<NextItemPreparer::Item> NextItemPreparer::prepareItem(const engi
         TagReaders readers;
         std::string technical;
         item->info.tagRead = ReadFileInfo(readers, inputs.fileName, item->info.tag, technical);
-        // Reading a CD track's length spins the disc: its row measures it only once, itself.
+        // From the stream, which has read the file for its frames already. Reading a CD track's
+        // length spins the disc: its row measures it only once, itself.
         if (engine::extensionOf(inputs.fileName) != ".cda")
-            item->info.durationMs = media::GetFileDurationMs(inputs.fileName);
+            item->info.durationMs = media::GetStreamDurationMs(item->file->stream());
     }
     item->when = std::chrono::steady_clock::now();
     return item;

@@ -23,7 +23,7 @@ PlaybackSequencer::PlaybackSequencer(SequencerHost& host, SequencerDeck& deckA, 
 {
 }
 
-int PlaybackSequencer::nextRow(int direction)
+TrackListState PlaybackSequencer::listState() const
 {
     TrackListState list;
     list.rowCount = m_host.rowCount();
@@ -31,7 +31,14 @@ int PlaybackSequencer::nextRow(int direction)
     list.firstSelected = m_host.firstSelectedRow();
     list.nextIndex = m_host.nextIndex();
     list.shuffleMemory = m_shuffleMemory;
-    const int row = NextTrackIndex(direction, list, m_modes, [this](int maxInclusive) { return drawForPick(maxInclusive); });
+    return list;
+}
+
+int PlaybackSequencer::nextRow(int direction)
+{
+    TrackListState list = listState();
+    const int row =
+        NextTrackIndex(direction, list, m_modes, [this](int maxInclusive) { return drawForPick(maxInclusive); });
     if (list.nextIndex != m_host.nextIndex())
         m_host.setNextIndex(list.nextIndex);
     m_shuffleMemory = list.shuffleMemory;
@@ -60,19 +67,16 @@ void PlaybackSequencer::prepareNext()
         m_deckB->PrepareFile({});
         return;
     }
-    TrackListState list;
-    list.rowCount = m_host.rowCount();
-    list.hlIndex = m_host.hlIndex();
-    list.firstSelected = m_host.firstSelectedRow();
-    list.nextIndex = m_host.nextIndex();
-    list.shuffleMemory = m_shuffleMemory;
+    TrackListState list = listState();
     // Repeat starts the selected row again; a break waits for the operator's play of the row it
     // selects, which is the next one.
     int row = NextTrackIndex(m_modes.repeat ? 0 : 1, list, m_modes,
                              [this](int maxInclusive) { return drawForPeek(maxInclusive); });
     // A row that did not open is skipped at its point at once: the row that follows it is the
-    // one to have ready (a random row is drawn only then).
-    for (int skips = 0; !m_modes.shuffle && row >= 0 && row < list.rowCount && skips < list.rowCount &&
+    // one to have ready (a random row is drawn only then). A few rows on: a list of files that
+    // are all gone is not walked through at every tick.
+    constexpr int kMostSkipped = 8;
+    for (int skips = 0; !m_modes.shuffle && row >= 0 && row < list.rowCount && skips < kMostSkipped &&
                         m_deckB->FailsToOpen(m_host.fileName(row));
          ++skips) {
         TrackListState after;

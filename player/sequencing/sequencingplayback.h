@@ -151,6 +151,8 @@ private:
     bool mixFired() const;
     // Deck B still fades out the item before the one on air.
     bool otherDeckFading() const;
+    // The Main list as NextTrackIndex sees it now.
+    TrackListState listState() const;
     int nextRow(int direction);
     void noteOpenTook(std::int64_t tookUs);
     // The random row draws: one drawn for prepareNext is the one the next pick takes, while the

@@ -66,7 +66,7 @@ void TForm1::Timer2Timer()
     if (deck == nullptr || !Bpm)
         return;
     // The BPM stream is opened from the file on the worker: a long file or a slow disk must not
-    // hold the main timer. A clicked measurement still running there is waited for.
+    // hold the main timer. While a clicked measurement still runs there, this waits its turn.
     if (!Bpm->start(*deck, 0, 1, 2, [](std::optional<int>) {}))
         Timer2->start();
 }
