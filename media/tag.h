@@ -2,6 +2,7 @@
 // texts, extended M3U playlists, durations, the supported-extension test and folder listings.
 #pragma once
 
+#include "audiolib/audiolib.h"
 #include "media/records.h"
 
 #include <cstddef>
@@ -78,6 +79,9 @@ void CopyToBuffer(std::string_view text, char* field, int highestIndex);
 // Duration through the audio library (an output device must be initialised, as for playback);
 // 0 when the file cannot be measured.
 std::int32_t GetFileDurationMs(const std::string& fileName);
+// The same duration of a file already open as a stream of the audio library (its frames counted
+// once, by the stream); 0 for a stream without a length.
+std::int32_t GetStreamDurationMs(audiolib::Handle stream);
 
 bool IsBitSet(std::uint32_t set, int n);
 void SetBit(std::uint32_t& set, int n);

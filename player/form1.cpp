@@ -24,6 +24,7 @@
 #include "player/playlist/playlistrows.h"
 #include "player/sequencing/formsequencer.h"
 #include "player/sequencing/maintimer.h"
+#include "player/sequencing/nextitem.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
 #include "player/sound/bpmmeter.h"

@@ -78,6 +78,7 @@ class EngineDeck;
 class FormSequencerHost;
 class MainTimer;
 class PlaybackSequencer;
+class NextItemPreparer;
 struct CrossfadeTable;
 struct ProfileLoad;
 
@@ -188,6 +189,7 @@ public:
     std::unique_ptr<engine::TAudioEngine> LineInDeck;
     std::unique_ptr<TagReaders> Readers;
     std::unique_ptr<FormSequencerHost> SeqHost;
+    std::unique_ptr<NextItemPreparer> NextItems;  // the next item, opened ahead for either deck
     std::unique_ptr<EngineDeck> DeckAView;
     std::unique_ptr<EngineDeck> DeckBView;
     std::unique_ptr<PlaybackSequencer> Sequencer;

@@ -13,6 +13,7 @@
 #include "player/form1.h"
 #include "player/playlist/playlistrows.h"
 #include "player/sequencing/displayformat.h"
+#include "player/sequencing/nextitem.h"
 #include "player/sequencing/sequencing.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/systemload.h"
@@ -174,8 +175,9 @@ void FormSequencerHost::localTime(int& hour, int& minute, int& second)
 void TForm1::CreateSequencer()
 {
     SeqHost = std::make_unique<FormSequencerHost>(*this);
-    DeckAView = std::make_unique<EngineDeck>(*DeckA);
-    DeckBView = std::make_unique<EngineDeck>(*DeckB);
+    NextItems = std::make_unique<NextItemPreparer>();
+    DeckAView = std::make_unique<EngineDeck>(*DeckA, NextItems.get());
+    DeckBView = std::make_unique<EngineDeck>(*DeckB, NextItems.get());
     Sequencer = std::make_unique<PlaybackSequencer>(*SeqHost, *DeckAView, *DeckBView, platform::MultimediaTimers::system());
     Sequencer->classNames().fadeSign = Ini.FadeSign;
     QPointer<QWidget> viewport = LVMaster->viewport();
@@ -249,6 +251,7 @@ void TForm1::DestroySequencer()
     Sequencer.reset();  // aborts a running fade, waiting for its callback
     DeckAView.reset();
     DeckBView.reset();
+    NextItems.reset();  // waits for an item being opened, frees what was opened
     SeqHost.reset();
 }
 

@@ -14,10 +14,17 @@ class TAudioEngine;
 
 namespace player {
 
+class NextItemPreparer;
+
 class SequencerDeck {
 public:
     virtual ~SequencerDeck() = default;
     virtual void PlayFile(const std::string& fileName) = 0;
+    // The next start (on this deck or the other: both open files alike) is expected to play
+    // fileName, "" none: a deck that can opens it ahead, off the caller's thread.
+    virtual void PrepareFile(const std::string& fileName) { (void)fileName; }
+    // fileName was opened ahead lately and could not be: its start would fail at once.
+    virtual bool FailsToOpen(const std::string& fileName) { (void)fileName; return false; }
     virtual void Pause() = 0;
     virtual void Resume() = 0;
     virtual void Stop() = 0;
@@ -36,13 +43,19 @@ public:
     virtual bool StopIfStart(std::uint32_t startNumber, std::int32_t finalState) = 0;
 };
 
-// A TAudioEngine as a deck of the sequencer; does not own it.
+// A TAudioEngine as a deck of the sequencer; does not own it. Starts what the preparer (shared by
+// both decks, when given) has opened ahead.
 class EngineDeck final : public SequencerDeck {
 public:
-    explicit EngineDeck(engine::TAudioEngine& engine) : m_engine(engine) {}
+    explicit EngineDeck(engine::TAudioEngine& engine, NextItemPreparer* preparer = nullptr)
+        : m_engine(engine), m_preparer(preparer)
+    {
+    }
     engine::TAudioEngine& engine() { return m_engine; }
 
     void PlayFile(const std::string& fileName) override;
+    void PrepareFile(const std::string& fileName) override;
+    bool FailsToOpen(const std::string& fileName) override;
     void Pause() override;
     void Resume() override;
     void Stop() override;
@@ -60,6 +73,7 @@ public:
 
 private:
     engine::TAudioEngine& m_engine;
+    NextItemPreparer* m_preparer;
 };
 
 // The engine behind one of the sequencer's decks; nullptr for a deck without one.

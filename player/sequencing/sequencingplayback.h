@@ -15,7 +15,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace player {
 
@@ -117,13 +119,19 @@ public:
     // Ms until the next mix or fade point of deck A's item that has yet to fire, or -1: the main
     // timer finds a point up to a tick late, so the window runs mixFadeTick once more at it.
     std::int64_t msToNextPoint();
+    // Has the row that the list would start next (as the modes and marks stand now) opened ahead
+    // on the free deck, so that at its point only a start is left to do; with nothing on air (or
+    // after a stop) nothing is kept open. Run after every command and tick: an edit, a mark or a
+    // scheduled row changes the row, and a row picked otherwise at the point is opened then.
+    void prepareNext();
 
     // Without a mix point the next row starts this long (plus the open lead) before the end of the
     // item on air, on the other deck, the end playing out under it: no silence falls between them
     // even when the new item comes in an output block late.
     static constexpr std::int64_t kEndLeadMs = 20;
-    // Opening an item (silence scan, stream, sound processing) takes 5 to 40 ms: a mix point is
-    // acted on this much early, so that the item sounds at it. The time the recent opens took.
+    // A start takes a few ms (an item opened at the point, not ahead, up to 40 counted): a mix
+    // or end point is acted on this much early, so that the item sounds at it. The time the
+    // recent starts took; noteOpenTook keeps it.
     std::int64_t openLeadMs() const { return m_openLeadUs / 1000; }
     // Microseconds of a steady clock; tests give their own.
     using Clock = std::function<std::int64_t()>;
@@ -143,7 +151,14 @@ private:
     bool mixFired() const;
     // Deck B still fades out the item before the one on air.
     bool otherDeckFading() const;
+    // The Main list as NextTrackIndex sees it now.
+    TrackListState listState() const;
     int nextRow(int direction);
+    void noteOpenTook(std::int64_t tookUs);
+    // The random row draws: one drawn for prepareNext is the one the next pick takes, while the
+    // list keeps its length.
+    int drawForPick(int maxInclusive);
+    int drawForPeek(int maxInclusive);
     // Fades the faded deck out over fadeMs; notes a timer failure for the operator.
     void startFadeOut(std::int32_t fadeMs);
     // Tells the host about a noted timer failure; only the outermost command does (a start nested
@@ -172,6 +187,7 @@ private:
     CrossfadeClass m_class = kClassMusic;
     bool m_crossfadeFlag = false;
     int m_shuffleMemory = -1;
+    std::optional<std::pair<int, int>> m_drawn;  // (largest row allowed, row drawn)
     int m_lastStarted = -1;
     int m_deckVolume = 100;
     int m_commandDepth = 0;
