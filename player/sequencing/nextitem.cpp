@@ -78,6 +78,12 @@ std::unique_ptr<engine::PreparedFile> NextItemPreparer::take(const engine::Start
     return std::move(item->file);
 }
 
+bool NextItemPreparer::isReady(const engine::StartInputs& inputs) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_ready && m_ready->file->inputs() == inputs;
+}
+
 bool NextItemPreparer::failsToOpen(const engine::StartInputs& inputs) const
 {
     std::lock_guard lock(m_mutex);

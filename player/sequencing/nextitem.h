@@ -52,6 +52,8 @@ public:
     // The file was opened ahead lately and could not be, and has not changed since: a start of
     // it fails at once.
     bool failsToOpen(const engine::StartInputs& inputs) const;
+    // These inputs are opened and waiting to be taken.
+    bool isReady(const engine::StartInputs& inputs) const;
     // The tag and duration read with the file last taken, when that was fileName.
     std::optional<ItemInfo> startedInfo(const std::string& fileName) const;
 

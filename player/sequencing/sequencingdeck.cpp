@@ -28,6 +28,12 @@ bool EngineDeck::FailsToOpen(const std::string& fileName)
     return m_preparer != nullptr && !engine::isLineInName(fileName) &&
            m_preparer->failsToOpen(m_engine.StartInputsFor(fileName));
 }
+bool EngineDeck::IsPrepared(const std::string& fileName)
+{
+    return m_preparer != nullptr && !engine::isLineInName(fileName) &&
+           m_preparer->isReady(m_engine.StartInputsFor(fileName));
+}
+
 void EngineDeck::Pause() { m_engine.Pause(); }
 void EngineDeck::Resume() { m_engine.Resume(); }
 void EngineDeck::Stop() { m_engine.Stop(); }

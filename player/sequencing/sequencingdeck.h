@@ -25,6 +25,8 @@ public:
     virtual void PrepareFile(const std::string& fileName) { (void)fileName; }
     // fileName was opened ahead lately and could not be: its start would fail at once.
     virtual bool FailsToOpen(const std::string& fileName) { (void)fileName; return false; }
+    // fileName is open and waiting: its start takes no open.
+    virtual bool IsPrepared(const std::string& fileName) { (void)fileName; return false; }
     virtual void Pause() = 0;
     virtual void Resume() = 0;
     virtual void Stop() = 0;
@@ -56,6 +58,7 @@ public:
     void PlayFile(const std::string& fileName) override;
     void PrepareFile(const std::string& fileName) override;
     bool FailsToOpen(const std::string& fileName) override;
+    bool IsPrepared(const std::string& fileName) override;
     void Pause() override;
     void Resume() override;
     void Stop() override;

@@ -64,6 +64,7 @@ void PlaybackSequencer::prepareNext()
 {
     const std::int32_t state = m_deckA->State();
     if ((state != engine::STATE_PLAY && state != engine::STATE_PAUSE) || m_fade.userStop()) {
+        m_preparedFile.clear();
         m_deckB->PrepareFile({});
         return;
     }
@@ -84,7 +85,8 @@ void PlaybackSequencer::prepareNext()
         after.hlIndex = row;
         row = NextTrackIndex(1, after, m_modes, {});
     }
-    m_deckB->PrepareFile(row >= 0 && row < list.rowCount ? m_host.fileName(row) : std::string());
+    m_preparedFile = row >= 0 && row < list.rowCount ? m_host.fileName(row) : std::string();
+    m_deckB->PrepareFile(m_preparedFile);
 }
 
 void PlaybackSequencer::PlayTrack(int direction)
@@ -155,13 +157,15 @@ PlaybackSequencer::StartResult PlaybackSequencer::playOnce(int direction)
     SequencerDeck* const incoming = m_deckB;
     if (!mixing && m_fade.running() && m_fade.deck() == incoming)
         m_fade.abort();
+    const std::string fileName = m_host.fileName(row);
+    const bool prepared = incoming->IsPrepared(fileName);
     const std::int64_t opening = m_clock();
-    incoming->PlayFile(m_host.fileName(row));
+    incoming->PlayFile(fileName);
     if (incoming->LastError() != 0 || incoming->State() != engine::STATE_PLAY) {
         m_host.rowFailed(row);
         return StartResult::Failed;
     }
-    noteOpenTook(m_clock() - opening);
+    (prepared ? m_preparedLead : m_openedLead).note(m_clock() - opening);
     // While the decks are lowered (a jingle plays over them) a new item starts at their level.
     incoming->SetVolume(m_deckVolume);
     if (!mixing) {
@@ -191,13 +195,20 @@ PlaybackSequencer::StartResult PlaybackSequencer::playOnce(int direction)
     return StartResult::Started;
 }
 
-void PlaybackSequencer::noteOpenTook(std::int64_t tookUs)
+void PlaybackSequencer::StartLead::note(std::int64_t tookUs)
 {
     // Smoothed over the last few starts; one stalled open must not move every later point much.
     constexpr std::int64_t kMaxOpenLeadUs = 40000;
     const std::int64_t took = std::clamp<std::int64_t>(tookUs, 0, kMaxOpenLeadUs);
-    m_openLeadUs = m_opened ? (3 * m_openLeadUs + took) / 4 : took;
-    m_opened = true;
+    us = seen ? (3 * us + took) / 4 : took;
+    seen = true;
+}
+
+std::int64_t PlaybackSequencer::openLeadMs()
+{
+    // The preparer is shared by both decks: either can tell whether the next file is ready.
+    const bool prepared = !m_preparedFile.empty() && m_deckB->IsPrepared(m_preparedFile);
+    return (prepared ? m_preparedLead : m_openedLead).us / 1000;
 }
 
 void PlaybackSequencer::startFadeOut(std::int32_t fadeMs)

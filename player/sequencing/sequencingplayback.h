@@ -131,8 +131,9 @@ public:
     static constexpr std::int64_t kEndLeadMs = 20;
     // A start takes a few ms (an item opened at the point, not ahead, up to 40 counted): a mix
     // or end point is acted on this much early, so that the item sounds at it. The time the
-    // recent starts took; noteOpenTook keeps it.
-    std::int64_t openLeadMs() const { return m_openLeadUs / 1000; }
+    // recent starts of the same kind took, kept apart for items opened ahead (a start alone) and
+    // items opened at their start: a slow open must not make the next prepared item sound early.
+    std::int64_t openLeadMs();
     // Microseconds of a steady clock; tests give their own.
     using Clock = std::function<std::int64_t()>;
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -154,7 +155,12 @@ private:
     // The Main list as NextTrackIndex sees it now.
     TrackListState listState() const;
     int nextRow(int direction);
-    void noteOpenTook(std::int64_t tookUs);
+    // A smoothed time of the starts of one kind.
+    struct StartLead {
+        std::int64_t us = 0;
+        bool seen = false;
+        void note(std::int64_t tookUs);
+    };
     // The random row draws: one drawn for prepareNext is the one the next pick takes, while the
     // list keeps its length.
     int drawForPick(int maxInclusive);
@@ -200,8 +206,9 @@ private:
     // fade's ms, which the start of the next item takes; -1 none.
     std::int32_t m_fadeWithMixMs = -1;
     Clock m_clock;
-    std::int64_t m_openLeadUs = 0;
-    bool m_opened = false;
+    StartLead m_openedLead;    // starts that opened their file
+    StartLead m_preparedLead;  // starts of a file opened ahead
+    std::string m_preparedFile;  // what prepareNext last asked to have ready
 };
 
 }  // namespace player
