@@ -45,7 +45,7 @@ struct LeftOut {
 };
 
 // Said once, at the end of the add.
-void reportLeftOut(const LeftOut& left)
+void reportLeftOut(const LeftOut& left, const BaseTexts& texts)
 {
     std::string text;
     if (left.noTag > 0)
@@ -55,7 +55,7 @@ void reportLeftOut(const LeftOut& left)
     if (!left.tooLong.empty()) {
         if (!text.empty())
             text += "\r\n\r\n";
-        text += "Путь длиннее 255 байт, файлы не добавлены:";
+        text += texts.PathsTooLong.toStdString();
         for (const std::string& p : left.tooLong)
             text += "\r\n" + p;
     }
@@ -163,7 +163,7 @@ void TBase_main_window::addFolder(const std::string& folder)
         Label3->setText(QString::number(Base.size()));
         Label5->setText("---");
         closeProgress();
-        reportLeftOut(left);
+        reportLeftOut(left, Texts);
         if (Options.CountTime)
             CountAllTime();
         CalcTotalTime(0);
@@ -211,7 +211,7 @@ void TBase_main_window::addFiles(const std::vector<std::string>& files)
         Modified = true;
     m_model->refresh();
     Label3->setText(QString::number(Base.size()));
-    reportLeftOut(left);
+    reportLeftOut(left, Texts);
     // Only the records without a duration are measured, whatever the option says.
     const bool keep = Options.CheckTimeOnce;
     Options.CheckTimeOnce = true;

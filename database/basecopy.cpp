@@ -35,7 +35,7 @@ void TBase_main_window::N4Click()
         const CopyPlan plan = planCopies(sources, *folder);
         if (!plan.sameName.empty()) {
             // Said before the first copy, so no file is ever replaced by a namesake of this selection.
-            std::string text = "Файлы с одинаковыми именами не скопированы:";
+            std::string text = Texts.SameNamesNotCopied.toStdString();
             for (const std::string& s : plan.sameName)
                 text += "\r\n" + s;
             platform::messageBox(text, kCopyError, platform::MB_OK | platform::MB_ICONERROR);

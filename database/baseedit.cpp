@@ -62,7 +62,7 @@ void TBase_main_window::removeRows(const std::vector<int>& rows, bool toTrash)
     CalcTotalTime(0);
     Label3->setText(QString::number(Base.size()));
     if (!notTrashed.empty())
-        platform::messageBox("Не удалось переместить в корзину, файлы остались на диске:" + notTrashed, kAppTitle,
+        platform::messageBox(Texts.NotTrashed.toStdString() + notTrashed, kAppTitle,
                              platform::MB_OK | platform::MB_ICONWARNING);
 }
 
@@ -97,10 +97,8 @@ void TBase_main_window::Button2Click()
             if (remove && out.present == 0) {
                 // Not one file found: more likely a drive or share that is away than a library
                 // that is gone.
-                remove = platform::messageBox("Ни один файл базы не найден на диске. Возможно, диск или сетевая "
-                                              "папка недоступны. Удалить из базы " +
-                                                  std::to_string(out.missing.size()) + " записей?",
-                                              "Check Base",
+                const std::string question = BaseTexts::Fill(Texts.NoFileFound, {std::to_string(out.missing.size())});
+                remove = platform::messageBox(question, "Check Base",
                                               platform::MB_YESNO | platform::MB_ICONWARNING | platform::MB_DEFBUTTON2) ==
                          platform::IDYES;
             }
@@ -113,7 +111,7 @@ void TBase_main_window::Button2Click()
             Modified = true;
             std::string text = std::to_string(removed) + _str1;
             if (out.unreachable > 0)
-                text += "\r\nНедоступно, записи оставлены: " + std::to_string(out.unreachable);
+                text += "\r\n" + BaseTexts::Fill(Texts.Unreachable, {std::to_string(out.unreachable)});
             platform::messageBox(text, "Base", platform::MB_OK | platform::MB_ICONINFORMATION);
             Label3->setText(QString::number(Base.size()));
             CalcTotalTime(0);

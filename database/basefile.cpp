@@ -64,7 +64,7 @@ bool TBase_main_window::LoadBase()
     Label5->setText(QString::fromStdString(BFName));
     ResetSearch();
     if (!loaded.ok) {
-        const std::string text = "Cannot read " + BFName + ": " + loaded.error;
+        const std::string text = BaseTexts::Fill(Texts.CannotRead, {BFName}) + ": " + loaded.error;
         if (m_boxesAfterAnswer) {
             // A reload for the player's hello: shown once the player has its answer, so the player
             // never sits waiting on a box of a window it cannot see.
@@ -86,7 +86,7 @@ bool TBase_main_window::SaveBase(const std::string& path)
     m_model->refresh();
     std::string error;
     if (!writeDfsFile(path, Base.List2, &error)) {
-        platform::messageBox("Cannot write " + path + ": " + error, kAppTitle,
+        platform::messageBox(BaseTexts::Fill(Texts.CannotWrite, {path}) + ": " + error, kAppTitle,
                              platform::MB_OK | platform::MB_ICONERROR);
         return false;
     }
@@ -102,9 +102,8 @@ void TBase_main_window::saveOnExit()
     if (!SaveBase(target))
         return;
     if (!ownFile && BFName != "---")
-        platform::messageBox("The base is saved to " + target + ": " + BFName +
-                                 " could not be read and is left as it was",
-                             kAppTitle, platform::MB_OK | platform::MB_ICONWARNING);
+        platform::messageBox(BaseTexts::Fill(Texts.SavedElsewhere, {target, BFName}), kAppTitle,
+                             platform::MB_OK | platform::MB_ICONWARNING);
     Modified = false;
     BFName = target;
     m_unreadBase.clear();

@@ -16,6 +16,7 @@
 #include "database/tracklistmodel.h"
 #include "database/vqstatusbar.h"
 #include "engine/audioengine.h"
+#include "media/mediatexts.h"
 #include "media/tag.h"
 #include "platform/cp1251.h"
 #include "platform/inifile.h"
@@ -337,7 +338,7 @@ void TBase_main_window::guarded(const std::function<void()>& handler)
     } catch (const std::exception& e) {
         platform::messageBox(e.what(), kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
     } catch (...) {
-        platform::messageBox("Unknown error", kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
+        platform::messageBox(Texts.UnknownError.toStdString(), kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
     }
 }
 
@@ -346,6 +347,11 @@ void TBase_main_window::FormCreate()
     loadBaseEngineSettings();
     // Qt's own buttons and dialogs speak the chosen language in every mode, the hidden one too.
     controls::LoadQtTranslations(langDir());
+    // And so do its own boxes, from the first one the start may show.
+    Texts.Load(langFile());
+    media::MediaTexts mediaTexts = media::mediaTexts();
+    mediaTexts.tagNotWritten = Texts.TagNotWritten.toStdString();
+    media::setMediaTexts(mediaTexts);
     m_previewDeck = createPreviewDeck(handle());
     std::string caption = windowTitle().toStdString() + versionSuffix();
     BFName = m_cmd.BFName;
@@ -358,9 +364,9 @@ void TBase_main_window::FormCreate()
     PlayerWindow = m_cmd.PlayerWindow;
     LoadBase();
     if (!RegisterFileType("dfs", QCoreApplication::applicationFilePath().toStdString()))
-        throw std::runtime_error("Cannot register the file type \".dfs\" in " + platform::Registry::storePath() +
-                                 " or with the desktop in " + platform::xdgDataHome() + " and " +
-                                 platform::xdgConfigHome());
+        throw std::runtime_error(BaseTexts::Fill(
+            Texts.FileTypeNotRegistered,
+            {platform::Registry::storePath(), platform::xdgDataHome(), platform::xdgConfigHome()}));
 }
 
 void TBase_main_window::FormShow()
@@ -389,7 +395,6 @@ void TBase_main_window::FormShow()
         LoadBase();
     CalcTotalTime(0);
     LoadStrings(langFile());
-    Texts.Load(langFile());
     ApplyCaptions(this, "Main.Captions");
     ApplyMenuCaptions(this, "Main.Menus");
     fitCaptions();
@@ -486,7 +491,8 @@ void TBase_main_window::writeBaseIni()
     Options.FontStyle = (f.bold() ? 2 : 0) | (f.italic() ? 4 : 0) | (f.underline() ? 8 : 0) | (f.strikeOut() ? 16 : 0);
     writeBaseOptions(ini, Options);
     if (!ini.flush())
-        platform::messageBox("Cannot write " + ini.path(), kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
+        platform::messageBox(BaseTexts::Fill(Texts.CannotWrite, {ini.path()}), kAppTitle,
+                             platform::MB_OK | platform::MB_ICONERROR);
 }
 
 void TBase_main_window::closeEvent(QCloseEvent* event)

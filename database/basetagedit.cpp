@@ -58,7 +58,7 @@ void TBase_main_window::id3v11Click()
                     const bool found = media::ReadTagRecord(path, read, &readFailed);
                     // A file that is gone or cannot be read keeps its record as it was.
                     if (!found && (readFailed || ::access(path.c_str(), F_OK) != 0))
-                        reportError("id3v11Click", "Cannot read the tag back from " + path);
+                        reportError("id3v11Click", BaseTexts::Fill(Texts.TagNotReadBack, {path}));
                     else
                         Base.replaceTagFields(r, read);
                 } catch (const std::exception& e) {

@@ -37,7 +37,8 @@ std::string rowName(const TTrackRecord& row)
 
 // Writes the rows that a playlist can hold and names the others in one box; a file that cannot
 // be written is reported in its own box.
-ExportOutcome exportAndReport(const std::string& path, const std::vector<const TTrackRecord*>& rows)
+ExportOutcome exportAndReport(const std::string& path, const std::vector<const TTrackRecord*>& rows,
+                              const BaseTexts& texts)
 {
     media::M3uText text;
     std::vector<const TTrackRecord*> skipped;
@@ -52,7 +53,8 @@ ExportOutcome exportAndReport(const std::string& path, const std::vector<const T
     // a save that does not fit the disk leaves the old one.
     outcome.written = platform::saveFile(path, text.text(), &error);
     if (!outcome.written) {
-        platform::messageBox("Cannot write " + path + ": " + error, kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
+        platform::messageBox(BaseTexts::Fill(texts.CannotWrite, {path}) + ": " + error, kAppTitle,
+                             platform::MB_OK | platform::MB_ICONERROR);
         return outcome;
     }
     if (!skipped.empty()) {
@@ -60,9 +62,8 @@ ExportOutcome exportAndReport(const std::string& path, const std::vector<const T
         for (std::size_t i = 0; i < skipped.size() && i < kNamedSkippedRows; ++i)
             names += "\r\n" + rowName(*skipped[i]);
         if (skipped.size() > kNamedSkippedRows)
-            names += "\r\n... (" + std::to_string(skipped.size() - kNamedSkippedRows) + " more)";
-        platform::messageBox("Not written to " + path + ": " + std::to_string(skipped.size()) +
-                                 " row(s) whose file name a playlist cannot hold (not UTF-8 or with a line break):" + names,
+            names += "\r\n" + BaseTexts::Fill(texts.MoreRows, {std::to_string(skipped.size() - kNamedSkippedRows)});
+        platform::messageBox(BaseTexts::Fill(texts.RowsNotWritten, {path, std::to_string(skipped.size())}) + names,
                              kAppTitle, platform::MB_OK | platform::MB_ICONWARNING);
     }
     return outcome;
@@ -92,7 +93,7 @@ std::vector<const TTrackRecord*> TBase_main_window::exportRows() const
 
 bool TBase_main_window::ExportPlaylist(const std::string& path)
 {
-    const ExportOutcome outcome = exportAndReport(path, exportRows());
+    const ExportOutcome outcome = exportAndReport(path, exportRows(), Texts);
     return outcome.written && outcome.skipped == 0;
 }
 
@@ -115,7 +116,7 @@ void TBase_main_window::Button12Click()
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     // Rows left out are named in the box; the player still gets every row that could be written.
-    if (!exportAndReport(path, exportRows()).written)
+    if (!exportAndReport(path, exportRows(), Texts).written)
         return;
     if (PlayerWindow != 0)
         platform::sendMessage(PlayerWindow, platform::UM_LOAD_TEMP_LIST, media::kTempListDatabase, 0);

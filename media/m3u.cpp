@@ -2,6 +2,7 @@
 // the playlist's total time.
 #include "media/tag.h"
 
+#include "media/mediatexts.h"
 #include "media/textutil.h"
 #include "platform/cp1251.h"
 #include "platform/regularfile.h"
@@ -33,9 +34,10 @@ std::optional<std::string> readText(const std::string& fileName)
     std::string error;
     const PlaylistRead read = ReadPlaylistBytes(fileName, raw, error);
     if (read != PlaylistRead::Ok) {
-        platform::messageBox("Плейлист \"" + fileName +
-                                 (read == PlaylistRead::Missing ? "\" не найден!" : "\" не читается: " + error),
-                             "Error", platform::MB_OK | platform::MB_ICONERROR);
+        const std::string text = read == PlaylistRead::Missing
+                                     ? "Плейлист \"" + fileName + "\" не найден!"
+                                     : fillText(mediaTexts().playlistUnreadable, {fileName, error});
+        platform::messageBox(text, "Error", platform::MB_OK | platform::MB_ICONERROR);
         return std::nullopt;
     }
     return platform::decodeText(raw);
@@ -116,11 +118,11 @@ bool PlaylistWithinBounds(std::string_view bytes, std::string& error)
         start = i + 1;
     }
     if (entries > kMaxPlaylistEntries) {
-        error = "More than " + std::to_string(kMaxPlaylistEntries) + " entries";
+        error = fillText(mediaTexts().tooManyEntries, {std::to_string(kMaxPlaylistEntries)});
         return false;
     }
     if (lines > kMaxPlaylistLines) {
-        error = "More than " + std::to_string(kMaxPlaylistLines) + " lines";
+        error = fillText(mediaTexts().tooManyLines, {std::to_string(kMaxPlaylistLines)});
         return false;
     }
     return true;
@@ -198,8 +200,8 @@ int LoadM3UPlaylist(const std::string& fileName, std::span<TTrackRecord> dest)
         rec.Duration = static_cast<std::int32_t>(static_cast<std::uint32_t>(seconds * 1000));
     }
     if (tooLong > 0)
-        platform::messageBox("Пропущено записей плейлиста с путём длиннее 255 байт: " + std::to_string(tooLong) +
-                                 "\r\nПервая: " + firstTooLong,
+        platform::messageBox(fillText(mediaTexts().pathsTooLong, {std::to_string(tooLong)}) + "\r\n" +
+                                 fillText(mediaTexts().firstLeftOut, {firstTooLong}),
                              "Error", platform::MB_OK | platform::MB_ICONERROR);
     return static_cast<int>(stored);
 }

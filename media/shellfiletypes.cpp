@@ -2,6 +2,8 @@
 // command the desktop runs on a double click.
 #include "media/shellfiletypes.h"
 
+#include "media/mediatexts.h"
+#include "media/textutil.h"
 #include "platform/desktoptypes.h"
 #include "platform/registry.h"
 
@@ -39,8 +41,8 @@ void RegisterFileTypes(const std::string& programPath, const std::string& mediaI
     };
     for (const auto& type : types) {
         if (!platform::registerDesktopFileType(type, programPath))
-            throw std::runtime_error("Cannot register the file types with the desktop in " +
-                                     platform::xdgDataHome() + " and " + platform::xdgConfigHome());
+            throw std::runtime_error(
+                fillText(mediaTexts().fileTypesNotRegistered, {platform::xdgDataHome(), platform::xdgConfigHome()}));
     }
 }
 

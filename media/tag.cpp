@@ -2,6 +2,7 @@
 #include "media/tag.h"
 
 #include "media/inputfile.h"
+#include "media/mediatexts.h"
 #include "media/textutil.h"
 #include "platform/programfolder.h"
 #include "platform/usermessages.h"
@@ -21,7 +22,7 @@ namespace {
 
 constexpr std::size_t kId3v1Size = 128;
 
-void showTagError(const char* text)
+void showTagError(const std::string& text)
 {
     platform::messageBox(text, std::string(kTagEditorCaption), platform::MB_OK | platform::MB_ICONERROR);
 }
@@ -153,7 +154,7 @@ void WriteTagRecord(const std::string& fileName, const TTagRecord& tag, std::uin
     if (::close(fd) != 0)
         ok = false;
     if (!ok)
-        showTagError("Ошибка: не удалось записать тег в файл!");
+        showTagError(mediaTexts().tagNotWritten);
 }
 
 std::string FormatTimeShort(std::int32_t ms)

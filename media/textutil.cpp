@@ -126,4 +126,21 @@ std::string channelModeName(int channels)
     }
 }
 
+std::string fillText(std::string_view text, std::initializer_list<std::string_view> values)
+{
+    std::string filled;
+    filled.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        const std::size_t n = text[i] == '%' && next >= '1' && next <= '9' ? static_cast<std::size_t>(next - '0') : 0;
+        if (n >= 1 && n <= values.size()) {
+            filled += values.begin()[n - 1];
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
+
 }  // namespace media

@@ -1,8 +1,9 @@
 // Small text helpers the readers share: trimming as the tag formats need it, integers read the
-// strict way, and UTF-16 little-endian to UTF-8.
+// strict way, UTF-16 little-endian to UTF-8, and the placeholders of the programs' texts.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,5 +28,8 @@ std::string utf16LeToUtf8(std::string_view bytes);
 // ASCII upper and lower case.
 std::string asciiUpper(std::string_view text);
 std::string asciiLower(std::string_view text);
+// A text in the program's language with "%1" to "%9" replaced by the values, in one pass: a value
+// that holds "%2" (a file name) stays as it is, and so does a placeholder without a value.
+std::string fillText(std::string_view text, std::initializer_list<std::string_view> values);
 
 }  // namespace media

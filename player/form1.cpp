@@ -101,6 +101,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvalen"));
     setWindowIcon(QIcon(MainIcon(32)));
+    SetLanguageTexts(&Texts);
     buildComponents();
     buildMenus();
     buildDatabaseLink();
@@ -124,6 +125,7 @@ TForm1::~TForm1()
 {
     disconnect(m_focusWatch);  // the focus moves while the controls go
     FormDestroy();
+    SetLanguageTexts(nullptr);
 }
 
 bool TForm1::OnAir() const

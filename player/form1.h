@@ -297,8 +297,8 @@ public:
     void ReportUnreadHandOver(const QString& path, const std::string& why);
     // A file of the profile that is there but could not be read (a folder, a pipe, a file too
     // large, not text): said in the status bar once the window is up, never in a box that would
-    // hold the start.
-    void ReportUnreadFile(const QString& text, const QString& path, const std::string& why);
+    // hold the start. text: FileUnread or PlaylistUnread.
+    void ReportUnreadFile(PlayerText text, const QString& path, const std::string& why);
     QStringList UnreadFiles;  // said together, once the window is up
     // ---- Profiles (profiles/profile.cpp; each feature's share through profiles/profilehooks.cpp)
     void LoadProfile(const std::string& path);
@@ -726,6 +726,10 @@ public:
     // The language: the main window's texts, the notes window's menu, the search fields, the lists'
     // columns and the messages. Returns the keys that named nothing ("section/key").
     std::vector<std::string> LoadLanguage();
+    // The texts the player writes while it runs (Texts) and those of the lower layers' boxes, from
+    // the language file: at creation, so that what the start reports speaks the language, and
+    // with the rest of the language.
+    void LoadTexts();
     // One section of the language file onto a dialog, right after it is created.
     std::vector<std::string> TranslateForm(QWidget* dialog, const std::string& section);
     std::vector<std::string> TranslateNotesMenu(QWidget* notesWindow, const std::string& section);

@@ -4,6 +4,7 @@
 #include "platform/cp1251.h"
 #include "platform/process.h"
 #include "platform/usermessages.h"
+#include "player/language/playertexts.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -18,7 +19,7 @@ void OpenDocumentOrSayWhere(const std::string& path)
 
 void SayWhereDocumentIs(const std::string& path)
 {
-    platform::messageBox("Нет программы, которая открыла бы этот файл. Он лежит здесь:\r\n" + platform::decodeText(path),
+    platform::messageBox(LanguageTexts().Text(PlayerText::NoProgramForFile) + "\r\n" + platform::decodeText(path),
                          "Quorvalen", platform::MB_OK | platform::MB_ICONINFORMATION);
 }
 

@@ -76,6 +76,7 @@ void TForm1::FormCreate()
     engine::LoadEngineSettings();
     const engine::EngineSettings& settings = engine::engineSettings();
     LangDir = settings.LangDir;
+    LoadTexts();
     Comment = Ini.Comment;
 
     DeckA = std::make_unique<engine::TAudioEngine>(handle());
@@ -206,27 +207,28 @@ void TForm1::HandleCommandLine(const std::string& first, const std::string& seco
 
 namespace {
 
-QString unreadText(const QString& text, const QString& path, const std::string& why)
+QString unreadText(const PlayerTexts& texts, PlayerText text, const QString& path, const std::string& why)
 {
+    const QString said = QString::fromStdString(texts.Text(text, {path.toStdString()}));
     if (why.empty())
-        return text + path;
-    return text + path + QStringLiteral(" (") + QString::fromStdString(why) + QLatin1Char(')');
+        return said;
+    return said + QStringLiteral(" (") + QString::fromStdString(why) + QLatin1Char(')');
 }
 
 }  // namespace
 
-void TForm1::ReportUnreadFile(const QString& text, const QString& path, const std::string& why)
+void TForm1::ReportUnreadFile(PlayerText text, const QString& path, const std::string& why)
 {
     // Queued: shown from the message loop, after whatever the start still writes into the panel,
     // all of them in one text (the panel shows one).
     if (UnreadFiles.isEmpty())
         QTimer::singleShot(0, this, [this] { ShowFailure(std::exchange(UnreadFiles, {}).join(QStringLiteral("; "))); });
-    UnreadFiles.append(unreadText(text, path, why));
+    UnreadFiles.append(unreadText(Texts, text, path, why));
 }
 
 void TForm1::ReportUnreadHandOver(const QString& path, const std::string& why)
 {
-    ShowFailure(unreadText(QStringLiteral("Плейлист не читается: "), path, why));
+    ShowFailure(unreadText(Texts, PlayerText::PlaylistUnread, path, why));
     if (OnAir())
         return;
     // After the hand-over's own message has been answered: the second start is not kept waiting.
@@ -251,8 +253,9 @@ void TForm1::HandleHandOver(const std::string& first, const std::string& second)
 {
     if (ArgumentWasCut(second) && (first == "file" || first == "list")) {
         // What is left of the path names another file, or the folder above it.
-        ShowFailure(QStringLiteral("Путь длиннее %1 байт не принят: ").arg(kMaxArgBytes) +
-                   platform::pathToQString(second) + QStringLiteral("…"));
+        const QString shown = platform::pathToQString(second) + QStringLiteral("…");
+        ShowFailure(QString::fromStdString(
+            Texts.Text(PlayerText::PathTooLong, {std::to_string(kMaxArgBytes), shown.toStdString()})));
         return;
     }
     HandleCommandLine(first, second);

@@ -45,20 +45,21 @@ void TForm1::N52Click()
         if (!window->StartEncoder()) {
             const std::string program = platform::executablePath(EncoderProgram);
             // The usual causes: the program is missing or may not be run.
-            const std::string why = ::access(program.c_str(), X_OK) != 0 ? std::strerror(errno) : "start failed";
-            platform::messageBox("Cannot start the encoder " + program + " (" + why + ").", "Quorvalen",
+            const std::string why =
+                ::access(program.c_str(), X_OK) != 0 ? std::strerror(errno) : Texts.Text(PlayerText::StartFailed);
+            platform::messageBox(Texts.Text(PlayerText::EncoderNotStarted, {program, why}), "Quorvalen",
                                  platform::MB_OK | platform::MB_ICONERROR);
             break;
         }
         window->exec();
         if (window->EndedWithoutReport)
-            unfinished.push_back(files[i] + " (" + EncoderExitText(window->ExitCode) + ")");
+            unfinished.push_back(files[i] + " (" + EncoderExitText(window->ExitCode, Texts) + ")");
         if (window->AbortRequested)
             break;
     }
     delete window;
     if (!unfinished.empty()) {
-        std::string text = "The encoder ended without finishing:";
+        std::string text = Texts.Text(PlayerText::EncoderUnfinished);
         for (const std::string& file : unfinished)
             text += "\r\n" + file;
         platform::messageBox(text, "Quorvalen", platform::MB_OK | platform::MB_ICONWARNING);

@@ -2,6 +2,7 @@
 #include "player/encoder/progfrm.h"
 
 #include "platform/messageids.h"
+#include "player/language/playertexts.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -24,11 +25,11 @@ std::vector<std::string> EncoderArguments(platform::WindowHandle window, const s
     return {std::to_string(window), source, outputFolder, extension, "plugins\\" + command};
 }
 
-std::string EncoderExitText(int exitCode)
+std::string EncoderExitText(int exitCode, const PlayerTexts& texts)
 {
     if (exitCode >= 0)
-        return "exit status " + std::to_string(exitCode);
-    return "signal " + std::to_string(-exitCode) + " (" + ::strsignal(-exitCode) + ")";
+        return texts.Text(PlayerText::ExitStatus, {std::to_string(exitCode)});
+    return texts.Text(PlayerText::ExitSignal, {std::to_string(-exitCode), ::strsignal(-exitCode)});
 }
 
 TProgFrm::TProgFrm(QWidget* owner) : QDialog(owner), platform::MessageWindow("TProgFrm", "Encoding files...")

@@ -18,14 +18,17 @@ class QProgressBar;
 
 namespace player {
 
+class PlayerTexts;
+
 // The encoder's command line after its program: the window, the source, the output folder, the
 // extension (as it is) and "plugins\" + the command.
 std::vector<std::string> EncoderArguments(platform::WindowHandle window, const std::string& source,
                                           const std::string& outputFolder, const std::string& extension,
                                           const std::string& command);
 
-// How an encoder ended, for the operator: "exit status 3", "signal 9 (Killed)".
-std::string EncoderExitText(int exitCode);
+// How an encoder ended, for the operator in the language of texts: "exit status 3", "signal 9
+// (Killed)".
+std::string EncoderExitText(int exitCode, const PlayerTexts& texts);
 
 class TProgFrm : public QDialog, public platform::MessageWindow {
     Q_OBJECT

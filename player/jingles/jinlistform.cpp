@@ -212,7 +212,7 @@ void TfrmJinList::Button5Click()
     for (int k = 0; k < 9; ++k)
         paths[static_cast<std::size_t>(k)] = rowPath(k);
     if (!writeJingleList(*file, paths))
-        platform::messageBox("Не удалось сохранить список джинглов:\r\n" + *file, "Jingles list",
+        platform::messageBox(m_owner.Texts.Text(PlayerText::JinglesNotSaved) + "\r\n" + *file, "Jingles list",
                              platform::MB_OK | platform::MB_ICONERROR);
 }
 

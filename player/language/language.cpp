@@ -5,6 +5,7 @@
 #include "controls/lang.h"
 #include "controls/zrexplorerunit.h"
 #include "controls/zrfoldertreeview.h"
+#include "media/mediatexts.h"
 #include "player/about/dbgfrm.h"
 #include "player/language/langfiles.h"
 #include "player/language/sellang.h"
@@ -76,14 +77,28 @@ std::vector<std::string> TForm1::LoadLanguage()
         ReadLangValues(file, "Strings", "s", 0, QStringList(Messages.begin(), Messages.end()));
     for (int n = 0; n < kPlayerMessageCount; ++n)
         Messages[static_cast<std::size_t>(n)] = messages[n];
-    Texts.Load(file);
-    auto text = [this](PlayerText t) { return Texts[t].toStdString(); };
-    controls::SetExplorerNames({text(PlayerText::Desktop), text(PlayerText::Computer), text(PlayerText::Network),
-                                text(PlayerText::FileSystem)});
+    LoadTexts();
     if (SHView != nullptr)
         SHView->RenameSpecialNodes();
     UpdateCaption();
     return skipped;
+}
+
+void TForm1::LoadTexts()
+{
+    Texts.Load(LanguageFileName());
+    auto text = [this](PlayerText t) { return Texts[t].toStdString(); };
+    controls::SetExplorerNames({text(PlayerText::Desktop), text(PlayerText::Computer), text(PlayerText::Network),
+                                text(PlayerText::FileSystem)});
+    media::MediaTexts media;
+    media.tagNotWritten = text(PlayerText::TagNotWritten);
+    media.playlistUnreadable = text(PlayerText::PlaylistUnreadable);
+    media.tooManyEntries = text(PlayerText::TooManyEntries);
+    media.tooManyLines = text(PlayerText::TooManyLines);
+    media.pathsTooLong = text(PlayerText::PlaylistPathsTooLong);
+    media.firstLeftOut = text(PlayerText::FirstLeftOut);
+    media.fileTypesNotRegistered = text(PlayerText::FileTypesNotRegistered);
+    media::setMediaTexts(media);
 }
 
 std::vector<std::string> TForm1::TranslateForm(QWidget* dialog, const std::string& section)

@@ -1,14 +1,17 @@
 // The texts the player writes itself while it runs, beyond its ten messages: values a label takes,
 // the units of the silence interval, the names of the file dialogs' filters and of the process
-// priorities. Each has a built-in default; the language file replaces them by key.
+// priorities, and what its boxes and status-bar failures say. Each has a built-in default; the
+// language file replaces them by key.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace player {
 
@@ -30,8 +33,48 @@ enum class PlayerText {
     Computer,
     Network,
     FileSystem,
+    // What the boxes and the status bar's failures say ("%1", "%2": the values filled in).
+    ListKeptUnread,          // why a playlist was not saved over
+    LongLinesLeftOut,        // the playlist reader's and writer's boxes
+    LineBreakRowsLeftOut,
+    PlaylistNamed,
+    FileNotRenamed,
+    InvalidPresetName,
+    InvalidProfileName,      // profile save as: the input box and its refusals
+    ProfileNameRule,
+    ProfileName,
+    ReplaceProfile,
+    EncoderNotStarted,       // encoding
+    StartFailed,
+    EncoderUnfinished,
+    ExitStatus,
+    ExitSignal,
+    NotesNotSaved,
+    FileUnread,              // failures in the status bar
+    PlaylistUnread,
+    PathTooLong,
+    FileNotOpened,
+    NoSharedMemory,
+    TagNotWritten,
+    NoProgramForFile,
+    CannotWrite,
+    CannotRead,
+    JinglesNotSaved,
+    ScheduleNotSaved,
+    SchedulePlaylistUnread,
+    ScheduleEntriesUnread,
+    NotText,                 // reasons of the player's own
+    NoExtM3uHeader,
+    FolderNotCreated,
+    WriteFailed,
+    PlaylistUnreadable,      // the media services' boxes and errors
+    TooManyEntries,
+    TooManyLines,
+    PlaylistPathsTooLong,
+    FirstLeftOut,
+    FileTypesNotRegistered,
 };
-inline constexpr int kPlayerTextCount = 15;
+inline constexpr int kPlayerTextCount = static_cast<int>(PlayerText::FileTypesNotRegistered) + 1;
 
 class PlayerTexts {
 public:
@@ -45,16 +88,27 @@ public:
     // missing key (or file) keeps the text held now.
     void Load(const std::string& languageFile);
 
+    // The text (UTF-8) with its placeholders filled by media::fillText, for a box or the status bar.
+    std::string Text(PlayerText text, std::initializer_list<std::string_view> values = {}) const;
+
     // A file dialog's filter "name|patterns" with the name in the language.
     std::string Filter(PlayerText name, std::string_view patterns) const;
     // The deck's filter of playable files ("name|patterns|"), its name in the language.
     std::string DeckFilter(const std::string& deckFilter) const;
 
     static const QStringList& BuiltInPriorityNames();
+    // The keys of the section "Texts", in the order of PlayerText.
+    static std::vector<std::string> Keys();
 
 private:
     std::array<QString, kPlayerTextCount> m_texts;
     QStringList m_priorities;
 };
+
+// The texts of the main window that lives now, for the file readers and helpers that tell the
+// operator something from outside it; the built-in ones while there is no main window.
+const PlayerTexts& LanguageTexts();
+// Called by the main window as it comes and goes (nullptr).
+void SetLanguageTexts(const PlayerTexts* texts);
 
 }  // namespace player

@@ -93,7 +93,8 @@ void TSelLang::FormClose()
     platform::IniFile ini(platform::programPath("system.ini"), platform::IniFile::Mode::Buffered);
     ini.writeString("Options", "LangDir", folder);
     if (!ini.flush())
-        platform::messageBox("Cannot write " + ini.path(), "Quorvalen", platform::MB_OK | platform::MB_ICONERROR);
+        platform::messageBox(m_owner.Texts.Text(PlayerText::CannotWrite, {ini.path()}), "Quorvalen",
+                             platform::MB_OK | platform::MB_ICONERROR);
     m_owner.LoadLanguage();
 }
 

@@ -86,8 +86,7 @@ void TForm1::MapSearchArea()
     }
     // No box: a profile load and the settings dialog run while something is on air, and a full
     // /dev/shm is no one's to click away. The player goes on without the search and says why.
-    SearchAreaProblem = QStringLiteral("Поиск в базе недоступен: нет общей памяти (%1)")
-                            .arg(QString::fromStdString(area->lastError()));
+    SearchAreaProblem = QString::fromStdString(Texts.Text(PlayerText::NoSharedMemory, {area->lastError()}));
     ShowStatus(SearchAreaProblem);
 }
 

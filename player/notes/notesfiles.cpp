@@ -5,6 +5,7 @@
 #include "platform/direntries.h"
 #include "platform/regularfile.h"
 #include "platform/savefile.h"
+#include "player/language/playertexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,7 +42,7 @@ bool WriteNotesFile(const std::string& path, const QString& text, std::string* e
     const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
     if (!QDir().mkpath(folder)) {
         if (error != nullptr)
-            *error = "cannot create the folder " + folder.toStdString();
+            *error = LanguageTexts().Text(PlayerText::FolderNotCreated, {folder.toStdString()});
         return false;
     }
     // Whole or not at all: on a full disk the notes written before stay.

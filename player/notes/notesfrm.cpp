@@ -6,6 +6,7 @@
 #include "controls/vqpossave.h"
 #include "platform/usermessages.h"
 #include "platform/usermessagesqt.h"
+#include "player/language/playertexts.h"
 #include "player/notes/notesfiles.h"
 
 #include <QAction>
@@ -166,7 +167,8 @@ void TNotesFrm::LoadNotes(const std::string& path, const std::string& oldPath)
         if (!m_errorShowing) {
             m_errorShowing = true;
             QPointer<TNotesFrm> self(this);
-            const std::string text = "Не удалось сохранить описание в файл\r\n" + m_file + "\r\n(" + m_error + ")";
+            const std::string text =
+                LanguageTexts().Text(PlayerText::NotesNotSaved) + "\r\n" + m_file + "\r\n(" + m_error + ")";
             QTimer::singleShot(0, this, [self, text] {
                 platform::messageBox(text, "Notepad", platform::MB_OK | platform::MB_ICONERROR);
                 if (self)

@@ -316,8 +316,8 @@ void TForm1::N53Click()
                     r.SubItems[kColPath] = platform::pathToQString(value);
             list->viewport()->update();
         } else {
-            platform::messageBox("Не удалось переименовать файл\r\n" + platform::decodeText(oldPath) + "\r\n" +
-                                     platform::decodeText(error),
+            platform::messageBox(Texts.Text(PlayerText::FileNotRenamed) + "\r\n" + platform::decodeText(oldPath) +
+                                     "\r\n" + platform::decodeText(error),
                                  "Rename File", platform::MB_OK | platform::MB_ICONERROR);
         }
     }

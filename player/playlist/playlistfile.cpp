@@ -8,6 +8,7 @@
 #include "platform/regularfile.h"
 #include "platform/usermessages.h"
 #include "platform/savefile.h"
+#include "player/language/playertexts.h"
 #include "player/playlist/playlistrows.h"
 
 #include <algorithm>
@@ -62,8 +63,8 @@ void reportLongLines(const std::string& path, const std::vector<bool>& dropped)
 {
     const auto count = std::count(dropped.begin(), dropped.end(), true);
     if (count > 0)
-        platform::messageBox("Пропущено строк плейлиста длиннее 64 КБ: " + std::to_string(count) + "\r\nПлейлист: " +
-                                 platform::decodeText(path),
+        platform::messageBox(LanguageTexts().Text(PlayerText::LongLinesLeftOut, {std::to_string(count)}) + "\r\n" +
+                                 LanguageTexts().Text(PlayerText::PlaylistNamed, {platform::decodeText(path)}),
                              "Error", platform::MB_OK | platform::MB_ICONERROR);
 }
 
@@ -83,8 +84,9 @@ void reportRowsLeftOut(const std::string& path, const std::vector<controls::TVir
     }
     if (skipped.size() > kNamed)
         names += "\r\n... (+" + std::to_string(skipped.size() - kNamed) + ")";
-    platform::messageBox("Не записаны строки с переводом строки в имени файла: " + std::to_string(skipped.size()) +
-                             "\r\nПлейлист: " + platform::decodeText(path) + names,
+    platform::messageBox(LanguageTexts().Text(PlayerText::LineBreakRowsLeftOut, {std::to_string(skipped.size())}) +
+                             "\r\n" + LanguageTexts().Text(PlayerText::PlaylistNamed, {platform::decodeText(path)}) +
+                             names,
                          "Error", platform::MB_OK | platform::MB_ICONWARNING);
 }
 
@@ -171,7 +173,7 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     // a playlist, and its "lines" must not become rows.
     if (bytes.find('\0') != std::string::npos) {
         if (error)
-            *error = "Not a text file";
+            *error = LanguageTexts().Text(PlayerText::NotText);
         return std::nullopt;
     }
     std::vector<std::string_view> lines = media::splitLines(bytes);
@@ -180,7 +182,7 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     const bool extendedOnly = entries == PlaylistEntries::ExtendedOnly;
     if (extendedOnly && (lines.empty() || media::trimText(lines[0]) != "#EXTM3U")) {
         if (error)
-            *error = "No #EXTM3U header";
+            *error = LanguageTexts().Text(PlayerText::NoExtM3uHeader);
         return std::nullopt;
     }
     // Every line not blank and not a "#" line may be an entry: room for them all at once.

@@ -62,7 +62,8 @@ bool TForm1::SavePlaylist(const QString& path)
     const auto unread = UnreadPlaylists.find(CurrentList);
     if (unread != UnreadPlaylists.end() && unread->second == path) {
         if (CurrentList->Rows.empty()) {
-            ReportAudioError(-1, path.toStdString(), "Playlist.SaveToFile (the file could not be read; it is kept as it was)");
+            ReportAudioError(-1, path.toStdString(),
+                             "Playlist.SaveToFile (" + Texts.Text(PlayerText::ListKeptUnread) + ")");
             return false;
         }
         UnreadPlaylists.erase(unread);
@@ -80,7 +81,7 @@ void TForm1::LoadHistory(const QString& path)
     const std::optional<std::vector<std::string>> lines = ReadHistoryFile(path.toStdString(), &why);
     if (!lines) {
         if (QFileInfo::exists(path))
-            ReportUnreadFile(QStringLiteral("Файл не читается: "), path, why);
+            ReportUnreadFile(PlayerText::FileUnread, path, why);
         return;
     }
     for (QAction* item : h)

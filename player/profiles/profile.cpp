@@ -39,7 +39,7 @@ void TForm1::LoadProfile(const std::string& path)
     {
         const platform::IniFile ini(path);
         if (!ini.readError().empty())
-            ReportUnreadFile(QStringLiteral("Файл не читается: "), QString::fromStdString(path), ini.readError());
+            ReportUnreadFile(PlayerText::FileUnread, QString::fromStdString(path), ini.readError());
         const ProfileLoad how{path, setsMasterVolume(path)};
         for (const ProfileHook& hook : profileHooks())
             (this->*hook.load)(ini, how);
@@ -49,7 +49,7 @@ void TForm1::LoadProfile(const std::string& path)
     const QString playlist = QString::fromStdString(withExtension(path, ".m3u"));
     std::string why;
     if (!LoadPlaylist(playlist, &why) && QFileInfo::exists(playlist))
-        ReportUnreadFile(QStringLiteral("Плейлист не читается: "), playlist, why);
+        ReportUnreadFile(PlayerText::PlaylistUnread, playlist, why);
     LoadHistory(historyFile(CurrentProfile));
     StartSearchServer();
 }
@@ -61,7 +61,7 @@ void TForm1::SaveProfile(const std::string& path)
         std::string failure;
         const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
         if (!QDir().mkpath(folder))
-            failure = "cannot create the folder " + folder.toStdString();
+            failure = Texts.Text(PlayerText::FolderNotCreated, {folder.toStdString()});
         // The hooks write into memory; the file then gets the values in the profile's own order
         // and is replaced in one step, so a failed save leaves the old file whole.
         platform::IniFile staged(std::string(), platform::IniFile::Mode::Buffered);
@@ -70,7 +70,7 @@ void TForm1::SaveProfile(const std::string& path)
         platform::IniFile ini(path, platform::IniFile::Mode::Buffered);
         writeInLayoutOrder(staged, ini);
         if (failure.empty() && !ini.flush())
-            failure = ini.lastError().empty() ? std::string("write failed") : ini.lastError();
+            failure = ini.lastError().empty() ? Texts.Text(PlayerText::WriteFailed) : ini.lastError();
         if (!failure.empty())
             ReportAudioError(-1, path, "TIniFile.Create (" + failure + ")");
     }

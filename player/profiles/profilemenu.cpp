@@ -13,8 +13,6 @@
 namespace player {
 namespace {
 
-constexpr const char* kSaveAsCaption = "Сохранить профиль как...";
-
 std::string trimmedName(const std::string& text)
 {
     const auto first = text.find_first_not_of(" \t");
@@ -29,7 +27,7 @@ void TForm1::buildProfileMenu()
 {
     N33 = new QAction(QStringLiteral("Сохранить профиль"), this);
     N33->setObjectName(QStringLiteral("N33"));
-    mSaveProfileAs = new QAction(QString::fromUtf8(kSaveAsCaption), this);
+    mSaveProfileAs = new QAction(QStringLiteral("Сохранить профиль как..."), this);
     mSaveProfileAs->setObjectName(QStringLiteral("mSaveProfileAs"));
     mLoadProfile = new QMenu(QStringLiteral("Загрузить профиль"), this);
     mLoadProfile->setObjectName(QStringLiteral("mLoadProfile"));
@@ -74,19 +72,21 @@ void TForm1::N33Click()
 
 void TForm1::mSaveProfileAsClick()
 {
+    // The boxes are titled as the menu item reads in the language in force.
+    const std::string caption = mSaveProfileAs->text().remove(QLatin1Char('&')).toStdString();
     std::string typed = CurrentProfile == "noname" ? std::string() : profileCaption(CurrentProfile);
-    if (!platform::userMessages().inputQuery(kSaveAsCaption, "Имя профиля:", typed))
+    if (!platform::userMessages().inputQuery(caption, Texts.Text(PlayerText::ProfileName), typed))
         return;
     const std::string name = trimmedName(typed);
     if (!validProfileName(name)) {
-        platform::messageBox("Недопустимое имя профиля.\r\nИмя не может быть пустым, \".\" или \"..\" и не может "
-                             "содержать \"/\", \"\\\" и управляющие символы.",
-                             kSaveAsCaption, platform::MB_OK | platform::MB_ICONWARNING);
+        platform::messageBox(
+            Texts.Text(PlayerText::InvalidProfileName) + "\r\n" + Texts.Text(PlayerText::ProfileNameRule), caption,
+            platform::MB_OK | platform::MB_ICONWARNING);
         return;
     }
     const std::string path = platform::programPath("Profile/" + profileFileName(name));
     if (QFileInfo::exists(QString::fromStdString(path)) && path != CurrentProfile &&
-        platform::messageBox("Профиль \"" + profileCaption(path) + "\" уже существует. Заменить?", kSaveAsCaption,
+        platform::messageBox(Texts.Text(PlayerText::ReplaceProfile, {profileCaption(path)}), caption,
                              platform::MB_YESNO | platform::MB_ICONQUESTION) != platform::IDYES)
         return;
     SaveProfile(path);

@@ -3,6 +3,7 @@
 
 #include "platform/inifile.h"
 #include "platform/pathtext.h"
+#include "player/language/playertexts.h"
 
 #include <algorithm>
 #include <array>
@@ -170,8 +171,8 @@ std::string unreadScheduleEntriesText(const std::string& path, const ScheduleFil
 {
     if (rest.unread.empty())
         return {};
-    std::string text = "Расписание " + path + ": записи не распознаны и оставлены в файле как есть (" +
-                       std::to_string(rest.unread.size()) + "):";
+    std::string text =
+        LanguageTexts().Text(PlayerText::ScheduleEntriesUnread, {path, std::to_string(rest.unread.size())});
     for (std::size_t i = 0; i < rest.unread.size() && i < kNamedUnread; ++i) {
         const ScheduleFileRest::Entry& e = rest.unread[i];
         text += "\r\n" + std::to_string(e.number) + ":";

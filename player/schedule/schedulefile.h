@@ -44,7 +44,8 @@ ScheduleFile readScheduleFile(const std::string& path);
 bool writeScheduleFile(const std::string& path, const std::vector<ScheduleEntry>& entries,
                        const ScheduleFileRest& rest = {}, std::string* error = nullptr);
 
-// For the operator: which entries of the file at path could not be read; empty when all could.
+// For the operator, in the language in force: which entries of the file at path could not be
+// read; empty when all could.
 std::string unreadScheduleEntriesText(const std::string& path, const ScheduleFileRest& rest);
 
 // The schedule file of a profile: programFolder + "Presets/Schedule/" + the profile's file name

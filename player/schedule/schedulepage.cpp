@@ -130,8 +130,8 @@ void TForm1::FireScheduleEntry(const ScheduleEntry& entry)
             rhelper->Rows = std::move(*rows);
         } else {
             // Told once, through the event queue: the box must not hold up the start below.
-            tellScheduleOperator(this, "Расписание: плейлист не прочитан или пуст, ничего не вставлено:\r\n" +
-                                           entry.path.toStdString());
+            tellScheduleOperator(this,
+                                 Texts.Text(PlayerText::SchedulePlaylistUnread) + "\r\n" + entry.path.toStdString());
         }
         rhelper->syncView();
         insertScheduledRows(*LVMaster, at, rhelper->Rows);
@@ -188,7 +188,8 @@ void TForm1::SaveSchedule(const std::string& path)
 {
     std::string error;
     if (!writeScheduleFile(path, TimeSchedule.entries(), ScheduleRest, &error))
-        ReportAudioError(-1, path, "SaveSchedule (" + (error.empty() ? std::string("write failed") : error) + ")");
+        ReportAudioError(-1, path,
+                         "SaveSchedule (" + (error.empty() ? Texts.Text(PlayerText::WriteFailed) : error) + ")");
 }
 
 void TForm1::LoadScheduleProfile(const platform::IniFile& ini, const ProfileLoad& how)

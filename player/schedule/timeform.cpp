@@ -290,8 +290,8 @@ void Ttimeform::Button6Click()
     const auto file = platform::userMessages().saveFileName("", scheduleFilter(), scheduleFolder(), "sdl");
     std::string error;
     if (file && !writeScheduleFile(*file, Rows, Rest, &error))
-        platform::messageBox("Не удалось сохранить расписание:\r\n" + *file + "\r\n(" + error + ")", "Schedule",
-                             platform::MB_OK | platform::MB_ICONERROR);
+        platform::messageBox(m_owner.Texts.Text(PlayerText::ScheduleNotSaved) + "\r\n" + *file + "\r\n(" + error + ")",
+                             "Schedule", platform::MB_OK | platform::MB_ICONERROR);
 }
 
 void Ttimeform::rightnowClick()

@@ -96,7 +96,8 @@ void FormSequencerHost::rowFailed(int row)
         return;
     TVirtualItem& item = m_form.LVMaster->Rows[static_cast<std::size_t>(row)];
     item.SubItems[kColMarker] = QString::fromLatin1(kMarkerOpenFailed);
-    m_form.ShowFailure(QStringLiteral("Файл не открывается: ") + item.SubItems[kColPath]);
+    m_form.ShowFailure(
+        QString::fromStdString(m_form.Texts.Text(PlayerText::FileNotOpened, {item.SubItems[kColPath].toStdString()})));
     m_form.LVMaster->viewport()->update();
 }
 

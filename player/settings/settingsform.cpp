@@ -71,7 +71,8 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 void writeFailed(const std::string& path)
 {
-    platform::messageBox("Cannot write " + path, "Quorvalen", platform::MB_OK | platform::MB_ICONERROR);
+    platform::messageBox(LanguageTexts().Text(PlayerText::CannotWrite, {path}), "Quorvalen",
+                         platform::MB_OK | platform::MB_ICONERROR);
 }
 
 }  // namespace
@@ -516,7 +517,8 @@ void TfrmSettings::LoadEncoderPresets()
         Presets = std::move(*read);
     } else {
         Presets.clear();
-        platform::messageBox("Cannot read " + path, "Quorvalen", platform::MB_OK | platform::MB_ICONERROR);
+        platform::messageBox(m_owner.Texts.Text(PlayerText::CannotRead, {path}), "Quorvalen",
+                             platform::MB_OK | platform::MB_ICONERROR);
     }
     const QSignalBlocker quiet(cbcodec);
     cbcodec->clear();

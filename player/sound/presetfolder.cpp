@@ -5,6 +5,7 @@
 #include "media/tag.h"
 #include "platform/inifile.h"
 #include "platform/programfolder.h"
+#include "player/language/playertexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +28,7 @@ bool isValidPresetName(const std::string& name)
 
 std::string invalidPresetNameText(const std::string& name)
 {
-    return "Invalid preset name: \"" + name + "\"";
+    return LanguageTexts().Text(PlayerText::InvalidPresetName, {name});
 }
 
 std::string unableToWriteText(const std::string& path)

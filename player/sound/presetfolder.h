@@ -13,7 +13,7 @@ namespace player {
 // "/", "\" or control characters.
 bool isValidPresetName(const std::string& name);
 
-// The box shown when a save or delete is refused for its name.
+// The box shown when a save or delete is refused for its name, in the language in force.
 std::string invalidPresetNameText(const std::string& name);
 // The box shown when a save cannot write its file.
 std::string unableToWriteText(const std::string& path);

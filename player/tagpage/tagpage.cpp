@@ -239,7 +239,7 @@ void TForm1::btSaveTagClick()
     if (ComboBox1->currentText().trimmed().compare(QStringLiteral("<none>"), Qt::CaseInsensitive) == 0)
         edits.genre.text.clear();
     if (!WriteFileTag(path, TagRecordForSave(edits), GenreForSave(edits)))
-        platform::messageBox("Ошибка: не удалось записать тег в файл!", std::string(media::kTagEditorCaption),
+        platform::messageBox(Texts.Text(PlayerText::TagNotWritten), std::string(media::kTagEditorCaption),
                              platform::MB_OK | platform::MB_ICONERROR);
 
     const int selected = CurrentList->firstSelectedRow();

@@ -71,7 +71,7 @@ TEST_F(BaseProgram, AHiddenStartLogsWhatItCannotReadWithoutABoxAndAQuitEndsIt)
     EXPECT_EQ(run({"hidden", std::to_string(player.handle()), base}), 0);
     EXPECT_TRUE(boxes.shown().empty());
     const std::string log = dbtest::readAll(dir.filePath("Base.log").toStdString());
-    const std::string report = "Base: Cannot read " + base;
+    const std::string report = "Base: Не удалось прочитать " + base;
     const std::size_t first = log.find(report);
     ASSERT_NE(first, std::string::npos) << log;
     EXPECT_NE(log.find(report, first + 1), std::string::npos) << "the start and the hello: " << log;

@@ -434,6 +434,8 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEverythingAndNeitherLeavesATextOfT
         expectWholeCaptions(w, language);
         // Every key names a control of its kind: a button or label of the window, a menu item.
         const platform::IniFile lang(path(std::string("Lang/") + language + "/lang_b.ini"));
+        for (const std::string& key : BaseTexts::Keys())
+            EXPECT_TRUE(lang.valueExists("Texts", key)) << language << " " << key;
         for (const std::string& key : lang.keys("Main.Captions")) {
             QObject* o = key == "Base_main_window" ? &w : w.findChild<QObject*>(QString::fromStdString(key));
             EXPECT_TRUE(o == &w || qobject_cast<QAbstractButton*>(o) || qobject_cast<QLabel*>(o) ||
@@ -499,6 +501,15 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEverythingAndNeitherLeavesATextOfT
         w.Button11Click();
         const std::set<std::string> filters = testcaptions::FilterNamesThat(messages.shown(), otherText);
         foreign.insert(filters.begin(), filters.end());
+        // A check of a base none of whose files is on disk asks before it removes them.
+        messages.pushAnswer(platform::IDYES);
+        messages.pushAnswer(platform::IDNO);
+        w.Button2Click();
+        const std::vector<std::string> boxes = messages.boxTexts();
+        EXPECT_EQ(boxes.size(), 3u) << language;  // two questions and the end
+        for (const std::string& text : boxes)
+            if (otherText(QString::fromStdString(text)))
+                foreign.insert("box: " + text);
         std::set<std::string> english;
         for (QWidget* window : std::initializer_list<QWidget*>{&w, &progress, &optFrm, &tagEdit}) {
             const std::set<std::string> more = other(window, true);
@@ -614,7 +625,7 @@ TEST_F(MainWindowTest, UnreadableOrPartlyReadBaseLeavesEmptyBaseWithMessageAndMi
     w.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(boxes().size(), 1u) << "said once, though the creation and the showing both load";
-    EXPECT_NE(lastBox().find("Cannot read " + path("dir.dfs")), std::string::npos);
+    EXPECT_NE(lastBox().find("Не удалось прочитать " + path("dir.dfs")), std::string::npos);
     messages.clear();
     messages.pushText(path("dir.dfs"));
     w.Button6Click();
@@ -644,7 +655,7 @@ TEST_F(MainWindowTest, UnreadableOrPartlyReadBaseLeavesEmptyBaseWithMessageAndMi
     EXPECT_EQ(w.Base.size(), 0u);
     EXPECT_EQ(w.model()->rowCount(), 0);
     EXPECT_FALSE(w.Modified);
-    EXPECT_EQ(lastBox(), "Cannot read " + full + ": Input/output error");
+    EXPECT_EQ(lastBox(), "Не удалось прочитать " + full + ": Input/output error");
     messages.clear();
     EXPECT_FALSE(w.Modified) << "nothing to save";
 
@@ -661,7 +672,7 @@ TEST_F(MainWindowTest, UnreadableOrPartlyReadBaseLeavesEmptyBaseWithMessageAndMi
     ASSERT_EQ(saved.records.size(), 1u);
     EXPECT_EQ(saved.records[0]->FileName.str(), "/m/added.mp3");
     const std::string log = dbtest::readAll(path("Base.log"));
-    EXPECT_NE(log.find("The base is saved to " + w.BFName + ": " + full + " could not be read"), std::string::npos)
+    EXPECT_NE(log.find("База сохранена в " + w.BFName + ": файл " + full + " не прочитан"), std::string::npos)
         << log;
 }
 

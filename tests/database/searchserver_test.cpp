@@ -290,7 +290,7 @@ TEST_F(SearchServerHelloTest, ABaseThatCannotBeReadIsLoggedAndAnEmptyBaseServed)
     auto w = startServer(std::to_string(player.handle()));
     platform::sendMessage(w->handle(), UM_SEARCH_HELLO, player.handle(), kHelloToServer);
     EXPECT_EQ(query(*w, 1, "").count, 0);
-    ASSERT_TRUE(waitFor([&] { return log().find("Cannot read " + path("base.dfs")) != std::string::npos; })) << log();
+    ASSERT_TRUE(waitFor([&] { return log().find("Не удалось прочитать " + path("base.dfs")) != std::string::npos; })) << log();
     EXPECT_TRUE(lastBox().empty());
     // Once the file is readable the next hello serves it.
     std::filesystem::remove(path("base.dfs"));

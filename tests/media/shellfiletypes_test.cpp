@@ -79,7 +79,7 @@ TEST(RegisterFileTypes, DesktopFailureIsReportedAfterEveryRegistryRow)
         media::RegisterFileTypes("/usr/bin/player");
         ADD_FAILURE() << "a desktop that cannot be written must be reported";
     } catch (const std::runtime_error& e) {
-        EXPECT_NE(std::string(e.what()).find("Cannot register the file types with the desktop"), std::string::npos)
+        EXPECT_NE(std::string(e.what()).find("Не удалось зарегистрировать типы файлов на рабочем столе"), std::string::npos)
             << e.what();
     }
     setenv("XDG_DATA_HOME", saved.c_str(), 1);

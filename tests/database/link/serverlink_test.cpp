@@ -196,7 +196,7 @@ TEST_F(ServerLinkTest, ABaseItCannotReadBlocksNothingAndTheServerStillEndsWithIt
     EXPECT_EQ(base.exitCode(), 0);
     std::ifstream log(dir.filePath("Base.log").toStdString());
     const std::string logged((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-    EXPECT_NE(logged.find("Cannot read " + dfsPath()), std::string::npos) << logged;
+    EXPECT_NE(logged.find("Не удалось прочитать " + dfsPath()), std::string::npos) << logged;
 }
 
 }  // namespace

@@ -234,7 +234,7 @@ TEST_F(Encoding, AnEncoderThatDiesEndsItsFileAndTheRunGoesOn)
     EXPECT_EQ(std::count(out.begin(), out.end(), "two.mp3"), 0);
     const auto shown = messageBoxes();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_NE(shown[0].text.find(sources[1] + " (signal 9"), std::string::npos) << shown[0].text;
+    EXPECT_NE(shown[0].text.find(sources[1] + " (сигнал 9"), std::string::npos) << shown[0].text;
     EXPECT_EQ(shown[0].text.find(sources[0]), std::string::npos);
 }
 

@@ -49,6 +49,7 @@
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -352,6 +353,9 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndHoldTheSameKeys)
         };
         for (const auto& [section, keys] : listKeys)
             EXPECT_EQ(lang.keys(section), keys) << language << " " << section;
+        // Each text the player writes itself, so that none stays in its built-in language.
+        for (const std::string& key : PlayerTexts::Keys())
+            EXPECT_TRUE(lang.valueExists("Texts", key)) << language << " " << key;
         const std::set<std::string> known = {
             "Form1.Captions",    "Form1.Hints",       "Form1.MenuHints",  "Form1.Commands",     "Form1.MenuItems",
             "FindIndexes",       "PlaylistColumns",   "FindlistColumns",  "Strings",            "Settings.Captions",
@@ -536,6 +540,26 @@ TEST_F(Languages, EachLanguageLeavesNoTextOfTheOtherAndTakesTheWindowsBack)
         for (int panel : {4, 5})
             if (otherText(form->StatusBar1->Panels()[panel]->Text()))
                 found.insert("status panel: " + form->StatusBar1->Panels()[panel]->Text().toStdString());
+        // What the player tells the operator itself: the input box of a profile's name and its
+        // refusal, the refusal of a helper outside the main window, a failure in the status bar
+        // (the path, which is in no language, left out).
+        const std::size_t before = messages.shown().size();
+        messages.pushText("..");
+        form->mSaveProfileAsClick();
+        form->eq_preset->setEditText("..");
+        form->SpeedButton9->click();
+        std::vector<platform::RecordedUserMessages::Shown> told = messages.shown();
+        told.erase(told.begin(), told.begin() + static_cast<std::ptrdiff_t>(before));
+        EXPECT_EQ(told.size(), 3u) << language;
+        const std::string folder = programDir.path() + "/unread.m3u";
+        fs::create_directories(folder);
+        form->HandleHandOver("list", folder);
+        const QString failure = form->StatusBar1->Panels()[0]->Text().remove(QString::fromStdString(folder));
+        told.push_back({"status bar", failure.toStdString(), "", 0, ""});
+        for (const auto& s : told)
+            for (const std::string& text : {s.text, s.caption})
+                if (otherText(QString::fromStdString(text)))
+                    found.insert(s.kind + ": " + text);
         // Every file dialog, cancelled: the names of its filters.
         form->aOpenExecute();
         form->aSaveAsExecute();

@@ -115,11 +115,11 @@ TEST_F(PlaylistFile, AFilePastTheBoundsIsRefusedUnread)
     for (std::size_t i = 0; i <= media::kMaxPlaylistEntries; ++i)
         many += "a\n";
     EXPECT_FALSE(ReadPlaylistFile(dir.write("many.m3u", many), PlaylistEntries::All, &error));
-    EXPECT_EQ(error, "More than 300000 entries");
+    EXPECT_EQ(error, "Больше 300000 записей");
     // Lines that hold no entry are bounded too: splitting them takes memory all the same.
     const std::string blank(media::kMaxPlaylistLines + 1, '\n');
     EXPECT_FALSE(ReadPlaylistFile(dir.write("blank.m3u", blank), PlaylistEntries::All, &error));
-    EXPECT_EQ(error, "More than 1200000 lines");
+    EXPECT_EQ(error, "Больше 1200000 строк");
 }
 
 TEST_F(PlaylistFile, AListIsSavedOnlyWhenItReadsBackWhole)
@@ -136,7 +136,7 @@ TEST_F(PlaylistFile, AListIsSavedOnlyWhenItReadsBackWhole)
     const auto before = std::filesystem::file_size(path);
     rows.push_back(one);
     EXPECT_FALSE(WritePlaylistFile(path, rows, error));
-    EXPECT_EQ(error, "More than 300000 entries");
+    EXPECT_EQ(error, "Больше 300000 записей");
     EXPECT_EQ(std::filesystem::file_size(path), before);
 }
 

@@ -182,7 +182,7 @@ TEST_F(PlaylistWindow, ProfileFilesThatCannotBeReadAreSaidOnceTheWindowIsUp)
     EXPECT_EQ(form->LVMaster->rowCount(), 0);
     EXPECT_FALSE(status().contains(QStringLiteral("Default"))) << "said from the message loop, not in the start";
     QCoreApplication::processEvents();
-    EXPECT_EQ(status().toStdString(), "Плейлист не читается: " + m3u + " (Not a text file); Файл не читается: " +
+    EXPECT_EQ(status().toStdString(), "Плейлист не читается: " + m3u + " (не текстовый файл); Файл не читается: " +
                                           file("Profile/Default.hst") + " (Is a directory)");
 
     // Pipes and an endless device under the profile's names hold nothing up.

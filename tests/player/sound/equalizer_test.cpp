@@ -198,7 +198,7 @@ TEST_F(EqualizerWindow, BadNamesAndFailedWritesAreToldAndChangeNothing)
     EXPECT_EQ(programDir.read(encoder), "[Equalizer]\r\n");
     const auto shown = messages.shown();
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].text, "Invalid preset name: \"..\\Encoder\"");
+    EXPECT_EQ(shown[0].text, "Недопустимое имя пресета: \"..\\Encoder\"");
 
     messages.clear();
     programDir.write("Presets/Equalizer", "a file where the folder should be");
