@@ -363,9 +363,9 @@ void TForm1::buildMenus()
     });
     connect(N20Player, &QAction::triggered, this, [this] { windowProc(platform::UM_TRAY_NOTIFY, 0, 513); });
 
-    // Window-wide shortcuts; the handlers hand Ctrl+A/Z to a focused text field first. The
-    // clipboard and delete-all keys are enabled only while the current list has the focus, so
-    // elsewhere they reach the focused control.
+    // Window-wide shortcuts; the handler of Ctrl+A hands it to a focused text field first. The
+    // clipboard, undo and delete-all keys are enabled only while the current list has the focus,
+    // so elsewhere they reach the focused control.
     for (QAction* a : {aNew, aOpen, aSave, aEditCut, aEditCopy, aEditPaste, aEditUndo, aEditDelAll, N27, N37}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
@@ -430,10 +430,7 @@ void TForm1::buildMenus()
         if (!forwardToTextField(Qt::Key_A))
             N37Click();
     });
-    connect(aEditUndo, &QAction::triggered, this, [this] {
-        if (!forwardToTextField(Qt::Key_Z))
-            aEditUndoExecute();
-    });
+    connect(aEditUndo, &QAction::triggered, this, [this] { aEditUndoExecute(); });
     connect(aEditDel, &QAction::triggered, this, [this] { aEditDelExecute(); });
     connect(aEditDelAll, &QAction::triggered, this, [this] { aEditDelAllExecute(); });
     connect(N25, &QAction::triggered, this, [this] { N25Click(); });
@@ -460,7 +457,6 @@ bool TForm1::forwardToTextField(int key)
         case Qt::Key_C: line->copy(); break;
         case Qt::Key_V: line->paste(); break;
         case Qt::Key_A: line->selectAll(); break;
-        case Qt::Key_Z: line->undo(); break;
         case Qt::Key_Delete: line->del(); break;
         default: return false;
         }
@@ -477,7 +473,6 @@ bool TForm1::forwardToTextField(int key)
         case Qt::Key_C: text->copy(); break;
         case Qt::Key_V: text->paste(); break;
         case Qt::Key_A: text->selectAll(); break;
-        case Qt::Key_Z: text->undo(); break;
         default: return false;
         }
         return true;
@@ -488,7 +483,6 @@ bool TForm1::forwardToTextField(int key)
         case Qt::Key_C: plain->copy(); break;
         case Qt::Key_V: plain->paste(); break;
         case Qt::Key_A: plain->selectAll(); break;
-        case Qt::Key_Z: plain->undo(); break;
         default: return false;
         }
         return true;

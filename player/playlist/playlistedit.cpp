@@ -384,14 +384,15 @@ void TForm1::UpdateActions()
 {
     if (CurrentList == nullptr)
         return;
-    // The edit keys are the list's only while it has the focus: from the folder tree, a text
-    // field or a slider they must not empty or fill the playlist under the item on air.
+    // The edit keys, undo among them, are the list's only while it has the focus: from the
+    // folder tree, a text field or a slider they must not empty, fill or take back the playlist
+    // under the item on air.
     const bool active = CurrentListActive();
     const bool selected = CurrentList->hasSelectedRows();
     aEditCut->setEnabled(active && selected);
     aEditCopy->setEnabled(active && selected);
     aEditDel->setEnabled(active && selected);
-    aEditUndo->setEnabled(CurrentList->CanUndo());
+    aEditUndo->setEnabled(active && CurrentList->CanUndo());
     aEditPaste->setEnabled(active && !controls::ClipboardRows().empty());
     aEditDelAll->setEnabled(active && CurrentList->rowCount() > 0);
     // The list's popup offers nothing that has no row to act on.
