@@ -187,9 +187,9 @@ bool TVqListView::GetHLItem(TVirtualItem& item)
     return true;
 }
 
-std::vector<TVirtualItem> TVqListView::Undo()
+std::optional<std::vector<TVirtualItem>> TVqListView::Undo()
 {
-    std::vector<TVirtualItem> replaced = undo();
+    std::optional<std::vector<TVirtualItem>> replaced = undo();
     syncView();
     return replaced;
 }
@@ -207,7 +207,7 @@ void TVqListView::CutSelection()
 
 void TVqListView::DeleteSelection()
 {
-    saveUndo();
+    startUndoLevel();
     DeleteSelectedRows();
     viewport()->update();
 }

@@ -64,8 +64,8 @@ public:
     int UndoDepth() const { return undoDepth(); }
     bool CanUndo() const { return canUndo(); }
     bool CanRedo() const { return false; }
-    // The rows the undo replaced.
-    std::vector<TVirtualItem> Undo();
+    // As undo(): the rows a copy level replaced, nothing for a level of the list's own edits.
+    std::optional<std::vector<TVirtualItem>> Undo();
     void CopySelection();
     void CutSelection();
     void DeleteSelection();

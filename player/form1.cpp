@@ -191,6 +191,9 @@ void TForm1::buildComponents()
     auto* sl = new QVBoxLayout(_slave);
     LVSlave = makeList(QStringLiteral("LVSlave"), _slave);
     LVSlave->model()->setHeaderData(1, Qt::Horizontal, QStringLiteral("Исполнитель"));
+    // Their numbers, totals and notes marks follow the rows' changes.
+    LVMaster->trackChanges();
+    LVSlave->trackChanges();
     sl->addWidget(LVSlave);
     pcPlaylist->addTab(_master, QStringLiteral(" Main "));
     pcPlaylist->addTab(_slave, QStringLiteral(" Temp "));

@@ -110,7 +110,7 @@ int FindRow(const std::vector<TVirtualItem>& rows, int after, const QString& tex
     return -1;
 }
 
-int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlIndex)
+std::vector<int> SortOrder(const std::vector<TVirtualItem>& rows, int header, int direction)
 {
     int col = -1;
     if (header == 2)
@@ -121,7 +121,7 @@ int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlI
         col = kColPath;
     const int n = static_cast<int>(rows.size());
     if (col < 0 || n == 0)
-        return hlIndex;
+        return {};
     // Each text is lower-cased once. Under a real collation each also gets its collation key, so
     // that most comparisons are byte comparisons of keys; keys order texts as the locale's
     // comparison does, and where two keys are equal the comparison itself decides.
@@ -147,38 +147,25 @@ int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlI
             c = QString::localeAwareCompare(texts[a], texts[b]);
         return c * direction < 0;
     });
-    int newHl = -1;
-    for (int i = 0; i < n; ++i)
-        if (order[static_cast<std::size_t>(i)] == hlIndex)
-            newHl = i;
-    controls::ApplyRowOrder(rows, order);
-    return hlIndex >= 0 && hlIndex < n ? newHl : hlIndex;
+    return order;
 }
 
-int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex)
+std::vector<int> ShuffleOrder(int n, std::mt19937& rng)
 {
-    const int n = static_cast<int>(rows.size());
     if (n < 2)
-        return hlIndex;
+        return {};
     // The exchanges are made on row numbers; the rows then move once each to where theirs ended.
     std::uniform_int_distribution<int> pick(0, n - 1);
     std::vector<int> order(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
         order[static_cast<std::size_t>(i)] = i;
-    int hl = hlIndex;
     for (int k = 0; k <= n; ++k) {
         const int i = pick(rng);
         const int j = pick(rng);
-        if (i == j)
-            continue;
-        std::swap(order[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(j)]);
-        if (hl == i)
-            hl = j;
-        else if (hl == j)
-            hl = i;
+        if (i != j)
+            std::swap(order[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(j)]);
     }
-    controls::ApplyRowOrder(rows, order);
-    return hl;
+    return order;
 }
 
 int MarkAfterUndo(const std::vector<TVirtualItem>& before, const std::vector<TVirtualItem>& after, int mark,

@@ -86,6 +86,7 @@ void TForm1::UpdateNowPlaying(const QString& fileName, int row)
     const bool cdTrack = QFileInfo(fileName).suffix().compare(QStringLiteral("cda"), Qt::CaseInsensitive) == 0;
     if (!cdTrack || item.SubItems[kColDuration] == QStringLiteral("??:??"))
         item.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(media::GetFileDurationMs(path)));
+    LVMaster->rowChanged(row);  // the duration measured now counts in the list's total
 
     if (cbCenterList->isChecked())
         CenterPlayingRow();
