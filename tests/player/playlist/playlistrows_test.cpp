@@ -71,6 +71,17 @@ TEST_F(FindRows, MatchesNumberNameDurationAndPathWithoutCase)
     // After a miss the caller starts from -1 again and finds the first hit.
     EXPECT_EQ(FindRow(rows, 3, "alpha"), -1);
     EXPECT_EQ(FindRow(rows, -1, "alpha"), 0);
+
+    // Lower case as toLower gives it in any script, a letter that lowers to two included.
+    const std::vector<TVirtualItem> scripts = {row("ЁЖИК В ТУМАНЕ", "01:00", "/m/1.mp3"), row("ÄRZTE", "01:00", "/m/2.mp3"),
+                                               row("ΣΟΦΊΑ", "01:00", "/m/3.mp3"), row("İSTANBUL", "01:00", "/m/4.mp3"),
+                                               row(QString::fromUcs4(U"\U00010400") + " DESERET", "01:00", "/m/5.mp3")};
+    EXPECT_EQ(FindRow(scripts, -1, "ёжик в"), 0);
+    EXPECT_EQ(FindRow(scripts, -1, "äRzte"), 1);
+    EXPECT_EQ(FindRow(scripts, -1, "σοφία"), 2);
+    EXPECT_EQ(FindRow(scripts, -1, QString::fromUtf8("i\u0307stanbul")), 3);
+    EXPECT_EQ(FindRow(scripts, -1, "istanbul"), -1);
+    EXPECT_EQ(FindRow(scripts, -1, QString::fromUcs4(U"\U00010428 deseret")), 4);
 }
 
 namespace {
@@ -156,7 +167,7 @@ TEST(NotesFile, NamedFromThePathAndShortenedWhenTooLong)
 }
 
 // The sort orders texts as the locale's own comparison of the lower-cased texts does, under the
-// plain C order and under a real collation alike.
+// plain C order and under a real collation alike, however long the list.
 TEST(SortAndShuffle, SortOrdersAsTheLocaleComparisonDoes)
 {
     const QStringList names = {"Ёжик", "ежик", "Жук", "apple", "Apple", "äpfel", "zebra", "Zebra", "", " lead",
@@ -177,6 +188,20 @@ TEST(SortAndShuffle, SortOrdersAsTheLocaleComparisonDoes)
         reorder(rows, SortOrder(rows, 2, -1), -1);
         for (std::size_t i = 0; i + 1 < rows.size(); ++i)
             EXPECT_GE(QString::localeAwareCompare(rows[i].SubItems[1].toLower(), rows[i + 1].SubItems[1].toLower()), 0);
+
+        // A long list, sorted in slices side by side and merged, is in order and keeps the order
+        // of equal names.
+        std::vector<TVirtualItem> many;
+        for (int i = 0; i < 40000; ++i)
+            many.push_back(row(names[(i * 7) % names.size()] + QString::number(i % 5), "01:00", QString::number(i)));
+        reorder(many, SortOrder(many, 2, +1), -1);
+        for (std::size_t i = 0; i + 1 < many.size(); ++i) {
+            const int c = QString::localeAwareCompare(many[i].SubItems[1].toLower(), many[i + 1].SubItems[1].toLower());
+            ASSERT_LE(c, 0) << i;
+            if (c == 0) {
+                ASSERT_LT(many[i].SubItems[3].toInt(), many[i + 1].SubItems[3].toInt()) << i;
+            }
+        }
     }
     QLocale::setDefault(before);
 }
