@@ -26,6 +26,14 @@ struct RowChange {
     std::vector<int> order;
     int from = 0;
 
+    // The row after the last one whose place the edit may have changed (INT_MAX: to the end).
+    int endMoved() const
+    {
+        if (kind == Moved && !at.empty())
+            return std::max(at.back(), to.back()) + 1;
+        return INT_MAX;
+    }
+
     // The first row whose place or texts the edit may have changed.
     int firstChanged() const
     {

@@ -109,13 +109,25 @@ inline int indexAfterInsert(int index, const RowIndices& at)
 }
 
 // A block moved: the elements at `from` taken out and put back, in their order, at `to`
-// (indices of the result).
+// (indices of the result; as many as `from`). Only the elements between the first and the last
+// place the block leaves or takes move.
 template <typename T>
 void moveAt(std::vector<T>& v, const RowIndices& from, const RowIndices& to)
 {
+    if (from.empty())
+        return;
+    const int lo = std::min(from.front(), to.front());
+    const int hi = std::max(from.back(), to.back());
+    std::vector<T> window(std::make_move_iterator(v.begin() + lo), std::make_move_iterator(v.begin() + hi + 1));
+    auto shifted = [lo](RowIndices at) {
+        for (int& i : at)
+            i -= lo;
+        return at;
+    };
     std::vector<T> moving;
-    eraseAt(v, from, &moving);
-    insertAt(v, to, std::move(moving));
+    eraseAt(window, shifted(from), &moving);
+    insertAt(window, shifted(to), std::move(moving));
+    std::move(window.begin(), window.end(), v.begin() + lo);
 }
 
 inline int indexAfterMove(int index, const RowIndices& from, const RowIndices& to)

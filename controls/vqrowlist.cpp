@@ -24,7 +24,9 @@ void ReserveRows(std::vector<TVirtualItem>& rows, std::size_t capacity)
 {
     if (rows.capacity() >= capacity)
         return;
-    capacity = std::max(capacity, 2 * rows.size());
+    // Room beyond what is asked costs nothing until it is used (its pages are not touched), and
+    // spares the rows added next, one by one after a playlist was read, a move of the whole list.
+    capacity = std::max(capacity + capacity / 4, 2 * rows.size());
     std::vector<TVirtualItem> room;
     room.reserve(capacity);
     // Untouched as yet: large pages, where the system gives them on request, make the many

@@ -19,7 +19,8 @@ namespace controls {
 std::vector<TVirtualItem>& ClipboardRows();
 
 // Makes room for at least capacity rows, the rows kept as they are. A list that must grow grows
-// to at least twice its rows, so that repeated additions stay linear.
+// to at least twice its rows and a quarter beyond what is asked, so that repeated additions stay
+// linear and the first ones after a list was filled move nothing.
 void ReserveRows(std::vector<TVirtualItem>& rows, std::size_t capacity);
 
 // How one row is drawn: the marks give bold and underline, keywords the colour.

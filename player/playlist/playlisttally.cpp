@@ -8,8 +8,11 @@
 
 namespace player {
 
-void PlaylistTally::touched(int first)
+void PlaylistTally::touched(int first, int end)
 {
+    // Rows that moved need numbers from the first to the last of them, or to the end of the list;
+    // two such ranges are taken as one.
+    m_renumberEnd = m_renumberFrom == INT_MAX ? end : std::max(m_renumberEnd, end);
     m_renumberFrom = std::min(m_renumberFrom, first);
     m_countFrom = std::min(m_countFrom, first);
     m_markFrom = std::min(m_markFrom, first);
@@ -74,7 +77,7 @@ void PlaylistTally::follow(controls::VqRowList& list)
                 controls::moveAt(m_rows, c.at, c.to);
             else
                 truncate(0);
-            touched(first);
+            touched(first, c.endMoved());
             break;
         case controls::RowChange::Reordered:
             if (c.order.size() == m_rows.size())
@@ -114,16 +117,18 @@ void PlaylistTally::renumber(controls::VqRowList& list)
 {
     follow(list);
     const int first = std::max(m_renumberFrom, 0);
+    const int end = std::min(m_renumberEnd, list.rowCount());
     m_renumberFrom = INT_MAX;
-    if (first >= list.rowCount())
+    m_renumberEnd = INT_MAX;
+    if (first >= end)
         return;
     // The number counts up in place, digit by digit, as the rows go down.
     char16_t digits[16];
     char ascii[16];
-    const auto end = std::to_chars(ascii, ascii + sizeof ascii, first + 1).ptr;
-    qsizetype length = end - ascii;
-    std::copy(ascii, end, digits);
-    for (int i = first; i < list.rowCount(); ++i) {
+    char* const written = std::to_chars(ascii, ascii + sizeof ascii, first + 1).ptr;
+    qsizetype length = written - ascii;
+    std::copy(ascii, written, digits);
+    for (int i = first; i < end; ++i) {
         QString& caption = list.Rows[static_cast<std::size_t>(i)].Caption;
         const QStringView number(digits, length);
         if (caption != number) {

@@ -37,11 +37,14 @@ private:
     void insert(const controls::RowIndices& at);
     void erase(const controls::RowIndices& at);
     void truncate(int size);
-    void touched(int first);  // every row from first on may need looking at
+    // Every row from first on may need looking at; of them, rows up to end (INT_MAX: the last)
+    // may have moved.
+    void touched(int first, int end = INT_MAX);
 
     std::vector<Row> m_rows;
     std::int64_t m_total = 0;
-    int m_renumberFrom = 0;
+    int m_renumberFrom = 0;  // the rows [from, end) may have moved since they were numbered
+    int m_renumberEnd = INT_MAX;
     int m_countFrom = 0;
     int m_markFrom = 0;
     std::uint64_t m_generation = 0;
