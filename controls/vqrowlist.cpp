@@ -7,10 +7,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdint>
 #include <utility>
 
-#include <sys/mman.h>
 
 namespace controls {
 
@@ -29,14 +27,9 @@ void ReserveRows(std::vector<TVirtualItem>& rows, std::size_t capacity)
     capacity = std::max(capacity + capacity / 4, 2 * rows.size());
     std::vector<TVirtualItem> room;
     room.reserve(capacity);
-    // Untouched as yet: large pages, where the system gives them on request, make the many
-    // megabytes of a long list a few page faults rather than thousands.
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    const auto start = reinterpret_cast<std::uintptr_t>(room.data());
-    const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t last = (start + capacity * sizeof(TVirtualItem)) & ~(kLargePage - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    // No large pages asked for: where the system compacts memory to give them, the first touch
+    // of a long list's new room stalls the thread for a hundred milliseconds and more, while the
+    // small pages it is written into cost about two microseconds each.
     room.insert(room.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     rows.swap(room);
 }

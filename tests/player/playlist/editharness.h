@@ -114,7 +114,9 @@ public:
         form->pcPlaylist->setCurrentWidget(form->_master);
         list().selectRows({});
         list().ClearRows();
-        list().Rows = original;
+        // Into room as a playlist read leaves it, a quarter beyond its rows.
+        controls::ReserveRows(list().Rows, original.size());
+        list().Rows.assign(original.begin(), original.end());
         list().HLIndex = n / 3;
         list().syncView();
         form->RenumberList();
