@@ -106,21 +106,32 @@ void VqListModel::setCount(int count)
     }
 }
 
-TVqListView::TVqListView(QWidget* parent) : QTreeView(parent), m_model(new VqListModel(*this, this))
+TVqListView::TVqListView(QWidget* parent) : QTableView(parent), m_model(new VqListModel(*this, this))
 {
     setModel(m_model);
     m_model->baseFont = font();
     // Columns are exactly as wide as set (0 hides one), as the profiles store them: no minimum
-    // taken from the font and no last column stretched over the rest.
-    header()->setMinimumSectionSize(0);
-    header()->setStretchLastSection(false);
-    setRootIsDecorated(false);
-    setUniformRowHeights(true);
-    setItemsExpandable(false);
+    // taken from the font and no last column stretched over the rest. Captions sit on the left
+    // and stay plain whatever is selected; columns can be dragged to another place.
+    QHeaderView* columns = horizontalHeader();
+    columns->setMinimumSectionSize(0);
+    columns->setStretchLastSection(false);
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    columns->setHighlightSections(false);
+    columns->setSectionsMovable(true);
+    // A list, not a grid: no row headers, no lines, one line of text per row, and Tab leaves it.
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(0);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    setAllColumnsShowFocus(true);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    updateRowHeight();
     // Pressing a selected row keeps a multiple selection, so that it can be dragged; Qt's own
     // drag is never started (the moves below handle the press).
     setDragEnabled(true);
@@ -137,6 +148,7 @@ void TVqListView::setColumns(const QStringList& captions)
 void TVqListView::setSmallImages(QList<QPixmap> images)
 {
     m_model->setImages(std::move(images));
+    updateRowHeight();
     viewport()->update();
 }
 
@@ -187,9 +199,9 @@ bool TVqListView::GetHLItem(TVirtualItem& item)
     return true;
 }
 
-std::vector<TVirtualItem> TVqListView::Undo()
+std::optional<std::vector<TVirtualItem>> TVqListView::Undo()
 {
-    std::vector<TVirtualItem> replaced = undo();
+    std::optional<std::vector<TVirtualItem>> replaced = undo();
     syncView();
     return replaced;
 }
@@ -207,7 +219,7 @@ void TVqListView::CutSelection()
 
 void TVqListView::DeleteSelection()
 {
-    saveUndo();
+    startUndoLevel();
     DeleteSelectedRows();
     viewport()->update();
 }
@@ -229,6 +241,8 @@ void TVqListView::DeleteSelectedRows()
 void TVqListView::syncView()
 {
     m_model->setCount(rowCount());
+    if (rowCount() > 0)
+        updateRowHeight();  // the first row may hold an image the list had not shown yet
     viewport()->update();
 }
 
@@ -278,6 +292,46 @@ int TVqListView::measureRowHeight()
     return height > 0 ? height : fontMetrics().height();
 }
 
+void TVqListView::updateRowHeight()
+{
+    // Measured on the first row, as it is drawn; a header told its size again would visit every row.
+    const int height = measureRowHeight();
+    if (height != verticalHeader()->defaultSectionSize())
+        verticalHeader()->setDefaultSectionSize(height);
+}
+
+QModelIndex TVqListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = currentIndex();
+    const int column = current.isValid() ? current.column() : 0;
+    switch (cursorAction) {
+    case MoveHome:
+        return m_model->count() > 0 ? m_model->index(0, column) : QModelIndex();
+    case MoveEnd:
+        return m_model->count() > 0 ? m_model->index(m_model->count() - 1, column) : QModelIndex();
+    case MoveLeft:
+    case MoveRight: {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(bar->value() + (cursorAction == MoveLeft ? -1 : 1) * bar->singleStep());
+        return current;
+    }
+    default:
+        return QTableView::moveCursor(cursorAction, modifiers);
+    }
+}
+
+void TVqListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    // A selection of many pieces (rows picked one by one, thousands of them) is repainted whole:
+    // working out where each piece lies on the screen costs more than painting the view.
+    constexpr qsizetype kPiecesToPlace = 64;
+    if (selected.size() + deselected.size() > kPiecesToPlace) {
+        viewport()->update();
+        return;
+    }
+    QTableView::selectionChanged(selected, deselected);
+}
+
 int TVqListView::visibleRowCount() const
 {
     const int height = std::max(1, RowHeight);
@@ -286,15 +340,18 @@ int TVqListView::visibleRowCount() const
 
 void TVqListView::changeEvent(QEvent* event)
 {
-    QTreeView::changeEvent(event);
-    // The marked rows are drawn in the list's font made bold or underlined: a new font is theirs too.
-    if (event->type() == QEvent::FontChange)
+    QTableView::changeEvent(event);
+    // The marked rows are drawn in the list's font made bold or underlined: a new font is theirs
+    // too, and the rows take its height.
+    if (event->type() == QEvent::FontChange) {
         m_model->baseFont = font();
+        updateRowHeight();
+    }
 }
 
 void TVqListView::mousePressEvent(QMouseEvent* event)
 {
-    QTreeView::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
     if (!DragInsideList || event->button() != Qt::LeftButton)
         return;
     m_moved = false;
@@ -311,13 +368,13 @@ void TVqListView::mousePressEvent(QMouseEvent* event)
 void TVqListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double click starts no drag.
-    QTreeView::mouseDoubleClickEvent(event);
+    QTableView::mouseDoubleClickEvent(event);
 }
 
 void TVqListView::mouseMoveEvent(QMouseEvent* event)
 {
     if (!m_dragging) {
-        QTreeView::mouseMoveEvent(event);
+        QTableView::mouseMoveEvent(event);
         return;
     }
     dragMove(event->position().toPoint());
@@ -374,14 +431,14 @@ void TVqListView::dragMove(const QPoint& pos)
 void TVqListView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (!m_dragging) {
-        QTreeView::mouseReleaseEvent(event);
+        QTableView::mouseReleaseEvent(event);
         return;
     }
     m_dragging = false;
     // The view ends its press as usual, but a release after moved rows must not select the one
     // row under the mouse in place of the moved block.
     const std::vector<int> moved = selectedRows();
-    QTreeView::mouseReleaseEvent(event);
+    QTableView::mouseReleaseEvent(event);
     if (m_moved)
         selectRows(moved);
     if (m_moved && OnMyEndDrag)

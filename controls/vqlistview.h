@@ -1,15 +1,18 @@
 // TVqListView: the report-style playlist view. Rows live in the inherited VqRowList; the view only
 // shows them (a model over the rows, like an owner-data list), and adds undo, the shared row
-// clipboard, drag reordering inside the list and the marked and keyword rows' fonts.
+// clipboard, drag reordering inside the list and the marked and keyword rows' fonts. It is a
+// table without grid or row headers, whose rows all have one height: it keeps nothing per row, so
+// a row that comes or goes costs the view no new layout of every row.
 #pragma once
 
 #include "controls/vqrowlist.h"
 
 #include <QAbstractTableModel>
+#include <QHeaderView>
 #include <QList>
 #include <QPixmap>
 #include <QStringList>
-#include <QTreeView>
+#include <QTableView>
 
 #include <functional>
 
@@ -42,11 +45,13 @@ private:
     int m_count = 0;
 };
 
-class TVqListView : public QTreeView, public VqRowList {
+class TVqListView : public QTableView, public VqRowList {
     Q_OBJECT
 public:
     explicit TVqListView(QWidget* parent = nullptr);
 
+    // The column header.
+    QHeaderView* header() const { return horizontalHeader(); }
     // Column captions; at most 11 (column c > 0 shows SubItems[c - 1]).
     void setColumns(const QStringList& captions);
     void setSmallImages(QList<QPixmap> images);
@@ -64,8 +69,8 @@ public:
     int UndoDepth() const { return undoDepth(); }
     bool CanUndo() const { return canUndo(); }
     bool CanRedo() const { return false; }
-    // The rows the undo replaced.
-    std::vector<TVirtualItem> Undo();
+    // As undo(): the rows a copy level replaced, nothing for a level of the list's own edits.
+    std::optional<std::vector<TVirtualItem>> Undo();
     void CopySelection();
     void CutSelection();
     void DeleteSelection();
@@ -94,6 +99,9 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Up and down as in a list: Home and End go to the first and last row, left and right scroll.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -103,6 +111,8 @@ private:
     void dragMove(const QPoint& pos);
     int visibleRowCount() const;
     int measureRowHeight();
+    // Every row as high as the font and the images need.
+    void updateRowHeight();
 
     VqListModel* m_model;
     bool m_dragging = false;

@@ -6,9 +6,9 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <cstdint>
+#include <climits>
+#include <utility>
 
-#include <sys/mman.h>
 
 namespace controls {
 
@@ -22,45 +22,16 @@ void ReserveRows(std::vector<TVirtualItem>& rows, std::size_t capacity)
 {
     if (rows.capacity() >= capacity)
         return;
-    capacity = std::max(capacity, 2 * rows.size());
+    // Room beyond what is asked costs nothing until it is used (its pages are not touched), and
+    // spares the rows added next, one by one after a playlist was read, a move of the whole list.
+    capacity = std::max(capacity + capacity / 4, 2 * rows.size());
     std::vector<TVirtualItem> room;
     room.reserve(capacity);
-    // Untouched as yet: large pages, where the system gives them on request, make the many
-    // megabytes of a long list a few page faults rather than thousands.
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    const auto start = reinterpret_cast<std::uintptr_t>(room.data());
-    const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t last = (start + capacity * sizeof(TVirtualItem)) & ~(kLargePage - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    // No large pages asked for: where the system compacts memory to give them, the first touch
+    // of a long list's new room stalls the thread for a hundred milliseconds and more, while the
+    // small pages it is written into cost about two microseconds each.
     room.insert(room.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     rows.swap(room);
-}
-
-void ApplyRowOrder(std::vector<TVirtualItem>& rows, const std::vector<int>& order)
-{
-    // Each cycle of the permutation is followed once: its first row is held aside while the
-    // others move up into the places they are called to.
-    std::vector<bool> placed(order.size(), false);
-    for (std::size_t start = 0; start < order.size(); ++start) {
-        if (placed[start])
-            continue;
-        placed[start] = true;
-        if (static_cast<std::size_t>(order[start]) == start)
-            continue;
-        TVirtualItem held = std::move(rows[start]);
-        std::size_t pos = start;
-        for (;;) {
-            const auto from = static_cast<std::size_t>(order[pos]);
-            if (from == start) {
-                rows[pos] = std::move(held);
-                break;
-            }
-            rows[pos] = std::move(rows[from]);
-            placed[from] = true;
-            pos = from;
-        }
-    }
 }
 
 namespace {
@@ -74,24 +45,102 @@ void sortUnique(std::vector<int>& v, int count)
 
 }  // namespace
 
+void VqRowList::note(RowChange&& change)
+{
+    if (!m_tracking)
+        return;
+    m_changesSize += change.at.size() + change.to.size() + change.order.size() + 1;
+    m_changes.push_back(std::move(change));
+    // Notes nobody takes must not pile up: past a few times the rows, they say no more than
+    // "everything from the first change on".
+    if (m_changesSize > 4 * Rows.size() + 65536) {
+        RowChange all;
+        all.kind = RowChange::Replaced;
+        all.from = INT_MAX;
+        for (const RowChange& c : m_changes)
+            all.from = std::min(all.from, c.firstChanged());
+        m_changes.clear();
+        m_changes.push_back(std::move(all));
+        m_changesSize = 1;
+    }
+}
+
+void VqRowList::edited(RowChange&& change, UndoStep&& reverse)
+{
+    note(std::move(change));
+    m_undo.record(std::move(reverse), Rows);
+    m_knownCount = rowCount();
+}
+
+void VqRowList::absorbDirectChanges()
+{
+    const int n = rowCount();
+    if (n == m_knownCount)
+        return;
+    if (n > m_knownCount) {
+        RowChange change;
+        change.kind = RowChange::Inserted;
+        change.at = indexRange(m_knownCount, n - m_knownCount);
+        UndoStep reverse;
+        reverse.kind = UndoStep::TakeOut;
+        reverse.at = change.at;
+        edited(std::move(change), std::move(reverse));
+        return;
+    }
+    RowChange change;
+    change.kind = RowChange::Replaced;
+    note(std::move(change));
+    // Rows gone without a word cannot be put back: a level of edits would take its edits back
+    // on rows it does not know.
+    if (m_undo.recording())
+        m_undo.clear();
+    m_knownCount = n;
+}
+
 int VqRowList::addRow(const QString& caption)
 {
+    absorbDirectChanges();
     TVirtualItem item;
     item.Caption = caption;
-    Rows.push_back(std::move(item));
+    insertRange(rowCount(), std::make_move_iterator(&item), std::make_move_iterator(&item + 1));
     return rowCount() - 1;
 }
 
 void VqRowList::setCell(const QString& text, int row, int col)
 {
+    absorbDirectChanges();
     if (row < 0 || row >= rowCount() || col < 0 || col >= static_cast<int>(TVirtualItem{}.SubItems.size()))
         return;
-    Rows[static_cast<size_t>(row)].SubItems[static_cast<size_t>(col)] = text;
+    QString& cell = Rows[static_cast<size_t>(row)].SubItems[static_cast<size_t>(col)];
+    UndoStep reverse;
+    reverse.kind = UndoStep::Rewrite;
+    if (m_undo.recording()) {
+        reverse.at = {row};
+        reverse.column = col;
+        reverse.text = cell;
+    }
+    cell = text;
+    RowChange change;
+    change.kind = RowChange::Changed;
+    change.at = {row};
+    edited(std::move(change), std::move(reverse));
+}
+
+void VqRowList::rowChanged(int row)
+{
+    absorbDirectChanges();
+    if (row < 0 || row >= rowCount())
+        return;
+    RowChange change;
+    change.kind = RowChange::Changed;
+    change.at = {row};
+    note(std::move(change));
 }
 
 void VqRowList::insertRow(int index, const TVirtualItem& item)
 {
-    insertRows(index, {item});
+    TVirtualItem copy = item;  // item may be one of the rows, which the insertion moves
+    insertRange(index, std::make_move_iterator(&copy), std::make_move_iterator(&copy + 1));
 }
 
 void VqRowList::insertRows(int index, std::vector<TVirtualItem> items)
@@ -102,6 +151,7 @@ void VqRowList::insertRows(int index, std::vector<TVirtualItem> items)
 template <typename Iterator>
 void VqRowList::insertRange(int index, Iterator first, Iterator last)
 {
+    absorbDirectChanges();
     if (first == last)
         return;
     index = std::clamp(index, 0, rowCount());
@@ -112,6 +162,15 @@ void VqRowList::insertRange(int index, Iterator first, Iterator last)
         HLIndex += count;
     if (NextIndex >= index)
         NextIndex += count;
+    RowChange change;
+    change.kind = RowChange::Inserted;
+    UndoStep reverse;
+    reverse.kind = UndoStep::TakeOut;
+    if (m_undo.recording())
+        reverse.at = indexRange(index, count);
+    if (m_tracking)
+        change.at = m_undo.recording() ? reverse.at : indexRange(index, count);
+    edited(std::move(change), std::move(reverse));
 }
 
 void VqRowList::deleteRow(int index)
@@ -121,38 +180,67 @@ void VqRowList::deleteRow(int index)
 
 void VqRowList::deleteRows(std::vector<int> indices)
 {
+    absorbDirectChanges();
     sortUnique(indices, rowCount());
-    auto shifted = [&indices](int mark) {
-        if (mark < 0)
-            return -1;
-        const auto it = std::lower_bound(indices.begin(), indices.end(), mark);
-        if (it != indices.end() && *it == mark)
-            return -1;
-        return mark - static_cast<int>(it - indices.begin());
-    };
-    const int hl = shifted(validMark(HLIndex));
-    const int next = shifted(validMark(NextIndex));
-    // The rows that stay move up over the gaps, each once.
-    auto out = Rows.begin() + (indices.empty() ? rowCount() : indices.front());
-    std::size_t gone = 0;
-    for (auto in = out; in != Rows.end(); ++in) {
-        const int i = static_cast<int>(in - Rows.begin());
-        if (gone < indices.size() && indices[gone] == i) {
-            ++gone;
-            continue;
-        }
-        *out++ = std::move(*in);
-    }
-    Rows.erase(out, Rows.end());
+    if (indices.empty())
+        return;
+    const int hl = indexAfterErase(validMark(HLIndex), indices);
+    const int next = indexAfterErase(validMark(NextIndex), indices);
+    // The rows that stay move up over the gaps, each once; the rows that go are kept for undo.
+    UndoStep reverse;
+    reverse.kind = UndoStep::PutBack;
+    eraseAt(Rows, indices, m_undo.recording() ? &reverse.rows : nullptr);
     HLIndex = hl;
     NextIndex = next;
+    RowChange change;
+    change.kind = RowChange::Removed;
+    if (m_undo.recording())
+        reverse.at = indices;
+    change.at = std::move(indices);
+    edited(std::move(change), std::move(reverse));
 }
 
 void VqRowList::clearRows()
 {
+    absorbDirectChanges();
+    UndoStep reverse;
+    reverse.kind = UndoStep::Restore;
+    if (m_undo.recording())
+        reverse.rows = std::move(Rows);  // the whole list is the undo: nothing is copied
     Rows.clear();
     HLIndex = -1;
     NextIndex = -1;
+    edited(RowChange{}, std::move(reverse));
+}
+
+void VqRowList::reorderRows(const std::vector<int>& order)
+{
+    absorbDirectChanges();
+    if (order.size() != Rows.size())
+        return;
+    std::vector<bool> seen(order.size(), false);
+    for (int from : order) {
+        if (from < 0 || from >= rowCount() || seen[static_cast<std::size_t>(from)])
+            return;
+        seen[static_cast<std::size_t>(from)] = true;
+    }
+    if (firstReordered(order) == rowCount())
+        return;
+    const std::vector<int> inverse = inverseOrder(order);
+    const int hl = validMark(HLIndex);
+    const int next = validMark(NextIndex);
+    HLIndex = hl < 0 ? -1 : inverse[static_cast<std::size_t>(hl)];
+    NextIndex = next < 0 ? -1 : inverse[static_cast<std::size_t>(next)];
+    applyOrder(Rows, order);
+    RowChange change;
+    change.kind = RowChange::Reordered;
+    if (m_tracking)
+        change.order = order;
+    UndoStep reverse;
+    reverse.kind = UndoStep::Unorder;
+    if (m_undo.recording())
+        reverse.order = order;
+    edited(std::move(change), std::move(reverse));
 }
 
 std::optional<TVirtualItem> VqRowList::hlItem() const
@@ -164,30 +252,36 @@ std::optional<TVirtualItem> VqRowList::hlItem() const
 
 void VqRowList::saveUndo()
 {
-    UndoLevel level;
-    if (static_cast<int>(m_undo.size()) >= kUndoLevels) {
-        // The oldest level's storage holds the new one when it is about the size needed: a long
-        // list then costs no fresh memory per edit, and one that has shrunk keeps no old bulk.
-        if (m_undo.front().rows.capacity() <= 2 * Rows.size())
-            level = std::move(m_undo.front());
-        m_undo.pop_front();
-    }
-    level.rows.clear();
-    ReserveRows(level.rows, Rows.size());
-    level.rows = Rows;
-    level.hlIndex = validMark(HLIndex);
-    level.nextIndex = validMark(NextIndex);
-    m_undo.push_back(std::move(level));
+    absorbDirectChanges();
+    m_undo.saveCopy(Rows, validMark(HLIndex), validMark(NextIndex));
 }
 
-std::vector<TVirtualItem> VqRowList::undo()
+void VqRowList::startUndoLevel()
 {
+    absorbDirectChanges();
+    m_undo.saveEdits(Rows.size(), validMark(HLIndex), validMark(NextIndex));
+}
+
+std::optional<std::vector<TVirtualItem>> VqRowList::undo()
+{
+    absorbDirectChanges();
     if (m_undo.empty())
-        return {};
-    std::vector<TVirtualItem> replaced = std::move(Rows);
-    Rows = std::move(m_undo.back().rows);
-    m_undo.pop_back();
-    return replaced;
+        return std::nullopt;
+    UndoLevel level = m_undo.takeNewest();
+    if (level.copy) {
+        std::vector<TVirtualItem> replaced = std::move(Rows);
+        Rows = std::move(level.rows);
+        note(RowChange{});
+        m_knownCount = rowCount();
+        return replaced;
+    }
+    std::vector<RowChange> changes;
+    for (auto it = level.steps.rbegin(); it != level.steps.rend(); ++it)
+        applyUndoStep(Rows, HLIndex, NextIndex, std::move(*it), m_tracking ? &changes : nullptr);
+    for (RowChange& change : changes)
+        note(std::move(change));
+    m_knownCount = rowCount();
+    return std::nullopt;
 }
 
 void VqRowList::copyRows(std::vector<int> indices) const
@@ -202,7 +296,7 @@ void VqRowList::copyRows(std::vector<int> indices) const
 
 void VqRowList::pasteRows(int firstSelected)
 {
-    saveUndo();
+    startUndoLevel();
     const int p = firstSelected >= 0 && firstSelected < rowCount() ? firstSelected : rowCount() - 1;
     // Straight from the clipboard, which holds copies of its own: pasting a list's rows into
     // itself reads none of the rows being moved.
@@ -212,6 +306,7 @@ void VqRowList::pasteRows(int firstSelected)
 
 DragStepResult VqRowList::dragStep(std::vector<int> selected, int anchor, int target)
 {
+    absorbDirectChanges();
     DragStepResult result;
     sortUnique(selected, rowCount());
     if (static_cast<int>(selected.size()) > kMaxDragRows) {
@@ -226,40 +321,32 @@ DragStepResult VqRowList::dragStep(std::vector<int> selected, int anchor, int ta
     if (rowCount() < target + span)
         return result;
 
-    std::vector<int> rest;
-    rest.reserve(Rows.size());
-    for (int i = 0, s = 0; i < rowCount(); ++i) {
-        if (s < static_cast<int>(selected.size()) && selected[static_cast<size_t>(s)] == i)
-            ++s;
-        else
-            rest.push_back(i);
+    for (int oldIndex : selected)
+        result.selection.push_back(target + (oldIndex - first));
+    HLIndex = indexAfterMove(validMark(HLIndex), selected, result.selection);
+    NextIndex = indexAfterMove(validMark(NextIndex), selected, result.selection);
+    moveAt(Rows, selected, result.selection);
+    RowChange change;
+    change.kind = RowChange::Moved;
+    change.at = selected;
+    change.to = result.selection;
+    UndoStep reverse;
+    reverse.kind = UndoStep::MoveBack;
+    if (m_undo.recording()) {
+        reverse.at = result.selection;
+        reverse.to = std::move(selected);
     }
-    std::vector<int> order = rest;
-    for (int oldIndex : selected) {
-        const int pos = target + (oldIndex - first);
-        order.insert(order.begin() + pos, oldIndex);
-        result.selection.push_back(pos);
-    }
-    reorder(order);
+    edited(std::move(change), std::move(reverse));
     result.counted = true;
     result.changed = true;
     return result;
 }
 
-void VqRowList::reorder(const std::vector<int>& order)
+std::vector<RowChange> VqRowList::takeChanges()
 {
-    const int hl = validMark(HLIndex);
-    const int next = validMark(NextIndex);
-    HLIndex = -1;
-    NextIndex = -1;
-    for (size_t pos = 0; pos < order.size(); ++pos) {
-        const int old = order[pos];
-        if (old == hl)
-            HLIndex = static_cast<int>(pos);
-        if (old == next)
-            NextIndex = static_cast<int>(pos);
-    }
-    ApplyRowOrder(Rows, order);
+    absorbDirectChanges();
+    m_changesSize = 0;
+    return std::exchange(m_changes, {});
 }
 
 RowStyle VqRowList::rowStyle(int index) const

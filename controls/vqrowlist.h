@@ -2,35 +2,26 @@
 // undo levels, the process-wide row clipboard and the drag reordering, all without a screen.
 #pragma once
 
+#include "controls/rowchanges.h"
+#include "controls/rowundo.h"
+#include "controls/vqrowitem.h"
+
 #include <QColor>
 #include <QString>
 
-#include <array>
-#include <deque>
 #include <optional>
 #include <vector>
 
 namespace controls {
-
-struct TVirtualItem {
-    QString Caption;
-    std::array<QString, 11> SubItems;  // SubItems[c] is the text of column c + 1
-    int ImageIndex = 0;
-
-    friend bool operator==(const TVirtualItem&, const TVirtualItem&) = default;
-};
 
 // One list of row copies for the whole process: cut or copied rows, pasted into any list.
 // User-interface thread only.
 std::vector<TVirtualItem>& ClipboardRows();
 
 // Makes room for at least capacity rows, the rows kept as they are. A list that must grow grows
-// to at least twice its rows, so that repeated additions stay linear.
+// to at least twice its rows and a quarter beyond what is asked, so that repeated additions stay
+// linear and the first ones after a list was filled move nothing.
 void ReserveRows(std::vector<TVirtualItem>& rows, std::size_t capacity);
-
-// Puts rows into the order given: row i afterwards is the one that was at order[i] (order holds
-// every index once). The rows move in place, each once, without a second list.
-void ApplyRowOrder(std::vector<TVirtualItem>& rows, const std::vector<int>& order);
 
 // How one row is drawn: the marks give bold and underline, keywords the colour.
 struct RowStyle {
@@ -72,6 +63,8 @@ public:
     int addRow(const QString& caption);
     // Out-of-range rows or columns are ignored.
     void setCell(const QString& text, int row, int col);
+    // A caller that wrote a row's texts itself says so, for takeChanges().
+    void rowChanged(int row);
     // index from 0 to rowCount(); marks at or after it move down with their rows.
     void insertRow(int index, const TVirtualItem& item);
     // The same for a block of rows, kept in their order, in one pass over the list.
@@ -81,18 +74,30 @@ public:
     void deleteRow(int index);
     void deleteRows(std::vector<int> indices);
     void clearRows();
+    // Puts the rows in the order given (row i afterwards is the one that was at order[i]; order
+    // holds every index once, else nothing happens); the marks follow their rows.
+    void reorderRows(const std::vector<int>& order);
     std::optional<TVirtualItem> hlItem() const;
 
+    // An undo level with a copy of every row: for a caller that then changes Rows itself.
     void saveUndo();
-    int undoDepth() const { return static_cast<int>(m_undo.size()); }
+    // An undo level that keeps what the list's own operations change from now on (the rows they
+    // take out, where rows come in, the order before a reorder), not a copy of the rows: undo
+    // takes those changes back. Rows appended to Rows directly meanwhile count as appended; a
+    // caller that changes Rows directly in any other way must save with saveUndo() instead.
+    void startUndoLevel();
+    int undoDepth() const { return m_undo.depth(); }
     bool canUndo() const { return !m_undo.empty(); }
-    // Restores the newest level and returns the rows it replaced; the marks are left to the caller.
-    std::vector<TVirtualItem> undo();
+    // Restores the newest level. A level of saveUndo() puts its copy back and returns the rows it
+    // replaced, the marks left to the caller; a level of startUndoLevel() takes its changes back,
+    // the marks following their rows (a mark on a row the undo takes away becomes -1), and
+    // returns nothing. Nothing happens without a level.
+    std::optional<std::vector<TVirtualItem>> undo();
     // The playing and play-next marks as they were when the newest level was saved (-1 when
     // there was none, or no level): what a caller re-establishing the marks after undo() can go
     // by when several rows hold the same track.
-    int undoHLIndex() const { return m_undo.empty() ? -1 : m_undo.back().hlIndex; }
-    int undoNextIndex() const { return m_undo.empty() ? -1 : m_undo.back().nextIndex; }
+    int undoHLIndex() const { return m_undo.empty() ? -1 : m_undo.newest()->hlIndex; }
+    int undoNextIndex() const { return m_undo.empty() ? -1 : m_undo.newest()->nextIndex; }
 
     // Replaces the clipboard with copies of the given rows, in index order.
     void copyRows(std::vector<int> indices) const;
@@ -103,22 +108,32 @@ public:
     // index of the first row of the moving block, target the row under the mouse (-1 none).
     DragStepResult dragStep(std::vector<int> selected, int anchor, int target);
 
+    // From now on the list notes what its operations do to the rows, for takeChanges().
+    void trackChanges() { m_tracking = true; }
+    // What happened to the rows since the last call, in order. Rows appended to Rows directly
+    // come as inserted at the end; any other change made to Rows directly that alters their
+    // number comes as every row replaced.
+    std::vector<RowChange> takeChanges();
+
     RowStyle rowStyle(int index) const;
 
 private:
     int validMark(int mark) const { return mark >= 0 && mark < rowCount() ? mark : -1; }
-    // Rows put into the order given by their old indices; marks follow their rows.
-    void reorder(const std::vector<int>& order);
     // Inserts [first, last) at index (clamped); marks at or after it move down with their rows.
     template <typename Iterator>
     void insertRange(int index, Iterator first, Iterator last);
+    // What Rows went through behind the list's back since its last operation, as far as their
+    // number tells: appended rows are taken for appended; rows gone leave no edit to take back.
+    void absorbDirectChanges();
+    // After each operation: the change for takeChanges() and its reverse for the newest undo level.
+    void edited(RowChange&& change, UndoStep&& reverse);
+    void note(RowChange&& change);
 
-    struct UndoLevel {
-        std::vector<TVirtualItem> rows;
-        int hlIndex = -1;
-        int nextIndex = -1;
-    };
-    std::deque<UndoLevel> m_undo;  // back is the newest level
+    RowUndo m_undo;
+    bool m_tracking = false;
+    std::vector<RowChange> m_changes;
+    std::size_t m_changesSize = 0;  // indices held by m_changes
+    int m_knownCount = 0;           // the rows after the last operation
 };
 
 }  // namespace controls

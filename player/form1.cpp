@@ -198,6 +198,9 @@ void TForm1::buildComponents()
     auto* sl = new QVBoxLayout(_slave);
     LVSlave = makeList(QStringLiteral("LVSlave"), _slave);
     LVSlave->model()->setHeaderData(1, Qt::Horizontal, QStringLiteral("Исполнитель"));
+    // Their numbers, totals and notes marks follow the rows' changes.
+    LVMaster->trackChanges();
+    LVSlave->trackChanges();
     sl->addWidget(LVSlave);
     pcPlaylist->addTab(_master, QStringLiteral(" Main "));
     pcPlaylist->addTab(_slave, QStringLiteral(" Temp "));
@@ -368,9 +371,9 @@ void TForm1::buildMenus()
     });
     connect(N20Player, &QAction::triggered, this, [this] { windowProc(platform::UM_TRAY_NOTIFY, 0, 513); });
 
-    // Window-wide shortcuts; the handlers hand Ctrl+A/Z to a focused text field first. The
-    // clipboard and delete-all keys are enabled only while the current list has the focus, so
-    // elsewhere they reach the focused control.
+    // Window-wide shortcuts; the handler of Ctrl+A hands it to a focused text field first. The
+    // clipboard, undo and delete-all keys are enabled only while the current list has the focus,
+    // so elsewhere they reach the focused control.
     for (QAction* a : {aNew, aOpen, aSave, aEditCut, aEditCopy, aEditPaste, aEditUndo, aEditDelAll, N27, N37}) {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
@@ -435,10 +438,7 @@ void TForm1::buildMenus()
         if (!forwardToTextField(Qt::Key_A))
             N37Click();
     });
-    connect(aEditUndo, &QAction::triggered, this, [this] {
-        if (!forwardToTextField(Qt::Key_Z))
-            aEditUndoExecute();
-    });
+    connect(aEditUndo, &QAction::triggered, this, [this] { aEditUndoExecute(); });
     connect(aEditDel, &QAction::triggered, this, [this] { aEditDelExecute(); });
     connect(aEditDelAll, &QAction::triggered, this, [this] { aEditDelAllExecute(); });
     connect(N25, &QAction::triggered, this, [this] { N25Click(); });
@@ -465,7 +465,6 @@ bool TForm1::forwardToTextField(int key)
         case Qt::Key_C: line->copy(); break;
         case Qt::Key_V: line->paste(); break;
         case Qt::Key_A: line->selectAll(); break;
-        case Qt::Key_Z: line->undo(); break;
         case Qt::Key_Delete: line->del(); break;
         default: return false;
         }
@@ -482,7 +481,6 @@ bool TForm1::forwardToTextField(int key)
         case Qt::Key_C: text->copy(); break;
         case Qt::Key_V: text->paste(); break;
         case Qt::Key_A: text->selectAll(); break;
-        case Qt::Key_Z: text->undo(); break;
         default: return false;
         }
         return true;
@@ -493,7 +491,6 @@ bool TForm1::forwardToTextField(int key)
         case Qt::Key_C: plain->copy(); break;
         case Qt::Key_V: plain->paste(); break;
         case Qt::Key_A: plain->selectAll(); break;
-        case Qt::Key_Z: plain->undo(); break;
         default: return false;
         }
         return true;

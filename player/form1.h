@@ -14,6 +14,7 @@
 #include "player/language/playertexts.h"
 #include "player/playermessages.h"
 #include "player/playlist/notesmarks.h"
+#include "player/playlist/playlisttally.h"
 #include "player/schedule/schedule.h"
 #include "player/schedule/schedulefile.h"
 #include "player/sound/effectsettings.h"
@@ -168,6 +169,9 @@ public:
     bool AllowSort = false;
     bool Comment = false;
     NotesMarks NotesMarksOfMain;  // ShowComments' memory of which tracks have notes
+    // RenumberList's and ShowComments' memory of the Main and the Temp list.
+    PlaylistTally MainTally;
+    PlaylistTally TempTally;
     std::array<QString, 2> ListNames{QStringLiteral("noname"), QStringLiteral("noname")};
     std::array<QString, 9> RecentPlaylists;
     QString WindowTitle;  // the caption base formed at the first showing

@@ -2,7 +2,6 @@
 #include "player/playlist/notesmarks.h"
 
 #include "platform/pathtext.h"
-#include "player/playlist/playlistrows.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -61,8 +60,7 @@ const std::unordered_set<std::string>& NotesMarks::names()
     return m_names;
 }
 
-bool NotesMarks::mark(std::vector<controls::TVirtualItem>& rows, int first, int last, const std::string& notesFolder,
-                      bool recheck)
+std::uint64_t NotesMarks::refresh(const std::string& notesFolder, bool recheck)
 {
     bool recent = false;
     const FolderStamp stamp = stampOf(notesFolder, recent);
@@ -71,44 +69,67 @@ bool NotesMarks::mark(std::vector<controls::TVirtualItem>& rows, int first, int 
         m_folder = notesFolder;
         m_stamp = stamp;
         m_namesRead = false;
+        ++m_generation;
     }
     if (recheck)
         m_namesRead = false;
+    m_recheck = recheck;
+    m_resolve = TrackPathResolver();
+    return m_generation;
+}
+
+bool NotesMarks::hasNotes(const QString& trackPath)
+{
+    auto known = m_known.find(trackPath);
+    if (known == m_known.end() || m_recheck) {
+        // Notes kept under the name of before count as well.
+        const std::string canonical = m_resolve(platform::pathBytes(trackPath));
+        const std::unordered_set<std::string>& inFolder = names();
+        const bool has =
+            inFolder.count(NotesFileNameOfCanonical(m_folder, canonical).substr(m_folder.size())) != 0 ||
+            inFolder.count(OldNotesFileNameOfCanonical(m_folder, canonical).substr(m_folder.size())) != 0;
+        known = m_known.insert(trackPath, has);
+    }
+    return known.value();
+}
+
+int NotesMarks::imageOf(const controls::TVirtualItem& row)
+{
+    if (row.ImageIndex == kImageScheduledWaiting || row.ImageIndex == kImageScheduledPlaying)
+        return row.ImageIndex;
+    return hasNotes(row.SubItems[kColPath]) ? kImageHasNotes : kImageOrdinary;
+}
+
+void NotesMarks::forgetTracksNotIn(const std::vector<controls::TVirtualItem>& rows)
+{
+    const std::size_t bound = std::max<std::size_t>(2 * rows.size(), kKeptTracks);
+    if (static_cast<std::size_t>(m_known.size()) <= bound)
+        return;
+    QHash<QString, bool> kept;
+    kept.reserve(static_cast<qsizetype>(rows.size()));
+    for (const controls::TVirtualItem& row : rows) {
+        const auto it = m_known.constFind(row.SubItems[kColPath]);
+        if (it != m_known.constEnd())
+            kept.insert(it.key(), it.value());
+    }
+    m_known = std::move(kept);
+}
+
+bool NotesMarks::mark(std::vector<controls::TVirtualItem>& rows, int first, int last, const std::string& notesFolder,
+                      bool recheck)
+{
+    refresh(notesFolder, recheck);
     first = std::max(first, 0);
     last = std::min(last, static_cast<int>(rows.size()) - 1);
-    TrackPathResolver resolve;
     bool changed = false;
     for (int i = first; i <= last; ++i) {
         controls::TVirtualItem& row = rows[static_cast<std::size_t>(i)];
-        if (row.ImageIndex == kImageScheduledWaiting || row.ImageIndex == kImageScheduledPlaying)
-            continue;
-        const QString& path = row.SubItems[kColPath];
-        auto known = m_known.find(path);
-        if (known == m_known.end() || recheck) {
-            // Notes kept under the name of before count as well.
-            const std::string canonical = resolve(platform::pathBytes(path));
-            const std::unordered_set<std::string>& inFolder = names();
-            const bool has = inFolder.count(NotesFileNameOfCanonical(notesFolder, canonical).substr(notesFolder.size())) != 0 ||
-                             inFolder.count(OldNotesFileNameOfCanonical(notesFolder, canonical).substr(notesFolder.size())) != 0;
-            known = m_known.insert(path, has);
-        }
-        const int image = known.value() ? kImageHasNotes : kImageOrdinary;
+        const int image = imageOf(row);
         changed = changed || row.ImageIndex != image;
         row.ImageIndex = image;
     }
-    // Tracks that left the list are forgotten once they far outnumber the ones in it; a list
-    // emptied for a moment (delete all, then undo) keeps its memory.
-    const std::size_t bound = std::max<std::size_t>(2 * rows.size(), kKeptTracks);
-    if (first == 0 && last == static_cast<int>(rows.size()) - 1 && static_cast<std::size_t>(m_known.size()) > bound) {
-        QHash<QString, bool> kept;
-        kept.reserve(static_cast<qsizetype>(rows.size()));
-        for (const controls::TVirtualItem& row : rows) {
-            const auto it = m_known.constFind(row.SubItems[kColPath]);
-            if (it != m_known.constEnd())
-                kept.insert(it.key(), it.value());
-        }
-        m_known = std::move(kept);
-    }
+    if (first == 0 && last == static_cast<int>(rows.size()) - 1)
+        forgetTracksNotIn(rows);
     return changed;
 }
 

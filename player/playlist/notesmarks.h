@@ -5,6 +5,7 @@
 #pragma once
 
 #include "controls/vqrowlist.h"
+#include "player/playlist/playlistrows.h"
 
 #include <QHash>
 #include <QString>
@@ -24,6 +25,18 @@ public:
     // "/"; another folder than the last one forgets everything. True when an image changed.
     bool mark(std::vector<controls::TVirtualItem>& rows, int first, int last, const std::string& notesFolder,
               bool recheck);
+
+    // The same in pieces, for a caller that knows which rows are new to it. refresh() brings the
+    // memory up to the notes folder as it is now (recheck: every track is looked up again) and
+    // returns its generation, which moves on whenever answers given before no longer count.
+    std::uint64_t refresh(const std::string& notesFolder, bool recheck);
+    // Whether a track has a notes file, from memory where it can.
+    bool hasNotes(const QString& trackPath);
+    // The image a row should have: "has notes" or "ordinary"; scheduled rows keep theirs.
+    int imageOf(const controls::TVirtualItem& row);
+    // Tracks that left the list are forgotten once they far outnumber the ones in it; a list
+    // emptied for a moment (delete all, then undo) keeps its memory.
+    void forgetTracksNotIn(const std::vector<controls::TVirtualItem>& rows);
 
 private:
     // What tells that the folder's entries changed: its identity and modification time.
@@ -47,6 +60,9 @@ private:
     QHash<QString, bool> m_known;  // track path -> has a notes file
     std::unordered_set<std::string> m_names;
     bool m_namesRead = false;
+    bool m_recheck = false;
+    std::uint64_t m_generation = 0;
+    TrackPathResolver m_resolve;  // for the tracks looked up since the last refresh
 };
 
 }  // namespace player

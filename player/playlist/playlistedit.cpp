@@ -22,7 +22,6 @@
 #include <QScrollBar>
 #include <QTabWidget>
 
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 
@@ -125,17 +124,10 @@ void TForm1::RenumberList()
     if (!ListsReady)
         return;
     controls::TVqListView* list = CurrentList;
-    // A caption that already holds its number is left alone: most edits move few rows.
-    for (int i = 0; i < list->rowCount(); ++i) {
-        char digits[16];
-        const auto end = std::to_chars(digits, digits + sizeof digits, i + 1).ptr;
-        QString& caption = list->Rows[static_cast<std::size_t>(i)].Caption;
-        const QLatin1String number(digits, end);
-        if (caption != number)
-            caption = number;
-    }
+    PlaylistTally& tally = list == LVMaster ? MainTally : TempTally;
+    tally.renumber(*list);
     list->syncView();
-    Panel2->setText(SummaryLine(Messages[3], list->rowCount(), TotalSeconds(list->Rows)));
+    Panel2->setText(SummaryLine(Messages[3], list->rowCount(), tally.totalSeconds(*list)));
     ShowComments(true);
 }
 
@@ -143,17 +135,19 @@ void TForm1::ShowComments(bool all)
 {
     if (!Comment)
         return;
-    const int n = LVMaster->rowCount();
-    int first = 0;
-    int last = n - 1;
-    if (!all) {
+    const std::string notesFolder = platform::programPath("Txt") + "/";
+    bool changed = false;
+    if (all) {
+        // After an edit only the rows new to the list, or changed, are looked up.
+        changed = MainTally.mark(*LVMaster, NotesMarksOfMain, notesFolder);
+    } else {
+        // The visible rows alone, looked up again: their notes have just been saved or removed.
+        const int n = LVMaster->rowCount();
         const QModelIndex top = LVMaster->indexAt(QPoint(1, 1));
-        first = top.isValid() ? top.row() : 0;
-        last = std::min(first + 50, n - 1);
+        const int first = top.isValid() ? top.row() : 0;
+        changed = NotesMarksOfMain.mark(LVMaster->Rows, first, std::min(first + 50, n - 1), notesFolder, true);
     }
-    // After an edit only tracks new to the list are looked up; the visible rows are looked up
-    // again when asked for them alone (their notes have just been saved or removed).
-    if (NotesMarksOfMain.mark(LVMaster->Rows, first, last, platform::programPath("Txt") + "/", !all))
+    if (changed)
         LVMaster->viewport()->update();
 }
 
@@ -196,14 +190,16 @@ void TForm1::aEditUndoExecute()
 {
     controls::TVqListView* list = CurrentList;
     if (list->CanUndo()) {
-        // Undo leaves the marks to its caller: they go back onto the rows that hold them.
+        // The list's own edits are taken back with the marks on their rows; a copy of the rows
+        // leaves the marks to its caller: they go back onto the rows that hold them.
         const int playing = list->HLIndex;
         const int next = list->NextIndex;
         const int savedPlaying = list->undoHLIndex();
         const int savedNext = list->undoNextIndex();
-        const std::vector<TVirtualItem> before = list->Undo();
-        list->HLIndex = MarkAfterUndo(before, list->Rows, playing, savedPlaying);
-        list->NextIndex = MarkAfterUndo(before, list->Rows, next, savedNext);
+        if (const std::optional<std::vector<TVirtualItem>> before = list->Undo()) {
+            list->HLIndex = MarkAfterUndo(*before, list->Rows, playing, savedPlaying);
+            list->NextIndex = MarkAfterUndo(*before, list->Rows, next, savedNext);
+        }
     }
     RenumberList();
 }
@@ -224,7 +220,7 @@ void TForm1::aEditDelExecute()
 
 void TForm1::aEditDelAllExecute()
 {
-    CurrentList->SaveUndo();
+    CurrentList->startUndoLevel();  // the rows themselves are the undo: nothing is copied
     CurrentList->ClearRows();
     RenumberList();
     RefreshTagPage();
@@ -267,10 +263,10 @@ void TForm1::LVMasterColumnClick(int header)
     if (!AllowSort)
         return;
     controls::TVqListView* list = LVMaster;
-    const int hl = list->HLIndex >= 0 && list->HLIndex < list->rowCount() ? list->HLIndex : -1;
-    const int newHl = SortRows(list->Rows, header, PlaylistSortDirection, hl);
-    if (hl >= 0)
-        list->HLIndex = newHl;
+    // The playing row keeps its track; the play-next mark keeps its place.
+    const int next = list->NextIndex;
+    list->reorderRows(SortOrder(list->Rows, header, PlaylistSortDirection));
+    list->NextIndex = next;
     RenumberList();
     list->syncView();
     PlaylistSortDirection = -PlaylistSortDirection;
@@ -280,10 +276,9 @@ void TForm1::Randomize1Click()
 {
     Random.seed(static_cast<std::mt19937::result_type>(std::chrono::steady_clock::now().time_since_epoch().count()));
     controls::TVqListView* list = CurrentList;
-    const int hl = list->HLIndex >= 0 && list->HLIndex < list->rowCount() ? list->HLIndex : -1;
-    const int newHl = ShuffleRows(list->Rows, Random, hl);
-    if (hl >= 0)
-        list->HLIndex = newHl;
+    const int next = list->NextIndex;
+    list->reorderRows(ShuffleOrder(list->rowCount(), Random));
+    list->NextIndex = next;
     RenumberList();
     list->syncView();
 }
@@ -311,9 +306,12 @@ void TForm1::N53Click()
         if (platform::moveFile(oldPath, value, &error)) {
             // The box let the message loop run, so rows may have come or gone: the rows are found
             // by the file's old name, which none of them can play any more.
-            for (TVirtualItem& r : list->Rows)
-                if (r.SubItems[kColPath] == oldName)
-                    r.SubItems[kColPath] = platform::pathToQString(value);
+            for (std::size_t i = 0; i < list->Rows.size(); ++i) {
+                if (list->Rows[i].SubItems[kColPath] == oldName) {
+                    list->Rows[i].SubItems[kColPath] = platform::pathToQString(value);
+                    list->rowChanged(static_cast<int>(i));
+                }
+            }
             list->viewport()->update();
         } else {
             platform::messageBox(Texts.Text(PlayerText::FileNotRenamed) + "\r\n" + platform::decodeText(oldPath) +
@@ -384,14 +382,15 @@ void TForm1::UpdateActions()
 {
     if (CurrentList == nullptr)
         return;
-    // The edit keys are the list's only while it has the focus: from the folder tree, a text
-    // field or a slider they must not empty or fill the playlist under the item on air.
+    // The edit keys, undo among them, are the list's only while it has the focus: from the
+    // folder tree, a text field or a slider they must not empty, fill or take back the playlist
+    // under the item on air.
     const bool active = CurrentListActive();
     const bool selected = CurrentList->hasSelectedRows();
     aEditCut->setEnabled(active && selected);
     aEditCopy->setEnabled(active && selected);
     aEditDel->setEnabled(active && selected);
-    aEditUndo->setEnabled(CurrentList->CanUndo());
+    aEditUndo->setEnabled(active && CurrentList->CanUndo());
     aEditPaste->setEnabled(active && !controls::ClipboardRows().empty());
     aEditDelAll->setEnabled(active && CurrentList->rowCount() > 0);
     // The list's popup offers nothing that has no row to act on.

@@ -8,8 +8,11 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <filesystem>
+#include <system_error>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -43,6 +46,43 @@ std::int64_t parseNumber(QStringView text)
     bool ok = false;
     const qlonglong v = text.toLongLong(&ok);
     return ok && v >= 0 ? v : 0;
+}
+
+// Appends text in lower case exactly as QString::toLower gives it. Characters of the first
+// scripts (Latin, Greek, Cyrillic) that lower to one character go through a table made from
+// toLower itself; the rest of a text from any other character on goes through toLower, which
+// lowers each character on its own, so the two parts join to the same text.
+void appendLower(QString& out, QStringView text)
+{
+    constexpr char16_t kTableSize = 0x460;
+    static const std::array<char16_t, kTableSize> lower = [] {
+        std::array<char16_t, kTableSize> table{};
+        for (char16_t c = 0; c < kTableSize; ++c) {
+            const QString one = QString(QChar(c)).toLower();
+            table[c] = one.size() == 1 && c != 0 ? one[0].unicode() : 0;  // 0: not by the table
+        }
+        return table;
+    }();
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char16_t* to = reinterpret_cast<char16_t*>(out.data()) + start;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const char16_t l = c < kTableSize ? lower[c] : 0;
+        if (l == 0) {
+            out.resize(start + i);
+            out.append(text.mid(i).toString().toLower());
+            return;
+        }
+        to[i] = l;
+    }
+}
+
+QString lowerText(QStringView text)
+{
+    QString out;
+    appendLower(out, text);
+    return out;
 }
 
 }  // namespace
@@ -102,15 +142,38 @@ int FindRow(const std::vector<TVirtualItem>& rows, int after, const QString& tex
     for (int i = std::max(after + 1, 0); i < static_cast<int>(rows.size()); ++i) {
         const TVirtualItem& r = rows[static_cast<std::size_t>(i)];
         hay.resize(0);
-        hay.append(r.Caption).append(r.SubItems[kColName]).append(r.SubItems[kColDuration]).append(r.SubItems[kColPath]);
-        hay = std::move(hay).toLower();
+        for (const QString* field : {&r.Caption, &r.SubItems[kColName], &r.SubItems[kColDuration], &r.SubItems[kColPath]})
+            appendLower(hay, *field);
         if (hay.contains(needle))
             return i;
     }
     return -1;
 }
 
-int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlIndex)
+namespace {
+
+// Runs work(0) .. work(count - 1) side by side, all but the last on threads of their own, and
+// returns when every one is done. A thread that cannot be had runs its work here.
+template <typename Work>
+void sideBySide(int count, const Work& work)
+{
+    std::vector<std::thread> threads;
+    for (int k = 0; k + 1 < count; ++k) {
+        try {
+            threads.emplace_back([&work, k] { work(k); });
+        } catch (const std::system_error&) {
+            work(k);
+        }
+    }
+    if (count > 0)
+        work(count - 1);
+    for (std::thread& t : threads)
+        t.join();
+}
+
+}  // namespace
+
+std::vector<int> SortOrder(const std::vector<TVirtualItem>& rows, int header, int direction)
 {
     int col = -1;
     if (header == 2)
@@ -121,64 +184,92 @@ int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlI
         col = kColPath;
     const int n = static_cast<int>(rows.size());
     if (col < 0 || n == 0)
-        return hlIndex;
+        return {};
     // Each text is lower-cased once. Under a real collation each also gets its collation key, so
     // that most comparisons are byte comparisons of keys; keys order texts as the locale's
-    // comparison does, and where two keys are equal the comparison itself decides.
-    const QCollator collator;
-    const bool keyed = collator.locale().language() != QLocale::C;
-    std::vector<QString> texts;
-    std::vector<QCollatorSortKey> keys;
-    texts.reserve(rows.size());
-    if (keyed)
-        keys.reserve(rows.size());
+    // comparison does, and where two keys are equal the comparison itself decides. The
+    // comparison is the collator's own, as localeAwareCompare makes it, without looking the
+    // collator up for every pair.
+    const QLocale locale = QCollator().locale();
+    const bool keyed = locale.language() != QLocale::C;
+    // A long list is keyed and sorted in slices side by side, each with a collator of its own,
+    // and the sorted slices are merged, pairs side by side too; each step keeps the order of
+    // equal rows, so the result is that of one stable sort.
+    constexpr int kRowsPerSlice = 16384;
+    const int slices = std::clamp(std::min(static_cast<int>(std::thread::hardware_concurrency()), n / kRowsPerSlice), 1, 4);
+    std::vector<int> bounds(static_cast<std::size_t>(slices) + 1);
+    for (int s = 0; s <= slices; ++s)
+        bounds[static_cast<std::size_t>(s)] = static_cast<int>(static_cast<std::int64_t>(n) * s / slices);
+    std::vector<QString> texts(rows.size());
+    std::vector<std::vector<QCollatorSortKey>> keys(static_cast<std::size_t>(slices));
+    auto keyOf = [&](int i) -> const QCollatorSortKey& {
+        std::size_t s = 0;
+        while (i >= bounds[s + 1])
+            ++s;
+        return keys[s][static_cast<std::size_t>(i - bounds[s])];
+    };
+    auto less = [&](const QCollator& by) {
+        return [&by, &texts, &keyOf, keyed, direction](int x, int y) {
+            const QString& a = texts[static_cast<std::size_t>(x)];
+            const QString& b = texts[static_cast<std::size_t>(y)];
+            int c = keyed ? keyOf(x).compare(keyOf(y)) : 0;
+            if (c == 0)
+                c = a.isEmpty() || b.isEmpty() ? QString::compare(a, b) : by.compare(a, b);
+            return c * direction < 0;
+        };
+    };
     std::vector<int> order(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        order[static_cast<std::size_t>(i)] = i;
-        texts.push_back(rows[static_cast<std::size_t>(i)].SubItems[col].toLower());
-        if (keyed)
-            keys.push_back(collator.sortKey(texts.back()));
-    }
-    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-        const auto a = static_cast<std::size_t>(x);
-        const auto b = static_cast<std::size_t>(y);
-        int c = keyed ? keys[a].compare(keys[b]) : 0;
-        if (c == 0)
-            c = QString::localeAwareCompare(texts[a], texts[b]);
-        return c * direction < 0;
-    });
-    int newHl = -1;
     for (int i = 0; i < n; ++i)
-        if (order[static_cast<std::size_t>(i)] == hlIndex)
-            newHl = i;
-    controls::ApplyRowOrder(rows, order);
-    return hlIndex >= 0 && hlIndex < n ? newHl : hlIndex;
+        order[static_cast<std::size_t>(i)] = i;
+    sideBySide(slices, [&](int s) {
+        const QCollator own(locale);
+        const int begin = bounds[static_cast<std::size_t>(s)];
+        const int end = bounds[static_cast<std::size_t>(s) + 1];
+        std::vector<QCollatorSortKey>& sliceKeys = keys[static_cast<std::size_t>(s)];
+        if (keyed)
+            sliceKeys.reserve(static_cast<std::size_t>(end - begin));
+        for (int i = begin; i < end; ++i) {
+            QString& text = texts[static_cast<std::size_t>(i)];
+            text = lowerText(rows[static_cast<std::size_t>(i)].SubItems[col]);
+            if (keyed)
+                sliceKeys.push_back(own.sortKey(text));
+        }
+        std::stable_sort(order.begin() + begin, order.begin() + end, less(own));
+    });
+    for (int width = 1; width < slices; width *= 2) {
+        const int merges = (slices - width + 2 * width - 1) / (2 * width);
+        sideBySide(merges, [&](int m) {
+            const QCollator own(locale);
+            const int s = 2 * width * m;
+            const auto at = [&](int slice) { return order.begin() + bounds[static_cast<std::size_t>(std::min(slice, slices))]; };
+            std::inplace_merge(at(s), at(s + width), at(s + 2 * width), less(own));
+        });
+    }
+    // Freeing a text and a key per row is work too: each slice frees its own.
+    sideBySide(slices, [&](int s) {
+        std::vector<QCollatorSortKey>().swap(keys[static_cast<std::size_t>(s)]);
+        for (int i = bounds[static_cast<std::size_t>(s)]; i < bounds[static_cast<std::size_t>(s) + 1]; ++i)
+            QString().swap(texts[static_cast<std::size_t>(i)]);
+    });
+    return order;
 }
 
-int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex)
+std::vector<int> ShuffleOrder(int n, std::mt19937& rng)
 {
-    const int n = static_cast<int>(rows.size());
     if (n < 2)
-        return hlIndex;
+        return {};
     // The exchanges are made on row numbers; the rows then move once each to where theirs ended.
     std::uniform_int_distribution<int> pick(0, n - 1);
     std::vector<int> order(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
         order[static_cast<std::size_t>(i)] = i;
-    int hl = hlIndex;
     for (int k = 0; k <= n; ++k) {
         const int i = pick(rng);
         const int j = pick(rng);
-        if (i == j)
-            continue;
-        std::swap(order[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(j)]);
-        if (hl == i)
-            hl = j;
-        else if (hl == j)
-            hl = i;
+        if (i != j)
+            std::swap(order[static_cast<std::size_t>(i)], order[static_cast<std::size_t>(j)]);
     }
-    controls::ApplyRowOrder(rows, order);
-    return hl;
+    return order;
 }
 
 int MarkAfterUndo(const std::vector<TVirtualItem>& before, const std::vector<TVirtualItem>& after, int mark,

@@ -48,12 +48,12 @@ QString SummaryLine(const QString& word, int count, std::int64_t totalSeconds);
 // regard to case); -1 when none or text is empty.
 int FindRow(const std::vector<TVirtualItem>& rows, int after, const QString& text);
 
-// Sorts by a column header (2 name, 3 duration, 4 path; others sort nothing) in the direction
-// given (+1/-1). Returns the new index of the row that was at hlIndex (-1 stays -1).
-int SortRows(std::vector<TVirtualItem>& rows, int header, int direction, int hlIndex);
+// The order that sorts rows by a column header (2 name, 3 duration, 4 path) in the direction
+// given (+1/-1): row i afterwards is rows[order[i]]. Empty for the headers that sort nothing.
+std::vector<int> SortOrder(const std::vector<TVirtualItem>& rows, int header, int direction);
 
-// n + 1 random exchanges; returns the new index of the row that was at hlIndex.
-int ShuffleRows(std::vector<TVirtualItem>& rows, std::mt19937& rng, int hlIndex);
+// n + 1 random exchanges of n rows, as an order like SortOrder's.
+std::vector<int> ShuffleOrder(int n, std::mt19937& rng);
 
 // After an undo replaced the rows `before` by `after`: the index in `after` of the row that was
 // row `mark` of `before` (rows are told apart by their path: a start rewrites the name of the row

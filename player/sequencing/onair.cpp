@@ -98,6 +98,7 @@ void TForm1::UpdateNowPlaying(const QString& fileName, int row)
         const std::int32_t ms = prepared && prepared->durationMs >= 0 ? prepared->durationMs : media::GetFileDurationMs(path);
         item.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(ms));
     }
+    LVMaster->rowChanged(row);  // the duration measured now counts in the list's total
 
     if (cbCenterList->isChecked())
         CenterPlayingRow();

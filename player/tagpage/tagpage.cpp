@@ -251,6 +251,7 @@ void TForm1::btSaveTagClick()
             const bool cd = media::asciiLower(std::filesystem::path(path).extension().string()) == ".cda";
             if (!cd || row.SubItems[kColDuration] == QStringLiteral("??:??"))
                 row.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(media::GetFileDurationMs(path)));
+            CurrentList->rowChanged(selected);  // its duration counts anew in the total
         }
         CurrentList->viewport()->update();
     }

@@ -1,11 +1,13 @@
-// The playlist view widget over its rows: view count, the playing-row error box, undoable
-// delete and paste through the selection, fonts of marked rows, and a drag with the mouse.
+// The playlist view widget over its rows: view count, keys that move as in a list, the playing-row
+// error box, undoable delete and paste through the selection, fonts of marked rows, and a drag
+// with the mouse.
 #include "controls/vqlistview.h"
 
 #include "platform/recordedusermessages.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <numeric>
 #include <gtest/gtest.h>
@@ -55,6 +57,22 @@ TEST_F(VqListViewTest, ViewShowsEveryRowAndItsTexts)
     view.syncView();
     EXPECT_EQ(view.model()->rowCount(), 19);
     EXPECT_FALSE(view.CanRedo());
+}
+
+TEST_F(VqListViewTest, KeysMoveAsInAList)
+{
+    view.show();
+    view.setFocus();
+    view.setCurrentIndex(view.model()->index(5, 2));
+    auto press = [this](Qt::Key key) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&view, &down);
+        return std::pair(view.currentIndex().row(), view.currentIndex().column());
+    };
+    EXPECT_EQ(press(Qt::Key_End), std::pair(19, 2));  // the last row, not the last column
+    EXPECT_EQ(press(Qt::Key_Home), std::pair(0, 2));
+    EXPECT_EQ(press(Qt::Key_Down), std::pair(1, 2));
+    EXPECT_EQ(press(Qt::Key_Right), std::pair(1, 2));  // the columns scroll; the row stays current
 }
 
 TEST_F(VqListViewTest, NoPlayingRowShowsTheRangeErrorAndLeavesTheRecord)

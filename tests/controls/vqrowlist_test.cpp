@@ -1,9 +1,12 @@
-// The playlist rows: marks across delete, paste, undo and drag; the undo levels; keyword styles.
+// The playlist rows: marks across delete, paste, undo and drag; the undo levels, of copies and
+// of edits; what the list says of its changes; keyword styles.
 #include "controls/vqrowlist.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
+#include <random>
 
 using controls::ClipboardRows;
 using controls::TVirtualItem;
@@ -29,6 +32,15 @@ QStringList captions(const VqRowList& list)
     QStringList out;
     for (const auto& row : list.Rows)
         out << row.Caption;
+    return out;
+}
+
+// Every text and image of every row, to compare lists by.
+QStringList described(const VqRowList& list)
+{
+    QStringList out;
+    for (const auto& row : list.Rows)
+        out << row.Caption + "|" + row.SubItems[1] + "|" + row.SubItems[3] + "|" + QString::number(row.ImageIndex);
     return out;
 }
 
@@ -194,6 +206,111 @@ TEST(VqRowListUndo, EachLevelKeepsTheMarksOfItsSave)
     EXPECT_EQ(list.undoNextIndex(), 3);
     list.undo();
     EXPECT_EQ(list.undoHLIndex(), -1);
+}
+
+TEST(VqRowListUndo, LevelsOfEditsUndoAsCopiesWouldAndKeepOnlyWhatChanged)
+{
+    // The same edits on two lists, one saving copies, the other keeping its edits: every undo
+    // brings back the same rows.
+    VqRowList copies = makeList(40);
+    VqRowList edits = makeList(40);
+    edits.HLIndex = 30;  // the playing row, which must stay on its track
+    auto both = [&](auto edit) {
+        copies.saveUndo();
+        edits.startUndoLevel();
+        edit(copies);
+        edit(edits);
+        ASSERT_EQ(described(copies), described(edits));
+    };
+    both([](VqRowList& l) { l.deleteRow(7); });
+    // An edit of one row keeps that row, not a copy of the list: no other row's text is shared.
+    for (const TVirtualItem& row : edits.Rows)
+        ASSERT_TRUE(row.SubItems[3].isDetached()) << row.Caption.toStdString();
+    both([](VqRowList& l) {
+        l.deleteRows({0, 11, 12, 38});
+        l.copyRows({2, 3});
+        l.pasteRows(20);  // a level of its own inside this one
+        l.dragStep({5, 7}, 5, 15);
+    });
+    both([](VqRowList& l) {
+        std::vector<int> order(static_cast<std::size_t>(l.rowCount()));
+        std::iota(order.rbegin(), order.rend(), 0);
+        l.reorderRows(order);
+        l.insertRow(4, l.Rows[9]);
+        l.Rows.push_back(l.Rows[1]);  // appended behind the list's back
+        l.setCell("renamed", 2, 1);
+    });
+    both([](VqRowList& l) { l.clearRows(); });
+    EXPECT_EQ(edits.undoDepth(), copies.undoDepth());
+    while (copies.canUndo()) {
+        ASSERT_TRUE(edits.canUndo());
+        const int playing = edits.HLIndex;
+        const QString track = playing >= 0 ? edits.Rows[static_cast<std::size_t>(playing)].SubItems[3] : QString();
+        copies.undo();
+        EXPECT_FALSE(edits.undo().has_value()) << "the marks follow the rows";
+        ASSERT_EQ(described(edits).join(";").toStdString(), described(copies).join(";").toStdString());
+        if (playing >= 0 && edits.HLIndex >= 0) {
+            EXPECT_EQ(edits.Rows[static_cast<std::size_t>(edits.HLIndex)].SubItems[3], track);
+        }
+    }
+    EXPECT_FALSE(edits.canUndo());
+    EXPECT_EQ(described(edits), described(makeList(40)));
+    EXPECT_EQ(edits.Rows[30].Caption, "r30");
+    EXPECT_EQ(edits.HLIndex, -1) << "the playing row went with the list cleared";
+
+    // Rows taken away behind the list's back leave no edit to take back.
+    edits.startUndoLevel();
+    edits.deleteRow(0);
+    edits.Rows.pop_back();
+    edits.addRow("after");
+    EXPECT_FALSE(edits.canUndo());
+}
+
+TEST(VqRowListUndo, ALongRunOfEditsKeepsNoMoreThanACopy)
+{
+    VqRowList list = makeList(100);
+    list.HLIndex = 50;
+    list.startUndoLevel();
+    std::vector<int> rotated(100);
+    std::iota(rotated.begin(), rotated.end(), 1);
+    rotated.back() = 0;
+    for (int k = 0; k < 4000; ++k) {  // more than a copy's worth of edits
+        list.reorderRows(rotated);
+        list.deleteRow(k % 100);
+        list.addRow(QString("n%1").arg(k));
+    }
+    ASSERT_EQ(list.undoDepth(), 1);
+    EXPECT_TRUE(list.undo().has_value()) << "the level became a copy";
+    EXPECT_EQ(described(list), described(makeList(100)));
+}
+
+TEST(VqRowListChanges, ChangesSayWhatHappenedToTheRows)
+{
+    VqRowList list = makeList(10);
+    list.trackChanges();
+    EXPECT_TRUE(list.takeChanges().empty());
+    list.deleteRows({2, 5});
+    list.insertRow(0, TVirtualItem{});
+    list.Rows.push_back(TVirtualItem{});  // appended directly
+    list.dragStep({1}, 1, 3);
+    list.setCell("x", 4, 1);
+    const std::vector<controls::RowChange> changes = list.takeChanges();
+    ASSERT_EQ(changes.size(), 5u);
+    EXPECT_EQ(changes[0].kind, controls::RowChange::Removed);
+    EXPECT_EQ(changes[0].at, (controls::RowIndices{2, 5}));
+    EXPECT_EQ(changes[1].kind, controls::RowChange::Inserted);
+    EXPECT_EQ(changes[1].at, controls::RowIndices{0});
+    EXPECT_EQ(changes[2].kind, controls::RowChange::Inserted);
+    EXPECT_EQ(changes[2].at, controls::RowIndices{9});
+    EXPECT_EQ(changes[3].kind, controls::RowChange::Moved);
+    EXPECT_EQ(changes[3].firstChanged(), 1);
+    EXPECT_EQ(changes[4].kind, controls::RowChange::Changed);
+    EXPECT_TRUE(list.takeChanges().empty());
+    list.Rows.pop_back();  // gone without a word: every row may be another
+    const std::vector<controls::RowChange> after = list.takeChanges();
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].kind, controls::RowChange::Replaced);
+    EXPECT_EQ(after[0].firstChanged(), 0);
 }
 
 TEST(VqRowListClipboard, PasteWithoutSelectionAppendsAndKeepsTheClipboard)

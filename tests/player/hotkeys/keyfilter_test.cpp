@@ -1,7 +1,7 @@
 // Keys as the operator types them, sent to the control that has the focus: the main window's
 // keys drive the transport, while keys typed into other windows, the folder tree and text fields
-// reach no transport command; the playlist's edit keys act only on the focused list; digits start
-// jingles; the hot keys dialog captures a new key.
+// reach no transport command; the playlist's edit and undo keys act only on the focused list;
+// digits start jingles; the hot keys dialog captures a new key.
 #include "tests/player/manualclockwindow.h"
 
 #include "controls/spinfloatedit.h"
@@ -188,6 +188,7 @@ TEST_F(KeyFilterWindow, TheEditKeysAreTheListsOnlyWhileItHasTheFocus)
     form->LVMaster->selectRows({1});
     form->aEditCopyExecute();
     form->LVMaster->selectRows({0});  // the row on air: cutting it would stop the air
+    form->LVMaster->SaveUndo();  // an undo that Ctrl+Z from elsewhere must leave alone
     auto* search = form->findChild<QLineEdit*>("edFindText");
     ASSERT_NE(search, nullptr);
     search->setEnabled(true);
@@ -199,9 +200,10 @@ TEST_F(KeyFilterWindow, TheEditKeysAreTheListsOnlyWhileItHasTheFocus)
         SCOPED_TRACE(control->objectName().toStdString());
         QApplication::clipboard()->clear();  // a crossfade edit would keep the focus on pasted junk
         focus(control);
-        for (Qt::Key key : {Qt::Key_Delete, Qt::Key_V, Qt::Key_X, Qt::Key_C})
+        for (Qt::Key key : {Qt::Key_Delete, Qt::Key_V, Qt::Key_X, Qt::Key_C, Qt::Key_Z})
             QTest::keyClick(control, key, Qt::ControlModifier);
         EXPECT_EQ(form->LVMaster->rowCount(), 2);
+        EXPECT_EQ(form->LVMaster->UndoDepth(), 1);
         EXPECT_TRUE(onAirPlays());
         ASSERT_EQ(controls::ClipboardRows().size(), 1u);
         EXPECT_EQ(controls::ClipboardRows()[0].SubItems[kColPath], form->LVMaster->Rows[1].SubItems[kColPath]);
@@ -231,6 +233,8 @@ TEST_F(KeyFilterWindow, TheEditKeysAreTheListsOnlyWhileItHasTheFocus)
     QTest::keyClick(form->LVMaster, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(form->LVMaster->rowCount(), 0);
     EXPECT_NE(onAir().State(), engine::STATE_PLAY);
+    QTest::keyClick(form->LVMaster, Qt::Key_Z, Qt::ControlModifier);  // and Ctrl+Z brings them back
+    EXPECT_EQ(form->LVMaster->rowCount(), 2);
 }
 
 TEST_F(KeyFilterWindow, KeysTypedIntoOtherWindowsReachNoTransportCommand)

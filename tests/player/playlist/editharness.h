@@ -114,7 +114,9 @@ public:
         form->pcPlaylist->setCurrentWidget(form->_master);
         list().selectRows({});
         list().ClearRows();
-        list().Rows = original;
+        // Into room as a playlist read leaves it, a quarter beyond its rows.
+        controls::ReserveRows(list().Rows, original.size());
+        list().Rows.assign(original.begin(), original.end());
         list().HLIndex = n / 3;
         list().syncView();
         form->RenumberList();
@@ -180,6 +182,16 @@ inline const std::vector<Operation>& operations()
          [](EditWindow& w) { w.form->aEditDelExecute(); }},
         {"delete_one_row", [](EditWindow& w) { w.reset(); w.list().selectRows({w.n / 2}); }, [](EditWindow& w) { w.form->aEditDelExecute(); }},
         {"delete_all", [](EditWindow& w) { w.reset(); }, [](EditWindow& w) { w.form->aEditDelAllExecute(); }},
+        {"insert_one_file",
+         [](EditWindow& w) {
+             w.reset();
+             w.form->PendingInsertIndex = w.n / 2;
+         },
+         [](EditWindow& w) {
+             // A file dropped on a row from the folder tree.
+             w.form->AddFile(QString::fromStdString(w.renameFrom));
+             w.form->RenumberList();
+         }},
         {"undo_delete_all",
          [](EditWindow& w) {
              w.reset();
@@ -258,6 +270,24 @@ inline const std::vector<Operation>& operations()
          [](EditWindow& w) {
              w.reset();
              w.form->N37Click();
+             w.messages.pushText(w.renameTo);
+         },
+         [](EditWindow& w) { w.form->N53Click(); }},
+        {"drag_one_row",
+         [](EditWindow& w) {
+             w.reset();
+             w.list().scrollToTop();
+             w.list().selectRows({2});
+             w.mouse(QEvent::MouseButtonPress, 2, Qt::LeftButton);
+         },
+         [](EditWindow& w) {
+             w.mouse(QEvent::MouseMove, 5, Qt::LeftButton);
+             w.mouse(QEvent::MouseButtonRelease, 5, Qt::NoButton);
+         }},
+        {"rename_one_row",
+         [](EditWindow& w) {
+             w.reset();
+             w.list().selectRows({0});
              w.messages.pushText(w.renameTo);
          },
          [](EditWindow& w) { w.form->N53Click(); }},

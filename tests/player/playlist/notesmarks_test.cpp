@@ -1,10 +1,13 @@
 // The notes marks: rows of tracks with a notes file are marked, scheduled rows keep their image,
-// and a track is looked up on disk once unless its notes are said to have changed.
+// and a track is looked up on disk once unless its notes are said to have changed; after every
+// one-row edit the numbers, the total and the marks are those a count of every row gives.
 #include "tests/player/playerfixtures.h"
 #include "tests/player/windowfixture.h"
 
 #include "player/playlist/notesmarks.h"
 #include "player/playlist/playlistrows.h"
+
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -132,4 +135,69 @@ TEST_F(NotesMarksWindow, EveryEditMarksTheMainListWhenNotesAreOn)
     std::filesystem::remove(NotesFileName(programDir.path() + "/Txt/", "/music/2.mp3"));
     form->ShowComments(false);
     EXPECT_EQ(list.Rows[1].ImageIndex, 0);
+}
+
+TEST_F(NotesMarksWindow, OneRowEditsKeepNumbersTotalAndMarksAsACountOfEveryRowWould)
+{
+    makeForm();
+    form->Comment = true;
+    form->AllowSort = true;
+    const std::string notes = programDir.path() + "/Txt/";
+    std::filesystem::create_directories(notes);
+    for (int i : {3, 10, 29})
+        std::ofstream(NotesFileName(notes, "/music/" + std::to_string(i) + ".mp3")) << "n";
+    // Written long ago as far as the folder shows: the marks are kept up by the edits alone.
+    const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, notes.c_str(), old, 0), 0);
+    auto& list = *form->LVMaster;
+    for (int i = 0; i < 30; ++i) {
+        const QString duration = QStringLiteral("%1:%2").arg(i % 7, 2, 10, QChar('0')).arg(i, 2, 10, QChar('0'));
+        list.Rows.push_back(row("t" + QString::number(i), duration, "/music/" + QString::number(i) + ".mp3"));
+    }
+    list.syncView();
+    auto check = [&](const char* step) {
+        SCOPED_TRACE(step);
+        for (int i = 0; i < list.rowCount(); ++i) {
+            const controls::TVirtualItem& r = list.Rows[static_cast<std::size_t>(i)];
+            ASSERT_EQ(r.Caption, QString::number(i + 1));
+            const bool has = std::filesystem::exists(NotesFileName(notes, r.SubItems[kColPath].toStdString()));
+            ASSERT_EQ(r.ImageIndex, has ? kImageHasNotes : kImageOrdinary) << i;
+        }
+        EXPECT_EQ(form->Panel2->text(), SummaryLine(form->Messages[3], list.rowCount(), TotalSeconds(list.Rows)));
+    };
+    form->RenumberList();
+    check("first count");
+    list.selectRows({5});
+    form->aEditDelExecute();
+    check("one row deleted");
+    list.selectRows({9});
+    form->aEditCopyExecute();
+    list.selectRows({0});
+    form->aEditPasteExecute();  // a track with notes, after the first row
+    check("one row pasted");
+    ASSERT_TRUE(list.dragStep({2}, 2, 20).changed);
+    form->RenumberList();  // as the end of a drag does
+    check("one row moved");
+    list.InsertRow(4, row("new", "10:00", "/music/29.mp3"));
+    form->RenumberList();
+    check("one row inserted");
+    list.Rows[7].SubItems[kColDuration] = "59:59";  // as a start writes what it measured
+    list.rowChanged(7);
+    form->RenumberList();
+    check("one duration written over");
+    form->aEditUndoExecute();  // the paste
+    check("undo");
+    form->LVMasterColumnClick(3);
+    check("sorted");
+    std::ofstream(NotesFileName(notes, "/music/0.mp3")) << "n";  // the notes folder changes
+    form->RenumberList();
+    check("notes written");
+    form->aEditDelAllExecute();
+    check("all deleted");
+    form->aEditUndoExecute();
+    check("all back");
+    list.Rows.push_back(row("direct", "01:01", "/music/3.mp3"));  // as the search results come
+    list.syncView();
+    form->RenumberList();
+    check("appended directly");
 }

@@ -1,7 +1,9 @@
-// Every playlist command on the real main window (offscreen) at 1,000, 10,000 and 50,000 rows,
-// the growth from one size to the next, and the longest stop of the main timer that each command
-// causes while a track plays, with the fresh memory pages it touched (on a virtual machine each
-// page fault can cost tens of microseconds: a list copied into new memory shows there).
+// Every playlist command on the real main window (offscreen) while a track plays, at 10,000,
+// 50,000 and 100,000 rows (other sizes from the command line: `player_playlist_bench 100000
+// 300000`): how long each command holds the event loop, best and worst of three rounds, the
+// longest interval between two 50 ms main-timer ticks across it, and the fresh memory pages it
+// touched at the largest size (on a virtual machine each page fault can cost tens of microseconds:
+// a list copied into new memory shows there).
 #include "editharness.h"
 
 #include "player/sequencing/sequencingplayback.h"
@@ -13,8 +15,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <sys/resource.h>
 
@@ -23,36 +27,25 @@ namespace {
 using edittest::EditWindow;
 using edittest::Operation;
 
-std::map<std::string, std::map<int, double>>& timings()
+constexpr int kRounds = 3;
+
+std::vector<int>& sizes()
 {
-    static std::map<std::string, std::map<int, double>> t;
-    return t;
+    static std::vector<int> s = {10000, 50000, 100000};
+    return s;
 }
 
-std::map<std::string, double>& tickGaps()
-{
-    static std::map<std::string, double> g;
-    return g;
-}
+// What one command did at one size, over the rounds.
+struct Figures {
+    double bestMs = 1e9;
+    double worstMs = 0;
+    double gapMs = 0;  // the longest main-timer interval across it
+    long faults = 0;
+};
 
-// How long each command held the event loop while the track played: the first time in the
-// session (every undo level and the clipboard still to be made) and the longest time after.
-std::map<std::string, double>& blocks()
+std::map<std::string, std::map<int, Figures>>& figures()
 {
-    static std::map<std::string, double> b;
-    return b;
-}
-
-std::map<std::string, double>& laterBlocks()
-{
-    static std::map<std::string, double> b;
-    return b;
-}
-
-// The page faults each command took while the track played.
-std::map<std::string, long>& faults()
-{
-    static std::map<std::string, long> f;
+    static std::map<std::string, std::map<int, Figures>> f;
     return f;
 }
 
@@ -63,43 +56,7 @@ long minorFaults()
     return usage.ru_minflt;
 }
 
-// Times op once per iteration; the best run goes to the growth table.
-void timeIterations(benchmark::State& state, EditWindow& w, const Operation& op)
-{
-    double best = 1e9;
-    for (auto _ : state) {
-        const double s = edittest::timeOperation(w, op, 1);
-        state.SetIterationTime(s);
-        best = std::min(best, s);
-    }
-    timings()[op.name][w.n] = best;
-}
-
-void ListCommand(benchmark::State& state, const Operation* op)
-{
-    EditWindow w(static_cast<int>(state.range(0)));
-    timeIterations(state, w, *op);
-}
-
-// The transport commands with every row selected, on a list that really plays.
-const std::vector<Operation>& transportOperations()
-{
-    static const std::vector<Operation> ops = {
-        {"next_all_selected", [](EditWindow& w) { w.form->N37Click(); }, [](EditWindow& w) { w.form->aNextTrack(); }},
-        {"play_all_selected", [](EditWindow& w) { w.form->N37Click(); }, [](EditWindow& w) { w.form->aPlay(); }},
-    };
-    return ops;
-}
-
-void TransportCommand(benchmark::State& state, const Operation* op)
-{
-    EditWindow w(static_cast<int>(state.range(0)), true);
-    w.list().selectRows({0});
-    w.form->aPlay();
-    timeIterations(state, w, *op);
-}
-
-// While a track plays: the longest interval between two main-timer ticks across each command.
+// The list and transport commands in rounds on one window whose track plays throughout.
 void EditsWhilePlaying(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
@@ -107,10 +64,15 @@ void EditsWhilePlaying(benchmark::State& state)
     w.list().selectRows({0});
     w.form->aPlay();
     using clock = std::chrono::steady_clock;
+    // The longest interval between two ticks since the op's preparation ended: a tick that fell
+    // due while the command held the loop comes as soon as the loop is free again.
     clock::time_point lastTick = clock::now();
+    double longestInterval = 0;
     int ticks = 0;
     QObject::connect(w.form->maintimer, &QTimer::timeout, [&] {
-        lastTick = clock::now();
+        const clock::time_point now = clock::now();
+        longestInterval = std::max(longestInterval, std::chrono::duration<double, std::milli>(now - lastTick).count());
+        lastTick = now;
         ++ticks;
     });
     auto waitTick = [&] {
@@ -118,76 +80,111 @@ void EditsWhilePlaying(benchmark::State& state)
         while (ticks == seen)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     };
+    // With every row selected, Next and Play must still find their row at once.
+    std::vector<Operation> ops = edittest::operations();
+    ops.push_back({"next_all_selected", [](EditWindow& w) { w.reset(); w.form->N37Click(); },
+                   [](EditWindow& w) { w.form->aNextTrack(); }});
+    ops.push_back({"play_all_selected", [](EditWindow& w) { w.reset(); w.form->N37Click(); },
+                   [](EditWindow& w) { w.form->aPlay(); }});
+    // QV_BENCH_ONLY=name,name runs those commands alone, for a profile of them.
+    if (const char* only = std::getenv("QV_BENCH_ONLY")) {
+        const std::string names = std::string(",") + only + ",";
+        std::erase_if(ops, [&](const Operation& op) { return names.find(std::string(",") + op.name + ",") == std::string::npos; });
+    }
     double worst = 0;
-    bool first = true;
     for (auto _ : state) {
-        for (const Operation& op : edittest::operations()) {
+        for (const Operation& op : ops) {
             op.prepare(w);
             if (w.list().HLIndex < 0 || w.form->OnAirDeck() == nullptr) {
+                const std::vector<int> selected = w.list().selectedRows();
                 w.list().selectRows({0});
                 w.form->aPlay();
+                w.list().selectRows(selected);
             }
             waitTick();
             const clock::time_point before = lastTick;
+            longestInterval = 0;
             const long faults0 = minorFaults();
             const clock::time_point t0 = clock::now();
             op.run(w);
             EditWindow::settle();
             const clock::time_point t1 = clock::now();
-            faults()[op.name] = std::max(faults()[op.name], minorFaults() - faults0);
+            const long faults = minorFaults() - faults0;
             waitTick();
-            const double gap = std::chrono::duration<double, std::milli>(lastTick - before).count();
-            double& held = (first ? blocks() : laterBlocks())[op.name];
-            held = std::max(held, std::chrono::duration<double, std::milli>(t1 - t0).count());
+            const double gap = longestInterval;
+            const double held = std::chrono::duration<double, std::milli>(t1 - t0).count();
+            Figures& f = figures()[op.name][n];
+            f.bestMs = std::min(f.bestMs, held);
+            f.worstMs = std::max(f.worstMs, held);
+            f.gapMs = std::max(f.gapMs, gap);
+            f.faults = std::max(f.faults, faults);
             if (std::getenv("QV_BENCH_VERBOSE"))
-                std::fprintf(stderr, "%s: since tick %.1f run %.1f gap %.1f faults %ld\n", op.name,
-                             std::chrono::duration<double, std::milli>(t0 - before).count(),
-                             std::chrono::duration<double, std::milli>(t1 - t0).count(), gap, faults()[op.name]);
-            tickGaps()[op.name] = std::max(tickGaps()[op.name], gap);
+                std::fprintf(stderr, "%d %s: since tick %.1f run %.1f gap %.1f faults %ld\n", n, op.name,
+                             std::chrono::duration<double, std::milli>(t0 - before).count(), held, gap, faults);
             worst = std::max(worst, gap);
         }
-        first = false;
     }
     state.counters["max_tick_gap_ms"] = worst;
 }
 
 void registerAll()
 {
-    for (const Operation& op : edittest::operations())
-        benchmark::RegisterBenchmark(("List/" + std::string(op.name)).c_str(), ListCommand, &op)
-            ->Arg(1000)->Arg(10000)->Arg(50000)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
-    for (const Operation& op : transportOperations())
-        benchmark::RegisterBenchmark(("Transport/" + std::string(op.name)).c_str(), TransportCommand, &op)
-            ->Arg(1000)->Arg(10000)->Arg(50000)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("EditsWhilePlaying", EditsWhilePlaying)->Arg(50000)->Iterations(3)->Unit(benchmark::kMillisecond);
+    auto* bench = benchmark::RegisterBenchmark("EditsWhilePlaying", EditsWhilePlaying);
+    for (int n : sizes())
+        bench->Arg(n);
+    bench->Iterations(kRounds)->Unit(benchmark::kMillisecond);
 }
 
-void printGrowth()
+void printTable()
 {
-    for (const auto& [name, gap] : tickGaps())
-        timings()[name];  // a row also for commands only timed while playing
-    std::printf("\n%-30s %10s %10s %10s %9s %9s %16s %8s\n", "command (best of 5)", "1k ms", "10k ms", "50k ms", "10k/1k",
-                "50k/10k", "held/later/gap ms", "faults");
-    for (const auto& [name, bySize] : timings()) {
-        auto at = [&bySize](int n) {
+    std::printf("\n%-28s", "command (ms held, a track");
+    for (int n : sizes())
+        std::printf(" %22s", (std::to_string(n / 1000) + "k best/worst/gap").c_str());
+    std::printf(" %8s\n", "faults");
+    std::map<int, double> longestGap;
+    for (const auto& [name, bySize] : figures()) {
+        std::printf("%-28s", name.c_str());
+        long faults = 0;
+        for (int n : sizes()) {
             const auto it = bySize.find(n);
-            return it == bySize.end() ? 0.0 : it->second * 1000.0;
-        };
-        const double a = at(1000), b = at(10000), c = at(50000);
-        const auto gap = tickGaps().find(name);
-        const std::string playing = gap == tickGaps().end()
-                                        ? "-"
-                                        : std::to_string(static_cast<int>(blocks()[name])) + "/" +
-                                              std::to_string(static_cast<int>(laterBlocks()[name])) + "/" +
-                                              std::to_string(static_cast<int>(gap->second));
-        const auto pages = faults().find(name);
-        const std::string faulted = pages == faults().end() ? "-" : std::to_string(pages->second);
-        std::printf("%-30s %10.2f %10.2f %10.2f %9.1f %9.1f %16s %8s\n", name.c_str(), a, b, c, a > 0 ? b / a : 0.0,
-                    b > 0 ? c / b : 0.0, playing.c_str(), faulted.c_str());
+            if (it == bySize.end()) {
+                std::printf(" %22s", "-");
+                continue;
+            }
+            const Figures& f = it->second;
+            char cell[64];
+            std::snprintf(cell, sizeof cell, "%.1f/%.1f/%.0f", f.bestMs, f.worstMs, f.gapMs);
+            std::printf(" %22s", cell);
+            longestGap[n] = std::max(longestGap[n], f.gapMs);
+            faults = f.faults;
+        }
+        std::printf(" %8ld\n", faults);
     }
-    std::printf("(held/later/gap: at 50k rows with a track playing, how long the command held the event loop the\n"
-                " first time in the session and at worst in two rounds after, and the longest interval between two\n"
-                " 50 ms main-timer ticks across it; faults: the most fresh memory pages it touched in one run)\n");
+    std::printf("%-28s", "longest main-timer gap");
+    for (int n : sizes())
+        std::printf(" %22.0f", longestGap[n]);
+    std::printf("\n(playing; best and worst of %d rounds of how long the command held the event loop, the\n"
+                " longest interval between two 50 ms main-timer ticks across it, and the most fresh memory\n"
+                " pages it touched in one run at the largest size)\n",
+                kRounds);
+}
+
+// Plain numbers among the arguments are the row counts to run, in place of the default ones.
+void takeSizes(int& argc, char** argv)
+{
+    std::vector<int> given;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        char* end = nullptr;
+        const long n = std::strtol(argv[i], &end, 10);
+        if (end != argv[i] && *end == '\0' && n > 0 && n <= 10'000'000)
+            given.push_back(static_cast<int>(n));
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    if (!given.empty())
+        sizes() = given;
 }
 
 }  // namespace
@@ -202,11 +199,12 @@ int main(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const testrun::IsolatedRun run("qvbench");
+    takeSizes(argc, argv);
     QApplication app(argc, argv);
     registerAll();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    printGrowth();
+    printTable();
     return 0;
 }

@@ -71,21 +71,45 @@ TEST_F(FindRows, MatchesNumberNameDurationAndPathWithoutCase)
     // After a miss the caller starts from -1 again and finds the first hit.
     EXPECT_EQ(FindRow(rows, 3, "alpha"), -1);
     EXPECT_EQ(FindRow(rows, -1, "alpha"), 0);
+
+    // Lower case as toLower gives it in any script, a letter that lowers to two included.
+    const std::vector<TVirtualItem> scripts = {row("ЁЖИК В ТУМАНЕ", "01:00", "/m/1.mp3"), row("ÄRZTE", "01:00", "/m/2.mp3"),
+                                               row("ΣΟΦΊΑ", "01:00", "/m/3.mp3"), row("İSTANBUL", "01:00", "/m/4.mp3"),
+                                               row(QString::fromUcs4(U"\U00010400") + " DESERET", "01:00", "/m/5.mp3")};
+    EXPECT_EQ(FindRow(scripts, -1, "ёжик в"), 0);
+    EXPECT_EQ(FindRow(scripts, -1, "äRzte"), 1);
+    EXPECT_EQ(FindRow(scripts, -1, "σοφία"), 2);
+    EXPECT_EQ(FindRow(scripts, -1, QString::fromUtf8("i\u0307stanbul")), 3);
+    EXPECT_EQ(FindRow(scripts, -1, "istanbul"), -1);
+    EXPECT_EQ(FindRow(scripts, -1, QString::fromUcs4(U"\U00010428 deseret")), 4);
 }
+
+namespace {
+
+// Puts rows in an order as the list does; where the row at hl went.
+int reorder(std::vector<TVirtualItem>& rows, const std::vector<int>& order, int hl)
+{
+    if (order.empty())
+        return hl;
+    controls::applyOrder(rows, order);
+    return hl < 0 ? hl : static_cast<int>(std::find(order.begin(), order.end(), hl) - order.begin());
+}
+
+}  // namespace
 
 TEST(SortAndShuffle, SortKeepsThePlayingRowOnItsTrack)
 {
     std::vector<TVirtualItem> rows = {row("c", "01:00", "/3"), row("a", "03:00", "/1"), row("b", "02:00", "/2")};
-    int hl = SortRows(rows, 2, +1, 0);  // "c" is playing
+    int hl = reorder(rows, SortOrder(rows, 2, +1), 0);  // "c" is playing
     EXPECT_EQ(rows[0].SubItems[1], "a");
     EXPECT_EQ(rows[2].SubItems[1], "c");
     EXPECT_EQ(hl, 2);
-    hl = SortRows(rows, 3, -1, hl);  // by duration, descending
+    hl = reorder(rows, SortOrder(rows, 3, -1), hl);  // by duration, descending
     EXPECT_EQ(rows[0].SubItems[2], "03:00");
     EXPECT_EQ(rows[hl].SubItems[1], "c");
     // Headers 0 and 1 sort nothing.
     const auto before = rows;
-    EXPECT_EQ(SortRows(rows, 1, +1, hl), hl);
+    EXPECT_TRUE(SortOrder(rows, 1, +1).empty());
     EXPECT_EQ(rows, before);
 }
 
@@ -95,17 +119,15 @@ TEST(SortAndShuffle, ShuffleKeepsRowsAndThePlayingTrack)
     for (int i = 0; i < 50; ++i)
         rows.push_back(row(QString::number(i), "01:00", "/p" + QString::number(i)));
     std::mt19937 rng(42);
-    const int hl = ShuffleRows(rows, rng, 17);
+    const int hl = reorder(rows, ShuffleOrder(50, rng), 17);
     EXPECT_EQ(rows[static_cast<std::size_t>(hl)].SubItems[1], "17");
     std::set<QString> names;
     for (const auto& r : rows)
         names.insert(r.SubItems[1]);
     EXPECT_EQ(names.size(), 50u);
 
-    std::vector<TVirtualItem> one = {row("only", "01:00", "/o")};
-    EXPECT_EQ(ShuffleRows(one, rng, 0), 0);
-    std::vector<TVirtualItem> none;
-    EXPECT_EQ(ShuffleRows(none, rng, -1), -1);
+    EXPECT_TRUE(ShuffleOrder(1, rng).empty());
+    EXPECT_TRUE(ShuffleOrder(0, rng).empty());
 }
 
 TEST(PlaylistRow, TwoShapes)
@@ -145,7 +167,7 @@ TEST(NotesFile, NamedFromThePathAndShortenedWhenTooLong)
 }
 
 // The sort orders texts as the locale's own comparison of the lower-cased texts does, under the
-// plain C order and under a real collation alike.
+// plain C order and under a real collation alike, however long the list.
 TEST(SortAndShuffle, SortOrdersAsTheLocaleComparisonDoes)
 {
     const QStringList names = {"Ёжик", "ежик", "Жук", "apple", "Apple", "äpfel", "zebra", "Zebra", "", " lead",
@@ -161,11 +183,25 @@ TEST(SortAndShuffle, SortOrdersAsTheLocaleComparisonDoes)
         std::stable_sort(expected.begin(), expected.end(), [](const TVirtualItem& a, const TVirtualItem& b) {
             return QString::localeAwareCompare(a.SubItems[1].toLower(), b.SubItems[1].toLower()) < 0;
         });
-        SortRows(rows, 2, +1, -1);
+        reorder(rows, SortOrder(rows, 2, +1), -1);
         EXPECT_EQ(rows, expected) << locale.name().toStdString();
-        SortRows(rows, 2, -1, -1);
+        reorder(rows, SortOrder(rows, 2, -1), -1);
         for (std::size_t i = 0; i + 1 < rows.size(); ++i)
             EXPECT_GE(QString::localeAwareCompare(rows[i].SubItems[1].toLower(), rows[i + 1].SubItems[1].toLower()), 0);
+
+        // A long list, sorted in slices side by side and merged, is in order and keeps the order
+        // of equal names.
+        std::vector<TVirtualItem> many;
+        for (int i = 0; i < 40000; ++i)
+            many.push_back(row(names[(i * 7) % names.size()] + QString::number(i % 5), "01:00", QString::number(i)));
+        reorder(many, SortOrder(many, 2, +1), -1);
+        for (std::size_t i = 0; i + 1 < many.size(); ++i) {
+            const int c = QString::localeAwareCompare(many[i].SubItems[1].toLower(), many[i + 1].SubItems[1].toLower());
+            ASSERT_LE(c, 0) << i;
+            if (c == 0) {
+                ASSERT_LT(many[i].SubItems[3].toInt(), many[i + 1].SubItems[3].toInt()) << i;
+            }
+        }
     }
     QLocale::setDefault(before);
 }
