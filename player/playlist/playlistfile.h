@@ -33,6 +33,17 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
                                                                     PlaylistEntries entries = PlaylistEntries::All,
                                                                     std::string* error = nullptr);
 
+// ReadPlaylistFile's work without a word to the operator, so that it can run on any thread: the
+// lines left out for their length are counted, for ReportLongLinesLeftOut on the window's thread.
+struct PlaylistRead {
+    std::optional<std::vector<controls::TVirtualItem>> rows;
+    std::string error;
+    std::size_t longLinesLeftOut = 0;
+};
+PlaylistRead ReadPlaylistRows(const std::string& path, PlaylistEntries entries = PlaylistEntries::All);
+// The box ReadPlaylistFile shows when lines of path were left out; nothing when none was.
+void ReportLongLinesLeftOut(const std::string& path, std::size_t count);
+
 constexpr int kRecentPlaylists = 9;
 
 // The first nine lines of a ".hst" file (empty lines kept as they stand); nothing (error says why)

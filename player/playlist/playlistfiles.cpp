@@ -38,23 +38,38 @@ QString& TForm1::CurrentListName()
 
 bool TForm1::LoadPlaylist(const QString& path, std::string* error)
 {
-    std::optional<std::vector<TVirtualItem>> rows =
-        ReadPlaylistFile(platform::pathBytes(path), PlaylistEntries::All, error);
-    if (!rows) {
+    Reads->finish();
+    PlaylistRead read = ReadPlaylistRows(platform::pathBytes(path));
+    return PutPlaylist(*CurrentList, path, read, error);
+}
+
+bool TForm1::PutPlaylist(controls::TVqListView& list, const QString& path, PlaylistRead& read, std::string* error)
+{
+    ReportLongLinesLeftOut(platform::pathBytes(path), read.longLinesLeftOut);
+    if (!read.rows) {
+        if (error)
+            *error = read.error;
         // The list stays as it was. Left empty by this failure, it must never be saved over the
         // file, which may well hold entries that could not be read just now.
         const QFileInfo file(path);
-        if (CurrentList->Rows.empty() && file.exists() && file.size() > 0)
-            UnreadPlaylists[CurrentList] = path;
+        if (list.Rows.empty() && file.exists() && file.size() > 0)
+            UnreadPlaylists[&list] = path;
         return false;
     }
-    UnreadPlaylists.erase(CurrentList);
+    UnreadPlaylists.erase(&list);
     // Replacing the rows drops the marks, as clearing does.
-    CurrentList->ClearRows();
-    CurrentList->Rows = std::move(*rows);
-    CurrentList->syncView();
-    RenumberList();
+    list.ClearRows();
+    list.Rows = std::move(*read.rows);
+    list.syncView();
+    RenumberListOf(list);
     return true;
+}
+
+void TForm1::RenumberListOf(controls::TVqListView& list)
+{
+    controls::TVqListView* const current = std::exchange(CurrentList, &list);
+    RenumberList();
+    CurrentList = current;
 }
 
 bool TForm1::SavePlaylist(const QString& path)
@@ -165,13 +180,18 @@ void TForm1::aOpenExecute()
     if (!path)
         return;
     const QString p = QString::fromStdString(*path);
-    if (!LoadPlaylist(p)) {
-        ReportAudioError(-1, p.toStdString(), "LoadPlaylist");
-        return;
-    }
-    CurrentListName() = p;
-    RememberRecent(p);
-    UpdateCaption();
+    // Into the list the command was given for, whichever is shown when the read lands; edits
+    // made to it meanwhile go with the rows it replaces.
+    controls::TVqListView* const list = CurrentList;
+    Reads->read(platform::pathBytes(p), PlaylistEntries::All, [this, list, p](PlaylistRead& read) {
+        if (!PutPlaylist(*list, p, read)) {
+            ReportAudioError(-1, p.toStdString(), "LoadPlaylist");
+            return;
+        }
+        ListNames[list == LVSlave ? 1 : 0] = p;
+        RememberRecent(p);
+        UpdateCaption();
+    });
 }
 
 bool TForm1::aSaveExecute()
@@ -203,16 +223,20 @@ void TForm1::N58Click()
     const std::optional<std::string> path = platform::userMessages().openFileName("", playlistFilter(Texts), "");
     if (!path)
         return;
-    std::optional<std::vector<TVirtualItem>> rows = ReadPlaylistFile(*path);
-    if (!rows) {
-        ReportAudioError(-1, *path, "AppendPlaylist");
-        return;
-    }
-    std::vector<TVirtualItem>& list = CurrentList->Rows;
-    controls::ReserveRows(list, list.size() + rows->size());
-    list.insert(list.end(), std::make_move_iterator(rows->begin()), std::make_move_iterator(rows->end()));
-    CurrentList->syncView();
-    RenumberList();
+    // After the rows the list has when the read lands, edits made meanwhile included.
+    controls::TVqListView* const list = CurrentList;
+    Reads->read(*path, PlaylistEntries::All, [this, list, file = *path](PlaylistRead& read) {
+        ReportLongLinesLeftOut(file, read.longLinesLeftOut);
+        if (!read.rows) {
+            ReportAudioError(-1, file, "AppendPlaylist");
+            return;
+        }
+        std::vector<TVirtualItem>& rows = list->Rows;
+        controls::ReserveRows(rows, rows.size() + read.rows->size());
+        rows.insert(rows.end(), std::make_move_iterator(read.rows->begin()), std::make_move_iterator(read.rows->end()));
+        list->syncView();
+        RenumberListOf(*list);
+    });
 }
 
 void TForm1::N47Click()
@@ -237,13 +261,16 @@ void TForm1::RecentClick(int n)
     if (n < 1 || n > 9)
         return;
     const QString path = RecentPlaylists[static_cast<std::size_t>(n - 1)];
-    // A list that was not replaced keeps its name: a save must not write its rows over that file.
-    if (!LoadPlaylist(path)) {
-        ReportAudioError(-1, path.toStdString(), "LoadPlaylist");
-        return;
-    }
-    CurrentListName() = path;
-    UpdateCaption();
+    controls::TVqListView* const list = CurrentList;
+    Reads->read(platform::pathBytes(path), PlaylistEntries::All, [this, list, path](PlaylistRead& read) {
+        // A list that was not replaced keeps its name: a save must not write its rows over that file.
+        if (!PutPlaylist(*list, path, read)) {
+            ReportAudioError(-1, path.toStdString(), "LoadPlaylist");
+            return;
+        }
+        ListNames[list == LVSlave ? 1 : 0] = path;
+        UpdateCaption();
+    });
 }
 
 }  // namespace player

@@ -108,6 +108,12 @@ public:
         QApplication::sendPostedEvents();
         QApplication::processEvents();
     }
+    // The event loop runs, as the operator's window does, until the playlist reads have landed.
+    void landReads()
+    {
+        while (form->Reads->busy())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    }
     // The n original rows, row n / 3 playing, nothing selected, the Main page current.
     void reset()
     {
@@ -215,7 +221,10 @@ inline const std::vector<Operation>& operations()
              w.reset();
              w.messages.pushText(w.playlist);
          },
-         [](EditWindow& w) { w.form->N58Click(); }},
+         [](EditWindow& w) {
+             w.form->N58Click();
+             w.landReads();
+         }},
         {"insert_playlist_row",
          [](EditWindow& w) {
              w.reset();
@@ -228,7 +237,10 @@ inline const std::vector<Operation>& operations()
              w.reset();
              w.messages.pushText(w.playlist);
          },
-         [](EditWindow& w) { w.form->aOpenExecute(); }},
+         [](EditWindow& w) {
+             w.form->aOpenExecute();
+             w.landReads();
+         }},
         {"save_playlist",
          [](EditWindow& w) {
              w.reset();
