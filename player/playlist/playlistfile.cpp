@@ -168,7 +168,7 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     return std::move(read.rows);
 }
 
-PlaylistRead ReadPlaylistRows(const std::string& path, PlaylistEntries entries)
+PlaylistRead ReadPlaylistRows(const std::string& path, PlaylistEntries entries, std::size_t lead, bool numbered)
 {
     PlaylistRead read;
     std::string bytes;
@@ -196,7 +196,8 @@ PlaylistRead ReadPlaylistRows(const std::string& path, PlaylistEntries entries)
     }
     const media::M3UEntryResolver resolve(path);
     std::vector<controls::TVirtualItem> rows;
-    controls::ReserveRows(rows, entryLines);
+    controls::ReserveRows(rows, lead + entryLines);
+    rows.resize(lead);
     // Most entries share a few durations: one text each, shared by the rows.
     std::unordered_map<std::int64_t, QString> durationTexts;
     bool described = false;  // an "#EXTINF:" line waits for its path
@@ -235,10 +236,13 @@ PlaylistRead ReadPlaylistRows(const std::string& path, PlaylistEntries entries)
             duration = QString::fromStdString(media::FormatTimeShort(static_cast<std::int32_t>(ms)));
         row.SubItems[kColDuration] = duration;
         row.SubItems[kColPath] = platform::pathToQString(file);
+        if (numbered)
+            row.Caption = QString::number(rows.size() + 1);
         rows.push_back(std::move(row));
         described = false;
     }
     read.rows = std::move(rows);
+    read.lead = lead;
     return read;
 }
 

@@ -35,12 +35,17 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
 
 // ReadPlaylistFile's work without a word to the operator, so that it can run on any thread: the
 // lines left out for their length are counted, for ReportLongLinesLeftOut on the window's thread.
+// For a list of `lead` rows that the rows read will follow, they come after as many empty rows,
+// in room for a quarter more (the list's rows are then moved into memory already touched), and
+// with numbered set their captions are their numbers in that list.
 struct PlaylistRead {
     std::optional<std::vector<controls::TVirtualItem>> rows;
     std::string error;
     std::size_t longLinesLeftOut = 0;
+    std::size_t lead = 0;
 };
-PlaylistRead ReadPlaylistRows(const std::string& path, PlaylistEntries entries = PlaylistEntries::All);
+PlaylistRead ReadPlaylistRows(const std::string& path, PlaylistEntries entries = PlaylistEntries::All,
+                              std::size_t lead = 0, bool numbered = false);
 // The box ReadPlaylistFile shows when lines of path were left out; nothing when none was.
 void ReportLongLinesLeftOut(const std::string& path, std::size_t count);
 

@@ -57,9 +57,11 @@ bool TForm1::PutPlaylist(controls::TVqListView& list, const QString& path, Playl
         return false;
     }
     UnreadPlaylists.erase(&list);
-    // Replacing the rows drops the marks, as clearing does.
-    list.ClearRows();
-    list.Rows = std::move(*read.rows);
+    // Replacing the rows drops the marks, as clearing does. The rows are let go of elsewhere.
+    Reads->dispose(list.takeRows());
+    list.syncView();
+    list.Rows.swap(*read.rows);
+    Reads->dispose(std::move(*read.rows));
     list.syncView();
     RenumberListOf(list);
     return true;
@@ -183,7 +185,7 @@ void TForm1::aOpenExecute()
     // Into the list the command was given for, whichever is shown when the read lands; edits
     // made to it meanwhile go with the rows it replaces.
     controls::TVqListView* const list = CurrentList;
-    Reads->read(platform::pathBytes(p), PlaylistEntries::All, [this, list, p](PlaylistRead& read) {
+    Reads->read(platform::pathBytes(p), PlaylistEntries::All, 0, [this, list, p](PlaylistRead& read) {
         if (!PutPlaylist(*list, p, read)) {
             ReportAudioError(-1, p.toStdString(), "LoadPlaylist");
             return;
@@ -225,15 +227,25 @@ void TForm1::N58Click()
         return;
     // After the rows the list has when the read lands, edits made meanwhile included.
     controls::TVqListView* const list = CurrentList;
-    Reads->read(*path, PlaylistEntries::All, [this, list, file = *path](PlaylistRead& read) {
+    Reads->read(*path, PlaylistEntries::All, list->Rows.size(), [this, list, file = *path](PlaylistRead& read) {
         ReportLongLinesLeftOut(file, read.longLinesLeftOut);
         if (!read.rows) {
             ReportAudioError(-1, file, "AppendPlaylist");
             return;
         }
         std::vector<TVirtualItem>& rows = list->Rows;
-        controls::ReserveRows(rows, rows.size() + read.rows->size());
-        rows.insert(rows.end(), std::make_move_iterator(read.rows->begin()), std::make_move_iterator(read.rows->end()));
+        std::vector<TVirtualItem>& room = *read.rows;
+        if (rows.size() == read.lead) {
+            // The list's rows into the room read for them, before the rows read.
+            std::move(rows.begin(), rows.end(), room.begin());
+            rows.swap(room);
+        } else {
+            // Rows were added or taken out meanwhile: the rows read go after those there now.
+            controls::ReserveRows(rows, rows.size() + room.size() - read.lead);
+            rows.insert(rows.end(), std::make_move_iterator(room.begin() + static_cast<std::ptrdiff_t>(read.lead)),
+                        std::make_move_iterator(room.end()));
+        }
+        Reads->dispose(std::move(room));
         list->syncView();
         RenumberListOf(*list);
     });
@@ -262,7 +274,7 @@ void TForm1::RecentClick(int n)
         return;
     const QString path = RecentPlaylists[static_cast<std::size_t>(n - 1)];
     controls::TVqListView* const list = CurrentList;
-    Reads->read(platform::pathBytes(path), PlaylistEntries::All, [this, list, path](PlaylistRead& read) {
+    Reads->read(platform::pathBytes(path), PlaylistEntries::All, 0, [this, list, path](PlaylistRead& read) {
         // A list that was not replaced keeps its name: a save must not write its rows over that file.
         if (!PutPlaylist(*list, path, read)) {
             ReportAudioError(-1, path.toStdString(), "LoadPlaylist");

@@ -11,17 +11,25 @@ PlaylistReads::~PlaylistReads()
     abandon();
 }
 
-void PlaylistReads::read(const std::string& path, PlaylistEntries entries, Landed landed)
+void PlaylistReads::read(const std::string& path, PlaylistEntries entries, std::size_t lead, Landed landed)
 {
     std::promise<PlaylistRead> promise;
     std::future<PlaylistRead> result = promise.get_future();
-    std::thread worker([this, path, entries, promise = std::move(promise)]() mutable {
-        promise.set_value(ReadPlaylistRows(path, entries));
+    std::thread worker([this, path, entries, lead, promise = std::move(promise)]() mutable {
+        promise.set_value(ReadPlaylistRows(path, entries, lead, true));
         // Told once the result is there to take. Posted to this object, which waits for its
         // workers before it goes: a read done late cannot call into what has gone.
         QMetaObject::invokeMethod(this, [this] { land(false); }, Qt::QueuedConnection);
     });
     pending_.push_back({std::move(worker), std::move(result), std::move(landed)});
+}
+
+void PlaylistReads::dispose(std::vector<controls::TVirtualItem>&& rows)
+{
+    std::erase_if(disposals_, [](const std::future<void>& f) { return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    if (rows.capacity() == 0)
+        return;
+    disposals_.push_back(std::async(std::launch::async, [gone = std::move(rows)]() mutable { gone = {}; }));
 }
 
 void PlaylistReads::finish()
@@ -33,6 +41,7 @@ void PlaylistReads::abandon()
 {
     wait();
     pending_.clear();
+    disposals_.clear();  // each waits for its rows to be freed
 }
 
 void PlaylistReads::wait()

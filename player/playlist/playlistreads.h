@@ -13,6 +13,7 @@
 #include <future>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace player {
 
@@ -26,9 +27,13 @@ public:
     PlaylistReads(const PlaylistReads&) = delete;
     PlaylistReads& operator=(const PlaylistReads&) = delete;
 
-    // Reads path on a worker thread; landed gets what it gave from the event loop, after every read
-    // asked for before it has landed.
-    void read(const std::string& path, PlaylistEntries entries, Landed landed);
+    // Reads path on a worker thread, its rows numbered for a list of lead rows that they follow
+    // (ReadPlaylistRows); landed gets what it gave from the event loop, after every read asked for
+    // before it has landed.
+    void read(const std::string& path, PlaylistEntries entries, std::size_t lead, Landed landed);
+    // Rows a list has let go of, freed on a worker thread: a long list's take the window's
+    // thread tens of milliseconds.
+    void dispose(std::vector<controls::TVirtualItem>&& rows);
     // Waits for every read asked for and lands them now, in their order: for what must come after
     // them (a list handed over, a profile loaded, the program closing).
     void finish();
@@ -49,6 +54,7 @@ private:
     void land(bool wait);
 
     std::deque<Pending> pending_;
+    std::vector<std::future<void>> disposals_;
     bool landing_ = false;
 };
 

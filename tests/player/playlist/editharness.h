@@ -108,12 +108,20 @@ public:
         QApplication::sendPostedEvents();
         QApplication::processEvents();
     }
-    // The event loop runs, as the operator's window does, until the playlist reads have landed.
-    void landReads()
+    // The event loop runs, as the operator's window does, until the playlist reads have landed;
+    // heldMs is then the longest the loop was held, by the command given at start or by a turn
+    // of the loop (the one that lands the rows).
+    void landReads(std::chrono::steady_clock::time_point start)
     {
-        while (form->Reads->busy())
+        using clock = std::chrono::steady_clock;
+        heldMs = std::chrono::duration<double, std::milli>(clock::now() - start).count();
+        while (form->Reads->busy()) {
+            const clock::time_point t0 = clock::now();
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+            heldMs = std::max(heldMs, std::chrono::duration<double, std::milli>(clock::now() - t0).count());
+        }
     }
+    double heldMs = -1;  // set by a command that runs the event loop
     // The n original rows, row n / 3 playing, nothing selected, the Main page current.
     void reset()
     {
@@ -222,8 +230,9 @@ inline const std::vector<Operation>& operations()
              w.messages.pushText(w.playlist);
          },
          [](EditWindow& w) {
+             const auto start = std::chrono::steady_clock::now();
              w.form->N58Click();
-             w.landReads();
+             w.landReads(start);
          }},
         {"insert_playlist_row",
          [](EditWindow& w) {
@@ -238,8 +247,9 @@ inline const std::vector<Operation>& operations()
              w.messages.pushText(w.playlist);
          },
          [](EditWindow& w) {
+             const auto start = std::chrono::steady_clock::now();
              w.form->aOpenExecute();
-             w.landReads();
+             w.landReads(start);
          }},
         {"save_playlist",
          [](EditWindow& w) {
