@@ -269,6 +269,10 @@ public:
     bool PutPlaylist(controls::TVqListView& list, const QString& path, PlaylistRead& read, std::string* error = nullptr);
     // RenumberList on list, whichever list is current.
     void RenumberListOf(controls::TVqListView& list);
+    // The folder whose notes mark the rows read into list ("/" at its end); empty when none do.
+    std::string NotesFolderFor(const controls::TVqListView& list) const;
+    // The rows [first, end) of list came marked from read: ShowComments takes their marks.
+    void TakeReadMarks(controls::TVqListView& list, const PlaylistRead& read, int first, int end);
     // Open, append and the recent playlists read their files here, while the window goes on;
     // whatever else fills a list from a file or hands one over lands them first (finish()).
     std::unique_ptr<PlaylistReads> Reads = std::make_unique<PlaylistReads>();

@@ -4,11 +4,14 @@
 
 #include "controls/vqrowlist.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace player {
+
+class NotesMarks;
 
 // Writes "#EXTM3U", then per row "#EXTINF:<seconds>,<display name>" and the path, lines ended by
 // CR LF, UTF-8; through a temporary file renamed into place. False (error text set) on failure,
@@ -43,6 +46,8 @@ struct PlaylistRead {
     std::string error;
     std::size_t longLinesLeftOut = 0;
     std::size_t lead = 0;
+    // What gave the rows read their notes marks, when they were given them as they were read.
+    std::shared_ptr<const NotesMarks> marker;
 };
 PlaylistRead ReadPlaylistRows(const std::string& path, PlaylistEntries entries = PlaylistEntries::All,
                               std::size_t lead = 0, bool numbered = false);

@@ -6,6 +6,7 @@
 #include "engine/enginesettings.h"
 #include "media/tag.h"
 #include "platform/pathtext.h"
+#include "platform/programfolder.h"
 #include "platform/usermessages.h"
 #include "player/playlist/playlistfile.h"
 #include "player/playlist/playlistrows.h"
@@ -63,8 +64,20 @@ bool TForm1::PutPlaylist(controls::TVqListView& list, const QString& path, Playl
     list.Rows.swap(*read.rows);
     Reads->dispose(std::move(*read.rows));
     list.syncView();
+    TakeReadMarks(list, read, 0, list.rowCount());
     RenumberListOf(list);
     return true;
+}
+
+std::string TForm1::NotesFolderFor(const controls::TVqListView& list) const
+{
+    return Comment && &list == LVMaster ? platform::programPath("Txt") + "/" : std::string();
+}
+
+void TForm1::TakeReadMarks(controls::TVqListView& list, const PlaylistRead& read, int first, int end)
+{
+    if (read.marker && &list == LVMaster)
+        MainTally.markedBy(list, first, end, NotesMarksOfMain, NotesFolderFor(list), *read.marker);
 }
 
 void TForm1::RenumberListOf(controls::TVqListView& list)
@@ -185,7 +198,7 @@ void TForm1::aOpenExecute()
     // Into the list the command was given for, whichever is shown when the read lands; edits
     // made to it meanwhile go with the rows it replaces.
     controls::TVqListView* const list = CurrentList;
-    Reads->read(platform::pathBytes(p), PlaylistEntries::All, 0, [this, list, p](PlaylistRead& read) {
+    Reads->read(platform::pathBytes(p), PlaylistEntries::All, 0, NotesFolderFor(*list), [this, list, p](PlaylistRead& read) {
         if (!PutPlaylist(*list, p, read)) {
             ReportAudioError(-1, p.toStdString(), "LoadPlaylist");
             return;
@@ -227,7 +240,8 @@ void TForm1::N58Click()
         return;
     // After the rows the list has when the read lands, edits made meanwhile included.
     controls::TVqListView* const list = CurrentList;
-    Reads->read(*path, PlaylistEntries::All, list->Rows.size(), [this, list, file = *path](PlaylistRead& read) {
+    Reads->read(*path, PlaylistEntries::All, list->Rows.size(), NotesFolderFor(*list),
+                [this, list, file = *path](PlaylistRead& read) {
         ReportLongLinesLeftOut(file, read.longLinesLeftOut);
         if (!read.rows) {
             ReportAudioError(-1, file, "AppendPlaylist");
@@ -235,6 +249,7 @@ void TForm1::N58Click()
         }
         std::vector<TVirtualItem>& rows = list->Rows;
         std::vector<TVirtualItem>& room = *read.rows;
+        const int count = static_cast<int>(room.size() - read.lead);
         if (rows.size() == read.lead) {
             // The list's rows into the room read for them, before the rows read.
             std::move(rows.begin(), rows.end(), room.begin());
@@ -247,6 +262,7 @@ void TForm1::N58Click()
         }
         Reads->dispose(std::move(room));
         list->syncView();
+        TakeReadMarks(*list, read, list->rowCount() - count, list->rowCount());
         RenumberListOf(*list);
     });
 }
@@ -274,7 +290,7 @@ void TForm1::RecentClick(int n)
         return;
     const QString path = RecentPlaylists[static_cast<std::size_t>(n - 1)];
     controls::TVqListView* const list = CurrentList;
-    Reads->read(platform::pathBytes(path), PlaylistEntries::All, 0, [this, list, path](PlaylistRead& read) {
+    Reads->read(platform::pathBytes(path), PlaylistEntries::All, 0, NotesFolderFor(*list), [this, list, path](PlaylistRead& read) {
         // A list that was not replaced keeps its name: a save must not write its rows over that file.
         if (!PutPlaylist(*list, path, read)) {
             ReportAudioError(-1, path.toStdString(), "LoadPlaylist");

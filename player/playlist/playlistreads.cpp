@@ -1,6 +1,8 @@
 // Playlist reads on worker threads, landed in order on the window's thread.
 #include "player/playlist/playlistreads.h"
 
+#include "player/playlist/notesmarks.h"
+
 #include <chrono>
 
 namespace player {
@@ -11,12 +13,22 @@ PlaylistReads::~PlaylistReads()
     abandon();
 }
 
-void PlaylistReads::read(const std::string& path, PlaylistEntries entries, std::size_t lead, Landed landed)
+void PlaylistReads::read(const std::string& path, PlaylistEntries entries, std::size_t lead,
+                         const std::string& notesFolder, Landed landed)
 {
     std::promise<PlaylistRead> promise;
     std::future<PlaylistRead> result = promise.get_future();
-    std::thread worker([this, path, entries, lead, promise = std::move(promise)]() mutable {
-        promise.set_value(ReadPlaylistRows(path, entries, lead, true));
+    std::thread worker([this, path, entries, lead, notesFolder, promise = std::move(promise)]() mutable {
+        PlaylistRead read = ReadPlaylistRows(path, entries, lead, true);
+        if (read.rows && !notesFolder.empty()) {
+            // A memory of its own: the window's is the window's thread's alone.
+            auto marker = std::make_shared<NotesMarks>();
+            marker->refresh(notesFolder, false);
+            for (std::size_t i = lead; i < read.rows->size(); ++i)
+                (*read.rows)[i].ImageIndex = marker->imageOf((*read.rows)[i]);
+            read.marker = std::move(marker);
+        }
+        promise.set_value(std::move(read));
         // Told once the result is there to take. Posted to this object, which waits for its
         // workers before it goes: a read done late cannot call into what has gone.
         QMetaObject::invokeMethod(this, [this] { land(false); }, Qt::QueuedConnection);

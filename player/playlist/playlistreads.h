@@ -28,9 +28,11 @@ public:
     PlaylistReads& operator=(const PlaylistReads&) = delete;
 
     // Reads path on a worker thread, its rows numbered for a list of lead rows that they follow
-    // (ReadPlaylistRows); landed gets what it gave from the event loop, after every read asked for
-    // before it has landed.
-    void read(const std::string& path, PlaylistEntries entries, std::size_t lead, Landed landed);
+    // (ReadPlaylistRows) and, with a notes folder given, marked by the notes there (NotesMarks);
+    // landed gets what it gave from the event loop, after every read asked for before it has
+    // landed.
+    void read(const std::string& path, PlaylistEntries entries, std::size_t lead, const std::string& notesFolder,
+              Landed landed);
     // Rows a list has let go of, freed on a worker thread: a long list's take the window's
     // thread tens of milliseconds.
     void dispose(std::vector<controls::TVirtualItem>&& rows);

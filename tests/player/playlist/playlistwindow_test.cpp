@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace player;
@@ -80,6 +81,13 @@ TEST_F(PlaylistWindow, PlaylistsReadWhileTheWindowGoesOnLandWholeInOrderAfterEdi
     const std::string shortList = programDir.write("short.m3u", "#EXTM3U\r\n/music/s0.mp3\r\n/music/s1.mp3\r\n");
     form->LVMaster->Rows.push_back(playertest::row("Mine", "01:00", "/music/mine.mp3"));
     form->LVMaster->syncView();
+    // One track with notes, in a notes folder that has long been as it is: the marks are given
+    // as the rows are read.
+    std::filesystem::create_directories(file("Txt"));
+    programDir.write("Txt/" + std::filesystem::path(NotesFileName(file("Txt/"), "/music/long7.mp3")).filename().string(), "notes");
+    const timespec longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
+    ::utimensat(AT_FDCWD, file("Txt").c_str(), longAgo, 0);
+    form->Comment = true;
 
     messages.pushText(longList);
     form->N58Click();
@@ -97,6 +105,8 @@ TEST_F(PlaylistWindow, PlaylistsReadWhileTheWindowGoesOnLandWholeInOrderAfterEdi
     for (int i = 0; i < 2000; ++i)
         ASSERT_EQ(path(2 + i).toStdString(), "/music/long" + std::to_string(i) + ".mp3");
     EXPECT_EQ(path(2003), "/music/s1.mp3");
+    EXPECT_EQ(form->LVMaster->Rows[2 + 7].ImageIndex, kImageHasNotes);
+    EXPECT_EQ(form->LVMaster->Rows[2 + 8].ImageIndex, kImageOrdinary);
 
     // A list handed over while an open is under way comes after the rows that open gives.
     messages.pushText(shortList);
