@@ -198,7 +198,8 @@ void TForm1::aOpenExecute()
     // Into the list the command was given for, whichever is shown when the read lands; edits
     // made to it meanwhile go with the rows it replaces.
     controls::TVqListView* const list = CurrentList;
-    Reads->read(platform::pathBytes(p), PlaylistEntries::All, 0, NotesFolderFor(*list), [this, list, p](PlaylistRead& read) {
+    const std::string notes = NotesFolderFor(*list);
+    Reads->read(platform::pathBytes(p), PlaylistEntries::All, 0, notes, [this, list, p](PlaylistRead& read) {
         if (!PutPlaylist(*list, p, read)) {
             ReportAudioError(-1, p.toStdString(), "LoadPlaylist");
             return;
@@ -290,7 +291,8 @@ void TForm1::RecentClick(int n)
         return;
     const QString path = RecentPlaylists[static_cast<std::size_t>(n - 1)];
     controls::TVqListView* const list = CurrentList;
-    Reads->read(platform::pathBytes(path), PlaylistEntries::All, 0, NotesFolderFor(*list), [this, list, path](PlaylistRead& read) {
+    const std::string notes = NotesFolderFor(*list);
+    Reads->read(platform::pathBytes(path), PlaylistEntries::All, 0, notes, [this, list, path](PlaylistRead& read) {
         // A list that was not replaced keeps its name: a save must not write its rows over that file.
         if (!PutPlaylist(*list, path, read)) {
             ReportAudioError(-1, path.toStdString(), "LoadPlaylist");

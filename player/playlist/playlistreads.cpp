@@ -38,7 +38,9 @@ void PlaylistReads::read(const std::string& path, PlaylistEntries entries, std::
 
 void PlaylistReads::dispose(std::vector<controls::TVirtualItem>&& rows)
 {
-    std::erase_if(disposals_, [](const std::future<void>& f) { return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    std::erase_if(disposals_, [](const std::future<void>& f) {
+        return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
     if (rows.capacity() == 0)
         return;
     disposals_.push_back(std::async(std::launch::async, [gone = std::move(rows)]() mutable { gone = {}; }));
