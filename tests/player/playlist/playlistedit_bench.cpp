@@ -1,6 +1,7 @@
 // Every playlist command on the real main window (offscreen) while a track plays, at 10,000,
 // 50,000 and 100,000 rows (other sizes from the command line: `player_playlist_bench 100000
-// 300000`): how long each command holds the event loop, best and worst of three rounds, the
+// 300000`): how long each command holds the event loop (a playlist read, which lets the loop
+// run while the file is read, for the longest turn of it), best and worst of three rounds, the
 // longest interval between two 50 ms main-timer ticks across it, and the fresh memory pages it
 // touched at the largest size (on a virtual machine each page fault can cost tens of microseconds:
 // a list copied into new memory shows there).
