@@ -62,6 +62,9 @@ public:
     // latency, what was mixed that long ago.
     std::int64_t positionFrames() const;
     bool setPositionFrames(std::int64_t frame);
+    // The output was lost with what it held: a playing or paused file goes back to what was heard,
+    // to be played again once an output pulls the mix (live and user streams go on as they are).
+    void rewindToHeard();
     bool setAttributes(int rateHz, int volume, int pan);
     void attributes(int* rateHz, int* volume, int* pan) const;
 
