@@ -145,7 +145,7 @@ private:
     std::atomic<std::uint32_t> m_changes{0};
     std::atomic<bool> m_clockOn{false};
 
-    std::mutex m_mixMutex;
+    RtMutex m_mixMutex;
     std::vector<Channel*> m_channels;
     std::vector<float> m_chBuf;
     std::vector<std::int64_t> m_posBuf;

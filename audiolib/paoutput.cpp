@@ -14,11 +14,15 @@
 #include <portaudio.h>
 
 #include "audiolib/alsaendpoint.h"
+#include "audiolib/realtime.h"
 
 namespace audiolib {
 
 namespace {
 
+// A bigger buffer than PortAudio's default for plugin devices (35 ms on PulseAudio), so that the
+// output rides out a loaded machine; the sequencer takes the latency into its points.
+constexpr double kMinLatencySeconds = 0.08;
 // An output that has asked for sound steadily and then not for this long has stopped.
 constexpr std::int64_t kStallNs = 500'000'000;
 // Asking steadily: blocks for this long with no gap above kGapNs between them.
@@ -98,7 +102,7 @@ public:
             return false;
         }
         // Safety over latency: a dropout on the air is worse than a late meter.
-        out.suggestedLatency = di->defaultHighOutputLatency;
+        out.suggestedLatency = std::max(di->defaultHighOutputLatency, kMinLatencySeconds);
         StderrSilencer quiet;
         const PaError error = Pa_OpenStream(&m_stream, nullptr, &out, m_device->rateHz(),
                                             paFramesPerBufferUnspecified, paNoFlag, &PaOutput::callback, this);
@@ -161,6 +165,8 @@ public:
         return m_failure;
     }
 
+    bool realtime() const override { return m_realtime.load(); }
+
 private:
     void closeLocked()
     {
@@ -176,6 +182,11 @@ private:
                         PaStreamCallbackFlags, void* user)
     {
         auto* self = static_cast<PaOutput*>(user);
+        if (!self->m_asked) {
+            // Once, on the thread PortAudio made for this stream.
+            self->m_asked = true;
+            self->m_realtime.store(raiseThreadToRealtime());
+        }
         const std::int64_t now = nowNs();
         const std::int64_t last = self->m_lastBlockNs.load(std::memory_order_relaxed);
         if (last == 0 || now - last > kGapNs)
@@ -193,8 +204,10 @@ private:
     PaOutputInfo m_info;
     PaStream* m_stream = nullptr;
     std::string m_failure;
+    bool m_asked = false;          // output thread only
     std::int64_t m_runStartNs = 0;  // output thread only: start of the present run of blocks
     std::atomic<bool> m_steady{false};
+    std::atomic<bool> m_realtime{false};
     std::atomic<int> m_latencyMs{0};
     std::atomic<bool> m_finished{false};
     std::atomic<std::int64_t> m_startNs{0};

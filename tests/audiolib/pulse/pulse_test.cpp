@@ -4,6 +4,9 @@
 // reading of the system's outputs.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -85,6 +88,18 @@ int pulseDevice()
     return -1;
 }
 
+// Whether this system lets a thread of ours have real-time scheduling.
+bool realtimeAllowed()
+{
+    bool allowed = false;
+    std::thread([&allowed] {
+        sched_param param{};
+        param.sched_priority = sched_get_priority_min(SCHED_FIFO);
+        allowed = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+    }).join();
+    return allowed;
+}
+
 class PulseNullSink : public ::testing::Test {
 protected:
     void SetUp() override
@@ -152,6 +167,11 @@ TEST_F(PulseNullSink, PlayedToneReachesTheSink)
     EXPECT_EQ(isActive(h), kStopped) << "played to its end in real time";
     std::this_thread::sleep_for(600ms);  // the position follows the speaker, behind the mixer
     EXPECT_GE(getPosition(h), getLength(h) - 4 * 4096);
+    DeviceStatus status;
+    ASSERT_TRUE(getDeviceStatus(kDeviceDefault, &status));
+    if (realtimeAllowed()) {
+        EXPECT_TRUE(status.realtime) << "the output thread asks for real-time scheduling where it may";
+    }
     std::this_thread::sleep_for(300ms);
     server.stopRecording();
 
