@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <thread>
 
 #include <alsa/asoundlib.h>
 #include <portaudio.h>
@@ -21,10 +22,13 @@ namespace audiolib {
 namespace {
 
 // A bigger buffer than PortAudio's default for plugin devices (35 ms on PulseAudio), so that the
-// output rides out a loaded machine; the sequencer takes the latency into its points.
-constexpr double kMinLatencySeconds = 0.08;
-// An output that has asked for sound steadily and then not for this long has stopped.
-constexpr std::int64_t kStallNs = 500'000'000;
+// output rides out a machine whose every core is busy; the sequencer takes the latency into its
+// points. 80 ms still ran dry there now and then.
+constexpr double kMinLatencySeconds = 0.1;
+// An output that has asked for sound steadily and then not for this long has stopped. An output
+// whose stream ends says so at once; this is for one that hangs, and must not take a sound server
+// that a busy machine holds up for a moment for one that has gone (opening again takes longer).
+constexpr std::int64_t kStallNs = 1'000'000'000;
 // Asking steadily: blocks for this long with no gap above kGapNs between them.
 constexpr std::int64_t kSteadyNs = 1'000'000'000;
 constexpr std::int64_t kGapNs = 200'000'000;
@@ -104,8 +108,15 @@ public:
         // Safety over latency: a dropout on the air is worse than a late meter.
         out.suggestedLatency = std::max(di->defaultHighOutputLatency, kMinLatencySeconds);
         StderrSilencer quiet;
-        const PaError error = Pa_OpenStream(&m_stream, nullptr, &out, m_device->rateHz(),
-                                            paFramesPerBufferUnspecified, paNoFlag, &PaOutput::callback, this);
+        // Opened from a thread of real-time priority where the system allows it: a sound server's
+        // plug-in starts the thread that carries our sound to the server here, and a new thread
+        // takes its creator's scheduling. Starved by a busy machine, that thread is a dropout.
+        PaError error = paNoError;
+        std::thread([&] {
+            raiseThreadToRealtime();
+            error = Pa_OpenStream(&m_stream, nullptr, &out, m_device->rateHz(), paFramesPerBufferUnspecified,
+                                  paNoFlag, &PaOutput::callback, this);
+        }).join();
         if (error != paNoError) {
             m_stream = nullptr;
             m_failure = paErrorText(error);

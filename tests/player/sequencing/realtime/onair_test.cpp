@@ -238,12 +238,15 @@ protected:
         folder.dir.write("system.ini", "[Device]\nMainDev=1\n");  // the default output: the server's sink
         const std::string list = makeList(folder, items);
         ASSERT_TRUE(server.record(folder.dir.path() + "/sink.raw")) << "parec (pulseaudio-utils) cannot be started";
-        ASSERT_TRUE(rendered::runPlayer(folder, {"list", QString::fromStdString(list)}, ms));
+        // The list is handed over once the output runs steadily: a server's sink may take its time
+        // to ask for the first blocks of a new stream.
+        ASSERT_TRUE(rendered::runPlayer(folder, {}, kWarmUpMs + ms, kWarmUpMs, {"list", QString::fromStdString(list)}));
         server.stopRecording();
         pcm = rendered::Pcm{44100, 2, server.recordedLeft()};
         ASSERT_GT(pcm.left.size(), 44100u) << "parec recorded nothing";
         track = rendered::trackTones(pcm, tones, 10, 1);
     }
+    static constexpr int kWarmUpMs = 2500;
     pulsetest::PulseServer server;
 };
 
@@ -256,7 +259,7 @@ TEST_F(OnAirPulse, EachNextItemSoundsAtItsPointAsOnTheNoSoundDevice)
     std::vector<Item> items{{tones[0], 2.0, 0, "song0"}, {tones[1], 2.0, 0, "song1"},
                             {tones[2], 1.0, 0, "commercial2"}, {tones[0], 1.0, 0, "commercial3"},
                             {tones[1], 1.0, 0, "song4"}};
-    playOnPulse(items, rendered::crossfadeHex({1.0f, 0.5f}), 8000);
+    playOnPulse(items, rendered::crossfadeHex({1.0f, 0.5f}), 6500);
     std::vector<double> on;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const std::vector<double> list = rendered::onsets(track, i % 3, 0.2);
