@@ -285,6 +285,17 @@ bool play(Handle channel, bool restart)
     return ok();
 }
 
+bool preBuffer(Handle channel)
+{
+    auto ch = channelOrFail(channel);
+    if (!ch)
+        return false;
+    if (ch->decodeOnly())
+        return fail(kErrorDecodeStream);
+    ch->fill(ch->targetBufferFrames());
+    return ok();
+}
+
 bool pause(Handle channel)
 {
     auto ch = channelOrFail(channel);

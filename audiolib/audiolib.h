@@ -152,6 +152,9 @@ bool streamFree(Handle stream);
 // Starts or resumes a channel; restart=true plays from the beginning and discards what was
 // buffered. A decode-only stream fails with kErrorDecodeStream.
 bool play(Handle channel, bool restart);
+// Decodes ahead, as far as the buffer goes, a stream that has not started yet: play() then reads
+// no file on the calling thread (a start prepared elsewhere). kErrorDecodeStream for decode-only.
+bool preBuffer(Handle channel);
 bool pause(Handle channel);
 bool resume(Handle channel);  // play(channel, false)
 // Stops: nothing more is heard; the position stays where it was heard.

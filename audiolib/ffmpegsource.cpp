@@ -39,20 +39,76 @@ std::unique_ptr<FfmpegSource> FfmpegSource::open(const std::string& path, int* e
 
 FfmpegSource::~FfmpegSource()
 {
+    closeDecoding();
     av_frame_free(&m_frame);
     av_packet_free(&m_pkt);
-    swr_free(&m_swr);
-    avcodec_free_context(&m_dec);
-    if (m_fmt)
-        avformat_close_input(&m_fmt);
+}
+
+int FfmpegSource::readPacket(AVPacket* packet)
+{
+    return av_read_frame(m_fmt, packet);
+}
+
+int FfmpegSource::seekDemuxer(std::int64_t timestamp)
+{
+    return av_seek_frame(m_fmt, m_stream, timestamp, AVSEEK_FLAG_BACKWARD);
 }
 
 bool FfmpegSource::init(const std::string& path, int* error)
 {
     av_log_set_level(AV_LOG_QUIET);
+    m_path = path;
+    m_pkt = av_packet_alloc();
+    m_frame = av_frame_alloc();
+    if (!m_pkt || !m_frame) {
+        *error = kErrorMemory;
+        return false;
+    }
+    FileIdentity identity;
+    bool identified = false;
+    {
+        const platform::RegularFile file(path);
+        identified = file.isOpen() && identifyFile(file.fd(), &identity);
+    }
+    if (!openDecoding(error))
+        return false;
+
+    // Headers of MP3 files without a frame count only estimate the length from the bit rate, and
+    // a wrong length would shift every mix point computed from it: count the packets instead.
+    const AVStream* st = m_fmt->streams[m_stream];
+    const bool estimated = m_fmt->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE ||
+                           st->duration == AV_NOPTS_VALUE || st->duration <= 0;
+    const AVCodecID codec = m_dec->codec_id;
+    const bool mpeg = codec == AV_CODEC_ID_MP3 || codec == AV_CODEC_ID_MP2 || codec == AV_CODEC_ID_MP1;
+    if (estimated || mpeg) {
+        if (identified)
+            m_counted = findCountedFrames(identity);
+        if (!m_counted) {
+            m_counted = countFrames();
+            if (identified)
+                shareCountedFrames(identity, m_counted);
+            // The count has read to the end: decoding starts again from a demuxer just opened,
+            // the one state a straight decode is known to start from.
+            closeDecoding();
+            if (!openDecoding(error))
+                return false;
+        }
+        m_length = m_counted->lengthFrames;
+    } else {
+        m_length = av_rescale_q(st->duration, st->time_base, AVRational{1, m_rate});
+    }
+    if (m_length < 0)
+        m_length = 0;
+    // The first frame now: its time stamp is the origin of every later seek.
+    decodeNext();
+    return true;
+}
+
+bool FfmpegSource::openDecoding(int* error)
+{
     // Only a regular file: a FIFO under an audio file's name would hold the open (and the thread
     // that plays or measures) for ever, and a device such as /dev/zero would never end.
-    if (!platform::RegularFile(path).isOpen()) {
+    if (!platform::RegularFile(m_path).isOpen()) {
         *error = kErrorFileOpen;
         return false;
     }
@@ -60,7 +116,7 @@ bool FfmpegSource::init(const std::string& path, int* error)
     // entry naming a URL must not make the player wait on the network.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const std::string url = "file:" + path;
+    const std::string url = "file:" + m_path;
     int ret = avformat_open_input(&m_fmt, url.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (ret < 0) {
@@ -105,37 +161,30 @@ bool FfmpegSource::init(const std::string& path, int* error)
         *error = kErrorCodec;
         return false;
     }
-    m_pkt = av_packet_alloc();
-    m_frame = av_frame_alloc();
-    if (!m_pkt || !m_frame) {
-        *error = kErrorMemory;
-        return false;
-    }
-
-    // Headers of MP3 files without a frame count only estimate the length from the bit rate, and
-    // a wrong length would shift every mix point computed from it: count the packets instead.
-    const bool estimated = m_fmt->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE ||
-                           st->duration == AV_NOPTS_VALUE || st->duration <= 0;
-    const bool mpeg = codec->id == AV_CODEC_ID_MP3 || codec->id == AV_CODEC_ID_MP2 || codec->id == AV_CODEC_ID_MP1;
-    if (estimated || mpeg)
-        m_length = countFrames();
-    else
-        m_length = av_rescale_q(st->duration, st->time_base, AVRational{1, m_rate});
-    if (m_length < 0)
-        m_length = 0;
-    // Decode the first frame now: its time stamp is the origin of every later seek.
-    decodeNext();
+    resetDecoding();
     return true;
 }
 
-std::int64_t FfmpegSource::countFrames()
+void FfmpegSource::closeDecoding()
 {
+    swr_free(&m_swr);
+    m_swrFormat = -1;
+    avcodec_free_context(&m_dec);
+    if (m_fmt)
+        avformat_close_input(&m_fmt);
+    m_pendingFrames = m_pendingOffset = 0;
+    m_pendingIndex = -1;
+}
+
+std::shared_ptr<const CountedFrames> FfmpegSource::countFrames()
+{
+    auto counted = std::make_shared<CountedFrames>();
     AVStream* st = m_fmt->streams[m_stream];
     const bool mpeg = m_dec->codec_id == AV_CODEC_ID_MP3 || m_dec->codec_id == AV_CODEC_ID_MP2 ||
                       m_dec->codec_id == AV_CODEC_ID_MP1;
     std::int64_t sum = 0;      // in stream time base
     std::int64_t dropped = 0;  // frames the decoder drops (encoder delay and padding), in frames
-    while (av_read_frame(m_fmt, m_pkt) >= 0) {
+    while (readPacket(m_pkt) >= 0) {
         if (m_pkt->stream_index == m_stream && m_pkt->duration > 0) {
             std::size_t size = 0;
             const uint8_t* skip = av_packet_get_side_data(m_pkt, AV_PKT_DATA_SKIP_SAMPLES, &size);
@@ -149,16 +198,13 @@ std::int64_t FfmpegSource::countFrames()
             }
             const std::int64_t frameBefore = av_rescale_q(sum, st->time_base, AVRational{1, m_rate}) - dropped + skipStart;
             if (mpeg && m_pkt->pos >= 0)
-                m_index.push_back({m_pkt->pos, std::max<std::int64_t>(0, frameBefore)});
+                counted->packets.push_back({m_pkt->pos, std::max<std::int64_t>(0, frameBefore)});
             sum += m_pkt->duration;
         }
         av_packet_unref(m_pkt);
     }
-    std::int64_t startTs = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
-    if (av_seek_frame(m_fmt, m_stream, startTs, AVSEEK_FLAG_BACKWARD) < 0)
-        avformat_seek_file(m_fmt, -1, INT64_MIN, 0, 0, AVSEEK_FLAG_BYTE);
-    avformat_flush(m_fmt);
-    return av_rescale_q(sum, st->time_base, AVRational{1, m_rate}) - dropped;
+    counted->lengthFrames = av_rescale_q(sum, st->time_base, AVRational{1, m_rate}) - dropped;
+    return counted;
 }
 
 bool FfmpegSource::converterFor(const AVFrame* frame)
@@ -204,6 +250,8 @@ std::int64_t FfmpegSource::frameIndexOf(const AVFrame* frame) const
 
 bool FfmpegSource::decodeNext()
 {
+    if (!m_fmt || !m_dec)
+        return false;  // a reopening that failed
     int badPackets = 0;
     for (;;) {
         int ret = avcodec_receive_frame(m_dec, m_frame);
@@ -211,16 +259,7 @@ bool FfmpegSource::decodeNext()
             if (m_firstPts == INT64_MIN) {
                 m_firstPts = m_frame->best_effort_timestamp != AV_NOPTS_VALUE ? m_frame->best_effort_timestamp : 0;
             }
-            if (m_seekPending) {
-                m_seekPending = false;
-                const std::int64_t index = frameIndexOf(m_frame);
-                if (index >= 0 && index <= m_seekTarget)
-                    m_skip = m_seekTarget - index;
-                else if (index > m_seekTarget)
-                    m_pos = index;  // landed past the target: report where we really are
-                else
-                    m_skip = 0;
-            }
+            const std::int64_t index = frameIndexOf(m_frame);
             if (!converterFor(m_frame)) {
                 av_frame_unref(m_frame);
                 if (++badPackets > kMaxBadPackets)
@@ -241,6 +280,7 @@ bool FfmpegSource::decodeNext()
                 continue;
             m_pendingFrames = std::size_t(got);
             m_pendingOffset = 0;
+            m_pendingIndex = index;
             return true;
         }
         if (ret == AVERROR_EOF)
@@ -249,7 +289,7 @@ bool FfmpegSource::decodeNext()
             return false;
         if (m_eof)
             return false;  // drained already
-        ret = av_read_frame(m_fmt, m_pkt);
+        ret = readPacket(m_pkt);
         if (ret < 0) {
             m_eof = true;
             avcodec_send_packet(m_dec, nullptr);
@@ -259,7 +299,7 @@ bool FfmpegSource::decodeNext()
             av_packet_unref(m_pkt);
             continue;
         }
-        if (!m_index.empty() && m_pkt->pos != m_index.front().bytePos) {
+        if (m_counted && !m_counted->packets.empty() && m_pkt->pos != m_counted->packets.front().bytePos) {
             // The encoder delay belongs to the first packet only; after a seek by bytes the demuxer
             // may attach it again to whichever packet comes first.
             std::size_t size = 0;
@@ -309,50 +349,85 @@ int FfmpegSource::read(float* out, int maxFrames, std::int64_t* positions)
     return n;
 }
 
-bool FfmpegSource::seek(std::int64_t frame)
+void FfmpegSource::resetDecoding()
 {
-    if (frame < 0 || frame > m_length)
-        return false;
-    AVStream* st = m_fmt->streams[m_stream];
-    const std::int64_t from = std::max<std::int64_t>(0, frame - kSeekPrerollFrames);
-    bool seeked = false;
-    std::int64_t landed = -1;  // frame index where decoding resumes, when known exactly
-    if (!m_index.empty() && from > 0) {
-        auto it = std::upper_bound(m_index.begin(), m_index.end(), from,
-                                   [](std::int64_t f, const IndexEntry& e) { return f < e.frame; });
-        // Back up a few more packets: the bit reservoir of small VBR frames reaches several back.
-        const auto back = std::min<std::ptrdiff_t>(it - m_index.begin(), 1 + kSeekPrerollPackets);
-        it -= back;
-        if (back > 0) {
-            if (it != m_index.begin() &&
-                av_seek_frame(m_fmt, -1, it->bytePos, AVSEEK_FLAG_BYTE | AVSEEK_FLAG_ANY) >= 0) {
-                seeked = true;
-                landed = it->frame;
-            }
-        }
-    }
-    if (!seeked) {
-        const std::int64_t base = m_firstPts != INT64_MIN ? m_firstPts
-                                                          : (st->start_time != AV_NOPTS_VALUE ? st->start_time : 0);
-        const std::int64_t ts = base + av_rescale_q(from, AVRational{1, m_rate}, st->time_base);
-        if (av_seek_frame(m_fmt, m_stream, ts, AVSEEK_FLAG_BACKWARD) < 0 &&
-            avformat_seek_file(m_fmt, -1, INT64_MIN, 0, 0, AVSEEK_FLAG_BYTE) < 0)
-            return false;
-        if (from == 0 && !m_index.empty())
-            landed = 0;
-    }
     avcodec_flush_buffers(m_dec);
     m_pendingFrames = m_pendingOffset = 0;
+    m_pendingIndex = -1;
+    m_skip = 0;
     m_eof = false;
+}
+
+bool FfmpegSource::seek(std::int64_t frame)
+{
+    if (frame < 0 || frame > m_length || !m_fmt)
+        return false;
+    if (m_counted && !m_counted->packets.empty() && seekByPacket(frame))
+        return true;
+    if (m_seeksTrusted && seekByTime(frame))
+        return true;
+    m_seeksTrusted = false;
+    return decodeUpTo(frame);
+}
+
+bool FfmpegSource::seekByPacket(std::int64_t frame)
+{
+    const std::int64_t from = std::max<std::int64_t>(0, frame - kSeekPrerollFrames);
+    if (from == 0)
+        return false;
+    const std::vector<PacketPosition>& packets = m_counted->packets;
+    auto it = std::upper_bound(packets.begin(), packets.end(), from,
+                               [](std::int64_t f, const PacketPosition& p) { return f < p.frame; });
+    // Back up a few more packets: the bit reservoir of small VBR frames reaches several back.
+    const auto back = std::min<std::ptrdiff_t>(it - packets.begin(), 1 + kSeekPrerollPackets);
+    it -= back;
+    if (back == 0 || it == packets.begin())
+        return false;
+    m_positionKnown = false;
+    if (av_seek_frame(m_fmt, -1, it->bytePos, AVSEEK_FLAG_BYTE | AVSEEK_FLAG_ANY) < 0)
+        return false;
+    resetDecoding();
     m_pos = frame;
-    if (landed >= 0) {
-        m_seekPending = false;
-        m_skip = frame - landed;
-    } else {
-        m_skip = 0;
-        m_seekPending = true;
-        m_seekTarget = frame;
+    m_skip = frame - it->frame;
+    m_positionKnown = true;
+    return true;
+}
+
+bool FfmpegSource::seekByTime(std::int64_t frame)
+{
+    const AVStream* st = m_fmt->streams[m_stream];
+    const std::int64_t from = std::max<std::int64_t>(0, frame - kSeekPrerollFrames);
+    const std::int64_t base = m_firstPts != INT64_MIN ? m_firstPts
+                                                      : (st->start_time != AV_NOPTS_VALUE ? st->start_time : 0);
+    m_positionKnown = false;
+    if (seekDemuxer(base + av_rescale_q(from, AVRational{1, m_rate}, st->time_base)) < 0)
+        return false;
+    resetDecoding();
+    // Where the demuxer landed is what its first frame's time stamp says, when it says anything;
+    // from at or before the frame, decoding on reaches it.
+    if (!decodeNext() || m_pendingIndex < 0 || m_pendingIndex > frame)
+        return false;
+    m_pos = frame;
+    m_skip = frame - m_pendingIndex;
+    m_positionKnown = true;
+    return true;
+}
+
+bool FfmpegSource::decodeUpTo(std::int64_t frame)
+{
+    if (m_positionKnown && frame >= m_pos) {
+        m_skip += frame - m_pos;
+        m_pos = frame;
+        return true;
     }
+    closeDecoding();
+    int error = kOk;
+    if (!openDecoding(&error))
+        return false;
+    decodeNext();
+    m_pos = frame;
+    m_skip = frame;
+    m_positionKnown = true;
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "audiolib/countedframes.h"
 #include "audiolib/source.h"
 
 struct AVFormatContext;
@@ -26,19 +27,37 @@ public:
     int channels() const override { return m_channels; }
     std::int64_t lengthFrames() const override { return m_length; }
     int read(float* out, int maxFrames, std::int64_t* positions) override;
+    // Lands on the frame a straight decode from the start has there. A container whose seek
+    // cannot be checked (its frames carry no time stamps) or lands past the frame is not asked
+    // again: its seeks decode forward to the frame, from the start when it lies behind.
     bool seek(std::int64_t frame) override;
     std::int64_t position() const override { return m_pos; }
 
-private:
+protected:
     FfmpegSource() = default;
     bool init(const std::string& path, int* error);
-    std::int64_t countFrames();  // by reading every packet: exact where headers only estimate
+    // The demuxer's next packet and its seek to a time stamp of the stream (at or before it);
+    // FFmpeg's return values. Tests stand in demuxers that misbehave.
+    virtual int readPacket(AVPacket* packet);
+    virtual int seekDemuxer(std::int64_t timestamp);
+
+private:
+    // Opens the file's demuxer and decoder, ready to decode from the start.
+    bool openDecoding(int* error);
+    void closeDecoding();
+    std::shared_ptr<const CountedFrames> countFrames();  // by reading every packet: exact where headers only estimate
     bool decodeNext();           // the next decoded frame into m_pending; false at the end
     std::int64_t frameIndexOf(const AVFrame* frame) const;
     // Damaged or odd files change channel count, sample format or rate between frames: the
     // converter follows each frame's own format. False when it cannot.
     bool converterFor(const AVFrame* frame);
+    // Forgets what was decoded before a move of the demuxer.
+    void resetDecoding();
+    bool seekByPacket(std::int64_t frame);  // MPEG audio, by the counted packet positions
+    bool seekByTime(std::int64_t frame);    // by the demuxer, checked where it landed
+    bool decodeUpTo(std::int64_t frame);
 
+    std::string m_path;
     AVFormatContext* m_fmt = nullptr;
     AVCodecContext* m_dec = nullptr;
     SwrContext* m_swr = nullptr;
@@ -53,20 +72,20 @@ private:
     std::int64_t m_length = 0;
     std::int64_t m_pos = 0;            // index of the next frame delivered
     std::int64_t m_firstPts = INT64_MIN;  // pts of the first frame, in stream time base
-    std::int64_t m_skip = 0;             // frames to drop after a seek
-    bool m_seekPending = false;          // the first frame after a seek tells where we are
-    std::int64_t m_seekTarget = 0;
+    std::int64_t m_skip = 0;             // frames to drop before m_pos is delivered
+    // The decoder's next frame is m_pos - m_skip: false after a move of the demuxer that was not
+    // checked.
+    bool m_positionKnown = true;
+    bool m_seeksTrusted = true;
     bool m_eof = false;
-    // MP3: byte position and first frame index of every packet, so that seeking lands exactly
-    // where the time stamps of variable bit-rate files would only estimate.
-    struct IndexEntry {
-        std::int64_t bytePos;
-        std::int64_t frame;
-    };
-    std::vector<IndexEntry> m_index;
+    // MPEG: byte position and first frame index of every packet, so that seeking lands exactly
+    // where the time stamps of variable bit-rate files would only estimate. Shared with the other
+    // streams of the file.
+    std::shared_ptr<const CountedFrames> m_counted;
     std::vector<float> m_pending;  // converted frames not yet delivered
     std::size_t m_pendingFrames = 0;
     std::size_t m_pendingOffset = 0;
+    std::int64_t m_pendingIndex = -1;  // frame index of m_pending's first frame by its time stamp
 };
 
 }  // namespace audiolib

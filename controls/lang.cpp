@@ -24,6 +24,27 @@ void ReadLangSection(const std::string& FileName, const std::string& Section, co
         Proc(key, ini.readString(Section, key, kLangNoValue));
 }
 
+void ReadLangTexts(const std::string& FileName, const std::string& Section, const std::vector<LangText>& texts)
+{
+    if (!QFileInfo(QString::fromStdString(FileName)).isFile())
+        return;
+    const platform::IniFile ini(FileName, platform::IniFile::Mode::Buffered);
+    for (const LangText& t : texts)
+        if (ini.valueExists(Section, t.key))
+            *t.text = QString::fromStdString(ini.readString(Section, t.key, ""));
+}
+
+std::string NamedFilter(const QString& name, std::string_view patterns)
+{
+    return QString(name).remove(QLatin1Char('|')).toStdString() + "|" + std::string(patterns);
+}
+
+std::string RenamedFilter(const std::string& filter, const QString& name)
+{
+    const std::size_t bar = filter.find('|');
+    return bar == std::string::npos ? filter : NamedFilter(name, filter.substr(bar + 1));
+}
+
 std::string HelpFile(const std::string& langDir)
 {
     return platform::programPath("Lang/" + platform::toSlashes(langDir) + "/help.chm");

@@ -2,8 +2,12 @@
 // of a language ini file, in file order, handed to a procedure of the caller.
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace controls {
 
@@ -16,6 +20,19 @@ inline constexpr const char* kLangNoValue = "~no~val~";
 // A missing file, section or key list makes no call; the file is only read, never created.
 // An exception thrown by proc ends the visit and reaches the caller.
 void ReadLangSection(const std::string& FileName, const std::string& Section, const TLangKeyProc& Proc);
+
+// A text a program writes itself while it runs, under its key in a language file.
+struct LangText {
+    const char* key;
+    QString* text;
+};
+// Each key of the section that the file holds replaces its text; the others keep theirs.
+void ReadLangTexts(const std::string& FileName, const std::string& Section, const std::vector<LangText>& texts);
+
+// A file dialog's filter "name|patterns" under a name from a language file ("|" would split it).
+std::string NamedFilter(const QString& name, std::string_view patterns);
+// The filter ("name|patterns|...") with its first name replaced.
+std::string RenamedFilter(const std::string& filter, const QString& name);
 
 // The help file of a language folder as it is named, "<program folder>/Lang/<langDir>/help.chm".
 std::string HelpFile(const std::string& langDir);

@@ -5,7 +5,10 @@
 #include "controls/lbarscale.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
+
+#include <algorithm>
 
 namespace controls {
 
@@ -38,6 +41,24 @@ void TLBar::setCaption(const QString& caption)
     m_caption->setText(caption);
     m_caption->adjustSize();
     placeLabels();
+}
+
+int TLBar::captionRoom() const
+{
+    return (m_caption ? m_caption->sizeHint().width() : 0) + m_labelSpacing;
+}
+
+int TLBar::valueRoom() const
+{
+    if (!m_valueLabel)
+        return m_labelSpacing;
+    const QFontMetrics metrics = m_valueLabel->fontMetrics();
+    // The label's own margins and frame come on top of its text.
+    const int chrome = m_valueLabel->sizeHint().width() - metrics.horizontalAdvance(m_valueLabel->text());
+    int widest = 0;
+    for (const float end : {m_minValue, m_maxValue})
+        widest = std::max(widest, metrics.horizontalAdvance(LBarScale::labelText(end, m_prec, m_unit)));
+    return widest + chrome + m_labelSpacing;
 }
 
 void TLBar::setLabelSpacing(int spacing)

@@ -38,6 +38,11 @@ public:
     // Runs the value update once, as after the window has set every property up.
     void Loaded() { valueUpdate(); }
 
+    // The room the labels need beside the bar, spacing included: the caption's width, and the
+    // widest text the value label shows (at either end of the range).
+    int captionRoom() const;
+    int valueRoom() const;
+
     QLabel* captionLabel() const { return m_caption; }
     QLabel* valueLabel() const { return m_valueLabel; }
 

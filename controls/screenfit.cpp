@@ -1,7 +1,10 @@
 // Fitting stored window geometry to the available screen.
 #include "controls/screenfit.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QWidget>
 
@@ -47,6 +50,37 @@ QRect centredFrame(const QSize& client, const QMargins& frame, const QRect& area
         return QRect(QPoint(0, 0), outer);
     return QRect(area.x() + std::max(0, (area.width() - outer.width()) / 2),
                  area.y() + std::max(0, (area.height() - outer.height()) / 2), outer.width(), outer.height());
+}
+
+void keepOnScreen(QWidget& window)
+{
+    const QRect frame = window.frameGeometry();
+    const QRect fitted = fitRect(frame, availableScreenArea(&window));
+    if (fitted == frame)
+        return;
+    if (fitted.size() != frame.size())
+        window.resize(window.size() - (frame.size() - fitted.size()));
+    window.move(fitted.topLeft());  // a window's position is its frame's
+}
+
+int titleBarWidth(const QWidget& window)
+{
+    // The icon, minimise, maximise and close, and the frame's padding between them.
+    constexpr int kFrameControlsWidth = 5 * 24;
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(window.windowTitle()) + kFrameControlsWidth;
+}
+
+void widenForTitle(QWidget& window)
+{
+    int width = titleBarWidth(window);
+    if (const QRect area = availableScreenArea(&window); !area.isEmpty())
+        width = std::min(width, area.width());
+    if (const QLayout* layout = window.layout())
+        width = std::max(width, layout->totalMinimumSize().width());
+    if (window.minimumWidth() < width)
+        window.setMinimumWidth(width);
 }
 
 }  // namespace controls

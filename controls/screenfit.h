@@ -27,4 +27,16 @@ QRect fitRect(const QRect& stored, const QRect& area);
 // area centres nothing: the frame is then at (0, 0).
 QRect centredFrame(const QSize& client, const QMargins& frame, const QRect& area);
 
+// Moves a window, and makes it smaller if it must, so that its frame lies on the area of its
+// screen; a window already there is left alone.
+void keepOnScreen(QWidget& window);
+
+// The width a desktop's frame needs to show the window's title whole: the title in bold, as
+// frames draw it, and room for the frame's icon and buttons.
+int titleBarWidth(const QWidget& window);
+
+// Makes a window at least as wide as titleBarWidth (at most as wide as its screen), so that its
+// frame shows the title whole; its layout keeps the say over the rest of its size.
+void widenForTitle(QWidget& window);
+
 }  // namespace controls

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -52,6 +53,7 @@ void TCustomFloatEdit::setMin(long double value)
         throw std::invalid_argument("Minimum value must not be greater than maximum value !");
     m_logic.Min = value;
     SetValue(Value());
+    updateGeometry();
 }
 
 void TCustomFloatEdit::setMax(long double value)
@@ -62,6 +64,7 @@ void TCustomFloatEdit::setMax(long double value)
         throw std::invalid_argument("Maximum value must not be less than minimum value !");
     m_logic.Max = value;
     SetValue(Value());
+    updateGeometry();
 }
 
 void TCustomFloatEdit::setDigits(int digits)
@@ -72,6 +75,7 @@ void TCustomFloatEdit::setDigits(int digits)
     const long double v = Value();
     m_logic.Digits = digits;
     SetValue(v);
+    updateGeometry();
 }
 
 void TCustomFloatEdit::ShowError()
@@ -211,6 +215,16 @@ void TCustomFloatEdit::dropEvent(QDropEvent* event)
         return;
     }
     QLineEdit::dropEvent(event);
+}
+
+QSize TCustomFloatEdit::minimumSizeHint() const
+{
+    // The base makes room for one character of the widest kind besides the margins and frame.
+    const QSize base = QLineEdit::minimumSizeHint();
+    const QFontMetrics metrics = fontMetrics();
+    const int widest = std::max(metrics.horizontalAdvance(m_logic.format(m_logic.Min)),
+                                metrics.horizontalAdvance(m_logic.format(m_logic.Max)));
+    return {base.width() - metrics.maxWidth() + widest + 2, base.height()};  // and the cursor
 }
 
 TSpinFloatEdit::TSpinFloatEdit(QWidget* parent)

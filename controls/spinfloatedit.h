@@ -30,6 +30,9 @@ public:
     QChar DecimalChar() const { return m_logic.DecimalChar; }
     long double EntryValue() const { return m_entryValue; }
 
+    // Room for the longest value the box can hold: a narrow layout never cuts a value short.
+    QSize minimumSizeHint() const override;
+
     QString ErrorMessage;  // shown when a value is refused; empty: no message
     bool AutoSelect = true;
 

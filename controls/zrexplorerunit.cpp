@@ -27,6 +27,18 @@ UnitState& state()
     return s;
 }
 
+// Kept apart from the icons and caches, which DoneExplorerUnit forgets.
+ExplorerNames& names()
+{
+    static ExplorerNames n;
+    return n;
+}
+
+std::string nameOr(const std::string& own, std::string shell)
+{
+    return own.empty() ? std::move(shell) : own;
+}
+
 bool volumeAtRoot(const std::string& root, platform::Volume& volume)
 {
     const auto volumes = platform::volumeSource().volumes();
@@ -91,7 +103,26 @@ int SpecialFolderIcon(int folderId)
 
 std::string SpecialFolderName(int folderId)
 {
-    return platform::specialFolderName(folderId);
+    const ExplorerNames& n = names();
+    switch (folderId) {
+    case platform::kFolderDesktop: return nameOr(n.desktop, platform::specialFolderName(folderId));
+    case platform::kFolderComputer: return nameOr(n.computer, platform::specialFolderName(folderId));
+    case platform::kFolderNetwork: return nameOr(n.network, platform::specialFolderName(folderId));
+    default: return platform::specialFolderName(folderId);
+    }
+}
+
+void SetExplorerNames(const ExplorerNames& n)
+{
+    for (auto field : {&ExplorerNames::desktop, &ExplorerNames::computer, &ExplorerNames::network,
+                       &ExplorerNames::fileSystem})
+        if (!(n.*field).empty())
+            names().*field = n.*field;
+}
+
+std::string DriveName(const std::string& root, const std::string& shellName)
+{
+    return root == "/" ? nameOr(names().fileSystem, shellName) : shellName;
 }
 
 std::string ShellDisplayName(const std::string& path)

@@ -30,7 +30,21 @@ QIcon ImageOf(int imageIndex);
 int SystemIconIndex(const std::string& path, bool open);
 int MapSystemIcon(int systemIndex);
 int SpecialFolderIcon(int folderId);
+// The shell's name of the desktop, the computer or the network, unless the program names it.
 std::string SpecialFolderName(int folderId);
+
+// The names the explorer gives the desktop, the computer, the network and the root file system
+// in the program's language, in place of the shell's; an empty one keeps the name in use. Trees
+// built earlier take them with TzrFolderTreeView::RenameSpecialNodes.
+struct ExplorerNames {
+    std::string desktop;
+    std::string computer;
+    std::string network;
+    std::string fileSystem;
+};
+void SetExplorerNames(const ExplorerNames& names);
+// A drive's name: the program's name of the root file system for "/", else the shell's.
+std::string DriveName(const std::string& root, const std::string& shellName);
 std::string ShellDisplayName(const std::string& path);
 
 // A file's icon, asked once per extension (but every time for .exe, .ico and .lnk).

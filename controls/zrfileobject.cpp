@@ -124,7 +124,7 @@ void TFileList::ListDrives(bool probeRemovable)
     const auto& icons = ExplorerIconIndexes();
     for (const auto& volume : platform::volumeSource().volumes()) {
         auto object = std::make_unique<TFileObject>();
-        object->Name = volume.displayName;
+        object->Name = DriveName(volume.root, volume.displayName);
         object->Path = volume.root;
         object->DriveType = volume.driveType;
         // Removable and optical drives stay untouched unless asked, so listing does not spin them

@@ -237,6 +237,31 @@ void TzrFolderTreeView::BuildNodes()
         SetDirectory("/");
 }
 
+void TzrFolderTreeView::RenameSpecialNodes()
+{
+    if (!m_built)
+        return;
+    auto rename = [](QTreeWidgetItem* node, const std::string& name) {
+        if (TFileObject* record = RecordOf(node))
+            record->Name = name;
+        node->setText(0, QString::fromStdString(name));
+    };
+    rename(m_desktopNode, SpecialFolderName(platform::kFolderDesktop));
+    rename(m_myComputerNode, SpecialFolderName(platform::kFolderComputer));
+    if (m_networkNode != nullptr)
+        rename(m_networkNode, SpecialFolderName(platform::kFolderNetwork));
+    for (int i = 0; i < m_myComputerNode->childCount(); ++i) {
+        QTreeWidgetItem* drive = m_myComputerNode->child(i);
+        if (const TFileObject* record = RecordOf(drive))
+            rename(drive, DriveName(record->Path, record->Name));
+    }
+    // The path of a virtual node is made of its name.
+    if (IsVirtualPath(m_selectionPath) && currentItem() != nullptr) {
+        m_selectionPath = PathOf(currentItem());
+        ShowPathInLabel(m_dirLabel, m_selectionPath, width());
+    }
+}
+
 void TzrFolderTreeView::AddDrives()
 {
     TFileList list;

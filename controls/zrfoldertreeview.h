@@ -82,6 +82,9 @@ public:
 
     // Makes the desktop, the computer and the drive nodes once (done on first showing too).
     void BuildNodes();
+    // Names the desktop, the computer, the network and the root file system's nodes again, as
+    // SpecialFolderName and DriveName give them now (after a change of the program's language).
+    void RenameSpecialNodes();
     QTreeWidgetItem* DesktopNode() const { return m_desktopNode; }
     QTreeWidgetItem* MyComputerNode() const { return m_myComputerNode; }
     QTreeWidgetItem* NetworkNode() const { return m_networkNode; }

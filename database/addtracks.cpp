@@ -1,6 +1,7 @@
 // Adding tracks: Add folder, Add files, durations and the total times.
 #include "database/basemainwindow.h"
 
+#include "controls/lang.h"
 #include "controls/selectionrows.h"
 #include "database/abortflag.h"
 #include "database/folderscan.h"
@@ -27,14 +28,39 @@ namespace database {
 
 namespace {
 
-void reportSkipped(const std::vector<std::string>& paths)
+// The files of one add that did not become records, and why.
+struct LeftOut {
+    std::size_t tried = 0;
+    std::size_t noTag = 0;  // left out by the option "no files with empty tags"
+    std::vector<std::string> tooLong;
+
+    void count(AddOutcome outcome, const std::string& path)
+    {
+        ++tried;
+        if (outcome == AddOutcome::NoTag)
+            ++noTag;
+        else if (outcome == AddOutcome::TooLong)
+            tooLong.push_back(path);
+    }
+};
+
+// Said once, at the end of the add.
+void reportLeftOut(const LeftOut& left)
 {
-    if (paths.empty())
-        return;
-    std::string text = "Путь длиннее 255 байт, файлы не добавлены:";
-    for (const std::string& p : paths)
-        text += "\r\n" + p;
-    platform::messageBox(text, kAppTitle, platform::MB_OK | platform::MB_ICONWARNING);
+    std::string text;
+    if (left.noTag > 0)
+        text = QString::fromStdString(_str_notag)
+                   .arg(QString::number(left.noTag), QString::number(left.tried))
+                   .toStdString();
+    if (!left.tooLong.empty()) {
+        if (!text.empty())
+            text += "\r\n\r\n";
+        text += "Путь длиннее 255 байт, файлы не добавлены:";
+        for (const std::string& p : left.tooLong)
+            text += "\r\n" + p;
+    }
+    if (!text.empty())
+        platform::messageBox(text, kAppTitle, platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 }  // namespace
@@ -86,7 +112,7 @@ void TBase_main_window::addFolder(const std::string& folder)
 {
     if (m_passRunning || m_searching)
         return;
-    std::vector<std::string> tooLong;
+    LeftOut left;
     {
         PassScope pass(m_passRunning, passCommands());
         QElapsedTimer started;
@@ -111,7 +137,8 @@ void TBase_main_window::addFolder(const std::string& folder)
         };
         std::vector<ScanEntry> entries;
         scanner.CollectFiles(folder, entries);
-        tooLong = std::move(scanner.tooLong);
+        for (const std::string& path : scanner.tooLong)
+            left.count(AddOutcome::TooLong, path);
 
         if (m_progress) {
             m_progress->Button9->hide();
@@ -128,8 +155,7 @@ void TBase_main_window::addFolder(const std::string& folder)
         AbortFlag = false;
         const std::size_t count = windowGone ? 0 : entries.size();
         for (std::size_t i = 0; i < count; ++i) {
-            if (!AddFile(entries[i].path, entries[i].size) && entries[i].path.size() > kMaxPathBytes)
-                tooLong.push_back(entries[i].path);
+            left.count(AddFile(entries[i].path, entries[i].size), entries[i].path);
             if (passItemDone(i, count))
                 break;
         }
@@ -137,7 +163,7 @@ void TBase_main_window::addFolder(const std::string& folder)
         Label3->setText(QString::number(Base.size()));
         Label5->setText("---");
         closeProgress();
-        reportSkipped(tooLong);
+        reportLeftOut(left);
         if (Options.CountTime)
             CountAllTime();
         CalcTotalTime(0);
@@ -147,7 +173,7 @@ void TBase_main_window::addFolder(const std::string& folder)
     finishPass();
 }
 
-bool TBase_main_window::AddFile(const std::string& path, std::int64_t size)
+AddOutcome TBase_main_window::AddFile(const std::string& path, std::int64_t size)
 {
     try {
         media::TTrackRecord record;
@@ -155,13 +181,12 @@ bool TBase_main_window::AddFile(const std::string& path, std::int64_t size)
         const AddOutcome outcome = makeTrackRecord({size, path}, Options.NoEmpty, record, &readFailed);
         if (readFailed && !Options.NoError)
             platform::messageBox("Error! File: " + path, kAppTitle, platform::MB_OK | platform::MB_ICONERROR);
-        if (outcome != AddOutcome::Added)
-            return false;
-        Base.append(std::make_unique<media::TTrackRecord>(record));
-        return true;
+        if (outcome == AddOutcome::Added)
+            Base.append(std::make_unique<media::TTrackRecord>(record));
+        return outcome;
     } catch (const std::exception& e) {
         reportError("AddFile", e.what());
-        return false;
+        return AddOutcome::Failed;
     }
 }
 
@@ -169,7 +194,8 @@ void TBase_main_window::Button10Click()
 {
     if (m_passRunning || m_searching)
         return;
-    const std::string filter = m_previewDeck ? m_previewDeck->GetFileFilter() : "mp3, wav|*.mp3;*.wav";
+    const std::string filter = m_previewDeck ? controls::RenamedFilter(m_previewDeck->GetFileFilter(), Texts.AudioFiles)
+                                             : "mp3, wav|*.mp3;*.wav";
     const auto files = platform::userMessages().openFileNames("", filter, "");
     addFiles(files ? *files : std::vector<std::string>());
 }
@@ -178,15 +204,14 @@ void TBase_main_window::addFiles(const std::vector<std::string>& files)
 {
     if (m_passRunning || m_searching)
         return;
-    std::vector<std::string> tooLong;
+    LeftOut left;
     for (const std::string& f : files)
-        if (!AddFile(f, 0) && f.size() > kMaxPathBytes)
-            tooLong.push_back(f);
+        left.count(AddFile(f, 0), f);
     if (!files.empty())
         Modified = true;
     m_model->refresh();
     Label3->setText(QString::number(Base.size()));
-    reportSkipped(tooLong);
+    reportLeftOut(left);
     // Only the records without a duration are measured, whatever the option says.
     const bool keep = Options.CheckTimeOnce;
     Options.CheckTimeOnce = true;

@@ -34,6 +34,7 @@ void TBase_main_window::Button9Click()
     figures.records = Base.List2.size();
     figures.totalTime = Label17->text();
     figures.liveCount = [this] { return Base.List2.size(); };
+    figures.words = Texts.Stat;
     TStatFrm form(figures, this);
     ApplyCaptions(&form, "StatFrm.Captions");
     // The copy is taken here, on this thread: the worker never reads the base itself.
@@ -41,7 +42,7 @@ void TBase_main_window::Button9Click()
     snapshot.reserve(Base.List2.size());
     for (const media::TTrackRecord* r : Base.List2)
         snapshot.push_back(*r);
-    m_statThread = std::make_unique<TStatThrd>(std::move(snapshot), QLocale());
+    m_statThread = std::make_unique<TStatThrd>(std::move(snapshot), QLocale(), Texts.Stat);
     connect(m_statThread.get(), &QThread::finished, this, [this] { StatThreadDone(); }, Qt::QueuedConnection);
     form.setThread(m_statThread.get());
     execDialog(form);

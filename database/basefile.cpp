@@ -1,6 +1,7 @@
 // The main window's base file commands: load, save, clear.
 #include "database/basemainwindow.h"
 
+#include "controls/lang.h"
 #include "database/dfsfile.h"
 #include "database/tracklistmodel.h"
 #include "platform/programfolder.h"
@@ -16,8 +17,6 @@ namespace database {
 
 namespace {
 
-constexpr const char* kDfsFilter = "Database files (*.dfs)|*.dfs";
-
 // The program folder's "Database" (made when missing), where the player looks for its base: new
 // bases go there.
 std::string databaseFolder()
@@ -31,6 +30,17 @@ std::string databaseFolder()
 std::string dialogStart(const std::string& baseFile)
 {
     return baseFile != "---" ? baseFile : databaseFolder();
+}
+
+// A name in "Database" that no file has, so nothing already there is replaced.
+std::string newBaseFileName()
+{
+    const std::string stem =
+        databaseFolder() + "/Base " + QDateTime::currentDateTime().toString("yyyy-MM-dd hh.mm.ss").toStdString();
+    std::string name = stem + ".dfs";
+    for (int n = 2; QFileInfo::exists(QString::fromStdString(name)); ++n)
+        name = stem + " (" + std::to_string(n) + ").dfs";
+    return name;
 }
 
 }  // namespace
@@ -48,6 +58,7 @@ bool TBase_main_window::LoadBase()
     // whole file.
     if (loaded.ok)
         Base.assign(std::move(loaded.records));
+    m_unreadBase = loaded.ok ? std::string() : BFName;
     m_model->refresh();
     Label3->setText(QString::number(Base.size()));
     Label5->setText(QString::fromStdString(BFName));
@@ -84,19 +95,19 @@ bool TBase_main_window::SaveBase(const std::string& path)
 
 void TBase_main_window::saveOnExit()
 {
-    std::string target = BFName;
-    if (target == "---") {
-        // A new name that no file has: nothing already there is replaced.
-        const std::string stem =
-            databaseFolder() + "/Base " + QDateTime::currentDateTime().toString("yyyy-MM-dd hh.mm.ss").toStdString();
-        target = stem + ".dfs";
-        for (int n = 2; QFileInfo::exists(QString::fromStdString(target)); ++n)
-            target = stem + " (" + std::to_string(n) + ").dfs";
-    }
-    if (SaveBase(target)) {
-        Modified = false;
-        BFName = target;
-    }
+    // A file that could not be read holds rows this window never had: it is left as it is, and
+    // what is in memory goes to a new file as a base without a file does.
+    const bool ownFile = baseFileRead();
+    const std::string target = ownFile ? BFName : newBaseFileName();
+    if (!SaveBase(target))
+        return;
+    if (!ownFile && BFName != "---")
+        platform::messageBox("The base is saved to " + target + ": " + BFName +
+                                 " could not be read and is left as it was",
+                             kAppTitle, platform::MB_OK | platform::MB_ICONWARNING);
+    Modified = false;
+    BFName = target;
+    m_unreadBase.clear();
 }
 
 bool TBase_main_window::Button5Click()
@@ -105,11 +116,14 @@ bool TBase_main_window::Button5Click()
     if (busy())
         return false;
     bool saved = false;
-    const auto chosen = platform::userMessages().saveFileName("", kDfsFilter, dialogStart(BFName), "");
+    // Not offered to be saved over is a file that could not be read.
+    const auto chosen = platform::userMessages().saveFileName("", controls::NamedFilter(Texts.DatabaseFiles, "*.dfs"),
+                                                              dialogStart(baseFileRead() ? BFName : "---"), "");
     // A failed save keeps the old name and the changed mark: nothing was stored under the new one.
     if (chosen && !chosen->empty() && SaveBase(*chosen)) {
         Modified = false;
         BFName = *chosen;
+        m_unreadBase.clear();
         saved = true;
     }
     Label5->setText(QString::fromStdString(BFName));
@@ -120,7 +134,8 @@ void TBase_main_window::Button6Click()
 {
     if (m_passRunning || m_searching)
         return;
-    const auto chosen = platform::userMessages().openFileName("", kDfsFilter, dialogStart(BFName));
+    const auto chosen = platform::userMessages().openFileName("", controls::NamedFilter(Texts.DatabaseFiles, "*.dfs"),
+                                                              dialogStart(BFName));
     if (chosen && !chosen->empty()) {
         BFName = *chosen;
         LoadBase();

@@ -50,6 +50,7 @@
 #include <QVBoxLayout>
 
 #include <stdexcept>
+#include <utility>
 
 namespace database {
 
@@ -364,6 +365,7 @@ void TBase_main_window::FormCreate()
 
 void TBase_main_window::FormShow()
 {
+    m_baseIniRead = true;
     const platform::IniFile ini(platform::programPath("Base.ini"));
     Options.FontName = ListView1->font().family().toStdString();
     Options.FontSize = ListView1->font().pointSize();
@@ -376,14 +378,18 @@ void TBase_main_window::FormShow()
     if (m_previewDeck)
         initPreviewOutput(*m_previewDeck, Options.MonType);
     applyOptionsToView();
+    const bool firstShowing = !std::exchange(m_shownOnce, true);
     if (Options.OpenLastBase && !m_cmd.baseOnCommandLine)
         BFName = Options.LastBaseName;
     Label5->setText(q(BFName));
-    // A base changed in memory is not silently replaced by the file's contents.
-    if (BFName != "---" && !Modified)
+    // A base changed in memory is not silently replaced by the file's contents. The file that the
+    // creation has just read (or refused, and said so) is not read again as the window first shows.
+    const bool justRead = firstShowing && m_cmd.mode != StartMode::Hidden && BFName == m_cmd.BFName;
+    if (BFName != "---" && !Modified && !justRead)
         LoadBase();
     CalcTotalTime(0);
     LoadStrings(langFile());
+    Texts.Load(langFile());
     ApplyCaptions(this, "Main.Captions");
     ApplyMenuCaptions(this, "Main.Menus");
     fitCaptions();
@@ -428,22 +434,27 @@ bool TBase_main_window::FormClose()
         m_closeAfterPass = true;
         return false;
     }
-    if (Modified) {
+    if (Modified && m_exiting) {
+        // Nobody is there to answer: the base is saved without a dialog, the program ends whatever
+        // the save did, and the log tells where it went (or, from the save, why it did not).
+        saveOnExit();
+        if (!Modified)
+            platform::messageBox(q(_str_savedto).arg(q(BFName)).toStdString(), "Save database",
+                                 platform::MB_OK | platform::MB_ICONINFORMATION);
+    } else if (Modified) {
         const int answer = platform::messageBox(_ask_savebase, "Save database",
                                                 platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION);
-        if (m_exiting) {
-            // The question went to the log and its default, Yes, came back: the base is saved
-            // without a dialog, and the program ends whatever the save did.
-            if (answer == platform::IDYES)
-                saveOnExit();
-        } else {
-            if (answer == platform::IDCANCEL)
-                return false;
-            // A save that was cancelled or failed keeps the window and the base.
-            if (answer == platform::IDYES && !Button5Click())
-                return false;
-        }
+        if (answer == platform::IDCANCEL)
+            return false;
+        // A save that was cancelled or failed keeps the window and the base.
+        if (answer == platform::IDYES && !Button5Click())
+            return false;
     }
+    // Written after the question, so a base just saved under a new name is the one remembered.
+    // The search server writes them too once it has been shown: its window is then the
+    // operator's database window, whose options must survive the next start.
+    if (m_cmd.mode != StartMode::Hidden || m_baseIniRead)
+        writeBaseIni();
     if (m_cmd.mode == StartMode::Hidden && !m_exiting) {
         // The search server lives as long as its player: closing its window only hides it, and it
         // serves the base as its file holds it (changes the user chose not to save are dropped).
@@ -452,9 +463,6 @@ bool TBase_main_window::FormClose()
         hide();
         return false;
     }
-    // Written after the question, so a base just saved under a new name is the one remembered.
-    if (m_cmd.mode != StartMode::Hidden)
-        writeBaseIni();
     ClearList();
     return true;
 }
@@ -615,6 +623,9 @@ void TBase_main_window::ApplyCaptions(QWidget* form, const std::string& section)
             l->setText(text);
         else if (auto* g = qobject_cast<QGroupBox*>(target))
             g->setTitle(text);
+        // A search field's text is the operator's: the language names the field while it is empty.
+        else if (auto* e = qobject_cast<QLineEdit*>(target))
+            e->setPlaceholderText(text);
         else if (auto* page = qobject_cast<QWidget*>(target))
             for (QTabWidget* tabs : form->findChildren<QTabWidget*>())
                 if (const int i = tabs->indexOf(page); i >= 0)

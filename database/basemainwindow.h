@@ -5,8 +5,10 @@
 #pragma once
 
 #include "database/baseoptions.h"
+#include "database/basetexts.h"
 #include "database/commandline.h"
 #include "database/dfsfile.h"
+#include "database/folderscan.h"
 #include "database/searcharea.h"
 #include "database/trackbase.h"
 #include "database/unseenboxes.h"
@@ -64,6 +66,7 @@ public:
     bool Modified = false;
     int SortDirection = 1;
     BaseOptions Options;
+    BaseTexts Texts;  // what the window writes while it runs, in the chosen language
     platform::WindowHandle PlayerWindow = 0;
     const CommandLine& commandLine() const { return m_cmd; }
     TrackListModel* model() const { return m_model; }
@@ -106,7 +109,7 @@ public:
     // Adds every supported file below folder (the pass behind Add folder, without the dialog).
     void addFolder(const std::string& folder);
     void addFiles(const std::vector<std::string>& files);
-    bool AddFile(const std::string& path, std::int64_t size = 0);
+    AddOutcome AddFile(const std::string& path, std::int64_t size = 0);
     void CountAllTime();
     void N5Click() { CountAllTime(); }
     void CalcTotalTime(int flag);
@@ -218,8 +221,11 @@ private:
     void fitCaptions();
     void writeBaseIni();
     // The save of a changed base at an Exit: to its own file, or to a new one in the program
-    // folder's "Database" when it has none.
+    // folder's "Database" when it has none or its file could not be read.
     void saveOnExit();
+    // BFName names a file whose rows are in memory: false for "---" and for a file that was
+    // refused or failed to read, which holds what this window does not.
+    bool baseFileRead() const { return BFName != "---" && BFName != m_unreadBase; }
     void reportError(const std::string& function, const std::string& message);
     void setEditsEnabled(bool enabled);
     bool Edit1KeyUp(int key);
@@ -257,6 +263,10 @@ private:
     QPointer<TProgress_window> m_progress;
     std::string m_lastFolder;
     bool m_shownOnce = false;
+    // The file LoadBase last refused, as named by BFName then: a save without a dialog never
+    // replaces it.
+    std::string m_unreadBase;
+    bool m_baseIniRead = false;  // FormShow has run: the options are the operator's, written back
     bool m_visibleState = false;
     bool m_passRunning = false;
     bool m_closeAfterPass = false;

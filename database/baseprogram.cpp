@@ -35,6 +35,10 @@ bool showPlayersServer(const CommandLine& cmd)
 
 int runBaseProgram(const std::vector<std::string>& args)
 {
+    // The search server has nobody to show a box to: its player has refused the folder already.
+    const bool hidden = !args.empty() && args[0] == "hidden";
+    if (!platform::programFolderUsable("Base", hidden ? std::string() : std::string(kAppTitle)))
+        return 1;
     if (showPlayersServer(parseCommandLine(args)))
         return 0;
     // What saves cut short (a crash, a power cut, a kill) left in the folders the program saves into.
@@ -62,7 +66,7 @@ int runBaseProgram(const std::vector<std::string>& args)
     if (window.hasClosed())
         return 0;
     QObject::connect(&window, &TBase_main_window::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-    if (args.empty() || args[0] != "hidden")
+    if (!hidden)
         window.show();
     return QApplication::exec();
 }

@@ -41,7 +41,8 @@ private:
     std::vector<std::pair<std::uint64_t, std::uint64_t>> m_visited;  // (device, inode), sorted
 };
 
-enum class AddOutcome { Added, NoTag, TooLong };
+// Failed: the record could not be made (the error is reported where it happened).
+enum class AddOutcome { Added, NoTag, TooLong, Failed };
 
 // Builds the record of one file: its ID3v1 tag's fields exactly as read (30 bytes, 4 for the
 // year), the genre name, the path, no duration and the size (clamped to the 32-bit field).

@@ -1,6 +1,7 @@
 // Playlist export of the database window: Save playlist and the hand-over to the player.
 #include "database/basemainwindow.h"
 
+#include "controls/lang.h"
 #include "media/m3uexport.h"
 #include "platform/cp1251.h"
 #include "platform/messageids.h"
@@ -17,7 +18,6 @@
 namespace database {
 
 namespace {
-constexpr const char* kPlaylistFilter = "M3U Playlist|*.m3u";
 constexpr std::string_view kDBTempFile = media::kDatabaseListFile;
 constexpr std::size_t kNamedSkippedRows = 10;
 
@@ -100,7 +100,8 @@ void TBase_main_window::Button11Click()
 {
     if (busy())
         return;
-    const auto chosen = platform::userMessages().saveFileName("", kPlaylistFilter, "", "m3u");
+    const auto chosen =
+        platform::userMessages().saveFileName("", controls::NamedFilter(Texts.M3uPlaylist, "*.m3u"), "", "m3u");
     if (chosen && !chosen->empty())
         ExportPlaylist(*chosen);
 }

@@ -17,9 +17,12 @@ const char* const kDefaults[] = {
     "База не сохранена! Сохранить?",
     "Эта операция удалит из базы информацию о файлах, которых больше нет на диске. Продолжить?",
     " записей было удалено",
+    "Не добавлено файлов без тега ID3v1: %1 из %2 (в настройках включено «Не добавлять файлы с пустыми тегами»)",
+    "База сохранена в файл %1",
 };
 const char* const kKeys[] = {"_p_addtracks",  "_p_scanfolders", "_p_readtags",    "_p_counttime",
-                             "_ask_delfile", "_ask_savebase",  "_ask_checkbase", "_str1"};
+                             "_ask_delfile", "_ask_savebase",  "_ask_checkbase", "_str1",
+                             "_str_notag",   "_str_savedto"};
 }  // namespace
 
 std::string _p_addtracks = kDefaults[0];
@@ -30,10 +33,13 @@ std::string _ask_delfile = kDefaults[4];
 std::string _ask_savebase = kDefaults[5];
 std::string _ask_checkbase = kDefaults[6];
 std::string _str1 = kDefaults[7];
+std::string _str_notag = kDefaults[8];
+std::string _str_savedto = kDefaults[9];
 
 namespace {
 std::string* const kStrings[] = {&_p_addtracks,  &_p_scanfolders, &_p_readtags,    &_p_counttime,
-                                 &_ask_delfile, &_ask_savebase,  &_ask_checkbase, &_str1};
+                                 &_ask_delfile, &_ask_savebase,  &_ask_checkbase, &_str1,
+                                 &_str_notag,   &_str_savedto};
 }
 
 std::string langFilePath(const std::string& langDir)

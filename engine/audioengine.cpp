@@ -3,13 +3,13 @@
 #include "engine/audioengine.h"
 
 #include "engine/deckregistry.h"
+#include "engine/filenameparts.h"
 #include "engine/linein.h"
 #include "platform/messageids.h"
 
 #include <QObject>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -35,27 +35,6 @@ std::uint32_t startOf(std::uint64_t word)
 std::int32_t stateOf(std::uint64_t word)
 {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(word & 0xFFFFFFFFu));
-}
-
-std::string lowerCase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-// File part after the last "/" or "\" (playlists written on other systems use either).
-std::string filePart(const std::string& path)
-{
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string extensionOf(const std::string& path)
-{
-    const std::string name = filePart(path);
-    const auto dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : lowerCase(name.substr(dot));
 }
 
 // The sync procedure's user value: deck number and start number, never a pointer, so that a
@@ -234,24 +213,44 @@ void TAudioEngine::stopLocked()
     setStateLocked(STATE_STOP);
 }
 
-bool TAudioEngine::openSourceLocked(const std::string& fileName, std::uint32_t flags)
+StartInputs TAudioEngine::StartInputsFor(const std::string& fileName) const
 {
-    const std::string ext = extensionOf(fileName);
-    if (ext == ".cda")
-        m_sourceHandle = audiolib::cdStreamCreateFile(fileName, flags | audiolib::kStreamCd);
-    else if (ext == ".wma")
-        m_sourceHandle = audiolib::wmaStreamCreateFile(fileName, flags);
-    else
-        m_sourceHandle = audiolib::streamCreateFile(fileName, flags);
-    return m_sourceHandle != 0;
+    const EngineSettings& settings = engineSettings();
+    StartInputs inputs;
+    inputs.fileName = fileName;
+    if (m_variant == EngineVariant::Base) {
+        inputs.flags = settings.Resolution == 8 ? audiolib::kSample8Bits
+                       : settings.Resolution == 32 ? audiolib::kSampleFloat
+                                                   : 0;
+        inputs.flags |= settings.FXTempo ? audiolib::kStreamDecode : static_cast<std::uint32_t>(StreamFlags);
+    } else {
+        inputs.flags = (settings.FXTempo ? audiolib::kStreamDecode : 0) | static_cast<std::uint32_t>(StreamFlags);
+        inputs.skipSilence = SkipSilence;
+        inputs.silenceThreshold = SilenceThreshold;
+    }
+    inputs.device = Device;
+    return inputs;
 }
 
 void TAudioEngine::PlayFile(const std::string& fileName)
 {
-    std::lock_guard guard(m_lock);
+    PlayFile(fileName, nullptr);
+}
+
+void TAudioEngine::PlayFile(const std::string& fileName, std::unique_ptr<PreparedFile> prepared)
+{
     const EngineSettings& settings = engineSettings();
     const bool base = m_variant == EngineVariant::Base;
+    const bool lineIn = isLineInName(fileName);
+    // A file prepared with other settings, or whose stream went with its device, is opened now.
+    // Before the lock: the fade-out of the item on this deck goes on while the file opens.
+    if (!lineIn) {
+        const StartInputs inputs = StartInputsFor(fileName);
+        if (!prepared || !(prepared->inputs() == inputs) || !prepared->usable())
+            prepared = PreparedFile::open(inputs);
+    }
 
+    std::lock_guard guard(m_lock);
     removeAllEffectsLocked();
     stopLocked();
     selectDevice();
@@ -263,23 +262,12 @@ void TAudioEngine::PlayFile(const std::string& fileName)
     const std::uint32_t start = StartNumber() + 1;
     m_stateWord.store(packState(start, STATE_STOP), std::memory_order_release);
 
-    m_isLineIn = lowerCase(filePart(fileName)) == "line.in";
+    m_isLineIn = lineIn;
     if (m_isLineIn && !settings.UseLineIn)
         return;
 
-    std::uint32_t flags;
-    if (base) {
-        flags = settings.Resolution == 8 ? audiolib::kSample8Bits
-                : settings.Resolution == 32 ? audiolib::kSampleFloat
-                                            : 0;
-        flags |= settings.FXTempo ? audiolib::kStreamDecode : static_cast<std::uint32_t>(StreamFlags);
-    } else {
-        flags = (settings.FXTempo ? audiolib::kStreamDecode : 0) | static_cast<std::uint32_t>(StreamFlags);
-    }
     Trim = TrimResult{};
-    if (!base && SkipSilence)
-        Trim = scanFileSilence(fileName, SilenceThreshold);
-
+    int openError = 0;
     if (m_isLineIn) {
         TVqLineIn* lineIn = TVqLineIn::instance();
         if (lineIn && lineIn->stream() != 0) {
@@ -287,7 +275,9 @@ void TAudioEngine::PlayFile(const std::string& fileName)
             lineIn->Resume();
         }
     } else {
-        openSourceLocked(fileName, flags);
+        Trim = prepared->trim();
+        openError = prepared->error();
+        m_sourceHandle = prepared->takeStream();
         if (settings.FXTempo) {
             if (m_sourceHandle != 0) {
                 audiolib::getChannelInfo(m_sourceHandle, &m_channelInfo);
@@ -306,7 +296,7 @@ void TAudioEngine::PlayFile(const std::string& fileName)
         }
     }
     if (m_playHandle == 0) {
-        const int error = audiolib::lastError();
+        const int error = openError != 0 ? openError : audiolib::lastError();
         // A failed start must be visible as such even when the library had nothing to report
         // (the line input was never set up).
         m_lastError = error != 0 ? error : audiolib::kErrorHandle;
@@ -343,7 +333,9 @@ void TAudioEngine::PlayFile(const std::string& fileName)
     const double delay = autoAmpSettings.delay;
     m_autoAmp.window = bytesPerSecond > 0 && std::isfinite(delay) && delay > 0 ? roundToInt32(bytesPerSecond * delay) : 0;
 
-    if (!m_isLineIn && Trim.startBytes != 0)
+    // A stream played directly was placed when it was opened; one under a tempo stream is placed
+    // through it.
+    if (!m_isLineIn && Trim.startBytes != 0 && !prepared->placed())
         audiolib::setPosition(m_sourceHandle, Trim.startBytes);
     audiolib::setAttributes(m_playHandle, audiolib::kRateUnchanged, 100, Pan);
 

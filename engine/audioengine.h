@@ -14,6 +14,7 @@
 #include "audiolib/dsp/effectrecords.h"
 #include "engine/autoamp.h"
 #include "engine/enginesettings.h"
+#include "engine/preparedfile.h"
 #include "engine/silencescan.h"
 #include "platform/window.h"
 
@@ -61,6 +62,11 @@ public:
     bool InitDevice(int device);
 
     virtual void PlayFile(const std::string& fileName);
+    // The same start with the file opened ahead (PreparedFile::open of StartInputsFor(fileName),
+    // on any thread): only a file prepared with other inputs, or none, is opened here.
+    void PlayFile(const std::string& fileName, std::unique_ptr<PreparedFile> prepared);
+    // What PlayFile would open fileName with now (owner's thread).
+    StartInputs StartInputsFor(const std::string& fileName) const;
     virtual void Pause();
     virtual void Resume();
     virtual void Stop();
@@ -196,12 +202,10 @@ private:
     void setupCompressorLocked();
     void setCompressorParamsLocked(const CompressorParams& record);
     void applyTempoLocked();
-    bool openSourceLocked(const std::string& fileName, std::uint32_t flags);
     void armEndNotificationLocked(std::uint32_t startNumber);
     void setStateLocked(std::int32_t state);
     void selectDevice() const;
 
-    static TrimResult scanFileSilence(const std::string& fileName, std::int32_t threshold);
     static void endSyncProc(audiolib::SyncHandle sync, audiolib::Handle channel, std::uint32_t data, void* user);
     bool markEndedIfStart(std::uint32_t startNumber);
 

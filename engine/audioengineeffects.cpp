@@ -1,6 +1,7 @@
 // TAudioEngine's sound processing: equaliser bands, compressor gain, the five optional effects,
 // tempo, pitch and rate, BPM measurement and the silence scan of the file being started.
 #include "engine/audioengine.h"
+#include "engine/decodestream.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,43 +14,6 @@ constexpr float kEqBandwidth = 2.5f;
 constexpr std::uint32_t kBpmFlags = 3;
 constexpr int kEchoPriority = 1;
 constexpr int kAutoAmpPriority = 10000;
-
-// A decode stream read through the silence scan's interface.
-class DecodeStreamReader : public PcmReader {
-public:
-    explicit DecodeStreamReader(audiolib::Handle stream) : m_stream(stream) {}
-    bool isActive() override { return !m_ended && audiolib::isActive(m_stream) != audiolib::kStopped; }
-    int read(void* buffer, int bytes) override
-    {
-        const std::int32_t got = audiolib::getData(m_stream, buffer, static_cast<std::uint32_t>(bytes));
-        if (got <= 0)
-            m_ended = true;
-        return got;
-    }
-    bool setPosition(std::int64_t bytes) override
-    {
-        m_ended = false;
-        return audiolib::setPosition(m_stream, bytes);
-    }
-    std::int64_t lengthBytes() override { return audiolib::getLength(m_stream); }
-    double bytesToSeconds(std::int64_t bytes) override
-    {
-        const double s = audiolib::bytesToSeconds(m_stream, bytes);
-        return s < 0 ? 0 : s;
-    }
-
-private:
-    audiolib::Handle m_stream;
-    bool m_ended = false;
-};
-
-audiolib::Handle openDecodeStream(const std::string& fileName)
-{
-    audiolib::Handle h = audiolib::streamCreateFile(fileName, audiolib::kStreamDecode);
-    if (h == 0)
-        h = audiolib::wmaStreamCreateFile(fileName, audiolib::kStreamDecode);
-    return h;
-}
 
 }  // namespace
 
@@ -362,15 +326,27 @@ int TAudioEngine::GetBPM(float startSeconds, float lengthSeconds, int mode)
         return 0;
     audiolib::Handle bpmStream;
     int tempo;
-    {
+    if (mode == 2) {
+        // Opened without the deck's lock: a long or slow file takes its time to open, and the
+        // fade-out and the displays use the deck meanwhile.
+        const std::uint32_t start = StartNumber();
+        const audiolib::Handle opened = openDecodeStream(FileName());
         std::lock_guard guard(m_lock);
-        if (mode == 2) {
-            if (m_bpmStream != 0) {
-                audiolib::bpmFree(m_bpmStream);
-                audiolib::streamFree(m_bpmStream);
-            }
-            m_bpmStream = openDecodeStream(FileName());
+        if (StartNumber() != start) {
+            // Another item has started since: this stream measured the one before.
+            if (opened != 0)
+                audiolib::streamFree(opened);
+            return 0;
         }
+        if (m_bpmStream != 0) {
+            audiolib::bpmFree(m_bpmStream);
+            audiolib::streamFree(m_bpmStream);
+        }
+        m_bpmStream = opened;
+        bpmStream = m_bpmStream;
+        tempo = m_tempo;
+    } else {
+        std::lock_guard guard(m_lock);
         bpmStream = m_bpmStream;
         tempo = m_tempo;
     }
@@ -388,17 +364,6 @@ int TAudioEngine::GetBPM(float startSeconds, float lengthSeconds, int mode)
 }
 
 // ---- Silence -----------------------------------------------------------------------------------
-
-TrimResult TAudioEngine::scanFileSilence(const std::string& fileName, std::int32_t threshold)
-{
-    const audiolib::Handle stream = openDecodeStream(fileName);
-    if (stream == 0)
-        return TrimResult{};
-    DecodeStreamReader reader(stream);
-    const TrimResult result = scanSilence(reader, threshold);
-    audiolib::streamFree(stream);
-    return result;
-}
 
 void TAudioEngine::DetectSilence(TrimResult& result)
 {

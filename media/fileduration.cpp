@@ -40,10 +40,16 @@ std::int32_t GetFileDurationMs(const std::string& fileName)
         stream = audiolib::streamCreateFile(fileName, audiolib::kStreamDecode);
     if (stream == 0)
         return 0;
-    const std::int64_t bytes = audiolib::getLength(stream);
-    const float seconds = bytes < 0 ? 0.0f : static_cast<float>(audiolib::bytesToSeconds(stream, bytes));
+    const std::int32_t ms = GetStreamDurationMs(stream);
     audiolib::streamFree(stream);
-    return durationMs(seconds);
+    return ms;
+}
+
+std::int32_t GetStreamDurationMs(audiolib::Handle stream)
+{
+    // The frame headers of a plain MP3 give the count its stream makes by reading every packet.
+    const std::int64_t bytes = audiolib::getLength(stream);
+    return durationMs(bytes < 0 ? 0.0f : static_cast<float>(audiolib::bytesToSeconds(stream, bytes)));
 }
 
 }  // namespace media

@@ -93,6 +93,39 @@ std::string playlistFolder(const std::string& fileName)
 
 }  // namespace
 
+bool PlaylistWithinBounds(std::string_view bytes, std::string& error)
+{
+    if (bytes.size() > kMaxPlaylistFileBytes) {
+        error = platform::tooLargeText(kMaxPlaylistFileBytes);
+        return false;
+    }
+    // Lines as the readers split them: ended by LF, CR LF or CR, the last one also by the end.
+    std::size_t lines = 0;
+    std::size_t entries = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= bytes.size() && lines <= kMaxPlaylistLines && entries <= kMaxPlaylistEntries; ++i) {
+        if (i < bytes.size() && bytes[i] != '\n' && bytes[i] != '\r')
+            continue;
+        if (i == bytes.size() && start == i)
+            break;  // no unended last line
+        ++lines;
+        const std::string_view line = trimText(bytes.substr(start, i - start));
+        entries += !line.empty() && line.front() != '#';
+        if (i < bytes.size() && bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (entries > kMaxPlaylistEntries) {
+        error = "More than " + std::to_string(kMaxPlaylistEntries) + " entries";
+        return false;
+    }
+    if (lines > kMaxPlaylistLines) {
+        error = "More than " + std::to_string(kMaxPlaylistLines) + " lines";
+        return false;
+    }
+    return true;
+}
+
 PlaylistRead ReadPlaylistBytes(const std::string& fileName, std::string& bytes, std::string& error)
 {
     switch (platform::readRegularFile(fileName, kMaxPlaylistFileBytes, bytes, &error)) {
@@ -103,15 +136,8 @@ PlaylistRead ReadPlaylistBytes(const std::string& fileName, std::string& bytes, 
     case platform::FileRead::Ok:
         break;
     }
-    // Line ends as the readers split them: LF, CR LF or CR.
-    std::size_t lines = 0;
-    for (std::size_t i = 0; i < bytes.size() && lines <= kMaxPlaylistLines; ++i) {
-        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
-            ++lines;
-    }
-    if (lines > kMaxPlaylistLines) {
+    if (!PlaylistWithinBounds(bytes, error)) {
         bytes.clear();
-        error = "More than " + std::to_string(kMaxPlaylistLines) + " lines";
         return PlaylistRead::Refused;
     }
     return PlaylistRead::Ok;

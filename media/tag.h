@@ -2,6 +2,7 @@
 // texts, extended M3U playlists, durations, the supported-extension test and folder listings.
 #pragma once
 
+#include "audiolib/audiolib.h"
 #include "media/records.h"
 
 #include <cstddef>
@@ -33,10 +34,18 @@ std::string FormatTimeLong(std::int32_t ms);    // "h:mm:ss"
 std::string FormatTimeTenths(std::int32_t ms);  // "mm:ss.t", "00:00.0" for 0
 
 // No station's playlist comes near these: a whole base of 100,000 tracks exported is about 20 MB
-// in 200,001 lines. Every line may become a row, and rows, not bytes, are what a list costs
-// (some 450 bytes each, and a look at the disk), so the lines are bounded as well as the bytes.
-inline constexpr std::size_t kMaxPlaylistFileBytes = std::size_t{32} << 20;
-inline constexpr std::size_t kMaxPlaylistLines = 300'000;
+// in 100,000 entries. Entries become rows, and rows, not bytes, are what a list costs (some 450
+// bytes each, and a look at the disk), so the entries are bounded as well as the bytes. The lines
+// that are no entry (descriptions, comments, blank lines) are bounded at a few per entry, for what
+// splitting the text into lines takes. The player saves no list past these bounds, so every list
+// it saves reads back whole.
+inline constexpr std::size_t kMaxPlaylistFileBytes = std::size_t{64} << 20;
+inline constexpr std::size_t kMaxPlaylistEntries = 300'000;
+inline constexpr std::size_t kMaxPlaylistLines = 4 * kMaxPlaylistEntries;
+
+// Whether a playlist's text is within the bounds above; otherwise error says which it is past.
+// An entry is a line that is neither blank nor a "#" line.
+bool PlaylistWithinBounds(std::string_view bytes, std::string& error);
 
 enum class PlaylistRead { Ok, Missing, Refused };
 // The bytes of a playlist file: a regular file within both bounds; otherwise error says why.
@@ -70,6 +79,9 @@ void CopyToBuffer(std::string_view text, char* field, int highestIndex);
 // Duration through the audio library (an output device must be initialised, as for playback);
 // 0 when the file cannot be measured.
 std::int32_t GetFileDurationMs(const std::string& fileName);
+// The same duration of a file already open as a stream of the audio library (its frames counted
+// once, by the stream); 0 for a stream without a length.
+std::int32_t GetStreamDurationMs(audiolib::Handle stream);
 
 bool IsBitSet(std::uint32_t set, int n);
 void SetBit(std::uint32_t& set, int n);

@@ -3,6 +3,7 @@
 
 #include "platform/direntries.h"
 #include "platform/pathparts.h"
+#include "platform/savefile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -77,8 +78,9 @@ CopyResult copyFile(const std::string& source, const std::string& target, bool r
         }
     }
 
-    std::string temp = folderOfPath(target) + "/." + fileNameOfPath(target) + ".XXXXXX";
-    const int out = ::mkostemp(temp.data(), O_CLOEXEC);
+    // Named and locked as a save's temporary file, so that a start tidying the folder leaves it.
+    std::string temp;
+    const int out = createLockedTemp(target, temp);
     if (out < 0) {
         const int err = errno;
         ::close(in);
@@ -98,23 +100,29 @@ CopyResult copyFile(const std::string& source, const std::string& target, bool r
         ok = false;
         err = errno;
     }
+    // A second descriptor keeps the lock through the rename; the close is checked on the first.
+    const int lock = ::fcntl(out, F_DUPFD_CLOEXEC, 0);
     if (::close(out) != 0 && ok) {
         ok = false;
         err = errno;
     }
     ::close(in);
-    if (!ok) {
+    bool placed = false;
+    if (ok) {
+        placed = replace ? ::rename(temp.c_str(), target.c_str()) == 0 : renameNoReplace(temp, target);
+        if (!placed)
+            err = errno;
+    }
+    if (!placed)
         ::unlink(temp.c_str());
+    if (lock >= 0)
+        ::close(lock);
+    if (!ok)
         return failed(readFailed ? CopyResult::SourceFailed : CopyResult::TargetFailed, error,
                       (readFailed ? source : target) + ": " + std::strerror(err));
-    }
-    const bool placed = replace ? ::rename(temp.c_str(), target.c_str()) == 0 : renameNoReplace(temp, target);
-    if (!placed) {
-        err = errno;
-        ::unlink(temp.c_str());
+    if (!placed)
         return failed(err == EEXIST ? CopyResult::TargetExists : CopyResult::TargetFailed, error,
                       target + ": " + std::strerror(err));
-    }
     return CopyResult::Copied;
 }
 

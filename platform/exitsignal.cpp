@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -25,8 +26,11 @@ std::size_t g_gaveUpLength = 0;
 itimerval g_deadline{};
 // Set by the first end signal: a second SIGTERM does not put the deadline off again.
 volatile std::sig_atomic_t g_armed = 0;
-struct sigaction g_previous[3];
-constexpr int kSignals[3] = {SIGTERM, SIGHUP, SIGALRM};
+// SIGINT is Ctrl+C in the terminal the program was started from: an end like any other, which
+// saves what the session holds.
+constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGALRM};
+constexpr int kSignalCount = static_cast<int>(std::size(kSignals));
+struct sigaction g_previous[kSignalCount];
 
 void onDeadline(int)
 {
@@ -77,7 +81,7 @@ ExitOnSignal::ExitOnSignal(std::chrono::milliseconds deadline, const std::string
         if (m_exit)
             m_exit();
     });
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kSignalCount; ++i) {
         struct sigaction action {};
         action.sa_handler = kSignals[i] == SIGALRM ? onDeadline : onEndSignal;
         sigemptyset(&action.sa_mask);
@@ -92,7 +96,7 @@ ExitOnSignal::~ExitOnSignal()
         return;
     const itimerval off{};
     ::setitimer(ITIMER_REAL, &off, nullptr);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < kSignalCount; ++i)
         ::sigaction(kSignals[i], &g_previous[i], nullptr);
     m_notifier.reset();
     ::close(g_wake[0]);

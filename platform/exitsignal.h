@@ -1,6 +1,6 @@
-// The end of a program asked for from outside (SIGTERM, SIGHUP: a shutdown, a service manager):
-// the program's own exit runs from its message loop, and the process is over within a deadline
-// whatever hangs on the way.
+// The end of a program asked for from outside (SIGTERM, SIGHUP, SIGINT: a shutdown, a service
+// manager, Ctrl+C in its terminal): the program's own exit runs from its message loop, and the
+// process is over within a deadline whatever hangs on the way.
 #pragma once
 
 #include <chrono>
@@ -12,10 +12,10 @@ class QSocketNotifier;
 
 namespace platform {
 
-// While it lives, SIGTERM and SIGHUP start the deadline and run `exit` once, on the thread that
-// made this object, from its event loop. When the deadline passes, "<program>: the end took too
-// long..." goes to the error output and to logPath, and the process ends. One at a time; needs a
-// QCoreApplication. Its end puts back the handlers it replaced and stops a deadline that was
+// While it lives, SIGTERM, SIGHUP and SIGINT start the deadline and run `exit` once, on the thread
+// that made this object, from its event loop. When the deadline passes, "<program>: the end took
+// too long..." goes to the error output and to logPath, and the process ends. One at a time; needs
+// a QCoreApplication. Its end puts back the handlers it replaced and stops a deadline that was
 // started.
 class ExitOnSignal {
 public:

@@ -209,6 +209,22 @@ struct IniFile::Contents {
         return it == sectionIndex.end() ? nullptr : &sections[it->second];
     }
 
+    // Each key line of the section in file order, and whether it is the first of its key (the
+    // one a read returns).
+    template <class Each>
+    void eachKeyLine(std::string_view section, Each each) const
+    {
+        const Section* s = find(section);
+        if (!s)
+            return;
+        for (std::size_t i = 0; i < s->lines.size(); ++i) {
+            if (!s->lines[i].isKey)
+                continue;
+            const auto it = s->keyIndex.find(fold(s->lines[i].key));
+            each(s->lines[i], it != s->keyIndex.end() && it->second == i);
+        }
+    }
+
     const Line* find(std::string_view section, std::string_view key) const
     {
         const Section* s = find(section);
@@ -416,18 +432,21 @@ std::vector<std::string> IniFile::keys(std::string_view section) const
 std::vector<std::pair<std::string, std::string>> IniFile::sectionValues(std::string_view section) const
 {
     std::vector<std::pair<std::string, std::string>> out;
-    const auto* s = m_contents->find(section);
-    if (!s)
-        return out;
-    for (std::size_t i = 0; i < s->lines.size(); ++i) {
-        const auto& l = s->lines[i];
-        if (!l.isKey)
-            continue;
-        // A repeated key is listed once, with its first value (the one a read returns).
-        auto it = s->keyIndex.find(fold(l.key));
-        if (it != s->keyIndex.end() && it->second == i)
+    // A repeated key is listed once, with its first value (the one a read returns).
+    m_contents->eachKeyLine(section, [&out](const Contents::Line& l, bool first) {
+        if (first)
             out.emplace_back(l.key, cleanValue(l.value));
-    }
+    });
+    return out;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::repeatedKeys(std::string_view section) const
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    m_contents->eachKeyLine(section, [&out](const Contents::Line& l, bool first) {
+        if (!first)
+            out.emplace_back(l.key, l.value);
+    });
     return out;
 }
 

@@ -59,6 +59,9 @@ public:
     std::vector<std::string> keys(std::string_view section) const;  // file order
     // Every key of the section with its value read as readString() reads it, in file order.
     std::vector<std::pair<std::string, std::string>> sectionValues(std::string_view section) const;
+    // The lines of the section whose key came before (in any case), which no read returns: each
+    // key as spelt there with its value as rawValue() gives it, in file order.
+    std::vector<std::pair<std::string, std::string>> repeatedKeys(std::string_view section) const;
     bool eraseSection(std::string_view section);
     bool deleteKey(std::string_view section, std::string_view key);
 

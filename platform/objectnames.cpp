@@ -3,6 +3,8 @@
 
 #include "platform/savefile.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -18,6 +20,7 @@
 #include <sys/mman.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace platform {
@@ -60,6 +63,14 @@ bool makePrivateFolder(const std::string& path)
     if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
         return false;
     return isPrivateFolder(path, true);
+}
+
+// Whether the local sockets of the programs fit under this base folder: "<base>/<prefix>/s<pid>"
+// must fit a socket address, with its closing zero (108 bytes on Linux). A pid has at most 7 digits.
+bool holdsSocketNames(const std::string& base)
+{
+    constexpr std::size_t kPidDigits = 7;
+    return base.size() + 1 + objectPrefix().size() + 2 + kPidDigits < sizeof(sockaddr_un{}.sun_path);
 }
 
 // The folder an environment variable names, without trailing "/", when it is an absolute path
@@ -139,8 +150,10 @@ std::string recordedFallbackFolder(const std::string& config)
     while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
     }
     std::string recorded = firstLine(readSmall(record));
-    if (recorded.empty() || recorded[0] != '/' || !isPrivateFolder(recorded, false)) {
-        std::string pattern = tempBase() + "/quorvalen-" + std::to_string(getuid()) + "-XXXXXX";
+    if (recorded.empty() || recorded[0] != '/' || !isPrivateFolder(recorded, false) || !holdsSocketNames(recorded)) {
+        // Under /tmp when the temporary folder's own name is already too long for the sockets.
+        const std::string name = "/quorvalen-" + std::to_string(getuid()) + "-XXXXXX";
+        std::string pattern = (holdsSocketNames(tempBase() + name) ? tempBase() : std::string("/tmp")) + name;
         recorded = mkdtemp(pattern.data()) ? pattern : std::string();
         if (!recorded.empty() && !saveFile(record, recorded + "\n", nullptr, 0600))
             recorded.clear();  // a folder the other program could not find is no meeting place
@@ -152,14 +165,25 @@ std::string recordedFallbackFolder(const std::string& config)
 std::string findRuntimeBase()
 {
     // The session's folder is 0700 already; one that is not ours is not used at all.
+    // A folder whose path is too long for the local sockets is passed over as well: in it the
+    // programs could not reach each other.
     struct stat st {};
-    if (const auto session = folderFromEnvironment("XDG_RUNTIME_DIR", &st);
-        session && st.st_uid == getuid() && (st.st_mode & 077) == 0)
+    const auto session = folderFromEnvironment("XDG_RUNTIME_DIR", &st);
+    const bool sessionOurs = session && st.st_uid == getuid() && (st.st_mode & 077) == 0;
+    if (sessionOurs && holdsSocketNames(*session))
         return *session;
     const std::string usual = tempBase() + "/quorvalen-" + std::to_string(getuid());
-    if (makePrivateFolder(usual))
+    if (holdsSocketNames(usual) && makePrivateFolder(usual))
         return usual;
-    return recordedFallbackFolder(userConfigFolder());
+    if (std::string fallback = recordedFallbackFolder(userConfigFolder()); !fallback.empty())
+        return fallback;
+    // Better a folder where only the sockets fail than none at all.
+    const std::string longOne = sessionOurs ? *session : makePrivateFolder(usual) ? usual : std::string();
+    if (!longOne.empty())
+        qWarning("runtime folder: %s is too long for a local socket and no shorter folder could be made: "
+                 "the programs of this system cannot send each other messages",
+                 longOne.c_str());
+    return longOne;
 }
 
 // The base folder, found once per environment; a folder that stopped being private is looked for again.
@@ -173,7 +197,9 @@ std::string runtimeBase()
     };
     static Cache* cache = new Cache;
     const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-    const std::string now = std::string(xdg ? xdg : "") + '\n' + userConfigFolder() + '\n' + tempBase();
+    // The prefix counts too: whether the sockets fit depends on its length.
+    const std::string now =
+        std::string(xdg ? xdg : "") + '\n' + userConfigFolder() + '\n' + tempBase() + '\n' + objectPrefix();
     std::lock_guard lock(cache->mutex);
     if (now != cache->key || cache->base.empty() || !isPrivateFolder(cache->base, false)) {
         cache->key = now;

@@ -15,9 +15,11 @@ std::string objectPrefix();
 // <base>/<prefix>/, created with mode 0700, ending with "/". The base is $XDG_RUNTIME_DIR when it
 // is a folder of ours closed to others; otherwise <tmp>/quorvalen-<uid> (<tmp> is $TMPDIR or /tmp;
 // made 0700, passed over when it is a link, belongs to someone else or cannot be closed to
-// others); otherwise a folder made by mkdtemp and recorded in <config>/quorvalen/runtime-folder
-// (0600), where the other program of the system and later starts find it. Empty when no safe
-// folder can be had.
+// others); otherwise a folder made by mkdtemp (under /tmp when <tmp> is too long) and recorded in
+// <config>/quorvalen/runtime-folder (0600), where the other program of the system and later starts
+// find it. A base whose path leaves no room for the local sockets' names is passed over too; only
+// when no other can be had is it used, with a warning, since the programs cannot send each other
+// messages there. Empty when no safe folder can be had.
 std::string runtimeFolder();
 
 // The random part of the shared-memory area called name: 16 hexadecimal digits kept in the

@@ -6,14 +6,13 @@
 #include <QDesktopServices>
 #include <QMetaObject>
 #include <QObject>
-#include <QProcess>
-#include <QStringList>
 #include <QUrl>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -69,10 +68,78 @@ bool isBackgroundThread(pid_t tid)
     return g_backgroundThreads.count(tid) != 0;
 }
 
+// The environment a started program gets: this one's, less what belongs to this process alone.
+std::vector<char*> childEnvironment()
+{
+    std::vector<char*> env;
+    for (char** v = environ; *v != nullptr; ++v) {
+        const std::string_view entry(*v);
+        const bool own = std::any_of(std::begin(kProcessOwnVariables), std::end(kProcessOwnVariables),
+                                     [&entry](std::string_view name) {
+                                         return entry.size() > name.size() && entry.compare(0, name.size(), name) == 0 &&
+                                                entry[name.size()] == '=';
+                                     });
+        if (!own)
+            env.push_back(*v);
+    }
+    env.push_back(nullptr);
+    return env;
+}
+
+// Starts path with these arguments, their bytes as given (never through a shell), in the program
+// folder, with the standard streams only: no device, socket or lock of this process.
+std::optional<pid_t> spawnProgram(const std::string& path, const std::vector<std::string>& args, bool ownSession)
+{
+    std::vector<std::string> argStrings;
+    argStrings.reserve(args.size() + 1);
+    argStrings.push_back(path);
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argStrings)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<char*> env = childEnvironment();
+
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return std::nullopt;
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return std::nullopt;
+    }
+    const std::string folder = programFolder();
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    // Signals as a program finds them when started from a shell: none blocked, SIGPIPE not
+    // ignored (whatever this process did to its own).
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (ownSession)
+        flags |= POSIX_SPAWN_SETSID;
+    posix_spawnattr_setflags(&attributes, flags);
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv.data(), env.data());
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0)
+        return std::nullopt;
+    return pid;
+}
+
 }  // namespace
 
 std::string executablePath(std::string_view program)
 {
+    // A "\" in an absolute path is part of a folder's name, not a separator.
+    if (!program.empty() && program.front() == '/')
+        return std::string(program);
     const std::string name = toSlashes(program);
     if (!name.empty() && name.front() == '/')
         return name;
@@ -81,14 +148,18 @@ std::string executablePath(std::string_view program)
 
 std::optional<std::int64_t> startProgram(std::string_view program, const std::vector<std::string>& args)
 {
-    QStringList list;
-    for (const auto& a : args)
-        list << QString::fromStdString(a);
-    qint64 pid = 0;
-    const QString path = QString::fromStdString(executablePath(program));
-    if (!QProcess::startDetached(path, list, QString::fromStdString(programFolder()), &pid))
+    // A session of its own, as a detached program has: Ctrl+C in the player's terminal is the
+    // player's to handle, not the other program's.
+    const std::optional<pid_t> pid = spawnProgram(executablePath(program), args, true);
+    if (!pid)
         return std::nullopt;
-    return pid;
+    // Nobody is told of its end, but it is reaped, so it never lingers as a zombie.
+    std::thread([pid = *pid] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return *pid;
 }
 
 // The reaper thread and the owner share this. The child stays a zombie (waited for without being
@@ -123,28 +194,10 @@ bool WatchedProcess::start(std::string_view program, const std::vector<std::stri
 {
     if (m_state->pid != 0)
         return false;
-    const std::string path = executablePath(program);
-    std::vector<std::string> argStrings;
-    argStrings.reserve(args.size() + 1);
-    argStrings.push_back(path);
-    argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : argStrings)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    if (posix_spawn_file_actions_init(&actions) != 0)
+    const std::optional<pid_t> spawned = spawnProgram(executablePath(program), args, false);
+    if (!spawned)
         return false;
-    const std::string folder = programFolder();
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    // The child gets the standard streams only: no device, socket or lock of this process.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    pid_t pid = 0;
-    const int failed = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0)
-        return false;
+    const pid_t pid = *spawned;
 
     m_state->pid = pid;
     m_state->onExit = std::move(onExit);

@@ -12,18 +12,25 @@
 
 namespace platform {
 
-// "encoder" -> "<executable folder>/encoder"; an absolute path stays; "\" becomes "/".
+// "plugins\lame" -> "<executable folder>/plugins/lame"; an absolute path stays as it is.
 std::string executablePath(std::string_view program);
 
+// Variables meant for the process they were given to alone, never handed on to the programs it
+// starts: a render file of the "no sound" device must not be written by a second process (a
+// program shown later would open it again and empty what was rendered so far).
+inline constexpr std::string_view kProcessOwnVariables[] = {"QUORVALEN_NOSOUND_WAV"};
+
 // Starts a program of the executables' folder (or an absolute path) with these arguments, each
-// passed as it is (never through a shell), detached, in the program folder. Returns its process
-// id, or nothing when it could not be started.
+// passed as it is (never through a shell), detached in a session of its own, in the program
+// folder, with this process's environment less kProcessOwnVariables. Returns its process id, or
+// nothing when it could not be started.
 std::optional<std::int64_t> startProgram(std::string_view program, const std::vector<std::string>& args);
 
 // A program of the executables' folder (or an absolute path) started with these arguments, each
-// passed as it is (never through a shell), in the program folder, and watched: its end is reported
-// on the thread that started it, which must run a Qt event loop. The child is always reaped, also
-// when this object is gone before it (then nobody is told), so it never lingers as a zombie.
+// passed as it is (never through a shell), in the program folder, with the environment
+// startProgram gives, and watched: its end is reported on the thread that started it, which must
+// run a Qt event loop. The child is always reaped, also when this object is gone before it (then
+// nobody is told), so it never lingers as a zombie.
 class WatchedProcess {
 public:
     // The program's exit status, or minus the number of the signal that ended it.

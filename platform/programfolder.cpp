@@ -1,6 +1,10 @@
 // Where the program's files live: the executable's folder unless QUORVALEN_PROGRAM_DIR says otherwise.
 #include "platform/programfolder.h"
 
+#include "platform/cp1251.h"
+#include "platform/usermessages.h"
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -36,7 +40,8 @@ std::string programFolder()
     const char* env = std::getenv("QUORVALEN_PROGRAM_DIR");
     if (env && *env) {
         std::error_code ec;
-        const auto abs = std::filesystem::absolute(std::filesystem::path(toSlashes(env)), ec);
+        // A Linux path: a "\" in it belongs to a folder's name.
+        const auto abs = std::filesystem::absolute(std::filesystem::path(env), ec);
         if (!ec)
             return withSlash(abs.lexically_normal().string());
     }
@@ -55,6 +60,8 @@ std::string toSlashes(std::string_view path)
 
 std::string programPath(std::string_view relative)
 {
+    if (!relative.empty() && relative.front() == '/')
+        return std::string(relative);
     std::string path = toSlashes(relative);
     if (!path.empty() && path.front() == '/')
         return path;
@@ -62,6 +69,29 @@ std::string programPath(std::string_view relative)
     while (path.compare(skip, 2, "./") == 0)
         skip += 2;
     return programFolder() + path.substr(skip);
+}
+
+std::string programFolderRefusal()
+{
+    for (const std::string& folder : {programFolder(), executableFolder()}) {
+        if (!isValidUtf8(folder))
+            return "Имя папки программы не в кодировке UTF-8: " + decodeText(folder) +
+                   "\r\nС такой папкой программа не работает: её файлы попали бы в папку с другим именем. "
+                   "Переименуйте папку.";
+    }
+    return {};
+}
+
+bool programFolderUsable(const std::string& program, const std::string& boxCaption)
+{
+    const std::string refusal = programFolderRefusal();
+    if (refusal.empty())
+        return true;
+    std::fprintf(stderr, "%s: %s\n", program.c_str(), toDisplayLineBreaks(refusal).c_str());
+    std::fflush(stderr);
+    if (!boxCaption.empty())
+        messageBox(refusal, boxCaption, MB_OK | MB_ICONERROR);
+    return false;
 }
 
 }  // namespace platform

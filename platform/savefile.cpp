@@ -13,7 +13,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace platform {
@@ -22,6 +25,9 @@ namespace {
 
 // Of the target's name in the temporary file's name: room for the rest within any name limit.
 constexpr std::size_t kMaxTempNameChars = 200;
+
+// Times a temporary file is made again when a tidying start took it before it was locked.
+constexpr int kLockAttempts = 3;
 
 // The process's umask without changing it (umask() itself would, for every thread at once).
 mode_t currentUmask()
@@ -90,6 +96,29 @@ bool SaveFile::fail(int err)
     return false;
 }
 
+int createLockedTemp(const std::string& target, std::string& path)
+{
+    // Hidden, beside the target (a rename works within one file system only), and short enough
+    // for any file-name limit whatever the target's name.
+    const std::string pattern =
+        parentOf(target) + "/." + fileNameOf(target).substr(0, kMaxTempNameChars) + ".XXXXXX";
+    // A start tidying the folder that came between the creation and the lock has taken the file
+    // away: it is made again. Where the file system has no locks, it goes unlocked.
+    for (int attempt = 0;; ++attempt) {
+        std::string name = pattern;
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0)
+            return -1;
+        struct stat made {};
+        if (attempt < kLockAttempts && ::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &made) == 0 && made.st_nlink == 0) {
+            ::close(fd);
+            continue;
+        }
+        path = std::move(name);
+        return fd;
+    }
+}
+
 bool SaveFile::open()
 {
     cancel();
@@ -98,16 +127,10 @@ bool SaveFile::open()
     if (m_path.empty())
         return fail(ENOENT);
     m_target = resolveTarget(m_path);
-    const std::string folder = parentOf(m_target);
-    // Hidden, beside the target (a rename works within one file system only), and short enough
-    // for any file-name limit whatever the target's name.
-    std::string name = fileNameOf(m_target).substr(0, kMaxTempNameChars);
-    std::string pattern = folder + "/." + name + ".XXXXXX";
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    const int fd = createLockedTemp(m_target, m_temp);
     if (fd < 0)
         return fail(errno);
     m_fd = fd;
-    m_temp = pattern;
 
     struct stat old {};
     const bool replacing = ::stat(m_target.c_str(), &old) == 0;
@@ -155,12 +178,20 @@ bool SaveFile::commit()
     // Some file systems only find out at the flush or the close that the data does not fit.
     if (::fsync(m_fd) != 0 && errno != EINVAL && errno != ENOTSUP)
         return fail(errno);
+    // A second descriptor keeps the lock through the rename; the close is checked on the first.
+    const int lock = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        return fail(errno);
-    if (::rename(m_temp.c_str(), m_target.c_str()) != 0)
-        return fail(errno);
+    const bool closed = ::close(fd) == 0 || errno == EINTR;
+    const int closeError = errno;
+    const bool renamed = closed && ::rename(m_temp.c_str(), m_target.c_str()) == 0;
+    const int renameError = errno;
+    if (lock >= 0)
+        ::close(lock);
+    if (!closed)
+        return fail(closeError);
+    if (!renamed)
+        return fail(renameError);
     m_temp.clear();
     syncFolder(parentOf(m_target));
     return true;
@@ -192,29 +223,90 @@ bool isSaveTempName(std::string_view name)
     });
 }
 
-int removeStaleTempFiles(const std::string& folder, bool (*matches)(std::string_view name), std::chrono::seconds minAge)
+namespace {
+
+// Offers removeIf the regular files of this user in folder whose name matches; returns how many it
+// removed.
+template <class RemoveIf>
+int removeLeftovers(const std::string& folder, bool (*matches)(std::string_view name), RemoveIf removeIf)
 {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr)
         return 0;
-    const std::time_t now = std::time(nullptr);
     int removed = 0;
     while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (!matches(name))
+        if (!matches(entry->d_name))
             continue;
         struct stat st {};
         // The entry itself, not what a link points at; only the user's own files.
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
             st.st_uid != ::geteuid())
             continue;
-        if (now - st.st_mtime < minAge.count())
-            continue;
-        if (::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)
-            ++removed;
+        removed += removeIf(::dirfd(dir), entry->d_name, st) ? 1 : 0;
     }
     ::closedir(dir);
     return removed;
+}
+
+bool removeIfUntouchedFor(int folderFd, const char* name, const struct stat& st, std::chrono::seconds age)
+{
+    return std::time(nullptr) - st.st_mtime >= age.count() && ::unlinkat(folderFd, name, 0) == 0;
+}
+
+// Where a lock may be held on another machine without this one seeing it.
+bool locksMayBeElsewhere(int folderFd)
+{
+    struct statfs fs {};
+    if (::fstatfs(folderFd, &fs) != 0)
+        return true;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case NFS_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
+    case CIFS_SUPER_MAGIC:
+    case SMB2_SUPER_MAGIC:
+    case FUSE_SUPER_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A save's temporary file that no writer holds locked. It is removed while this lock is held, so
+// a writer that has just made it and locks it next finds it gone and makes another.
+bool removeIfUnlocked(int folderFd, const char* name, const struct stat& st)
+{
+    const int fd = ::openat(folderFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool removed = false;
+    struct stat held {};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if (::fstat(fd, &held) == 0 && held.st_ino == st.st_ino && held.st_dev == st.st_dev)
+            removed = ::unlinkat(folderFd, name, 0) == 0;
+    } else if (errno != EWOULDBLOCK) {
+        removed = removeIfUntouchedFor(folderFd, name, st, kStaleTempAge);  // no locks here
+    }
+    ::close(fd);
+    return removed;
+}
+
+}  // namespace
+
+int removeStaleTempFiles(const std::string& folder, bool (*matches)(std::string_view name), std::chrono::seconds minAge)
+{
+    return removeLeftovers(folder, matches, [minAge](int folderFd, const char* name, const struct stat& st) {
+        return removeIfUntouchedFor(folderFd, name, st, minAge);
+    });
+}
+
+int removeStaleSaveFiles(const std::string& folder)
+{
+    std::optional<bool> byAge;
+    return removeLeftovers(folder, isSaveTempName, [&byAge](int folderFd, const char* name, const struct stat& st) {
+        if (!byAge)
+            byAge = locksMayBeElsewhere(folderFd);
+        return *byAge ? removeIfUntouchedFor(folderFd, name, st, kStaleTempAge) : removeIfUnlocked(folderFd, name, st);
+    });
 }
 
 bool saveFile(const std::string& path, std::string_view bytes, std::string* error, std::optional<unsigned> mode)

@@ -57,20 +57,28 @@ bool saveFile(const std::string& path, std::string_view bytes, std::string* erro
 // A name SaveFile gives its temporary files: "." + the target's name + "." + six letters or digits.
 bool isSaveTempName(std::string_view name);
 
-// How long a temporary file must have been left untouched before it counts as left behind. A save
-// writes without pause and renames within seconds (a 100,000-row base in well under a minute), so
-// a file untouched this long is no save running now, of this program or of the other one, on this
-// machine or on another sharing the folder: the age is what tells them apart, where a process id
-// would mean nothing to another machine and would not be in the names older saves left.
+// Makes a new temporary file beside target, to be written whole and renamed over it, named as
+// SaveFile names its own and locked as long as a descriptor of it stays open (keep one through
+// the rename): removeStaleSaveFiles leaves it alone. Returns the descriptor and sets path; -1 with
+// errno set when it cannot be made.
+int createLockedTemp(const std::string& target, std::string& path);
+
+// How long a temporary file must have been left untouched before it counts as left behind where
+// nothing else tells: a writer works without pause and renames within seconds (a 100,000-row
+// base in well under a minute), so a file untouched this long is no save or encoding running now.
 inline constexpr std::chrono::minutes kStaleTempAge{10};
 
-// Removes from folder (not below it) the leftovers of interrupted saves: regular files of this user
+// Removes from folder (not below it) the leftovers of interrupted work: regular files of this user
 // whose name matches and that have not been changed for minAge. Returns how many went.
 int removeStaleTempFiles(const std::string& folder, bool (*matches)(std::string_view name),
                          std::chrono::seconds minAge = kStaleTempAge);
-inline int removeStaleSaveFiles(const std::string& folder)
-{
-    return removeStaleTempFiles(folder, isSaveTempName);
-}
+
+// Removes from folder (not below it) the temporary files of saves whose writer is gone (killed,
+// crashed, the machine down), whatever their age: a SaveFile holds a lock on its temporary file
+// until it is renamed into place, which the system drops with the writer, so what no lock holds
+// has no writer. A save running now, in this program or another, keeps its file. On a network
+// file system, where a writer on another machine may hold a lock this one cannot see, the age
+// decides instead (kStaleTempAge). Returns how many went.
+int removeStaleSaveFiles(const std::string& folder);
 
 }  // namespace platform

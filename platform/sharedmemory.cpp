@@ -7,6 +7,7 @@
 #include <QtGlobal>
 
 #include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -58,22 +59,28 @@ SharedMemory::~SharedMemory()
 bool SharedMemory::open(std::string_view name, std::size_t size)
 {
     close();
-    if (size == 0)
+    m_error.clear();
+    if (size == 0) {
+        m_error = "no size";
         return false;
+    }
     const std::string folder = runtimeFolder();
     if (folder.empty()) {
         qWarning("SharedMemory: no runtime folder");
+        m_error = "no runtime folder";
         return false;
     }
     const std::string base = folder + "shm." + safeObjectName(name);
     m_guardFd = openLockFile(base + ".guard");
     m_holderFd = openLockFile(base + ".holders");
     if (m_guardFd < 0 || m_holderFd < 0) {
+        m_error = std::strerror(errno);
         close();
         return false;
     }
     GuardLock guard(m_guardFd);
     if (!guard.locked()) {
+        m_error = std::strerror(errno);
         close();
         return false;
     }
@@ -81,6 +88,7 @@ bool SharedMemory::open(std::string_view name, std::size_t size)
     // exists is a leftover of a crash: it goes, and the area is made anew under a fresh name.
     const bool otherHolders = lockFile(m_holderFd, LOCK_EX | LOCK_NB) != 0;
     if (lockFile(m_holderFd, LOCK_SH) != 0) {
+        m_error = std::strerror(errno);
         close();
         return false;
     }
@@ -91,18 +99,41 @@ bool SharedMemory::open(std::string_view name, std::size_t size)
     }
     struct stat st {};
     bool ok = fstat(fd, &st) == 0;
+    if (!ok)
+        m_error = std::strerror(errno);
     // /dev/shm is shared by every user: only an area that is ours and closed to others is used.
     if (ok && (st.st_uid != geteuid() || (st.st_mode & 077) != 0)) {
         qWarning("SharedMemory: %s is not this user's own", m_shmName.c_str());
+        m_error = "not this user's own";
         ok = false;
     }
     m_existed = otherHolders;
-    if (ok && static_cast<std::size_t>(st.st_size) < size)
-        ok = ftruncate(fd, static_cast<off_t>(size)) == 0;
+    if (ok && static_cast<std::size_t>(st.st_size) < size && ftruncate(fd, static_cast<off_t>(size)) != 0) {
+        m_error = std::strerror(errno);
+        ok = false;
+    }
+    // A size alone reserves nothing on tmpfs: with /dev/shm full (any user's files fill it) the
+    // first write into a page that is not there would end the program by SIGBUS. Every page is
+    // taken now, or the area is not made.
+    if (ok) {
+        int rc;
+        do {
+            rc = posix_fallocate(fd, 0, static_cast<off_t>(size));
+        } while (rc == EINTR);
+        if (rc != 0) {
+            m_error = std::strerror(rc);
+            ok = false;
+        }
+    }
     void* data = ok ? mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
+    if (ok && data == MAP_FAILED)
+        m_error = std::strerror(errno);
     ::close(fd);
     if (data == MAP_FAILED) {
-        qWarning("SharedMemory: cannot map %zu bytes of %s", size, m_shmName.c_str());
+        qWarning("SharedMemory: cannot map %zu bytes of %s (%s)", size, m_shmName.c_str(), m_error.c_str());
+        // What was made here is nobody's: it goes now rather than at the next start.
+        if (!otherHolders)
+            shm_unlink(m_shmName.c_str());
         close();
         return false;
     }
@@ -126,11 +157,14 @@ int SharedMemory::createFresh(std::string_view name)
         m_shmName = sharedMemoryObjectName(name, token);
         const int fd = shm_open(m_shmName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST) {
-            if (fd < 0)
-                qWarning("SharedMemory: shm_open %s failed", m_shmName.c_str());
+            if (fd < 0) {
+                m_error = std::strerror(errno);
+                qWarning("SharedMemory: shm_open %s failed (%s)", m_shmName.c_str(), m_error.c_str());
+            }
             return fd;
         }
     }
+    m_error = "no fresh name";
     qWarning("SharedMemory: no fresh name for %s", std::string(name).c_str());
     return -1;
 }
@@ -139,13 +173,16 @@ int SharedMemory::openHeld(std::string_view name)
 {
     const std::string token = sharedMemoryToken(name);
     if (token.empty()) {
+        m_error = "no recorded name";
         qWarning("SharedMemory: no recorded name for %s", std::string(name).c_str());
         return -1;
     }
     m_shmName = sharedMemoryObjectName(name, token);
     const int fd = shm_open(m_shmName.c_str(), O_RDWR | O_CLOEXEC, 0);
-    if (fd < 0)
-        qWarning("SharedMemory: shm_open %s failed", m_shmName.c_str());
+    if (fd < 0) {
+        m_error = std::strerror(errno);
+        qWarning("SharedMemory: shm_open %s failed (%s)", m_shmName.c_str(), m_error.c_str());
+    }
     return fd;
 }
 

@@ -22,10 +22,14 @@ public:
     SharedMemory(const SharedMemory&) = delete;
     SharedMemory& operator=(const SharedMemory&) = delete;
 
-    // Creates the area, or opens the one another holder has, and maps size bytes. False on
-    // failure (size 0, no runtime folder, the system refuses); the object then stays closed.
+    // Creates the area, or opens the one another holder has, and maps size bytes, every page of
+    // them taken from the system at once (so no later write can fail). False on failure (size 0,
+    // no runtime folder, /dev/shm full, the system refuses); the object then stays closed and
+    // lastError() says why.
     bool open(std::string_view name, std::size_t size);
     void close();
+    // Why the last open failed ("No space left on device", ...); empty after a successful one.
+    const std::string& lastError() const { return m_error; }
 
     bool isOpen() const { return m_data != nullptr; }
     // True when another holder had the area open already (its bytes are theirs).
@@ -44,6 +48,7 @@ private:
     int m_holderFd = -1;  // shared flock while mapped
     int m_guardFd = -1;   // serialises open and close between holders
     bool m_existed = false;
+    std::string m_error;
 };
 
 }  // namespace platform

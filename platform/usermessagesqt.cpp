@@ -160,7 +160,9 @@ QString fileFilter(const std::string& filter)
             continue;
         if (patterns.isEmpty())
             patterns = QStringLiteral("*");
-        out << (name.isEmpty() ? patterns : name) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        const QString shown = QStringLiteral(" (") + patterns + QLatin1Char(')');
+        // A name that already shows its patterns ("Database files (*.dfs)") keeps them once.
+        out << (name.isEmpty() ? patterns + shown : name.endsWith(shown, Qt::CaseInsensitive) ? name : name + shown);
     }
     return out.join(QStringLiteral(";;"));
 }

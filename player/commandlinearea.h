@@ -13,6 +13,9 @@ class SharedMemory;
 namespace player {
 
 constexpr const char* kCommandLineAreaName = "QuorvalenCommandLine__1";
+// What a running player answers to UM_COMMAND_LINE when it has read the area; 0 when it has no
+// area to read (then what was handed over is lost, and the second start says so).
+constexpr long long kCommandLineTaken = 1;
 constexpr std::size_t kCommandLineAreaSize = 1026;
 constexpr std::size_t kSecondArgOffset = 513;
 constexpr std::size_t kMaxArgBytes = 512;

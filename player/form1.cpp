@@ -4,6 +4,9 @@
 
 #include "controls/elidedlabel.h"
 #include "controls/mainmenuxp.h"
+#include "controls/pagescrollarea.h"
+#include "controls/splittergrowth.h"
+#include "controls/tabrows.h"
 #include "controls/tbar.h"
 #include "controls/toolbarrows.h"
 #include "controls/vtqstatusbar.h"
@@ -13,6 +16,7 @@
 #include "platform/messageids.h"
 #include "platform/usermessages.h"
 #include "platform/pathtext.h"
+#include "platform/sharedmemory.h"
 #include "player/commandlinearea.h"
 #include "player/icons.h"
 #include "player/images.h"
@@ -20,6 +24,7 @@
 #include "player/playlist/playlistrows.h"
 #include "player/sequencing/formsequencer.h"
 #include "player/sequencing/maintimer.h"
+#include "player/sequencing/nextitem.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
 #include "player/sound/bpmmeter.h"
@@ -39,7 +44,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QResizeEvent>
-#include <QScrollArea>
 #include <QStatusTipEvent>
 #include <QSplitter>
 #include <QStatusBar>
@@ -48,6 +52,8 @@
 #include <QToolBar>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace player {
 
@@ -73,7 +79,7 @@ QAction* makeAction(QObject* parent, const char* name, const QString& text, cons
 constexpr int kSidePanelWidth = 270;
 constexpr int kDefaultPlaylistWidth = 490;
 
-// A page of fixed controls scrolls inside the narrow side panel instead of widening the window.
+// A page of fixed controls goes into a page of its own that scrolls only up and down.
 void scrollPageContents(QWidget* page)
 {
     QLayout* controlsLayout = page->layout();
@@ -81,10 +87,8 @@ void scrollPageContents(QWidget* page)
         return;
     auto* content = new QWidget;
     content->setLayout(controlsLayout);  // the laid-out controls move along with it
-    auto* scroll = new QScrollArea(page);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(content);
+    auto* scroll = new controls::PageScrollArea(page);
+    scroll->setContent(content);
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->addWidget(scroll);
@@ -122,13 +126,6 @@ TForm1::~TForm1()
     FormDestroy();
 }
 
-void TForm1::ShowStatus(const QString& text)
-{
-    StatusText = text;
-    if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
-        panel->setText(text);
-}
-
 bool TForm1::OnAir() const
 {
     if (!Sequencer)
@@ -146,6 +143,14 @@ controls::TVqListView* TForm1::makeList(const QString& name, QWidget* parent)
     list->header()->resizeSection(1, 0);
     list->header()->resizeSection(2, 300);
     list->header()->resizeSection(4, 0);
+    // The number (after the row's picture) and the duration as wide as what they show: the title
+    // keeps the room of a narrow window.
+    const QFontMetrics metrics = list->fontMetrics();
+    const int padding = 2 * metrics.averageCharWidth();
+    list->header()->resizeSection(0, std::max(list->header()->sectionSizeHint(0),
+                                              list->iconSize().width() + metrics.horizontalAdvance(QStringLiteral("9999")) + padding));
+    list->header()->resizeSection(3, std::max(list->header()->sectionSizeHint(3),
+                                              metrics.horizontalAdvance(QStringLiteral("00:00")) + padding));
     list->StruckMarker = QString::fromLatin1(kMarkerOpenFailed);
     list->viewport()->installEventFilter(this);
     list->viewport()->setAcceptDrops(true);
@@ -158,7 +163,7 @@ void TForm1::buildComponents()
     auto* central = new QWidget(this);
     auto* splitter = new QSplitter(central);
 
-    PageControl1 = new QTabWidget(splitter);
+    PageControl1 = new controls::TabRowsWidget(splitter);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
@@ -232,11 +237,9 @@ void TForm1::buildComponents()
     rightLayout->addWidget(pcPlaylist, 1);
     rightLayout->addWidget(Panel2);
 
-    // A wider window widens the playlists; the side panel keeps its width.
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
     splitter->setSizes({kSidePanelWidth, kDefaultPlaylistWidth});
+    new controls::SplitterGrowth(splitter, 3);  // a third of a wider window to the side panel
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(splitter, 1);
     StatusBar1 = new controls::TvtqStatusBar(central);
@@ -622,7 +625,7 @@ platform::LResult TForm1::windowProc(std::uint32_t msg, platform::WParam wParam,
         } else {
             WMCommandLine();
         }
-        return 0;
+        return CommandLineArea != nullptr && CommandLineArea->isOpen() ? kCommandLineTaken : 0;
     case platform::UM_DECK_ENDED:
         WMDeckEnded(wParam, lParam);
         return 0;

@@ -12,6 +12,7 @@
 #include "player/jingles/jingleslots.h"
 #include "player/link/linkprograms.h"
 #include "player/playerini.h"
+#include "player/language/playertexts.h"
 #include "player/playermessages.h"
 #include "player/playlist/notesmarks.h"
 #include "player/schedule/schedule.h"
@@ -78,6 +79,7 @@ class EngineDeck;
 class FormSequencerHost;
 class MainTimer;
 class PlaybackSequencer;
+class NextItemPreparer;
 struct CrossfadeTable;
 struct ProfileLoad;
 
@@ -171,6 +173,7 @@ public:
     std::array<QString, 9> RecentPlaylists;
     QString WindowTitle;  // the caption base formed at the first showing
     PlayerMessages Messages = BuiltInMessages();
+    PlayerTexts Texts;  // what the windows write while the player runs, in the chosen language
     PlayerIni Ini;
     int MonType = 0;
     bool SilenceDetectorOn = false;
@@ -187,6 +190,7 @@ public:
     std::unique_ptr<engine::TAudioEngine> LineInDeck;
     std::unique_ptr<TagReaders> Readers;
     std::unique_ptr<FormSequencerHost> SeqHost;
+    std::unique_ptr<NextItemPreparer> NextItems;  // the next item, opened ahead for either deck
     std::unique_ptr<EngineDeck> DeckAView;
     std::unique_ptr<EngineDeck> DeckBView;
     std::unique_ptr<PlaybackSequencer> Sequencer;
@@ -195,9 +199,14 @@ public:
     QTimer* pointtimer = nullptr;  // one-shot at a mix or fade point that falls between two ticks
     std::mt19937 Random;
 
-    // Status panel 0: what went wrong where no box may hold the air, and the master volume.
+    // Status panel 0 (statuspanel.cpp): the hint of what the mouse is over, else the panel's own
+    // text, such as the master volume.
     void ShowStatus(const QString& text);
     QString StatusText;  // panel 0's own text: a hint shows over it only while there is one
+    // What went wrong where no box may hold the air: it stands in panel 0, over hints and the
+    // panel's own text, until the next failure, and the panel's tool tip holds it whole.
+    void ShowFailure(const QString& text);
+    QString FailureText;
     // Deck A (the item on air) is playing or paused.
     bool OnAir() const;
 
@@ -401,16 +410,25 @@ public:
     std::string DefBase;  // the database file handed to the other programs
     ProgramLauncher LaunchProgram = DefaultProgramLauncher();
     void buildDatabaseLink();  // once, from the constructor
-    // Tells the old server to quit, starts a new one, greets it and maps the area. Failures are
-    // shown and leave the search page disabled; they never end the caller.
+    // Tells the old server to quit, starts a new one and maps the area; the new server is greeted
+    // when its window comes up, which the caller (the window's first showing, a profile load) does
+    // not wait for. Failures are shown and leave the search page disabled; they never end the
+    // caller.
     void StartSearchServer();
     // Tells the server to quit and releases the area (the window's end).
     void StopSearchServer();
+    WindowWatch ServerWatch;           // the server started last, until its window comes up
+    bool ServerRestartWanted = false;  // a restart asked for while that server came up
+    bool QueryWaiting = false;         // a query typed while it came up, answered once it is there
+    QString SearchAreaProblem;         // why the area could not be mapped; empty when it was
+    void MapSearchArea();
+    void ServerCameUp(platform::WindowHandle window);  // 0: none came up in time
     void edFindTextChange();
     void WMSearchResult(platform::WParam count);
-    void SetSearchPageEnabled(bool on);  // off: the page says the database is not available
+    void SetSearchPageEnabled(bool on);  // off: the page says why the search is not available
     // The server did not answer: the results go, and the page says why (the field stays usable).
     void SearchUnavailable();
+    QString SearchUnavailableText() const;
     QLabel* lbSearchUnavailable = nullptr;
     void LVFindResultDblClick();
     void N43Click();
@@ -752,6 +770,8 @@ private:
     controls::TVqListView* makeList(const QString& name, QWidget* parent);
     bool forwardToTextField(int key);
     void placeStatusControls();
+    void showStatusPanel();
+    QString m_hint;  // the application's current hint
     bool m_shown = false;
     QMetaObject::Connection m_focusWatch;  // the application's focus changes, for the edit actions
     // Hand-overs that arrived before the first showing finished, handled right after it.

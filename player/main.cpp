@@ -17,6 +17,9 @@
 #include <QSessionManager>
 
 #include <chrono>
+#include <cstdio>
+#include <optional>
+#include <string>
 #include <thread>
 
 namespace {
@@ -32,9 +35,10 @@ platform::WindowHandle FindPlayerWindowProc()
     return 0;
 }
 
-// Hands the two arguments to the running player. Several files opened at once start several
-// processes: they take turns, and each waits up to about 5 s for the running window to appear.
-void HandOver(platform::SharedMemory& area, const std::string& first, const std::string& second)
+// Hands the two arguments to the running player; why it failed, or nothing when it was done.
+// Several files opened at once start several processes: they take turns, and each waits up to
+// about 5 s for the running window to appear.
+std::optional<std::string> HandOver(platform::SharedMemory& area, const std::string& first, const std::string& second)
 {
     using namespace std::chrono;
     const auto deadline = steady_clock::now() + seconds(5);
@@ -46,15 +50,23 @@ void HandOver(platform::SharedMemory& area, const std::string& first, const std:
         turn.reset();
         std::this_thread::sleep_for(milliseconds(20));
     }
+    if (!area.isOpen())
+        return "нет области командной строки (" + area.lastError() + ")";
     platform::WindowHandle window = FindPlayerWindowProc();
     while (window == 0 && steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(milliseconds(100));
+        std::this_thread::sleep_for(milliseconds(20));
         window = FindPlayerWindowProc();
     }
-    if (window == 0 || !area.isOpen())
-        return;
+    if (window == 0)
+        return std::string("окно работающего плеера не найдено");
     player::WriteCommandLineArea(area.data(), area.size(), first, second);
-    platform::sendMessage(window, platform::UM_COMMAND_LINE, 0, 0);
+    platform::LResult answer = 0;
+    if (platform::sendMessageEx(window, platform::UM_COMMAND_LINE, 0, 0, &answer) != platform::SendStatus::Answered)
+        return std::string("работающий плеер не ответил");
+    // A player that could not make the area when it started has nothing to read this from.
+    if (answer != player::kCommandLineTaken)
+        return std::string("у работающего плеера нет области командной строки");
+    return std::nullopt;
 }
 
 }  // namespace
@@ -72,15 +84,21 @@ int main(int argc, char** argv)
     if (ini.NoCopy) {
         single = std::make_unique<platform::NamedMutex>("уникальное_имя_для_твоей_проги");
         if (single->alreadyExisted()) {
-            HandOver(area, first, second);
+            const std::optional<std::string> failed = HandOver(area, first, second);
             area.close();
-            return 0;
+            if (!failed)
+                return 0;
+            // Nothing is lost without a word: whoever started this learns it from the status too.
+            std::fprintf(stderr, "player: передача в работающий плеер не удалась: %s\n", failed->c_str());
+            return 1;
         }
     }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvalen"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvalen"));
+    // Before anything is written into the folder.
+    if (!platform::programFolderUsable("player", "Quorvalen"))
+        return 1;
 
     auto splash = std::make_unique<player::TSplashForm>();
     splash->show();

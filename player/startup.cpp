@@ -220,13 +220,13 @@ void TForm1::ReportUnreadFile(const QString& text, const QString& path, const st
     // Queued: shown from the message loop, after whatever the start still writes into the panel,
     // all of them in one text (the panel shows one).
     if (UnreadFiles.isEmpty())
-        QTimer::singleShot(0, this, [this] { ShowStatus(std::exchange(UnreadFiles, {}).join(QStringLiteral("; "))); });
+        QTimer::singleShot(0, this, [this] { ShowFailure(std::exchange(UnreadFiles, {}).join(QStringLiteral("; "))); });
     UnreadFiles.append(unreadText(text, path, why));
 }
 
 void TForm1::ReportUnreadHandOver(const QString& path, const std::string& why)
 {
-    ShowStatus(unreadText(QStringLiteral("Плейлист не читается: "), path, why));
+    ShowFailure(unreadText(QStringLiteral("Плейлист не читается: "), path, why));
     if (OnAir())
         return;
     // After the hand-over's own message has been answered: the second start is not kept waiting.
@@ -251,7 +251,7 @@ void TForm1::HandleHandOver(const std::string& first, const std::string& second)
 {
     if (ArgumentWasCut(second) && (first == "file" || first == "list")) {
         // What is left of the path names another file, or the folder above it.
-        ShowStatus(QStringLiteral("Путь длиннее %1 байт не принят: ").arg(kMaxArgBytes) +
+        ShowFailure(QStringLiteral("Путь длиннее %1 байт не принят: ").arg(kMaxArgBytes) +
                    platform::pathToQString(second) + QStringLiteral("…"));
         return;
     }

@@ -138,8 +138,8 @@ void TStatFrm::FormShow()
     Gauge1->show();
     Label11->setText(QString::number(m_figures.records));
     Label12->setText(m_figures.totalTime);
-    Label13->setText("<wait>");
-    Label14->setText(baseSizeText(m_figures.records, locale));
+    Label13->setText(m_figures.words.waiting);
+    Label14->setText(baseSizeText(m_figures.records, locale, m_figures.words));
     Timer2->start();
     if (m_thread && !m_closed)
         m_thread->start();

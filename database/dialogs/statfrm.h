@@ -29,6 +29,7 @@ public:
         std::size_t records = 0;
         QString totalTime;                       // the main window's total-time text
         std::function<std::size_t()> liveCount;  // the base's size now (for the " +" mark)
+        StatWords words;                         // in the program's language
     };
     TStatFrm(BaseFigures figures, QWidget* parent = nullptr);
     ~TStatFrm() override;

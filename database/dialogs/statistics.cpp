@@ -13,7 +13,6 @@ namespace database {
 
 namespace {
 
-constexpr const char* kUnknown = "<unknown>";
 
 bool isBlank(unsigned char c) { return c <= ' '; }
 
@@ -62,10 +61,10 @@ bool sortedEntries(const std::vector<media::TTrackRecord>& records, Field field,
 }
 
 // The most frequent entry: the longest run of equal neighbours, the first of equally long runs.
-QString mostFrequent(const std::vector<Entry>& entries)
+QString mostFrequent(const std::vector<Entry>& entries, const QString& unknown)
 {
     if (entries.empty())
-        return kUnknown;
+        return unknown;
     std::size_t bestAt = 0, bestRun = 0;
     for (std::size_t i = 0; i < entries.size();) {
         std::size_t j = i + 1;
@@ -128,16 +127,17 @@ const char* statTypeName(int type)
     return type >= 0 && type < kStatTypeCount ? kNames[static_cast<std::size_t>(type)] : "";
 }
 
-QString durationText(std::int64_t seconds)
+QString durationText(std::int64_t seconds, const StatWords& words)
 {
-    char text[96];
-    std::snprintf(text, sizeof text, "%lld sec (%.2lld:%.2lld min)", static_cast<long long>(seconds),
-                  static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60));
-    return QString::fromLatin1(text);
+    char time[64];
+    std::snprintf(time, sizeof time, "%.2lld:%.2lld", static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
+    return QString::number(seconds) + " " + words.seconds + " (" + QString::fromLatin1(time) + " " + words.minutes +
+           ")";
 }
 
 bool computeDurationsAndNames(const std::vector<media::TTrackRecord>& records, StatResults& out,
-                              const std::atomic<bool>& stop)
+                              const std::atomic<bool>& stop, const StatWords& words)
 {
     out.shortest.reset();
     out.longest.reset();
@@ -164,21 +164,21 @@ bool computeDurationsAndNames(const std::vector<media::TTrackRecord>& records, S
     if (!out.shortest)
         shortest = 0;
     const QString star = unmeasured > 0 ? QStringLiteral(" *") : QString();
-    out.texts[4] = durationText(shortest) + star;
-    out.texts[5] = durationText(longest) + star;
-    out.texts[6] = durationText(average) + star;
+    out.texts[4] = durationText(shortest, words) + star;
+    out.texts[5] = durationText(longest, words) + star;
+    out.texts[6] = durationText(average, words) + star;
 
     if (records.empty()) {
-        out.texts[8] = out.texts[9] = out.texts[12] = kUnknown;
+        out.texts[8] = out.texts[9] = out.texts[12] = words.unknown;
         return true;
     }
     std::vector<Entry> entries;
     if (!sortedEntries(records, Field::Year, false, stop, entries))
         return false;
-    out.texts[9] = mostFrequent(entries);
+    out.texts[9] = mostFrequent(entries, words.unknown);
     if (!sortedEntries(records, Field::Genre, true, stop, entries))
         return false;
-    out.texts[8] = mostFrequent(entries);
+    out.texts[8] = mostFrequent(entries, words.unknown);
     if (!sortedEntries(records, Field::Artist, true, stop, entries))
         return false;
     out.texts[12] = QString::number(distinctCount(entries));
@@ -186,7 +186,8 @@ bool computeDurationsAndNames(const std::vector<media::TTrackRecord>& records, S
 }
 
 bool computeSizes(const std::vector<media::TTrackRecord>& records, StatResults& out, const QLocale& locale,
-                  const std::function<void(int percent)>& progress, const std::atomic<bool>& stop)
+                  const std::function<void(int percent)>& progress, const std::atomic<bool>& stop,
+                  const StatWords& words)
 {
     out.typeCounts.fill(0);
     out.counted = 0;
@@ -207,7 +208,8 @@ bool computeSizes(const std::vector<media::TTrackRecord>& records, StatResults& 
             progress(percent);
         }
     }
-    out.texts[2] = locale.toString(totalKb, 'f', 0) + " KB (" + fixed(locale, totalKb / 1048576.0, 2) + " GB)";
+    out.texts[2] = locale.toString(totalKb, 'f', 0) + " " + words.kilobytes + " (" +
+                   fixed(locale, totalKb / 1048576.0, 2) + " " + words.gigabytes + ")";
     return true;
 }
 
@@ -217,9 +219,10 @@ QString typeShareText(int type, double sharePercent, const QLocale& locale)
            fixed(locale, sharePercent, 3).rightJustified(6, QLatin1Char(' ')) + "%";
 }
 
-QString baseSizeText(std::size_t records, const QLocale& locale)
+QString baseSizeText(std::size_t records, const QLocale& locale, const StatWords& words)
 {
-    return fixed(locale, static_cast<double>(records) * sizeof(media::TTrackRecord) / 1024.0, 2) + " KB";
+    return fixed(locale, static_cast<double>(records) * sizeof(media::TTrackRecord) / 1024.0, 2) + " " +
+           words.kilobytes;
 }
 
 std::string trackInformation(const media::TTrackRecord& track)

@@ -29,6 +29,16 @@ const char* statTypeName(int type);
 inline constexpr std::array<std::uint32_t, kStatTypeCount> kStatTypeColors = {0xFF0000, 0xFF00FF, 0x3399FF,
                                                                               0x40FF00};
 
+// The words the figures are written with, in the program's language.
+struct StatWords {
+    QString seconds = QStringLiteral("sec");
+    QString minutes = QStringLiteral("min");
+    QString kilobytes = QStringLiteral("KB");
+    QString gigabytes = QStringLiteral("GB");
+    QString unknown = QStringLiteral("<unknown>");  // no year, genre or artist to count
+    QString waiting = QStringLiteral("<wait>");     // the file sizes, until they are counted
+};
+
 struct StatResults {
     // Of the thirteen texts: 2 file sizes, 4 shortest, 5 longest, 6 average, 8 genre, 9 year,
     // 12 artist count; the others stay empty.
@@ -41,21 +51,22 @@ struct StatResults {
 };
 
 // "%d sec (%.2d:%.2d min)".
-QString durationText(std::int64_t seconds);
+QString durationText(std::int64_t seconds, const StatWords& words = {});
 
 // Durations, years, genres and artists (texts 4, 5, 6, 8, 9, 12). False when stopped part way.
 bool computeDurationsAndNames(const std::vector<media::TTrackRecord>& records, StatResults& out,
-                              const std::atomic<bool>& stop);
+                              const std::atomic<bool>& stop, const StatWords& words = {});
 
 // Type counters and the total size (text 2, "%.0n KB (%.2f GB)" in the locale's separators).
 // progress receives the percentage done whenever it changes. False when stopped part way.
 bool computeSizes(const std::vector<media::TTrackRecord>& records, StatResults& out, const QLocale& locale,
-                  const std::function<void(int percent)>& progress, const std::atomic<bool>& stop);
+                  const std::function<void(int percent)>& progress, const std::atomic<bool>& stop,
+                  const StatWords& words = {});
 
 // "%s: %6.3f%%" with the type's name and its share in percent.
 QString typeShareText(int type, double sharePercent, const QLocale& locale);
 // "%.2f KB" of the base's size in memory and on disk (424 bytes a record).
-QString baseSizeText(std::size_t records, const QLocale& locale);
+QString baseSizeText(std::size_t records, const QLocale& locale, const StatWords& words = {});
 
 // The text of the track information box: every field trimmed, the time in seconds and minutes.
 std::string trackInformation(const media::TTrackRecord& track);

@@ -5,8 +5,8 @@
 
 namespace database {
 
-TStatThrd::TStatThrd(std::vector<media::TTrackRecord> snapshot, QLocale locale)
-    : m_records(std::move(snapshot)), m_locale(std::move(locale))
+TStatThrd::TStatThrd(std::vector<media::TTrackRecord> snapshot, QLocale locale, StatWords words)
+    : m_records(std::move(snapshot)), m_locale(std::move(locale)), m_words(std::move(words))
 {
 }
 
@@ -30,7 +30,7 @@ void TStatThrd::synchronize(std::function<void(TStatFrm&)> step)
 void TStatThrd::run()
 {
     StatResults results;
-    if (!computeDurationsAndNames(m_records, results, m_stop))
+    if (!computeDurationsAndNames(m_records, results, m_stop, m_words))
         return;
     synchronize([](TStatFrm& w) { w.StopGaugeAnimation(); });
     synchronize([results](TStatFrm& w) { w.ShowResults(results); });
@@ -39,7 +39,8 @@ void TStatThrd::run()
         beforeSizes();
     const bool done = computeSizes(
         m_records, results, m_locale,
-        [this](int percent) { synchronize([percent](TStatFrm& w) { w.ShowSizeProgress(percent); }); }, m_stop);
+        [this](int percent) { synchronize([percent](TStatFrm& w) { w.ShowSizeProgress(percent); }); }, m_stop,
+        m_words);
     if (!done)
         return;
     synchronize([](TStatFrm& w) { w.HideGauge(); });

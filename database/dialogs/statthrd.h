@@ -19,7 +19,7 @@ class TStatFrm;
 class TStatThrd : public QThread {
     Q_OBJECT
 public:
-    TStatThrd(std::vector<media::TTrackRecord> snapshot, QLocale locale);
+    TStatThrd(std::vector<media::TTrackRecord> snapshot, QLocale locale, StatWords words = {});
     // Stops and waits for the run.
     ~TStatThrd() override;
 
@@ -41,6 +41,7 @@ private:
 
     const std::vector<media::TTrackRecord> m_records;
     const QLocale m_locale;
+    const StatWords m_words;
     std::atomic<bool> m_stop{false};
     TStatFrm* m_window = nullptr;
 };

@@ -2,6 +2,8 @@
 #include "player/about/dbgfrm.h"
 
 #include "audiolib/audiolib.h"
+#include "controls/elidedlabel.h"
+#include "controls/screenfit.h"
 #include "platform/usermessages.h"
 #include "player/about/namedlabel.h"
 
@@ -41,8 +43,16 @@ TDbgFrm::TDbgFrm(QWidget* mainWindow) : QWidget(mainWindow, Qt::Tool | Qt::Windo
     grid->addWidget(CheckBox1, 5, 0, 1, 2);
     pair(6, "Label8", "TimerID:", Label15, "Label15");
     pair(7, "Label9", "IsFading:", Label16, "Label16");
-    Label5 = namedLabel(this, "Label5", QStringLiteral("A.FileName= "));
-    Label6 = namedLabel(this, "Label6", QStringLiteral("B.FileName= "));
+    // A long path is cut in its middle rather than widen the window past the screen.
+    const auto fileLabel = [this](const char* name, const char* text) {
+        auto* label = new controls::TElidedLabel(this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setText(QString::fromLatin1(text));
+        label->setElideMode(Qt::ElideMiddle);
+        return label;
+    };
+    Label5 = fileLabel("Label5", "A.FileName= ");
+    Label6 = fileLabel("Label6", "B.FileName= ");
     grid->addWidget(Label5, 8, 0, 1, 2);
     grid->addWidget(Label6, 9, 0, 1, 2);
     pair(10, "Label18", "Time working:", Label19, "Label19");
@@ -115,6 +125,8 @@ void TDbgFrm::Button1Click()
 void TDbgFrm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    controls::widenForTitle(*this);
+    controls::keepOnScreen(*this);
     Timer1Timer();
     Timer1->start();
 }

@@ -27,7 +27,6 @@ namespace player {
 namespace {
 
 constexpr int kPathColumn = 2;
-constexpr const char* kListFilter = "Jingles list (*.lst)|*.lst";
 
 }  // namespace
 
@@ -112,14 +111,20 @@ void TfrmJinList::showEvent(QShowEvent* event)
 void TfrmJinList::FormShow()
 {
     const engine::TAudioEngine* deck = m_owner.OnAirDeck();
-    PlayableFilter = QString::fromStdString(deck != nullptr ? deck->GetFileFilter() : std::string());
+    PlayableFilter =
+        QString::fromStdString(deck != nullptr ? m_owner.Texts.DeckFilter(deck->GetFileFilter()) : std::string());
     while (PlayableFilter.endsWith(QLatin1Char('|')))
         PlayableFilter.chop(1);
-    OpenFilter = QString::fromLatin1(kListFilter) + QLatin1Char('|') + PlayableFilter;
+    OpenFilter = QString::fromStdString(listFilter()) + QLatin1Char('|') + PlayableFilter;
     for (int k = 0; k < 9; ++k)
         setRow(k, m_owner.JingleSlots[static_cast<std::size_t>(k + 1)]);
     const QSignalBlocker quiet(tbVolume);
     tbVolume->setValue(std::clamp(m_owner.JVol, 0, 100));
+}
+
+std::string TfrmJinList::listFilter() const
+{
+    return m_owner.Texts.Filter(PlayerText::JinglesList, "*.lst");
 }
 
 int TfrmJinList::selectedRow() const
@@ -159,7 +164,7 @@ void TfrmJinList::Button1Click()
     if (k < 0)
         return;
     // The playable types come first here: a jingle is chosen, not a list.
-    const std::string filter = PlayableFilter.toStdString() + "|" + kListFilter;
+    const std::string filter = PlayableFilter.toStdString() + "|" + listFilter();
     const std::optional<std::string> file = platform::userMessages().openFileName("", filter, "");
     if (!file)
         return;
@@ -200,7 +205,7 @@ void TfrmJinList::Button4Click()
 
 void TfrmJinList::Button5Click()
 {
-    const std::optional<std::string> file = platform::userMessages().saveFileName("", kListFilter, "", "lst");
+    const std::optional<std::string> file = platform::userMessages().saveFileName("", listFilter(), "", "lst");
     if (!file)
         return;
     std::array<QString, 9> paths;

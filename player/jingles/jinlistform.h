@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -60,6 +62,7 @@ protected:
 
 private:
     int selectedRow() const;
+    std::string listFilter() const;  // "Jingles list (*.lst)|*.lst" in the language
     TForm1& m_owner;
     bool m_shown = false;
 };

@@ -3,7 +3,8 @@
 #include "player/form1.h"
 
 #include "controls/lang.h"
-#include "controls/vtqstatusbar.h"
+#include "controls/zrexplorerunit.h"
+#include "controls/zrfoldertreeview.h"
 #include "player/about/dbgfrm.h"
 #include "player/language/langfiles.h"
 #include "player/language/sellang.h"
@@ -75,6 +76,12 @@ std::vector<std::string> TForm1::LoadLanguage()
         ReadLangValues(file, "Strings", "s", 0, QStringList(Messages.begin(), Messages.end()));
     for (int n = 0; n < kPlayerMessageCount; ++n)
         Messages[static_cast<std::size_t>(n)] = messages[n];
+    Texts.Load(file);
+    auto text = [this](PlayerText t) { return Texts[t].toStdString(); };
+    controls::SetExplorerNames({text(PlayerText::Desktop), text(PlayerText::Computer), text(PlayerText::Network),
+                                text(PlayerText::FileSystem)});
+    if (SHView != nullptr)
+        SHView->RenameSpecialNodes();
     UpdateCaption();
     return skipped;
 }
@@ -109,9 +116,8 @@ void TForm1::ApplicationEvents1Hint(const QString& hint)
         const QStringList lines = lOnAir->text().split(QRegularExpression(QStringLiteral("\r?\n")));
         lOnAir->setToolTip(lines.value(0) + QStringLiteral(" - ") + lines.value(1));
     }
-    // The hint goes with the mouse; the panel's own text comes back.
-    if (controls::TvtqStatusPanel* panel = StatusBar1->Panels().Items(0))
-        panel->setText(hint.isEmpty() ? StatusText : hint);
+    m_hint = hint;
+    showStatusPanel();
 }
 
 }  // namespace player

@@ -126,6 +126,8 @@ bool ApplyLangValue(QObject* component, QWidget* window, LangKind kind, const QS
             return true;
         }
         if (auto* action = qobject_cast<QAction*>(component)) {
+            // A tool bar's button shows the hint of its action as its tool tip.
+            action->setToolTip(value);
             action->setStatusTip(value);
             return true;
         }
@@ -143,6 +145,12 @@ bool ApplyLangValue(QObject* component, QWidget* window, LangKind kind, const QS
         }
         if (auto* action = qobject_cast<QAction*>(component)) {
             action->setText(value);
+            return true;
+        }
+        return false;
+    case LangKind::Unit:
+        if (auto* bar = qobject_cast<controls::TLBar*>(component)) {
+            bar->setUnit(value);
             return true;
         }
         return false;

@@ -18,9 +18,10 @@ namespace player {
 enum class LangKind {
     Caption,   // the text of a label, button, check box, group box, tab page or edit box; the window's title
     Hint,      // a control's hint (tool tip and status tip)
-    MenuHint,  // a menu item's hint (status tip)
+    MenuHint,  // a menu item's hint (status tip, and the tool tip of the buttons bound to it)
     Command,   // an action's caption, and with it that of every menu item and button bound to it
     MenuItem,  // a menu item's caption (or a drop-down menu's title)
+    Unit,      // the unit a labelled bar writes after its value
 };
 
 // The component of window named name (case ignored, as the language file's keys are), looked up

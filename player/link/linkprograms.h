@@ -8,9 +8,12 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class QTimer;
 
 namespace player {
 
@@ -38,18 +41,53 @@ inline constexpr std::string_view kBaseListFile = media::kDatabaseListFile;
 // At most this many entries of a handed-over playlist are taken.
 inline constexpr int kHandOverRecords = 10001;
 
-// How long the player looks for a started program's window: 50 looks, 100 ms apart.
-inline constexpr int kWindowLooks = 50;
-inline constexpr std::chrono::milliseconds kWindowLookPause{100};
+// How long the player waits for a started program's window, and how often it looks meanwhile: a
+// program's window comes up some tens of milliseconds after its start, and is taken within a few
+// milliseconds of it.
+inline constexpr std::chrono::milliseconds kWindowWaitLimit{5000};
+inline constexpr std::chrono::milliseconds kWindowLookInterval{5};
 
 // Starts a program of the program folder with these arguments; false when it could not be
 // started. The player uses the platform's process start; tests put stand-ins here.
 using ProgramLauncher = std::function<bool(std::string_view program, const std::vector<std::string>& args)>;
 ProgramLauncher DefaultProgramLauncher();
 
-// Up to `looks` times: pause, then look for the window (not `skip`, a window known to hang); 0
-// when none appeared.
-platform::WindowHandle WaitForWindow(std::string_view className, std::string_view caption, int looks,
-                                     std::chrono::milliseconds pause, platform::WindowHandle skip = 0);
+// The window of this class and caption (an empty text: any) that is there now, other than `skip`
+// (a window known to hang); 0 when there is none.
+platform::WindowHandle LookForWindow(std::string_view className, std::string_view caption,
+                                     platform::WindowHandle skip = 0);
+
+// Looks at once, then again every kWindowLookInterval until `limit` has passed, holding the
+// calling thread meanwhile; 0 when no window appeared.
+platform::WindowHandle WaitForWindow(std::string_view className, std::string_view caption,
+                                     std::chrono::milliseconds limit, platform::WindowHandle skip = 0);
+
+// The same wait without holding the thread: a look at once and then from the thread's event loop.
+// `found` is called once, with the window or with 0 when none appeared within the limit; when the
+// window is there at once, before start() returns.
+class WindowWatch {
+public:
+    using Found = std::function<void(platform::WindowHandle)>;
+
+    WindowWatch();
+    ~WindowWatch();
+    WindowWatch(const WindowWatch&) = delete;
+    WindowWatch& operator=(const WindowWatch&) = delete;
+
+    // Replaces a watch still running, whose handler is then never called.
+    void start(std::string className, std::string caption, std::chrono::milliseconds limit, Found found);
+    // The handler is not called.
+    void cancel();
+    bool active() const;
+
+private:
+    void look();
+
+    std::unique_ptr<QTimer> m_timer;
+    std::string m_className;
+    std::string m_caption;
+    std::chrono::steady_clock::time_point m_deadline;
+    Found m_found;
+};
 
 }  // namespace player

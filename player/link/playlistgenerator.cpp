@@ -40,7 +40,7 @@ void TForm1::startgenClick()
     const std::string base = std::filesystem::is_regular_file(DefBase, ec) ? DefBase : std::string();
     const bool started = LaunchProgram && LaunchProgram(kGeneratorProgram, {base});
     if (started)
-        GeneratorWindow = WaitForWindow(kGeneratorWindowClass, {}, kWindowLooks, kWindowLookPause, hung);
+        GeneratorWindow = WaitForWindow(kGeneratorWindowClass, {}, kWindowWaitLimit, hung);
     if (GeneratorWindow == 0) {
         platform::messageBox(Messages[0].toStdString(), "XXX", platform::MB_OK | platform::MB_ICONERROR);
         return;

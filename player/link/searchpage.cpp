@@ -87,12 +87,17 @@ void TForm1::buildDatabaseLink()
     connect(startgen, &QAction::triggered, this, [this] { startgenClick(); });
 }
 
+QString TForm1::SearchUnavailableText() const
+{
+    return SearchAreaProblem.isEmpty() ? Messages[2] : SearchAreaProblem;
+}
+
 void TForm1::SetSearchPageEnabled(bool on)
 {
     for (QWidget* control : TabSheet2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (control != lbSearchUnavailable)
             control->setEnabled(on);
-    lbSearchUnavailable->setText(Messages[2]);
+    lbSearchUnavailable->setText(SearchUnavailableText());
     lbSearchUnavailable->setVisible(!on);
 }
 
@@ -102,7 +107,7 @@ void TForm1::SearchUnavailable()
     // stays usable: a restart of the server (profile, settings) brings the answers back.
     LVFindResult->selectionModel()->clearSelection();
     LVFindResult->ClearRows();
-    lbSearchUnavailable->setText(Messages[2]);
+    lbSearchUnavailable->setText(SearchUnavailableText());
     lbSearchUnavailable->show();
 }
 

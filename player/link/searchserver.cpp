@@ -9,10 +9,10 @@
 #include "player/link/searcharea.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 
 #include <chrono>
+#include <utility>
 
 namespace player {
 
@@ -28,6 +28,9 @@ constexpr std::chrono::milliseconds kQuitTimeout{500};
 
 void TForm1::StopSearchServer()
 {
+    ServerWatch.cancel();
+    ServerRestartWanted = false;
+    QueryWaiting = false;
     // A server answers its quit at once and closes afterwards; one that hangs is not waited for
     // long (it ends by itself when its ping finds no player).
     if (ServerWindow != 0) {
@@ -40,6 +43,12 @@ void TForm1::StopSearchServer()
 
 void TForm1::StartSearchServer()
 {
+    // One start at a time: a server still coming up is met first and replaced then, never left
+    // behind unknown (its window and the next one's carry the same caption).
+    if (ServerWatch.active()) {
+        ServerRestartWanted = true;
+        return;
+    }
     StopSearchServer();
 
     const std::string self = std::to_string(handle());
@@ -53,30 +62,59 @@ void TForm1::StartSearchServer()
         platform::sendMessage(stray, platform::UM_SEARCH_QUIT, 0, 0);
     }
     const bool started = LaunchProgram && LaunchProgram(kDatabaseProgram, {"hidden", self, DefBase});
+    // The area is the player's as much as the server's: it is mapped now, and the server maps it
+    // when it is greeted.
+    MapSearchArea();
     // A program that could not be started shows no window: no point waiting for one.
-    if (started)
-        ServerWindow = WaitForWindow(kServerWindowClass, caption, kWindowLooks, kWindowLookPause);
+    if (!started) {
+        ServerCameUp(0);
+        return;
+    }
+    // The window comes up and plays meanwhile; what is typed is answered once the server is there.
+    SetSearchPageEnabled(SharedArea != nullptr);
+    ServerWatch.start(std::string(kServerWindowClass), caption, kWindowWaitLimit,
+                      [this](platform::WindowHandle window) { ServerCameUp(window); });
+}
+
+void TForm1::MapSearchArea()
+{
+    auto area = std::make_shared<platform::SharedMemory>();
+    if (area->open(kSearchAreaName, kSearchAreaSize)) {
+        SharedArea = std::move(area);
+        SearchAreaProblem.clear();
+        return;
+    }
+    // No box: a profile load and the settings dialog run while something is on air, and a full
+    // /dev/shm is no one's to click away. The player goes on without the search and says why.
+    SearchAreaProblem = QStringLiteral("Поиск в базе недоступен: нет общей памяти (%1)")
+                            .arg(QString::fromStdString(area->lastError()));
+    ShowStatus(SearchAreaProblem);
+}
+
+void TForm1::ServerCameUp(platform::WindowHandle window)
+{
+    ServerWindow = window;
+    if (std::exchange(ServerRestartWanted, false)) {
+        StartSearchServer();  // this one is told to quit
+        return;
+    }
     if (ServerWindow == 0)
         platform::messageBox(Messages[2].toStdString(), "Caldrivane", platform::MB_OK | platform::MB_ICONERROR);
     else
         platform::sendMessage(ServerWindow, platform::UM_SEARCH_HELLO, handle(), kHelloServer);
-
-    auto area = std::make_shared<platform::SharedMemory>();
-    if (area->open(kSearchAreaName, kSearchAreaSize)) {
-        SharedArea = std::move(area);
-    } else {
-        // Shown, but the caller (a profile load, the settings dialog) goes on: the search page
-        // simply stays off until a later restart maps the area.
-        platform::messageBox("Error: hMapFile=0!", QCoreApplication::applicationName().toStdString(),
-                             platform::MB_OK | platform::MB_ICONERROR);
-    }
     SetSearchPageEnabled(ServerWindow != 0 && SharedArea != nullptr);
+    if (std::exchange(QueryWaiting, false))
+        edFindTextChange();
 }
 
 void TForm1::edFindTextChange()
 {
     if (cbFindIndex == nullptr || edFindText == nullptr || cbFindIndex->currentIndex() < 0)
         return;
+    if (ServerWatch.active() && SharedArea) {
+        QueryWaiting = true;
+        return;
+    }
     if (!SharedArea || ServerWindow == 0) {
         SearchUnavailable();
         return;

@@ -98,17 +98,21 @@ void TForm1::buildMeters()
 {
     TabSheet5 = new QWidget;
     TabSheet5->setObjectName(QStringLiteral("TabSheet5"));
-    auto* soundLayout = new QHBoxLayout(TabSheet5);
+    // The meters' row; the sound controls go above it and beside the meters (soundpage.cpp).
+    auto* soundLayout = new QVBoxLayout(TabSheet5);
+    auto* meterRow = new QHBoxLayout;
+    soundLayout->addLayout(meterRow);
+    soundLayout->addStretch(1);
     auto* left = new FrameBox(kMeterWidth, kMeterHeight, TabSheet5);
     left->setObjectName(QStringLiteral("_left"));
     auto* right = new FrameBox(kMeterWidth, kMeterHeight, TabSheet5);
     right->setObjectName(QStringLiteral("_right"));
-    soundLayout->addWidget(left, 0, Qt::AlignTop);
-    soundLayout->addWidget(right, 0, Qt::AlignTop);
+    meterRow->addWidget(left, 0, Qt::AlignTop);
+    meterRow->addWidget(right, 0, Qt::AlignTop);
     Label14 = new QLabel(QStringLiteral("off"), TabSheet5);
     Label14->setObjectName(QStringLiteral("Label14"));
-    soundLayout->addWidget(Label14, 0, Qt::AlignTop);
-    soundLayout->addStretch(1);
+    meterRow->addWidget(Label14, 0, Qt::AlignTop);
+    meterRow->addStretch(1);
     PageControl1->addTab(TabSheet5, QStringLiteral("Sound"));
     _left = left;
     _right = right;

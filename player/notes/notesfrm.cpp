@@ -2,6 +2,7 @@
 // switch from one track's notes file to the next.
 #include "player/notes/notesfrm.h"
 
+#include "controls/screenfit.h"
 #include "controls/vqpossave.h"
 #include "platform/usermessages.h"
 #include "platform/usermessagesqt.h"
@@ -85,9 +86,17 @@ void TNotesFrm::setVisible(bool visible)
         m_placed = true;
         const QWidget* main = parentWidget();
         const QRect frame = main->frameGeometry();
-        move(frame.left() + frame.width() - frameGeometry().width() - 1, main->geometry().top() + 1);
+        // Its own frame is not known before it is shown: the desktop frames it as it framed the
+        // main window.
+        const int ownFrameWidth = size().expandedTo(minimumSizeHint()).width() + frame.width() - main->width();
+        move(frame.left() + frame.width() - ownFrameWidth - 1, main->geometry().top() + 1);
     }
     QWidget::setVisible(visible);
+    // Wherever it was put, by the main window or by a saved place, the whole window is in sight.
+    if (visible) {
+        controls::widenForTitle(*this);
+        controls::keepOnScreen(*this);
+    }
 }
 
 bool TNotesFrm::NoAutoRead() const

@@ -160,10 +160,10 @@ void TForm1::ShowComments(bool all)
 void TForm1::N25Click()
 {
     PendingInsertIndex = -1;
-    std::string filter = "Audio Files (wav, mp3, ogg, wma, cda)|*.wav;*.mp3;*.ogg;*.wma;*.cda|";
+    std::string filter = Texts.Filter(PlayerText::AudioFiles, "*.wav;*.mp3;*.ogg;*.wma;*.cda|");
     if (DeckA)
-        filter = DeckA->GetFileFilter();
-    filter += "LineIn (line.in)|line.in";
+        filter = Texts.DeckFilter(DeckA->GetFileFilter());
+    filter += Texts.Filter(PlayerText::LineIn, "line.in");
     if (auto files = platform::userMessages().openFileNames("", filter, "")) {
         for (const std::string& f : *files)
             AddFile(platform::pathToQString(f));

@@ -150,7 +150,8 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
         out += file;
         out += "\r\n";
     }
-    if (!platform::saveFile(path, out, &error))
+    // What the reader would refuse is not written: the file keeps the list it holds.
+    if (!media::PlaylistWithinBounds(out, error) || !platform::saveFile(path, out, &error))
         return false;
     reportRowsLeftOut(path, rows, skipped);
     return true;

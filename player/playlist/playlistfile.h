@@ -11,7 +11,9 @@
 namespace player {
 
 // Writes "#EXTM3U", then per row "#EXTINF:<seconds>,<display name>" and the path, lines ended by
-// CR LF, UTF-8; through a temporary file renamed into place. False (error text set) on failure.
+// CR LF, UTF-8; through a temporary file renamed into place. False (error text set) on failure,
+// and when the list is past the bounds ReadPlaylistFile reads (media::PlaylistWithinBounds): the
+// file is then left as it was.
 // A row whose path holds a line break is not written (it would come back as lines of its own):
 // such rows are named in one box after the save.
 bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVirtualItem>& rows, std::string& error);
@@ -20,10 +22,9 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
 // caption: every line that is neither empty nor a "#" comment is an entry, named and timed by an
 // "#EXTINF:" line before it when there is one (else its file's base name and "??:??"). Entries
 // are resolved as the media module resolves them (relative ones against the playlist's folder).
-// Within the bounds of media::ReadPlaylistBytes, no limit on the number of entries or on the
-// lengths of names and paths. Lines that are not valid UTF-8 are taken as code page 1251. Nothing (error says why) when the file is missing, is
-// not a regular file, is past the bounds of media::ReadPlaylistBytes, cannot be read or holds a
-// zero byte (it is not text).
+// No limit on the lengths of names and paths. Lines that are not valid UTF-8 are taken as code
+// page 1251. Nothing (error says why) when the file is missing, is not a regular file, is past the
+// bounds of media::ReadPlaylistBytes, cannot be read or holds a zero byte (it is not text).
 // ExtendedOnly reads as the hand-overs from the other programs do: a file whose first line is not
 // "#EXTM3U" holds no playlist, and only entries with an "#EXTINF:" line are taken (a hand-over
 // can replace the list on air, so a stray text file must not become its rows).

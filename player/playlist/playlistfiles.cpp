@@ -17,7 +17,10 @@ namespace player {
 
 namespace {
 
-constexpr const char* kPlaylistFilter = "M3U Playlist|*.m3u";
+std::string playlistFilter(const PlayerTexts& texts)
+{
+    return texts.Filter(PlayerText::M3uPlaylist, "*.m3u");
+}
 
 // "n. path"; an "&" in the path is shown as it is, not taken as the item's accelerator.
 QString recentCaption(std::size_t k, QString path)
@@ -94,6 +97,12 @@ void TForm1::SaveHistory(const QString& path)
     std::vector<std::string> paths;
     for (std::size_t n = 0; n < h.size() && h[n]->isVisible(); ++n)
         paths.push_back(RecentPlaylists[n].toStdString());
+    // The recent list only grows from what a history file gave it. Empty over a file that holds
+    // something, it was never filled from that file (it could not be read, or the profile was
+    // missing and another name's history was read): that file is kept as it is.
+    const QFileInfo file(path);
+    if (paths.empty() && file.exists() && !(file.isFile() && file.size() == 0))
+        return;
     std::string error;
     if (!WriteHistoryFile(path.toStdString(), paths, error))
         ReportAudioError(-1, path.toStdString(), "History.SaveToFile (" + error + ")");
@@ -122,11 +131,10 @@ void TForm1::UpdateCaption()
     setCaption(windowTitle().toStdString());
 
     static const char* const kMonitorTypes[] = {"LR Split", "F/R Split", "2nd device"};
-    static const char* const kPriorities[] = {"Idle", "Normal", "High", "Realtime"};
     const int priority = engine::engineSettings().Priority;
     // Values outside the tables name nothing: the panel then shows the number itself.
     const QString monitor = MonType >= 0 && MonType <= 2 ? QString::fromLatin1(kMonitorTypes[MonType]) : QString::number(MonType);
-    const QString prio = priority >= 0 && priority <= 3 ? QString::fromLatin1(kPriorities[priority]) : QString::number(priority);
+    const QString prio = Texts.PriorityNames().value(priority, QString::number(priority));
     if (auto* p = StatusBar1->Panels().Items(3))
         p->setText(monitor);
     if (auto* p = StatusBar1->Panels().Items(4))
@@ -152,7 +160,7 @@ void TForm1::aNewExecute()
 
 void TForm1::aOpenExecute()
 {
-    const std::optional<std::string> path = platform::userMessages().openFileName("", kPlaylistFilter, "");
+    const std::optional<std::string> path = platform::userMessages().openFileName("", playlistFilter(Texts), "");
     if (!path)
         return;
     const QString p = QString::fromStdString(*path);
@@ -175,7 +183,7 @@ bool TForm1::aSaveExecute()
 
 bool TForm1::aSaveAsExecute()
 {
-    const std::optional<std::string> path = platform::userMessages().saveFileName("", kPlaylistFilter, "", "m3u");
+    const std::optional<std::string> path = platform::userMessages().saveFileName("", playlistFilter(Texts), "", "m3u");
     if (!path)
         return false;
     QString p = QString::fromStdString(*path);
@@ -191,7 +199,7 @@ bool TForm1::aSaveAsExecute()
 
 void TForm1::N58Click()
 {
-    const std::optional<std::string> path = platform::userMessages().openFileName("", kPlaylistFilter, "");
+    const std::optional<std::string> path = platform::userMessages().openFileName("", playlistFilter(Texts), "");
     if (!path)
         return;
     std::optional<std::vector<TVirtualItem>> rows = ReadPlaylistFile(*path);
@@ -208,7 +216,7 @@ void TForm1::N58Click()
 
 void TForm1::N47Click()
 {
-    const std::optional<std::string> path = platform::userMessages().openFileName("", kPlaylistFilter, "");
+    const std::optional<std::string> path = platform::userMessages().openFileName("", playlistFilter(Texts), "");
     if (path) {
         const QString p = QString::fromStdString(*path);
         const std::int64_t total = media::GetM3UTotalSeconds(*path);

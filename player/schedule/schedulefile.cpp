@@ -4,6 +4,7 @@
 #include "platform/inifile.h"
 #include "platform/pathtext.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
@@ -71,14 +72,31 @@ ScheduleFile readScheduleFile(const std::string& path)
     ScheduleFile file;
     // The keys of each number's date, time and file, in number order.
     std::map<int, std::array<std::string, kFields.size()>> numbered;
+    // A field that a number has twice (File3 and File03, or File8 twice): the first is read, the
+    // others are kept as they stand, as entries of that number that are not read.
+    using Held = std::array<std::optional<std::string>, kFields.size()>;
+    std::map<int, std::vector<Held>> again;
+    const auto holdAgain = [&again](std::pair<std::size_t, int> field, std::string value) {
+        std::vector<Held>& held = again[field.second];
+        auto free = std::find_if(held.begin(), held.end(), [&](const Held& h) { return !h[field.first]; });
+        if (free == held.end())
+            free = held.insert(held.end(), Held{});
+        (*free)[field.first] = std::move(value);
+    };
     for (const std::string& k : ini.keys(kSection)) {
         if (const auto field = entryKey(k)) {
             std::string& slot = numbered[field->second][field->first];
             if (slot.empty())
                 slot = k;
+            else
+                holdAgain(*field, ini.rawValue(kSection, k).value_or(""));
         } else {
             file.rest.otherKeys.emplace_back(k, ini.rawValue(kSection, k).value_or(""));
         }
+    }
+    for (auto& [k, value] : ini.repeatedKeys(kSection)) {
+        if (const auto field = entryKey(k))
+            holdAgain(*field, std::move(value));
     }
     for (const auto& numberedKeys : numbered) {
         const int n = numberedKeys.first;
@@ -94,14 +112,25 @@ ScheduleFile readScheduleFile(const std::string& path)
         }
         if (!e.path.isEmpty() && e.date.isValid() && e.time.isValid()) {
             file.entries.push_back(std::move(e));
+        } else {
+            ScheduleFileRest::Entry unread{n, {}};
+            for (std::size_t f = 0; f < kFields.size(); ++f) {
+                if (!keys[f].empty())
+                    unread.values.emplace_back(kFields[f], ini.rawValue(kSection, keys[f]).value_or(""));
+            }
+            file.rest.unread.push_back(std::move(unread));
+        }
+        const auto held = again.find(n);
+        if (held == again.end())
             continue;
+        for (Held& h : held->second) {
+            ScheduleFileRest::Entry unread{n, {}};
+            for (std::size_t f = 0; f < kFields.size(); ++f) {
+                if (h[f])
+                    unread.values.emplace_back(kFields[f], std::move(*h[f]));
+            }
+            file.rest.unread.push_back(std::move(unread));
         }
-        ScheduleFileRest::Entry unread{n, {}};
-        for (std::size_t f = 0; f < kFields.size(); ++f) {
-            if (!keys[f].empty())
-                unread.values.emplace_back(kFields[f], ini.rawValue(kSection, keys[f]).value_or(""));
-        }
-        file.rest.unread.push_back(std::move(unread));
     }
     return file;
 }

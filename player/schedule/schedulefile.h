@@ -21,7 +21,8 @@ constexpr int kMaxScheduleFileEntries = 10000;
 
 // What a file holds besides the entries that could be read, as the file holds it, so that writing
 // the file again loses nothing the operator did not remove: entries whose date, time or file could
-// not be read, and keys of the section that name no entry.
+// not be read, a number's second date, time or file (File3 and File03, or File8 twice: the first
+// is read), and keys of the section that name no entry.
 struct ScheduleFileRest {
     struct Entry {
         int number = 0;  // in the file it came from

@@ -15,6 +15,7 @@
 #include "player/schedule/scheduledrows.h"
 #include "player/schedule/schedulecolumns.h"
 #include "player/schedule/schedulefile.h"
+#include "player/language/translate.h"
 #include "player/schedule/timeform.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
@@ -167,6 +168,7 @@ void TForm1::Button1Click()
 {
     auto* dialog = new Ttimeform(*this);
     TranslateForm(dialog, "Schedule.Captions");
+    TranslateColumns(LanguageFileName(), "ScheduleListColumns", dialog->rasplist, 3);
     dialog->takeSchedule(TimeSchedule.entries(), ScheduleRest);
     dialog->rightnow->setChecked(StartImmediately);
     connect(dialog, &QDialog::finished, this, [this] { RefreshScheduleList(); });

@@ -34,24 +34,38 @@ namespace {
 
 constexpr int kDateWidth = 66;
 constexpr int kTimeWidth = 60;
-constexpr const char* kScheduleFilter = "Schedule files (*.SDL)|*.sdl";
-constexpr const char* kPlaylistFilter = "Playlist (m3u)|*.m3u";
 
 std::string scheduleFolder()
 {
     return platform::programPath("Presets/Schedule/");
 }
 
+// A time format without its time zone ("t"): an entry is a time of the operator's day, and the
+// zone would only crowd the column.
+QString withoutZone(const QString& format)
+{
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('t'))
+            out += c;
+    }
+    return out.simplified();
+}
+
 }  // namespace
 
 QString scheduleDateText(const QDate& date)
 {
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    return QLocale().toString(date, QLocale::ShortFormat);
 }
 
 QString scheduleTimeText(const QTime& time)
 {
-    return QLocale::system().toString(time, QLocale::LongFormat);
+    const QLocale locale;
+    return locale.toString(time, withoutZone(locale.timeFormat(QLocale::LongFormat)));
 }
 
 void tellScheduleOperator(QObject* context, const std::string& text)
@@ -180,11 +194,16 @@ void Ttimeform::showRow(int row)
     fitColumns();
 }
 
+std::string Ttimeform::scheduleFilter() const
+{
+    return m_owner.Texts.Filter(PlayerText::ScheduleFiles, "*.sdl");
+}
+
 void Ttimeform::FormShow()
 {
     const engine::TAudioEngine* deck = m_owner.OnAirDeck();
-    EntryFilter = QString::fromStdString(deck != nullptr ? deck->GetFileFilter() : std::string()) +
-                  QString::fromLatin1(kPlaylistFilter);
+    const std::string playable = deck != nullptr ? m_owner.Texts.DeckFilter(deck->GetFileFilter()) : std::string();
+    EntryFilter = QString::fromStdString(playable + m_owner.Texts.Filter(PlayerText::PlaylistM3u, "*.m3u"));
     {
         const QSignalBlocker quiet(_date);
         _date->setDate(QDate::currentDate());
@@ -257,7 +276,7 @@ void Ttimeform::Button8Click()
 
 void Ttimeform::Button3Click()
 {
-    const auto file = platform::userMessages().openFileName("", kScheduleFilter, scheduleFolder());
+    const auto file = platform::userMessages().openFileName("", scheduleFilter(), scheduleFolder());
     if (!file)
         return;
     ScheduleFile read = readScheduleFile(*file);
@@ -268,7 +287,7 @@ void Ttimeform::Button3Click()
 
 void Ttimeform::Button6Click()
 {
-    const auto file = platform::userMessages().saveFileName("", kScheduleFilter, scheduleFolder(), "sdl");
+    const auto file = platform::userMessages().saveFileName("", scheduleFilter(), scheduleFolder(), "sdl");
     std::string error;
     if (file && !writeScheduleFile(*file, Rows, Rest, &error))
         platform::messageBox("Не удалось сохранить расписание:\r\n" + *file + "\r\n(" + error + ")", "Schedule",

@@ -77,13 +77,14 @@ private:
     int selectedRow() const;
     void showRow(int row);
     void fitColumns();
+    std::string scheduleFilter() const;  // "Schedule files (*.SDL)|*.sdl" in the language
     TForm1& m_owner;
     bool m_shown = false;
     std::vector<ScheduleEntry> m_openedWith;
 };
 
-// The texts the schedule's lists show for an entry's date and time (the system's short date and
-// long time formats).
+// The texts the schedule's lists show for an entry's date and time (the short date and the long
+// time formats of the locale, the time without its zone).
 QString scheduleDateText(const QDate& date);
 QString scheduleTimeText(const QTime& time);
 

@@ -162,8 +162,10 @@ void PlaybackSequencer::mixFadeTick()
             DetectCrossfadeClass();
         }
     }
-    if (scope.outermost())
+    if (scope.outermost()) {
         reportFadeTimerFailure();
+        prepareNext();
+    }
 }
 
 }  // namespace player

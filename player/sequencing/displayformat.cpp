@@ -44,9 +44,9 @@ std::string memoryText(double usedPercent)
     return format("%.0f%%", usedPercent);
 }
 
-std::string autoLevelText(bool on, double gain)
+std::string autoLevelText(bool on, double gain, const std::string& off)
 {
-    return on ? format("%.2f", gain) : std::string("off");
+    return on ? format("%.2f", gain) : off;
 }
 
 std::string trimText(double startSeconds, double tailSeconds)

@@ -13,7 +13,7 @@ std::string cpuText(double percent);                        // "12.3%"
 // Memory in use as a percentage of the total; 0 when the total is unknown.
 double memoryUsedPercent(std::uint64_t availableBytes, std::uint64_t totalBytes);
 std::string memoryText(double usedPercent);                 // "57%"
-std::string autoLevelText(bool on, double gain);            // "1.25" or "off"
+std::string autoLevelText(bool on, double gain, const std::string& off);  // "1.25" or off
 std::string trimText(double startSeconds, double tailSeconds);
 std::string volumeStatusText(int volume);                   // "Volume: 80"
 std::string deckStateLine(int volumeA, int volumeB, std::int32_t stateA, std::int32_t stateB);

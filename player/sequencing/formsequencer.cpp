@@ -12,6 +12,8 @@
 #include "controls/vtqstatusbar.h"
 #include "player/form1.h"
 #include "player/playlist/playlistrows.h"
+#include "player/sequencing/displayformat.h"
+#include "player/sequencing/nextitem.h"
 #include "player/sequencing/sequencing.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/systemload.h"
@@ -94,7 +96,7 @@ void FormSequencerHost::rowFailed(int row)
         return;
     TVirtualItem& item = m_form.LVMaster->Rows[static_cast<std::size_t>(row)];
     item.SubItems[kColMarker] = QString::fromLatin1(kMarkerOpenFailed);
-    m_form.ShowStatus(QStringLiteral("Файл не открывается: ") + item.SubItems[kColPath]);
+    m_form.ShowFailure(QStringLiteral("Файл не открывается: ") + item.SubItems[kColPath]);
     m_form.LVMaster->viewport()->update();
 }
 
@@ -131,10 +133,11 @@ void FormSequencerHost::showClock(const std::string& clock, const std::string& c
         panel->setText(QString::fromStdString(memory));
 }
 
-void FormSequencerHost::showAutoLevel(const std::string& text)
+void FormSequencerHost::showAutoLevel(bool on, double gain)
 {
     if (m_form.Label14 != nullptr)
-        m_form.Label14->setText(QString::fromStdString(text));
+        m_form.Label14->setText(
+            QString::fromStdString(autoLevelText(on, gain, m_form.Texts[PlayerText::AutoLevelOff].toStdString())));
 }
 
 bool FormSequencerHost::autoLevel(double& gain) { return m_form.AutoLevelGain(gain); }
@@ -172,8 +175,9 @@ void FormSequencerHost::localTime(int& hour, int& minute, int& second)
 void TForm1::CreateSequencer()
 {
     SeqHost = std::make_unique<FormSequencerHost>(*this);
-    DeckAView = std::make_unique<EngineDeck>(*DeckA);
-    DeckBView = std::make_unique<EngineDeck>(*DeckB);
+    NextItems = std::make_unique<NextItemPreparer>();
+    DeckAView = std::make_unique<EngineDeck>(*DeckA, NextItems.get());
+    DeckBView = std::make_unique<EngineDeck>(*DeckB, NextItems.get());
     Sequencer = std::make_unique<PlaybackSequencer>(*SeqHost, *DeckAView, *DeckBView, platform::MultimediaTimers::system());
     Sequencer->classNames().fadeSign = Ini.FadeSign;
     QPointer<QWidget> viewport = LVMaster->viewport();
@@ -247,6 +251,7 @@ void TForm1::DestroySequencer()
     Sequencer.reset();  // aborts a running fade, waiting for its callback
     DeckAView.reset();
     DeckBView.reset();
+    NextItems.reset();  // waits for an item being opened, frees what was opened
     SeqHost.reset();
 }
 

@@ -48,7 +48,7 @@ public:
     void firstTick() override;
     void localTime(int& hour, int& minute, int& second) override;
     // Load figures and the automatic level, from the window (meters.cpp).
-    void showAutoLevel(const std::string& text) override;
+    void showAutoLevel(bool on, double gain) override;
     bool autoLevel(double& gain) override;
     double cpuLoad() override;
     double memoryUsed() override;

@@ -53,7 +53,7 @@ void MainTimer::tick()
 
     double gain = 0;
     const bool autoLevelOn = m_displays.autoLevel(gain);
-    m_displays.showAutoLevel(autoLevelText(autoLevelOn, gain));
+    m_displays.showAutoLevel(autoLevelOn, gain);
 
     if (m_firstTick || m_tick % 20 == 0) {
         int h = 0, m = 0, s = 0;

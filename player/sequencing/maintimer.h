@@ -18,7 +18,7 @@ class PlaybackSequencer;
 class MainTimerDisplays {
 public:
     virtual ~MainTimerDisplays() = default;
-    virtual void showAutoLevel(const std::string& text) { (void)text; }                   // Label14
+    virtual void showAutoLevel(bool on, double gain) { (void)on, (void)gain; }             // Label14
     virtual void showClock(const std::string& clock, const std::string& cpu, const std::string& memory)
     {
         (void)clock, (void)cpu, (void)memory;

@@ -188,16 +188,18 @@ void TForm1::buildModeControls()
         controls::TSpinFloatEdit*& fade;
         QCheckBox*& mixOn;
         QCheckBox*& fadeOn;
-        const char* names[4];
+        const char* names[5];  // mix, fade, their boxes, the title
     };
     Group groups[] = {
-        {"Музыка", musmix, musfade, cbmusmix, cbmusfade, {"musmix", "musfade", "cbmusmix", "cbmusfade"}},
-        {"Реклама", admix, adfade, cbadmix, cbadfade, {"admix", "adfade", "cbadmix", "cbadfade"}},
-        {"Джинглы", jinmix, jinfade, cbjinmix, cbjinfade, {"jinmix", "jinfade", "cbjinmix", "cbjinfade"}},
+        {"Музыка", musmix, musfade, cbmusmix, cbmusfade, {"musmix", "musfade", "cbmusmix", "cbmusfade", "lbmus"}},
+        {"Реклама", admix, adfade, cbadmix, cbadfade, {"admix", "adfade", "cbadmix", "cbadfade", "lbad"}},
+        {"Джинглы", jinmix, jinfade, cbjinmix, cbjinfade, {"jinmix", "jinfade", "cbjinmix", "cbjinfade", "lbjin"}},
     };
     int line = 0;
     for (Group& g : groups) {
-        grid->addWidget(new QLabel(QString::fromUtf8(g.title), TabSheet7), line, 0, 1, 2);
+        auto* title = new QLabel(QString::fromUtf8(g.title), TabSheet7);
+        title->setObjectName(QString::fromLatin1(g.names[4]));
+        grid->addWidget(title, line, 0, 1, 2);
         g.mixOn = pointBox(TabSheet7, g.names[2], true);
         g.mix = timeEdit(TabSheet7, g.names[0]);
         g.fadeOn = pointBox(TabSheet7, g.names[3], false);

@@ -9,6 +9,7 @@
 #include "platform/programfolder.h"
 #include "platform/pathtext.h"
 #include "player/sequencing/formsequencer.h"
+#include "player/sequencing/nextitem.h"
 #include "player/playlist/playlistrows.h"
 #include "player/reporterror.h"
 #include "player/sequencing/sequencing.h"
@@ -61,11 +62,20 @@ void TForm1::TrackStarted(int row)
 void TForm1::UpdateNowPlaying(const QString& fileName, int row)
 {
     const std::string path = platform::pathBytes(fileName);
-    if (!Readers)
-        Readers = std::make_unique<TagReaders>();
+    // Read with the file when it was opened ahead: a long file or a slow disk does not hold the
+    // start.
+    const std::optional<ItemInfo> prepared = NextItems ? NextItems->startedInfo(path) : std::nullopt;
     media::TTagRecord tag{};
-    std::string info;
-    const bool read = ReadFileInfo(*Readers, path, tag, info);
+    bool read = false;
+    if (prepared) {
+        tag = prepared->tag;
+        read = prepared->tagRead;
+    } else {
+        if (!Readers)
+            Readers = std::make_unique<TagReaders>();
+        std::string info;
+        read = ReadFileInfo(*Readers, path, tag, info);
+    }
     const std::string artist = tagField(tag.Artist, sizeof tag.Artist);
     const std::string title = tagField(tag.Title, sizeof tag.Title);
     SetOnAirText(platform::pathForDisplay(platform::pathToQString(onAirText(read, artist, title, path))));
@@ -84,8 +94,10 @@ void TForm1::UpdateNowPlaying(const QString& fileName, int row)
     item.SubItems[kColName] = name;
     // A CD track is measured only once: reading its length spins the disc.
     const bool cdTrack = QFileInfo(fileName).suffix().compare(QStringLiteral("cda"), Qt::CaseInsensitive) == 0;
-    if (!cdTrack || item.SubItems[kColDuration] == QStringLiteral("??:??"))
-        item.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(media::GetFileDurationMs(path)));
+    if (!cdTrack || item.SubItems[kColDuration] == QStringLiteral("??:??")) {
+        const std::int32_t ms = prepared && prepared->durationMs >= 0 ? prepared->durationMs : media::GetFileDurationMs(path);
+        item.SubItems[kColDuration] = QString::fromStdString(media::FormatTimeShort(ms));
+    }
 
     if (cbCenterList->isChecked())
         CenterPlayingRow();

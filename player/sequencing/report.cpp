@@ -5,6 +5,7 @@
 
 #include <QDir>
 
+#include <cerrno>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -37,19 +38,50 @@ std::string PlayReport::write(const std::string& name)
 {
     const QDateTime now = m_clock();
     const std::string text = line(now.time(), name);
-    // Appended at every start of a track: whatever stands under the day's name, the start never
-    // waits on it (a FIFO would wait for a reader) and writes into nothing but a file.
-    const int fd = ::open(fileName(now.date()).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY,
-                          0644);
-    if (fd >= 0) {
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-            const std::string withEnd = text + "\r\n";
-            [[maybe_unused]] const ssize_t n = ::write(fd, withEnd.data(), withEnd.size());
-        }
-        ::close(fd);
-    }
+    appendLine(fileName(now.date()), text + "\r\n");
     return text;
+}
+
+void PlayReport::appendLine(const std::string& path, const std::string& bytes)
+{
+    // Whatever stands under the day's name, the start never waits on it (a FIFO would wait for a
+    // reader) and writes into nothing but a file.
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    bool made = false;
+    int fd = ::open(path.c_str(), kFlags);
+    if (fd < 0 && errno == ENOENT) {
+        fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0644);
+        made = fd >= 0;
+        if (fd < 0 && errno == EEXIST)
+            fd = ::open(path.c_str(), kFlags);
+    }
+    if (fd < 0)
+        return;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    // A line that did not fit (a full disk) is taken back whole, and a day's file made for it goes
+    // again: no half line, no empty file. Only while nothing else was appended meanwhile.
+    struct stat now {};
+    if (done < bytes.size() && ::fstat(fd, &now) == 0 && now.st_size == st.st_size + static_cast<off_t>(done)) {
+        if (made) {
+            ::unlink(path.c_str());
+        } else if (done > 0) {
+            [[maybe_unused]] const int rc = ::ftruncate(fd, st.st_size);
+        }
+    }
+    ::close(fd);
 }
 
 std::string PlayReport::folder() const

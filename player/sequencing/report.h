@@ -28,7 +28,8 @@ public:
     static std::string line(const QTime& time, const std::string& name);
 
     // Appends the line for name to today's file (creating it) and returns the line. A file that
-    // cannot be written is skipped silently: the report never stops playback.
+    // cannot be written is skipped silently: the report never stops playback. A line that does not
+    // fit (a full disk) leaves the file as it was, and no file where there was none.
     std::string write(const std::string& name);
     // The lines of today's file, empty when it does not exist.
     std::vector<std::string> todayLines() const;
@@ -39,6 +40,8 @@ public:
     bool ensureFolder() const;
 
 private:
+    static void appendLine(const std::string& path, const std::string& bytes);
+
     std::string m_folder;
     Clock m_clock;
 };

@@ -3,10 +3,38 @@
 
 #include "audiolib/audiolib.h"
 #include "engine/audioengine.h"
+#include "engine/filenameparts.h"
+#include "player/sequencing/nextitem.h"
 
 namespace player {
 
-void EngineDeck::PlayFile(const std::string& fileName) { m_engine.PlayFile(fileName); }
+void EngineDeck::PlayFile(const std::string& fileName)
+{
+    m_engine.PlayFile(fileName, m_preparer ? m_preparer->take(m_engine.StartInputsFor(fileName)) : nullptr);
+}
+
+void EngineDeck::PrepareFile(const std::string& fileName)
+{
+    if (m_preparer == nullptr)
+        return;
+    // The line input opens nothing.
+    if (fileName.empty() || engine::isLineInName(fileName))
+        m_preparer->discard();
+    else
+        m_preparer->prepare(m_engine.StartInputsFor(fileName));
+}
+
+bool EngineDeck::FailsToOpen(const std::string& fileName)
+{
+    return m_preparer != nullptr && !engine::isLineInName(fileName) &&
+           m_preparer->failsToOpen(m_engine.StartInputsFor(fileName));
+}
+bool EngineDeck::IsPrepared(const std::string& fileName)
+{
+    return m_preparer != nullptr && !engine::isLineInName(fileName) &&
+           m_preparer->isReady(m_engine.StartInputsFor(fileName));
+}
+
 void EngineDeck::Pause() { m_engine.Pause(); }
 void EngineDeck::Resume() { m_engine.Resume(); }
 void EngineDeck::Stop() { m_engine.Stop(); }

@@ -14,10 +14,19 @@ class TAudioEngine;
 
 namespace player {
 
+class NextItemPreparer;
+
 class SequencerDeck {
 public:
     virtual ~SequencerDeck() = default;
     virtual void PlayFile(const std::string& fileName) = 0;
+    // The next start (on this deck or the other: both open files alike) is expected to play
+    // fileName, "" none: a deck that can opens it ahead, off the caller's thread.
+    virtual void PrepareFile(const std::string& fileName) { (void)fileName; }
+    // fileName was opened ahead lately and could not be: its start would fail at once.
+    virtual bool FailsToOpen(const std::string& fileName) { (void)fileName; return false; }
+    // fileName is open and waiting: its start takes no open.
+    virtual bool IsPrepared(const std::string& fileName) { (void)fileName; return false; }
     virtual void Pause() = 0;
     virtual void Resume() = 0;
     virtual void Stop() = 0;
@@ -38,13 +47,20 @@ public:
     virtual std::int32_t OutputLatencyMs() const { return 0; }
 };
 
-// A TAudioEngine as a deck of the sequencer; does not own it.
+// A TAudioEngine as a deck of the sequencer; does not own it. Starts what the preparer (shared by
+// both decks, when given) has opened ahead.
 class EngineDeck final : public SequencerDeck {
 public:
-    explicit EngineDeck(engine::TAudioEngine& engine) : m_engine(engine) {}
+    explicit EngineDeck(engine::TAudioEngine& engine, NextItemPreparer* preparer = nullptr)
+        : m_engine(engine), m_preparer(preparer)
+    {
+    }
     engine::TAudioEngine& engine() { return m_engine; }
 
     void PlayFile(const std::string& fileName) override;
+    void PrepareFile(const std::string& fileName) override;
+    bool FailsToOpen(const std::string& fileName) override;
+    bool IsPrepared(const std::string& fileName) override;
     void Pause() override;
     void Resume() override;
     void Stop() override;
@@ -63,6 +79,7 @@ public:
 
 private:
     engine::TAudioEngine& m_engine;
+    NextItemPreparer* m_preparer;
 };
 
 // The engine behind one of the sequencer's decks; nullptr for a deck without one.

@@ -23,7 +23,7 @@ PlaybackSequencer::PlaybackSequencer(SequencerHost& host, SequencerDeck& deckA, 
 {
 }
 
-int PlaybackSequencer::nextRow(int direction)
+TrackListState PlaybackSequencer::listState() const
 {
     TrackListState list;
     list.rowCount = m_host.rowCount();
@@ -31,19 +31,72 @@ int PlaybackSequencer::nextRow(int direction)
     list.firstSelected = m_host.firstSelectedRow();
     list.nextIndex = m_host.nextIndex();
     list.shuffleMemory = m_shuffleMemory;
-    const int row = NextTrackIndex(direction, list, m_modes, m_random);
+    return list;
+}
+
+int PlaybackSequencer::nextRow(int direction)
+{
+    TrackListState list = listState();
+    const int row =
+        NextTrackIndex(direction, list, m_modes, [this](int maxInclusive) { return drawForPick(maxInclusive); });
     if (list.nextIndex != m_host.nextIndex())
         m_host.setNextIndex(list.nextIndex);
     m_shuffleMemory = list.shuffleMemory;
     return row;
 }
 
+int PlaybackSequencer::drawForPick(int maxInclusive)
+{
+    const std::optional<std::pair<int, int>> drawn = std::exchange(m_drawn, std::nullopt);
+    if (drawn && drawn->first == maxInclusive)
+        return drawn->second;
+    return m_random ? m_random(maxInclusive) : 0;
+}
+
+int PlaybackSequencer::drawForPeek(int maxInclusive)
+{
+    if (!m_drawn || m_drawn->first != maxInclusive)
+        m_drawn = std::pair(maxInclusive, m_random ? m_random(maxInclusive) : 0);
+    return m_drawn->second;
+}
+
+void PlaybackSequencer::prepareNext()
+{
+    const std::int32_t state = m_deckA->State();
+    if ((state != engine::STATE_PLAY && state != engine::STATE_PAUSE) || m_fade.userStop()) {
+        m_preparedFile.clear();
+        m_deckB->PrepareFile({});
+        return;
+    }
+    TrackListState list = listState();
+    // Repeat starts the selected row again; a break waits for the operator's play of the row it
+    // selects, which is the next one.
+    int row = NextTrackIndex(m_modes.repeat ? 0 : 1, list, m_modes,
+                             [this](int maxInclusive) { return drawForPeek(maxInclusive); });
+    // A row that did not open is skipped at its point at once: the row that follows it is the
+    // one to have ready (a random row is drawn only then). A few rows on: a list of files that
+    // are all gone is not walked through at every tick.
+    constexpr int kMostSkipped = 8;
+    for (int skips = 0; !m_modes.shuffle && row >= 0 && row < list.rowCount && skips < kMostSkipped &&
+                        m_deckB->FailsToOpen(m_host.fileName(row));
+         ++skips) {
+        TrackListState after;
+        after.rowCount = list.rowCount;
+        after.hlIndex = row;
+        row = NextTrackIndex(1, after, m_modes, {});
+    }
+    m_preparedFile = row >= 0 && row < list.rowCount ? m_host.fileName(row) : std::string();
+    m_deckB->PrepareFile(m_preparedFile);
+}
+
 void PlaybackSequencer::PlayTrack(int direction)
 {
     const CommandScope scope(m_commandDepth);
     playSkipping(direction);
-    if (scope.outermost())
+    if (scope.outermost()) {
         reportFadeTimerFailure();
+        prepareNext();
+    }
 }
 
 bool PlaybackSequencer::playSkipping(int direction)
@@ -104,17 +157,15 @@ PlaybackSequencer::StartResult PlaybackSequencer::playOnce(int direction)
     SequencerDeck* const incoming = m_deckB;
     if (!mixing && m_fade.running() && m_fade.deck() == incoming)
         m_fade.abort();
+    const std::string fileName = m_host.fileName(row);
+    const bool prepared = incoming->IsPrepared(fileName);
     const std::int64_t opening = m_clock();
-    incoming->PlayFile(m_host.fileName(row));
+    incoming->PlayFile(fileName);
     if (incoming->LastError() != 0 || incoming->State() != engine::STATE_PLAY) {
         m_host.rowFailed(row);
         return StartResult::Failed;
     }
-    // Smoothed over the last few opens; one stalled open must not move every later point much.
-    constexpr std::int64_t kMaxOpenLeadUs = 40000;
-    const std::int64_t took = std::clamp<std::int64_t>(m_clock() - opening, 0, kMaxOpenLeadUs);
-    m_openLeadUs = m_opened ? (3 * m_openLeadUs + took) / 4 : took;
-    m_opened = true;
+    (prepared ? m_preparedLead : m_openedLead).note(m_clock() - opening);
     // While the decks are lowered (a jingle plays over them) a new item starts at their level.
     incoming->SetVolume(m_deckVolume);
     if (!mixing) {
@@ -142,6 +193,22 @@ PlaybackSequencer::StartResult PlaybackSequencer::playOnce(int direction)
     m_host.trackStarted(row);
     m_lastStarted = row;
     return StartResult::Started;
+}
+
+void PlaybackSequencer::StartLead::note(std::int64_t tookUs)
+{
+    // Smoothed over the last few starts; one stalled open must not move every later point much.
+    constexpr std::int64_t kMaxOpenLeadUs = 40000;
+    const std::int64_t took = std::clamp<std::int64_t>(tookUs, 0, kMaxOpenLeadUs);
+    us = seen ? (3 * us + took) / 4 : took;
+    seen = true;
+}
+
+std::int64_t PlaybackSequencer::openLeadMs()
+{
+    // The preparer is shared by both decks: either can tell whether the next file is ready.
+    const bool prepared = !m_preparedFile.empty() && m_deckB->IsPrepared(m_preparedFile);
+    return (prepared ? m_preparedLead : m_openedLead).us / 1000;
 }
 
 void PlaybackSequencer::startFadeOut(std::int32_t fadeMs)

@@ -15,7 +15,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace player {
 
@@ -118,14 +120,21 @@ public:
     // Ms until the next mix or fade point of deck A's item that has yet to fire, or -1: the main
     // timer finds a point up to a tick late, so the window runs mixFadeTick once more at it.
     std::int64_t msToNextPoint();
+    // Has the row that the list would start next (as the modes and marks stand now) opened ahead
+    // on the free deck, so that at its point only a start is left to do; with nothing on air (or
+    // after a stop) nothing is kept open. Run after every command and tick: an edit, a mark or a
+    // scheduled row changes the row, and a row picked otherwise at the point is opened then.
+    void prepareNext();
 
     // Without a mix point the next row starts this long (plus the open lead) before the end of the
     // item on air, on the other deck, the end playing out under it: no silence falls between them
     // even when the new item comes in an output block late.
     static constexpr std::int64_t kEndLeadMs = 20;
-    // Opening an item (silence scan, stream, sound processing) takes 5 to 40 ms: a mix point is
-    // acted on this much early, so that the item sounds at it. The time the recent opens took.
-    std::int64_t openLeadMs() const { return m_openLeadUs / 1000; }
+    // A start takes a few ms (an item opened at the point, not ahead, up to 40 counted): a mix
+    // or end point is acted on this much early, so that the item sounds at it. The time the
+    // recent starts of the same kind took, kept apart for items opened ahead (a start alone) and
+    // items opened at their start: a slow open must not make the next prepared item sound early.
+    std::int64_t openLeadMs();
     // Microseconds of a steady clock; tests give their own.
     using Clock = std::function<std::int64_t()>;
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -144,7 +153,19 @@ private:
     bool mixFired() const;
     // Deck B still fades out the item before the one on air.
     bool otherDeckFading() const;
+    // The Main list as NextTrackIndex sees it now.
+    TrackListState listState() const;
     int nextRow(int direction);
+    // A smoothed time of the starts of one kind.
+    struct StartLead {
+        std::int64_t us = 0;
+        bool seen = false;
+        void note(std::int64_t tookUs);
+    };
+    // The random row draws: one drawn for prepareNext is the one the next pick takes, while the
+    // list keeps its length.
+    int drawForPick(int maxInclusive);
+    int drawForPeek(int maxInclusive);
     // Fades the faded deck out over fadeMs; notes a timer failure for the operator.
     void startFadeOut(std::int32_t fadeMs);
     // Tells the host about a noted timer failure; only the outermost command does (a start nested
@@ -173,6 +194,7 @@ private:
     CrossfadeClass m_class = kClassMusic;
     bool m_crossfadeFlag = false;
     int m_shuffleMemory = -1;
+    std::optional<std::pair<int, int>> m_drawn;  // (largest row allowed, row drawn)
     int m_lastStarted = -1;
     int m_deckVolume = 100;
     int m_commandDepth = 0;
@@ -185,8 +207,9 @@ private:
     // fade's ms, which the start of the next item takes; -1 none.
     std::int32_t m_fadeWithMixMs = -1;
     Clock m_clock;
-    std::int64_t m_openLeadUs = 0;
-    bool m_opened = false;
+    StartLead m_openedLead;    // starts that opened their file
+    StartLead m_preparedLead;  // starts of a file opened ahead
+    std::string m_preparedFile;  // what prepareNext last asked to have ready
 };
 
 }  // namespace player

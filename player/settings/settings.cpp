@@ -91,6 +91,7 @@ bool TForm1::ShowSettingsDialog(bool encoderPage)
     auto* dialog = new TfrmSettings(*this);
     TranslateForm(dialog, "Settings.Captions");
     const std::string file = LanguageFileName();
+    ApplyLangSection(file, "Settings.Hints", dialog, LangKind::Hint);
     dialog->rgClose->setItems(ReadLangValues(file, "Settings.Other", "cl", 0, dialog->rgClose->items()));
     dialog->RadioGroup3->setItems(ReadLangValues(file, "Settings.Other", "vl", 0, dialog->RadioGroup3->items()));
     dialog->RadioGroup1->setItems(ReadLangValues(file, "Settings.Other", "pr", 0, dialog->RadioGroup1->items()));

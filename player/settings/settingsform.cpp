@@ -77,11 +77,12 @@ void writeFailed(const std::string& path)
 
 }  // namespace
 
-QString IntervalText(int seconds)
+QString IntervalText(int seconds, const PlayerTexts& texts)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.2d m %.2d s", seconds / 60, seconds % 60);
-    return QString::fromLatin1(buffer);
+    auto twoDigits = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    // All four at once: a unit that holds "%1" stays as it is.
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(twoDigits(seconds / 60), texts[PlayerText::Minutes], twoDigits(seconds % 60), texts[PlayerText::Seconds]);
 }
 
 TfrmSettings::TfrmSettings(TForm1& owner) : QDialog(&owner), m_owner(owner)
@@ -89,6 +90,9 @@ TfrmSettings::TfrmSettings(TForm1& owner) : QDialog(&owner), m_owner(owner)
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Preferences"));
     PageControl1 = named(new QTabWidget(this), "PageControl1");
+    // The dialog is as wide as its tabs: none hides behind scroll arrows in a longer language.
+    PageControl1->setUsesScrollButtons(false);
+    PageControl1->setElideMode(Qt::ElideNone);
     TabSheet1 = named(buildGeneralPage(), "TabSheet1");
     TabSheet2 = named(buildProgramPage(), "TabSheet2");
     TabSheet3 = named(buildSilencePage(), "TabSheet3");
@@ -167,10 +171,7 @@ QWidget* TfrmSettings::buildProgramPage()
     cbNoCopy = named(new QCheckBox(QStringLiteral("Предотвращать повторный запуск"), page), "cbNoCopy");
     cbRegShell = named(new QCheckBox(QStringLiteral("Регистрировать расширение оболочки"), page), "cbRegShell");
     cbSortList = named(new QCheckBox(QStringLiteral("Клик по колонке сортирует плейлист"), page), "cbSortList");
-    RadioGroup1 = named(new RadioGroup(QStringLiteral(" Приоритет "),
-                                       {QStringLiteral("Idle"), QStringLiteral("Normal"), QStringLiteral("High"),
-                                        QStringLiteral("Realtime")},
-                                       page),
+    RadioGroup1 = named(new RadioGroup(QStringLiteral(" Приоритет "), PlayerTexts::BuiltInPriorityNames(), page),
                         "RadioGroup1");
     for (QWidget* w : std::initializer_list<QWidget*>{cbReport, cbNoCopy, cbRegShell, cbSortList, RadioGroup1})
         layout->addWidget(w);
@@ -186,7 +187,7 @@ QWidget* TfrmSettings::buildSilencePage()
     Label4 = named(new QLabel(QStringLiteral("Время тишины:"), page), "Label4");
     tbTime = named(new QSlider(Qt::Horizontal, page), "tbTime");
     tbTime->setRange(kMinInterval, kMaxInterval);
-    Label5 = named(new QLabel(IntervalText(kMinInterval), page), "Label5");
+    Label5 = named(new QLabel(IntervalText(kMinInterval, m_owner.Texts), page), "Label5");
     RadioButton1 = named(new QRadioButton(QStringLiteral("Перейти к следующему треку"), page), "RadioButton1");
     RadioButton2 = named(new QRadioButton(QStringLiteral("Начать плейлист заново"), page), "RadioButton2");
     RadioButton3 = named(new QRadioButton(QStringLiteral("Загрузить  аварийный плейлист"), page), "RadioButton3");
@@ -384,7 +385,7 @@ void TfrmSettings::FormShow()
 
 void TfrmSettings::tbTimeChange()
 {
-    Label5->setText(IntervalText(tbTime->value()));
+    Label5->setText(IntervalText(tbTime->value(), m_owner.Texts));
 }
 
 void TfrmSettings::montypeClick(int index)
@@ -427,7 +428,7 @@ void TfrmSettings::Panel2Click()
 void TfrmSettings::Button2Click()
 {
     std::optional<std::string> file = platform::userMessages().openFileName(
-        "", "Database files (*.dfs)|*.dfs", platform::programPath("Database"));
+        "", m_owner.Texts.Filter(PlayerText::DatabaseFiles, "*.dfs"), platform::programPath("Database"));
     if (!file)
         return;
     if (QFileInfo(q(*file)).suffix().isEmpty())
@@ -437,7 +438,8 @@ void TfrmSettings::Button2Click()
 
 void TfrmSettings::Button4Click()
 {
-    if (const auto file = platform::userMessages().openFileName("", "M3U Playlist|*.m3u", ""))
+    const std::string filter = m_owner.Texts.Filter(PlayerText::M3uPlaylist, "*.m3u");
+    if (const auto file = platform::userMessages().openFileName("", filter, ""))
         edList->setText(q(*file));
 }
 

@@ -23,6 +23,7 @@ class QTabWidget;
 namespace player {
 
 class RadioGroup;
+class PlayerTexts;
 class TForm1;
 
 class TfrmSettings : public QDialog {
@@ -142,7 +143,7 @@ private:
     int m_secondDev = 2;
 };
 
-// "%.2d m %.2d s" of an interval in seconds.
-QString IntervalText(int seconds);
+// "%.2d m %.2d s" of an interval in seconds, with the units in the language.
+QString IntervalText(int seconds, const PlayerTexts& texts);
 
 }  // namespace player

@@ -14,7 +14,7 @@ BpmMeter::~BpmMeter()
     wait();
 }
 
-bool BpmMeter::start(SoundDeck& deck, float startSeconds, float lengthSeconds,
+bool BpmMeter::start(SoundDeck& deck, float startSeconds, float lengthSeconds, int mode,
                      std::function<void(std::optional<int>)> done)
 {
     if (m_running.load(std::memory_order_relaxed))
@@ -23,8 +23,9 @@ bool BpmMeter::start(SoundDeck& deck, float startSeconds, float lengthSeconds,
     m_running.store(true, std::memory_order_relaxed);
     const unsigned generation = m_generation;
     QObject* receiver = m_receiver.get();
-    m_worker = std::thread([this, &deck, startSeconds, lengthSeconds, generation, receiver, done = std::move(done)] {
-        const int bpm = deck.GetBPM(startSeconds, lengthSeconds, 0);
+    m_worker = std::thread([this, &deck, startSeconds, lengthSeconds, mode, generation, receiver,
+                            done = std::move(done)] {
+        const int bpm = deck.GetBPM(startSeconds, lengthSeconds, mode);
         // Runs on the receiver's thread, and only while the receiver (and so this meter) lives.
         QMetaObject::invokeMethod(receiver, [this, bpm, generation, done] {
             m_running.store(false, std::memory_order_relaxed);

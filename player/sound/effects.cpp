@@ -2,6 +2,7 @@
 // effects window.
 #include "player/form1.h"
 
+#include "player/language/translate.h"
 #include "player/sound/fxform.h"
 #include "player/sound/sounddeck.h"
 
@@ -21,6 +22,7 @@ void TForm1::Button2Click()
     if (!FXFrm) {
         FXFrm = new TFXFrm(*this);
         TranslateForm(FXFrm, "FXFrm.Captions");
+        ApplyLangSection(LanguageFileName(), "FXFrm.Units", FXFrm, LangKind::Unit);
     }
     FXFrm->show();
     FXFrm->raise();

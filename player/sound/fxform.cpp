@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include <algorithm>
 #include <vector>
 
 namespace player {
@@ -85,9 +86,6 @@ const std::array<PageButtons, kEffectKinds> kButtons{{
      &TFXFrm::SpeedButton42, "SpeedButton42", nullptr, nullptr, &TFXFrm::SpeedButton43, "SpeedButton43"},
 }};
 
-// Room left and right of the bars for their caption and value labels, which sit outside them.
-constexpr int kCaptionRoom = 100;
-constexpr int kValueRoom = 90;
 constexpr int kLabelSpacing = 6;
 
 }  // namespace
@@ -96,15 +94,34 @@ TFXFrm::TFXFrm(TForm1& form) : QDialog(&form), m_form(form)
 {
     setObjectName(QStringLiteral("FXFrm"));
     setWindowTitle(QStringLiteral("Additional FX"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     buildPages();
+}
+
+void TFXFrm::FitToTexts()
+{
+    // The captions and values sit outside their bars, left and right: the room beside the bars
+    // is that of the widest of every page, so that the bars line up from page to page.
+    int captionRoom = 0;
+    int valueRoom = 0;
+    for (const std::vector<BarSpec>& page : kBars)
+        for (const BarSpec& desc : page) {
+            captionRoom = std::max(captionRoom, (this->*desc.bar)->captionRoom());
+            valueRoom = std::max(valueRoom, (this->*desc.bar)->valueRoom());
+        }
+    for (QWidget* panel : m_barPanels)
+        panel->layout()->setContentsMargins(captionRoom, 4, valueRoom, 4);
+    // Never narrower than its texts need; wider when the operator drags it so.
+    setMinimumSize(minimumSizeHint());
     adjustSize();
-    setFixedSize(sizeHint());
+    // Placed at once, not at the next turn of the event loop: the labels follow their bars.
+    layout()->activate();
+    for (QWidget* panel : m_barPanels)
+        panel->layout()->activate();
     // Centred on the main window.
-    move(form.frameGeometry().center() - rect().center());
+    move(m_form.frameGeometry().center() - rect().center());
 }
 
 void TFXFrm::buildPages()
@@ -143,8 +160,8 @@ void TFXFrm::buildPages()
         pageLayout->addLayout(row);
 
         auto* bars = new QWidget(page);
+        m_barPanels[k] = bars;
         auto* barLayout = new QVBoxLayout(bars);
-        barLayout->setContentsMargins(kCaptionRoom, 4, kValueRoom, 4);
         for (const BarSpec& desc : kBars[k]) {
             auto* bar = new controls::TLBar(bars);
             bar->setObjectName(QString::fromLatin1(desc.name));

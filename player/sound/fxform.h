@@ -91,6 +91,10 @@ public:
     // Set while a preset load re-runs FormShow: the preset boxes keep their lists and texts.
     bool FxPresetLoading = false;
 
+    // The room beside the bars and the window's size from the captions, units and values as they
+    // read now (after translation); done as the window shows.
+    void FitToTexts();
+
     QToolButton* OnButton(EffectKind kind) const { return m_onButtons[static_cast<std::size_t>(kind)]; }
     QComboBox* PresetBox(EffectKind kind) const { return m_presetBoxes[static_cast<std::size_t>(kind)]; }
 
@@ -132,6 +136,7 @@ private:
     TForm1& m_form;
     std::array<QToolButton*, kEffectKinds> m_onButtons{};
     std::array<QComboBox*, kEffectKinds> m_presetBoxes{};
+    std::array<QWidget*, kEffectKinds> m_barPanels{};
 };
 
 }  // namespace player

@@ -20,8 +20,10 @@ namespace player {
 
 void TFXFrm::showEvent(QShowEvent* event)
 {
+    // A restore from minimised shows the window again too; only the first showing sizes and loads it.
+    if (!event->spontaneous() && !FxControlsReady)
+        FitToTexts();
     QDialog::showEvent(event);
-    // A restore from minimised shows the window again too; only the first showing loads it.
     if (!event->spontaneous() && !FxControlsReady)
         FormShow();
 }

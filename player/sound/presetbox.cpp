@@ -22,7 +22,7 @@ QComboBox* makePresetBox(QWidget* parent, const char* name)
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr);
-    box->setMinimumContentsLength(12);
+    box->setMinimumContentsLength(8);  // a longer name scrolls in the box; the side panel stays narrow
     return box;
 }
 

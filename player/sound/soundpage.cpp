@@ -29,6 +29,7 @@ namespace player {
 namespace {
 
 constexpr int kBpmPrepareDelayMs = 1000;
+constexpr double kScaleFontRatio = 0.85;
 
 // TForm1's decks in the sequencer's roles (deck A on air); before the sequencer exists, DeckA and
 // DeckB as they are.
@@ -75,11 +76,15 @@ controls::TTBar* makeBar(QWidget* parent, const QString& name, Qt::Orientation o
 
 void TForm1::buildSoundControls()
 {
-    auto* panel = new QWidget(TabSheet5);
-    auto* column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 0);
+    // From the top: the bands, the equaliser's buttons, its presets, then beside the level meters
+    // the compressor gain and the tempo controls: narrow enough for the side panel of the
+    // smallest window.
+    QWidget* panel = TabSheet5;
+    auto* page = qobject_cast<QVBoxLayout*>(TabSheet5->layout());
+    auto* meterRow = page != nullptr && page->count() > 0 ? qobject_cast<QHBoxLayout*>(page->itemAt(0)->layout()) : nullptr;
 
     auto* bands = new QHBoxLayout;
+    bands->setSpacing(0);
     for (int i = 0; i < 12; ++i) {
         auto* cell = new QVBoxLayout;
         leq[i] = makeLabel(panel, QStringLiteral("leq%1").arg(i), QStringLiteral("0"));
@@ -87,35 +92,50 @@ void TForm1::buildSoundControls()
         TrackBar[i]->Tag = i;
         TrackBar[i]->setMinimumHeight(90);
         l_eq[i] = makeLabel(panel, QStringLiteral("l_eq%1").arg(i), QStringLiteral("---"));
-        cell->addWidget(leq[i], 0, Qt::AlignHCenter);
+        // The scale in a smaller type, as wide as its widest gain and frequency texts: twelve
+        // bands fit the side panel, and a band keeps its place as its texts change.
+        QFont scale = leq[i]->font();
+        scale.setPointSizeF(scale.pointSizeF() * kScaleFontRatio);
+        int textWidth = 0;
+        for (const char* widest : {"-10", "+10", "20K", "999"})
+            textWidth = std::max(textWidth, QFontMetrics(scale).horizontalAdvance(QString::fromLatin1(widest)));
+        for (QLabel* label : {leq[i], l_eq[i]}) {
+            label->setFont(scale);
+            label->setMinimumWidth(textWidth + 2);
+            label->setAlignment(Qt::AlignHCenter);
+        }
+        cell->addWidget(leq[i]);
         cell->addWidget(TrackBar[i], 1, Qt::AlignHCenter);
-        cell->addWidget(l_eq[i], 0, Qt::AlignHCenter);
+        cell->addWidget(l_eq[i]);
         bands->addLayout(cell);
     }
-    auto* gainCell = new QVBoxLayout;
-    Gain = makeBar(panel, QStringLiteral("Gain"), Qt::Vertical, -30, 30);
-    Gain->setToolTip(QStringLiteral("Gain"));
-    lbcmgain = makeLabel(panel, QStringLiteral("lbcmgain"), QStringLiteral("0 dB"));
-    gainCell->addWidget(makeLabel(panel, QStringLiteral("lbGain"), QStringLiteral("Gain")), 0, Qt::AlignHCenter);
-    gainCell->addWidget(Gain, 1, Qt::AlignHCenter);
-    gainCell->addWidget(lbcmgain, 0, Qt::AlignHCenter);
-    bands->addSpacing(8);
-    bands->addLayout(gainCell);
-    column->addLayout(bands);
+    bands->addStretch(1);
 
     auto* eqRow = new QHBoxLayout;
     SpeedButton1 = makeSoundButton(panel, "SpeedButton1", QStringLiteral("EQ"), true);
     SpeedButton1->setToolTip(QStringLiteral("Equalizer on/off"));
     AutoEq = makeSoundButton(panel, "AutoEq", QStringLiteral("Auto"), true);
     SpeedButton13 = makeSoundButton(panel, "SpeedButton13", QStringLiteral("Reset"));
+    for (QWidget* w : std::initializer_list<QWidget*>{SpeedButton1, AutoEq, SpeedButton13})
+        eqRow->addWidget(w);
+    eqRow->addStretch(1);
+    auto* eqPresetRow = new QHBoxLayout;
     eq_preset = makePresetBox(panel, "eq_preset");
     SpeedButton9 = makeSoundButton(panel, "SpeedButton9", QStringLiteral("Save"));
     SpeedButton10 = makeSoundButton(panel, "SpeedButton10", QStringLiteral("Delete"));
-    for (QWidget* w : std::initializer_list<QWidget*>{SpeedButton1, AutoEq, SpeedButton13, eq_preset, SpeedButton9,
-                                                      SpeedButton10})
-        eqRow->addWidget(w);
-    eqRow->addStretch(1);
-    column->addLayout(eqRow);
+    eqPresetRow->addWidget(eq_preset, 1);
+    eqPresetRow->addWidget(SpeedButton9);
+    eqPresetRow->addWidget(SpeedButton10);
+
+    auto* gainCell = new QVBoxLayout;
+    Gain = makeBar(panel, QStringLiteral("Gain"), Qt::Vertical, -30, 30);
+    Gain->setToolTip(QStringLiteral("Gain"));
+    lbcmgain = makeLabel(panel, QStringLiteral("lbcmgain"), QStringLiteral("0 dB"));
+    lbcmgain->setMinimumWidth(lbcmgain->fontMetrics().horizontalAdvance(QStringLiteral("-30 dB")) + 2);
+    lbcmgain->setAlignment(Qt::AlignHCenter);
+    gainCell->addWidget(makeLabel(panel, QStringLiteral("lbGain"), QStringLiteral("Gain")), 0, Qt::AlignHCenter);
+    gainCell->addWidget(Gain, 1, Qt::AlignHCenter);
+    gainCell->addWidget(lbcmgain, 0, Qt::AlignHCenter);
 
     auto* tempo = new QGridLayout;
     tbTempo = makeBar(panel, QStringLiteral("tbTempo"), Qt::Horizontal, -50, 50);
@@ -143,13 +163,20 @@ void TForm1::buildSoundControls()
     Label40 = makeLabel(panel, QStringLiteral("Label40"), QStringLiteral("???"));
     Label40->setToolTip(QStringLiteral("Click here to re-detect bpm"));
     tempo->addWidget(makeLabel(panel, QString(), QStringLiteral("BPM")), line, 0);
-    tempo->addWidget(Label40, line, 1);
+    tempo->addWidget(Label40, line, 1, 1, 2);
     SpeedButton12 = makeSoundButton(panel, "SpeedButton12", QStringLiteral("Add effect..."));
-    tempo->addWidget(SpeedButton12, line + 1, 0, 1, 2, Qt::AlignLeft);
-    column->addLayout(tempo);
-    column->addStretch(1);
-    if (auto* page = qobject_cast<QBoxLayout*>(TabSheet5->layout()))
-        page->insertWidget(page->count() - 1, panel, 0, Qt::AlignTop);
+    tempo->addWidget(SpeedButton12, line + 1, 0, 1, 3, Qt::AlignLeft);
+    tempo->setColumnStretch(1, 1);
+    tempo->setRowStretch(line + 2, 1);
+
+    if (page != nullptr && meterRow != nullptr) {
+        page->insertLayout(0, bands);
+        page->insertLayout(1, eqRow);
+        page->insertLayout(2, eqPresetRow);
+        meterRow->insertLayout(meterRow->count() - 1, gainCell);
+        meterRow->insertLayout(meterRow->count() - 1, tempo, 1);
+        meterRow->setStretch(meterRow->count() - 1, 0);  // the sliders take the width left
+    }
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
@@ -240,7 +267,7 @@ void TForm1::SoundDestroy()
 void TForm1::SoundStartingTrack()
 {
     Timer2->stop();
-    Label40->setText(QStringLiteral("[click]"));
+    Label40->setText(Texts[PlayerText::BpmNotMeasured]);
     if (Bpm)
         Bpm->discardRunning();
 }

@@ -62,8 +62,13 @@ void TForm1::tbTempoMouseDouble(controls::TTBar* sender)
 void TForm1::Timer2Timer()
 {
     Timer2->stop();
-    if (SoundDeck* deck = SoundDecks ? SoundDecks->deckA() : nullptr)
-        deck->GetBPM(0, 1, 2);
+    SoundDeck* deck = SoundDecks ? SoundDecks->deckA() : nullptr;
+    if (deck == nullptr || !Bpm)
+        return;
+    // The BPM stream is opened from the file on the worker: a long file or a slow disk must not
+    // hold the main timer. While a clicked measurement still runs there, this waits its turn.
+    if (!Bpm->start(*deck, 0, 1, 2, [](std::optional<int>) {}))
+        Timer2->start();
 }
 
 void TForm1::Label40Click()
@@ -74,7 +79,7 @@ void TForm1::Label40Click()
     const auto startSeconds = static_cast<float>(deck->GetPosition() / 1000);
     Label40->setEnabled(false);
     QPointer<QLabel> label = Label40;
-    Bpm->start(*deck, startSeconds, kClickedSeconds, [label](std::optional<int> bpm) {
+    Bpm->start(*deck, startSeconds, kClickedSeconds, 0, [label](std::optional<int> bpm) {
         if (!label)
             return;
         if (bpm)

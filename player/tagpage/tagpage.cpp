@@ -80,7 +80,9 @@ void TForm1::buildTagPage()
     TagState = std::make_shared<TagPageState>();
 
     auto* grid = new QGridLayout(TabSheet3);
-    grid->addWidget(new QLabel(QStringLiteral("Файл:"), TabSheet3), 0, 0);
+    auto* fileCaption = new QLabel(QStringLiteral("Файл:"), TabSheet3);
+    fileCaption->setObjectName(QStringLiteral("lbTagFile"));
+    grid->addWidget(fileCaption, 0, 0);
     lbTagFileName = new QLabel(QStringLiteral("---"), TabSheet3);
     lbTagFileName->setObjectName(QStringLiteral("lbTagFileName"));
     lbTagFileName->setMinimumWidth(40);

@@ -1,11 +1,18 @@
 // Every file format decodes to the reference decoding's length (within one frame), and a seek
 // lands on the sample it names.
 #include <cmath>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "audiolib/audiolib.h"
+#include "audiolib/ffmpegsource.h"
 #include "audiotest.h"
+
+extern "C" {
+#include <libavcodec/packet.h>
+#include <libavutil/avutil.h>
+}
 
 using namespace audiolib;
 
@@ -140,6 +147,119 @@ INSTANTIATE_TEST_SUITE_P(
                       Format{"OggVorbis", "vorbis.ogg", "-c:a libvorbis -q:a 3", true, 1},
                       Format{"Wma", "wma2.wma", "-c:a wmav2 -b:a 128k", false, 2048}),
     [](const ::testing::TestParamInfo<Format>& info) { return std::string(info.param.name); });
+
+namespace {
+
+// A demuxer whose seek lands elsewhere than asked: at the start, its packets telling nothing of
+// where they lie (as a container without usable time stamps), or two seconds past the time asked
+// for, with true time stamps.
+class SeekLandsElsewhere : public FfmpegSource {
+public:
+    enum class Landing { AtTheStartUntimed, PastTheTarget };
+    static std::unique_ptr<SeekLandsElsewhere> open(const std::string& path, Landing landing)
+    {
+        std::unique_ptr<SeekLandsElsewhere> source(new SeekLandsElsewhere(landing));
+        int error = kOk;
+        return source->init(path, &error) ? std::move(source) : nullptr;
+    }
+
+protected:
+    int readPacket(AVPacket* packet) override
+    {
+        const int ret = FfmpegSource::readPacket(packet);
+        if (ret >= 0 && m_seeked && m_landing == Landing::AtTheStartUntimed)
+            packet->pts = packet->dts = AV_NOPTS_VALUE;
+        return ret;
+    }
+    int seekDemuxer(std::int64_t timestamp) override
+    {
+        m_seeked = true;
+        // A WAV's time base is one frame.
+        return FfmpegSource::seekDemuxer(m_landing == Landing::AtTheStartUntimed ? 0 : timestamp + 2 * 44100);
+    }
+
+private:
+    explicit SeekLandsElsewhere(Landing landing) : m_landing(landing) {}
+    const Landing m_landing;
+    bool m_seeked = false;
+};
+
+// Counts the packets its demuxer reads.
+class CountsPackets : public FfmpegSource {
+public:
+    static std::unique_ptr<CountsPackets> open(const std::string& path)
+    {
+        std::unique_ptr<CountsPackets> source(new CountsPackets());
+        int error = kOk;
+        return source->init(path, &error) ? std::move(source) : nullptr;
+    }
+    int packetsRead = 0;
+
+protected:
+    int readPacket(AVPacket* packet) override
+    {
+        ++packetsRead;
+        return FfmpegSource::readPacket(packet);
+    }
+
+private:
+    CountsPackets() = default;
+};
+
+std::vector<float> readFrames(Source& source, int frames)
+{
+    std::vector<float> out(std::size_t(frames) * 2);
+    out.resize(std::size_t(source.read(out.data(), frames, nullptr)) * 2);
+    return out;
+}
+
+}  // namespace
+
+TEST(SeekThatLandsElsewhere, StillGivesWhatAStraightDecodeHasAtTheFrame)
+{
+    setManualClock(true);
+    const std::string wav = audiotest::makeFile("pcm.wav", kChirp, "-c:a pcm_s16le");
+    ASSERT_FALSE(wav.empty());
+    int error = kOk;
+    const auto straight = FfmpegSource::open(wav, &error);
+    ASSERT_TRUE(straight);
+    const std::vector<float> all = readFrames(*straight, int(straight->lengthFrames()));
+    for (const auto landing : {SeekLandsElsewhere::Landing::AtTheStartUntimed, SeekLandsElsewhere::Landing::PastTheTarget}) {
+        const auto source = SeekLandsElsewhere::open(wav, landing);
+        ASSERT_TRUE(source);
+        // Forward, back, forward again from the frame reached, and the scan's last window.
+        for (const std::int64_t target : {std::int64_t{30011}, std::int64_t{12345}, std::int64_t{60000}, std::int64_t{90000},
+                                          straight->lengthFrames() - 12500}) {
+            ASSERT_TRUE(source->seek(target)) << target;
+            EXPECT_EQ(source->position(), target);
+            const std::vector<float> got = readFrames(*source, 1000);
+            ASSERT_EQ(got.size(), 2000u) << target;
+            EXPECT_TRUE(std::equal(got.begin(), got.end(), all.begin() + std::ptrdiff_t(target) * 2))
+                << "landing " << int(landing) << ", seek to " << target;
+        }
+    }
+}
+
+TEST(CountedFrames, AFileIsReadForItsFramesOnceWhileAStreamOfItIsOpen)
+{
+    const std::string mp3 = audiotest::makeFile("counted.mp3", kChirp, "-c:a libmp3lame -b:a 128k -write_xing 0");
+    const std::string longer = audiotest::makeFile("longer.mp3", "sine=f=440:d=3.5", "-c:a libmp3lame -b:a 128k");
+    ASSERT_FALSE(mp3.empty());
+    ASSERT_FALSE(longer.empty());
+    const auto first = CountsPackets::open(mp3);
+    ASSERT_TRUE(first);
+    ASSERT_GT(first->packetsRead, 85) << "2.3 s are 88 packets";
+    const auto second = CountsPackets::open(mp3);
+    ASSERT_TRUE(second);
+    EXPECT_LT(second->packetsRead, 10) << "the open stream's count serves the second one";
+    EXPECT_EQ(second->lengthFrames(), first->lengthFrames());
+    // The same name written again is another file, counted anew.
+    std::filesystem::copy_file(longer, mp3, std::filesystem::copy_options::overwrite_existing);
+    const auto third = CountsPackets::open(mp3);
+    ASSERT_TRUE(third);
+    EXPECT_GT(third->packetsRead, 130);
+    EXPECT_GT(third->lengthFrames(), first->lengthFrames() + 44100);
+}
 
 TEST(OpenFailure, MissingFileAndNonAudioFail)
 {

@@ -3,6 +3,7 @@
 #include "database/basemainwindow.h"
 #include "database/baseprogram.h"
 #include "database/dfsfile.h"
+#include "database/strconst.h"
 #include "platform/inifile.h"
 #include "platform/messageids.h"
 #include "platform/recordedusermessages.h"
@@ -84,7 +85,7 @@ TEST_F(BaseProgram, APlayerThatIsGoneEndsTheServerAlsoFromItsStart)
     EXPECT_GE(player.pings, 1);
 }
 
-TEST_F(BaseProgram, SigtermRunsItsExitWhichSavesTheChangedBaseAndLogsTheQuestion)
+TEST_F(BaseProgram, SigtermRunsItsExitWhichSavesTheChangedBaseAndLogsWhereItWent)
 {
     const std::string music = dir.filePath("Music.dfs").toStdString();
     const auto first = dbtest::makeTrack({.title = "first", .fileName = "/m/1.mp3"});
@@ -113,7 +114,8 @@ TEST_F(BaseProgram, SigtermRunsItsExitWhichSavesTheChangedBaseAndLogsTheQuestion
     const platform::IniFile ini(dir.filePath("Base.ini").toStdString());
     EXPECT_EQ(ini.readString("Data", "LastBaseName", ""), music);
     const std::string log = dbtest::readAll(dir.filePath("Base.log").toStdString());
-    EXPECT_NE(log.find("Save database: База не сохранена! Сохранить?"), std::string::npos) << log;
+    EXPECT_NE(log.find("Save database: База сохранена в файл " + music + "\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find(database::_ask_savebase), std::string::npos) << "nobody was asked: " << log;
 
     // A base that has no file yet goes to a new one in "Database", which Base.ini then names.
     QTimer::singleShot(300, addThenSigterm);

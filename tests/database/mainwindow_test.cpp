@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -204,6 +205,9 @@ TEST_F(AddFolderTest, NoEmptyOnAndOffAndSymlinkLoop)
     w.Options.CountTime = false;
     w.addFolder(path("music"));
     EXPECT_EQ(titles(w), (std::vector<std::string>{"Alpha", "Gamma", "Delta"}));
+    // What the option left out is told once, at the end, with why.
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, "Не добавлено файлов без тега ID3v1: 1 из 4 (в настройках включено «Не добавлять файлы с пустыми тегами»)");
     EXPECT_TRUE(w.Modified);
     EXPECT_EQ(w.Label3->text(), "3");
     EXPECT_EQ(w.Label5->text(), "---");
@@ -220,6 +224,7 @@ TEST_F(AddFolderTest, NoEmptyOnAndOffAndSymlinkLoop)
     w.Options.NoEmpty = false;
     w.addFolder(path("music"));
     EXPECT_EQ(titles(w), (std::vector<std::string>{"Alpha", "", "Gamma", "Delta"}));
+    EXPECT_EQ(boxes().size(), 1u) << "nothing was left out";
     w.Modified = false;
     w.close();
 }
@@ -413,7 +418,7 @@ void expectWholeCaptions(const QWidget& w, const std::string& what)
     }
 }
 
-TEST_F(MainWindowTest, TheShippedLanguagesNameEverythingAndRussianLeavesNoEnglish)
+TEST_F(MainWindowTest, TheShippedLanguagesNameEverythingAndNeitherLeavesATextOfTheOther)
 {
     for (const char* language : {"Ru", "En"}) {
         fs::create_directories(path("Lang"));
@@ -431,7 +436,8 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEverythingAndRussianLeavesNoEnglis
         const platform::IniFile lang(path(std::string("Lang/") + language + "/lang_b.ini"));
         for (const std::string& key : lang.keys("Main.Captions")) {
             QObject* o = key == "Base_main_window" ? &w : w.findChild<QObject*>(QString::fromStdString(key));
-            EXPECT_TRUE(o == &w || qobject_cast<QAbstractButton*>(o) || qobject_cast<QLabel*>(o))
+            EXPECT_TRUE(o == &w || qobject_cast<QAbstractButton*>(o) || qobject_cast<QLabel*>(o) ||
+                        qobject_cast<QLineEdit*>(o))
                 << language << " " << key;
         }
         for (const std::string& key : lang.keys("Main.Menus"))
@@ -461,23 +467,48 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEverythingAndRussianLeavesNoEnglis
         captionsOf(tagEdit, "TagEdit.Captions");
         EXPECT_EQ(lang.sections(), (std::vector<std::string>{"Main.Captions", "Main.Menus", "Main.ListColumns",
                                                              "Progress.Captions", "Options.Captions",
-                                                             "StatFrm.Captions", "TagEdit.Captions", "Strings"}));
-        EXPECT_EQ(lang.keys("Strings").size(), 8u);
-        // Every window as the user meets it (the progress window is titled when a pass opens it),
-        // with Qt's own buttons in the same language.
+                                                             "StatFrm.Captions", "TagEdit.Captions", "Texts",
+                                                             "Strings"}));
+        EXPECT_EQ(lang.keys("Strings").size(), 10u);
+        // Every window as the user meets it (the progress window is titled when a pass opens it,
+        // the statistics window shows the figures of its run), with Qt's own buttons and the
+        // filters of the file dialogs in the same language.
         w.ApplyCaptions(&progress, "Progress.Captions");
         progress.setWindowTitle(QString::fromStdString(_p_addtracks));
         w.ApplyCaptions(&optFrm, "Options.Captions");
-        w.ApplyCaptions(&statFrm, "StatFrm.Captions");
         w.ApplyCaptions(&tagEdit, "TagEdit.Captions");
+        auto other = std::string(language) == "Ru" ? testcaptions::EnglishCaptions : testcaptions::RussianCaptions;
+        auto otherText = std::string(language) == "Ru" ? testcaptions::readsAsEnglish : testcaptions::readsAsRussian;
+        std::set<std::string> foreign;
+        w.Base.append(dbtest::makeTrack({.title = "T", .fileName = "/m/t.mp3", .duration = 61000, .size = 4096}));
+        w.runDialog = [&](QDialog& dialog) {
+            auto& stat = dynamic_cast<TStatFrm&>(dialog);
+            stat.show();
+            EXPECT_TRUE(waitFor([&] { return stat.Gauge1->isHidden(); }));
+            const std::set<std::string> more = other(&stat, true);
+            foreign.insert(more.begin(), more.end());
+            stat.close();
+            return 0;
+        };
+        w.Button9Click();
+        w.runDialog = nullptr;
+        messages.clear();
+        w.Button5Click();
+        w.Button6Click();
+        w.Button10Click();
+        w.Button11Click();
+        const std::set<std::string> filters = testcaptions::FilterNamesThat(messages.shown(), otherText);
+        foreign.insert(filters.begin(), filters.end());
         std::set<std::string> english;
-        for (QWidget* window : std::initializer_list<QWidget*>{&w, &progress, &optFrm, &statFrm, &tagEdit}) {
-            const std::set<std::string> more = testcaptions::EnglishCaptions(window, false);
-            english.insert(more.begin(), more.end());
+        for (QWidget* window : std::initializer_list<QWidget*>{&w, &progress, &optFrm, &tagEdit}) {
+            const std::set<std::string> more = other(window, true);
+            foreign.insert(more.begin(), more.end());
+            const std::set<std::string> read = testcaptions::EnglishCaptions(window, false);
+            english.insert(read.begin(), read.end());
         }
+        EXPECT_EQ(foreign, std::set<std::string>{}) << language;
         QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (std::string(language) == "Ru") {
-            EXPECT_EQ(english, std::set<std::string>{});
             EXPECT_EQ(w.Button1->text(), QString::fromUtf8("Добавить папку"));
             EXPECT_EQ(_str1, " записей было удалено");
             EXPECT_TRUE(w.windowTitle().startsWith(QString::fromUtf8("Музыкальная база"))) << w.windowTitle().toStdString();
@@ -489,6 +520,7 @@ TEST_F(MainWindowTest, TheShippedLanguagesNameEverythingAndRussianLeavesNoEnglis
             EXPECT_EQ(_str1, " records were removed");
             EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Cancel");
         }
+        w.Modified = false;
         w.close();
     }
     resetStrings();
@@ -578,7 +610,12 @@ namespace {
 TEST_F(MainWindowTest, UnreadableOrPartlyReadBaseLeavesEmptyBaseWithMessageAndMissingOneSilent)
 {
     fs::create_directories(path("dir.dfs"));  // exists, cannot be read as a file
-    TBase_main_window w({});
+    TBase_main_window w({path("dir.dfs")});
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes().size(), 1u) << "said once, though the creation and the showing both load";
+    EXPECT_NE(lastBox().find("Cannot read " + path("dir.dfs")), std::string::npos);
+    messages.clear();
     messages.pushText(path("dir.dfs"));
     w.Button6Click();
     EXPECT_EQ(w.Base.size(), 0u);
@@ -609,8 +646,23 @@ TEST_F(MainWindowTest, UnreadableOrPartlyReadBaseLeavesEmptyBaseWithMessageAndMi
     EXPECT_FALSE(w.Modified);
     EXPECT_EQ(lastBox(), "Cannot read " + full + ": Input/output error");
     messages.clear();
-    EXPECT_TRUE(w.close());
-    EXPECT_TRUE(boxes().empty()) << "nothing to save";
+    EXPECT_FALSE(w.Modified) << "nothing to save";
+
+    // What is added then never replaces the file that was not read: an end with nobody to ask
+    // saves it to a new base, and the log names both.
+    const std::string before = dbtest::readAll(full);
+    w.Base.append(dbtest::makeTrack({.title = "added", .fileName = "/m/added.mp3"}));
+    w.Modified = true;
+    w.Exit();
+    ASSERT_TRUE(w.hasClosed());
+    EXPECT_TRUE(dbtest::readAll(full) == before) << "the file that was not read is left as it was";
+    ASSERT_EQ(w.BFName.rfind(path("Database/Base "), 0), 0u) << w.BFName;
+    const DfsLoadResult saved = readDfsFile(w.BFName);
+    ASSERT_EQ(saved.records.size(), 1u);
+    EXPECT_EQ(saved.records[0]->FileName.str(), "/m/added.mp3");
+    const std::string log = dbtest::readAll(path("Base.log"));
+    EXPECT_NE(log.find("The base is saved to " + w.BFName + ": " + full + " could not be read"), std::string::npos)
+        << log;
 }
 
 TEST_F(MainWindowTest, NewBaseDialogsStartInTheProgramFoldersDatabaseFolder)

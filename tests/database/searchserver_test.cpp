@@ -6,6 +6,7 @@
 #include "database/dfsfile.h"
 #include "database/strconst.h"
 #include "platform/cp1251.h"
+#include "platform/inifile.h"
 #include "platform/messageids.h"
 #include "platform/recordedusermessages.h"
 #include "testplayer.h"
@@ -358,7 +359,7 @@ TEST_F(SearchServerLifeTest, QuitUnregistersAtOnceAndClosesThroughTheEventQueue)
     EXPECT_FALSE(std::filesystem::exists(path("Base.ini")));
 }
 
-TEST_F(SearchServerLifeTest, ShowAndHideMessagesShowAndHideTheWindowAndTheUsersCloseOnlyHidesIt)
+TEST_F(SearchServerLifeTest, ShowAndHideMessagesShowAndHideTheWindowAndTheUsersCloseOnlyHidesItAndKeepsItsOptions)
 {
     writeNumberedBase(2);
     auto w = startAttached();
@@ -368,9 +369,10 @@ TEST_F(SearchServerLifeTest, ShowAndHideMessagesShowAndHideTheWindowAndTheUsersC
     platform::sendMessage(w->handle(), platform::UM_BASE_HIDE, 0, 0);
     EXPECT_FALSE(w->isVisible());
 
-    // Shown, the window is the operator's; closed, it goes on serving its player, and a change the
-    // operator chose not to save is dropped.
+    // Shown, the window is the operator's, and so are the options set in it; closed, it goes on
+    // serving its player, and a change the operator chose not to save is dropped.
     platform::sendMessage(w->handle(), platform::UM_BASE_SHOW, 0, 0);
+    w->Options.NoEmpty = false;
     w->Base.append(dbtest::makeTrack({.title = "unsaved", .fileName = "/music/new.mp3"}));
     w->Modified = true;
     messages.pushAnswer(platform::IDNO);
@@ -378,10 +380,20 @@ TEST_F(SearchServerLifeTest, ShowAndHideMessagesShowAndHideTheWindowAndTheUsersC
     EXPECT_EQ(lastBox(), _ask_savebase) << "asked on the screen";
     EXPECT_FALSE(w->isVisible());
     EXPECT_FALSE(w->Modified);
+    EXPECT_EQ(platform::IniFile(path("Base.ini")).readString("Options", "NoEmpty", ""), "0");
     QCoreApplication::processEvents();
     EXPECT_FALSE(finished);
     EXPECT_EQ(platform::findWindow(kWindowClass, "DatabaseWindow" + std::to_string(player.handle())), w->handle());
     EXPECT_EQ(query(*w, 1, "").count, 2);
+
+    // Shown again it reads them back, and its end writes what was set meanwhile.
+    w->Options.NoEmpty = true;
+    platform::sendMessage(w->handle(), platform::UM_BASE_SHOW, 0, 0);
+    EXPECT_FALSE(w->Options.NoEmpty);
+    w->Options.QSearch = false;
+    platform::sendMessage(w->handle(), platform::UM_SEARCH_QUIT, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    EXPECT_EQ(platform::IniFile(path("Base.ini")).readString("Options", "QSearch", ""), "0");
 }
 
 // ---- Messages kept back while the records are being walked --------------------------------------

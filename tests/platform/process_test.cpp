@@ -159,6 +159,28 @@ TEST(StartProgram, ProgramsAreLookedUpBesideTheExecutables)
     EXPECT_FALSE(startProgram("/nonexistent/prog", {"x"}).has_value());
 }
 
+TEST(StartProgram, AVariableOfThisProcessAloneIsNotHandedOnTheRestIs)
+{
+    // The player's render file: a program it starts would write into it too.
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    setenv("QUORVALEN_NOSOUND_WAV", (folder + "/mix.wav").c_str(), 1);
+    setenv("QV_TEST_HANDED_ON", "yes", 1);
+    const std::string script = "echo \"${QUORVALEN_NOSOUND_WAV-none} $QV_TEST_HANDED_ON\" > \"$1.part\" && mv \"$1.part\" \"$1\"";
+    ASSERT_TRUE(startProgram("/bin/sh", {"-c", script, "sh", folder + "/detached"}).has_value());
+    WatchedProcess watched;
+    ASSERT_TRUE(watched.start("/bin/sh", {"-c", script, "sh", folder + "/watched"}, [](int) {}));
+    unsetenv("QUORVALEN_NOSOUND_WAV");
+    unsetenv("QV_TEST_HANDED_ON");
+    for (const char* name : {"/detached", "/watched"}) {
+        ASSERT_TRUE(waitForFile(folder + name)) << name;
+        std::ifstream in(folder + name);
+        std::string line;
+        std::getline(in, line);
+        EXPECT_EQ(line, "none yes") << name;
+    }
+}
+
 namespace {
 
 // Runs the event loop until done() or five seconds have passed.

@@ -43,9 +43,11 @@ TEST_F(ProgramFolderTest, DefaultsToTheExecutablesFolder)
 
 TEST_F(ProgramFolderTest, EnvironmentVariableOverridesOnlyTheProgramFolder)
 {
+    // A "\" in a folder's name is part of the name, in the folder and in paths built on it.
     setenv("QUORVALEN_PROGRAM_DIR", "/tmp/some\\where", 1);
-    EXPECT_EQ(programFolder(), "/tmp/some/where/");
-    EXPECT_EQ(programPath("Profile\\Default.prf"), "/tmp/some/where/Profile/Default.prf");
+    EXPECT_EQ(programFolder(), "/tmp/some\\where/");
+    EXPECT_EQ(programPath("Profile\\Default.prf"), "/tmp/some\\where/Profile/Default.prf");
+    EXPECT_EQ(programPath(programPath("Profile\\Default.hst")), "/tmp/some\\where/Profile/Default.hst");
     EXPECT_NE(executableFolder(), programFolder());
 
     setenv("QUORVALEN_PROGRAM_DIR", "rel", 1);

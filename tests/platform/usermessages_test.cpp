@@ -81,6 +81,7 @@ TEST(QtMessageMapping, FiltersAndColours)
     EXPECT_EQ(qtmessages::fileFilter("Audio|*.mp3;*.wav; *.ogg"), "Audio (*.mp3 *.wav *.ogg)");
     EXPECT_EQ(qtmessages::fileFilter("Lonely name"), "Lonely name (*)");
     EXPECT_EQ(qtmessages::fileFilter("|*.txt|"), "*.txt (*.txt)");
+    EXPECT_EQ(qtmessages::fileFilter("Database files (*.dfs)|*.dfs"), "Database files (*.dfs)");
     EXPECT_EQ(qtmessages::fileFilter(""), "");
     const QColor c = qtmessages::toQColor(0x00336699);  // BBGGRR
     EXPECT_EQ(c.red(), 0x99);

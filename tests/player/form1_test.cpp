@@ -425,7 +425,7 @@ TEST_F(MainWindow, AnswersPingAndQueuesAnEarlyHandOver)
     WriteCommandLineArea(area.data(), area.size(), "file", wav);
     form->CommandLineArea = &area;
     form->ListsReady = false;
-    EXPECT_EQ(platform::sendMessage(form->handle(), platform::UM_COMMAND_LINE, 0, 0), 0);
+    EXPECT_EQ(platform::sendMessage(form->handle(), platform::UM_COMMAND_LINE, 0, 0), kCommandLineTaken);
     // A later hand-over overwrites the area; the queued one was copied when it arrived.
     WriteCommandLineArea(area.data(), area.size(), "", "");
     EXPECT_EQ(form->LVMaster->rowCount(), 0);

@@ -1,5 +1,6 @@
-// The real player program: a second start hands its file over to the running player and ends;
-// NoCopy=0 allows a second player; the single-instance mutex is free once the player is killed.
+// The real player program: a second start hands its file over to the running player and ends, or
+// says why it could not and fails; NoCopy=0 allows a second player; the single-instance mutex is
+// free once the player is killed.
 #include "playerfixtures.h"
 
 #include "platform/messageids.h"
@@ -7,6 +8,7 @@
 #include "platform/sharedmemory.h"
 #include "player/commandlinearea.h"
 #include "platform/window.h"
+#include "tests/common/smalldisk.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -64,14 +66,14 @@ protected:
             }
         }
     }
-    QProcess* start(const QStringList& args)
+    QProcess* start(const QStringList& args, QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel)
     {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QUORVALEN_PROGRAM_DIR", QString::fromStdString(programDir.path()));
         env.insert("QT_QPA_PLATFORM", "offscreen");
         p->setProcessEnvironment(env);
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->setProcessChannelMode(channels);
         p->start(QStringLiteral(QV_BIN_DIR "/player"), args);
         EXPECT_TRUE(p->waitForStarted(5000));
         processes.push_back(std::move(p));
@@ -98,6 +100,26 @@ TEST_F(PlayerProcess, SecondStartHandsItsFileOverAndEnds)
     ::kill(static_cast<pid_t>(first->processId()), SIGTERM);
     ASSERT_TRUE(first->waitForFinished(10000));
     EXPECT_NE(programDir.read(programDir.path() + "/Profile/Default.m3u").find(wav), std::string::npos);
+}
+
+TEST_F(PlayerProcess, AHandOverThroughAFullDevShmIsToldAndFailsWithoutASignal)
+{
+    // Another user's files fill /dev/shm (here one of this test's own, which the players inherit).
+    testrun::FullSharedMemory full;
+    QV_NEED_FULL_SHARED_MEMORY(full);
+    QProcess* first = start({});
+    ASSERT_TRUE(waitFor([] { return playerWindows() == 1; }, 10000));
+    const std::string wav = programDir.write("x.wav", playertest::soundWavFile(1, 8000, 8000));
+    QProcess* second = start({"file", QString::fromStdString(wav)}, QProcess::SeparateChannels);
+    ASSERT_TRUE(second->waitForFinished(10000));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit) << "ended by a signal";
+    EXPECT_EQ(second->exitCode(), 1);
+    const std::string said = second->readAllStandardError().toStdString();
+    EXPECT_NE(said.find("player: передача в работающий плеер не удалась: нет области командной строки (No space left on "
+                        "device)"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(first->state(), QProcess::Running);
 }
 
 TEST_F(PlayerProcess, NoCopyOffAllowsASecondPlayerAndAKilledPlayerFreesTheMutex)
@@ -129,9 +151,10 @@ public:
 protected:
     platform::LResult windowProc(std::uint32_t msg, platform::WParam, platform::LParam) override
     {
-        if (msg == platform::UM_COMMAND_LINE)
-            received.push_back(player::ReadCommandLineArea(&area));
-        return 0;
+        if (msg != platform::UM_COMMAND_LINE)
+            return 0;
+        received.push_back(player::ReadCommandLineArea(&area));
+        return player::kCommandLineTaken;
     }
 };
 
@@ -153,6 +176,8 @@ TEST_F(PlayerProcess, SecondStartsWaitForTheRunningWindowAndBothArrive)
         return a->state() == QProcess::NotRunning && b->state() == QProcess::NotRunning;
     }, 10000));
     ASSERT_EQ(window.received.size(), 2u);
+    EXPECT_EQ(a->exitCode(), 0);
+    EXPECT_EQ(b->exitCode(), 0);
     std::vector<std::string> paths = {window.received[0].second, window.received[1].second};
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::string>{"/music/a.mp3", "/music/b.mp3"}));

@@ -1,5 +1,6 @@
 // The real player with nobody at the screen: it comes up and plays from a program folder it cannot
-// write, and a SIGTERM ends it within 2 s also when the saves of its end fail (they are logged).
+// write, and a SIGTERM ends it within 2 s also when the saves of its end fail (they are logged); a
+// folder whose name it cannot carry is refused at once, and nothing is written anywhere.
 #include "platform/window.h"
 #include "tests/common/smalldisk.h"
 
@@ -9,6 +10,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
@@ -199,6 +201,40 @@ TEST_F(UnattendedPlayer, SigtermEndsItWithin2sWhenItsSearchServerHangs)
     EXPECT_LT(exitMs, 2000);
     EXPECT_EQ(player.exitCode(), 0);
     std::printf("[ figures  ] hung search server: exit %lld ms after SIGTERM\n", static_cast<long long>(exitMs));
+}
+
+TEST_F(UnattendedPlayer, RefusesAProgramFolderNamedInBytesThatAreNotUtf8AndWritesNothing)
+{
+    // "эфир" in code page 1251, as a folder copied from elsewhere may be named.
+    const std::string folder = scratch.filePath("program").toStdString() + "\xFD\xF4\xE8\xF0";
+    std::filesystem::create_directories(folder);
+    prepareFolder(folder);
+    // The bytes go into the environment as they are (a QString would turn them into U+FFFD).
+    setenv("QUORVALEN_PROGRAM_DIR", folder.c_str(), 1);
+    player.setProcessChannelMode(QProcess::SeparateChannels);
+    player.start(QStringLiteral(QV_BIN_DIR "/player"), {});
+    unsetenv("QUORVALEN_PROGRAM_DIR");
+    ASSERT_TRUE(player.waitForStarted(5000));
+    std::string said;
+    QElapsedTimer t;
+    t.start();
+    while (said.find("UTF-8") == std::string::npos && player.state() == QProcess::Running && t.elapsed() < 5000) {
+        player.waitForReadyRead(100);
+        said += player.readAllStandardError().toStdString();
+    }
+    said += player.readAllStandardError().toStdString();
+    EXPECT_NE(said.find("player: Имя папки программы не в кодировке UTF-8"), std::string::npos) << said;
+    // Its box waits for nobody; whatever ends it, nothing is written beside the folder or into it.
+    terminate();
+    std::vector<std::string> beside;
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.path().toStdString()))
+        beside.push_back(entry.path().filename().string());
+    EXPECT_EQ(beside, std::vector<std::string>{std::filesystem::path(folder).filename().string()});
+    std::vector<std::string> inside;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        inside.push_back(entry.path().filename().string());
+    std::sort(inside.begin(), inside.end());
+    EXPECT_EQ(inside, (std::vector<std::string>{"player.ini", "system.ini", "tone.wav"}));
 }
 
 }  // namespace

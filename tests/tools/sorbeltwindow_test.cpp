@@ -1,6 +1,7 @@
-// The generator's window in this process: its class, the ping, the player's greeting, and the
-// hand-over of a freshly written stack list.
+// The generator's window in this process: its class, the ping, the player's greeting, the
+// hand-over of a freshly written stack list, and its language.
 #include "sorbelttest.h"
+#include "tests/common/englishcaptions.h"
 #include "media/tag.h"
 #include "platform/messageids.h"
 #include "tools/Sorbelt/sorbelt.h"
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 using namespace sorbelt;
@@ -129,4 +131,35 @@ TEST_F(GeneratorWindow, WithoutAPlayerTheListIsStillWrittenAndAGonePlayerIsForgo
     player.reset();
     EXPECT_FALSE(window.generateStackList());
     EXPECT_EQ(window.playerWindow(), 0u);
+}
+
+TEST_F(GeneratorWindow, SpeaksTheLanguageThePlayersOperatorChose)
+{
+    std::filesystem::copy(std::string(QV_BIN_DIR) + "/Lang", m_folder.path() + "Lang",
+                          std::filesystem::copy_options::recursive);
+    for (const std::string language : {"Ru", "En"}) {
+        std::ofstream(m_folder.path() + "system.ini") << "[Options]\nLangDir=" << language << "\n";
+        auto other = language == "Ru" ? testcaptions::EnglishCaptions : testcaptions::RussianCaptions;
+        std::set<std::string> foreign;
+        // The path of the base is the operator's, in no language.
+        auto read = [&](QWidget& w) {
+            for (const std::string& text : other(&w, false))
+                if (text.find(m_folder.path()) == std::string::npos)
+                    foreign.insert(text);
+        };
+        // Every state the window tells: no base, no player, a player, a list handed over or not.
+        TSorbeltWnd noBase("");
+        read(noBase);
+        noBase.generateStackList();
+        read(noBase);
+        TSorbeltWnd window(m_basePath);
+        window.generateStackList();
+        read(window);
+        RecordingWindow player("player");
+        platform::sendMessage(window.handle(), platform::UM_SEARCH_HELLO, player.handle(), 23);
+        read(window);
+        window.generateStackList();
+        read(window);
+        EXPECT_EQ(foreign, std::set<std::string>{}) << language;
+    }
 }

@@ -13,17 +13,14 @@ namespace sorbelt {
 DfsRows readDfsRows(const std::string& path)
 {
     DfsRows result;
-    if (path.empty()) {
-        result.error = "no database file was given";
+    if (path.empty())
         return result;
-    }
     platform::RegularFile file;
     if (!file.open(path)) {
-        result.error = "cannot open " + path + ": " + file.error();
+        result.error = file.error();
         return result;
     }
-    const std::string tooLarge =
-        "cannot read " + path + ": " + platform::tooLargeText(media::kMaxBaseRows * kDfsRowSize);
+    const std::string tooLarge = platform::tooLargeText(media::kMaxBaseRows * kDfsRowSize);
     if (file.size() > static_cast<std::int64_t>(media::kMaxBaseRows * kDfsRowSize)) {
         result.error = tooLarge;
         return result;
@@ -34,7 +31,7 @@ DfsRows readDfsRows(const std::string& path)
     for (;;) {
         const std::int64_t got = file.read(block.data(), block.size());
         if (got < 0) {
-            result.error = "cannot read " + path + ": " + file.error();
+            result.error = file.error();
             result.rows.clear();
             return result;
         }

@@ -14,7 +14,7 @@ inline constexpr std::size_t kDfsRowSize = sizeof(media::TTrackRecord);
 
 struct DfsRows {
     bool ok = false;    // false: no path, missing file, or a read error (see error)
-    std::string error;
+    std::string error;  // why the file was not read, as the system says it; empty without a path
     std::vector<media::TTrackRecord> rows;
     std::size_t ignoredTailBytes = 0;
 };

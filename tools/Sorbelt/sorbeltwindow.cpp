@@ -34,28 +34,33 @@ TSorbeltWnd::TSorbeltWnd(std::string databasePath, QWidget* parent)
 {
     setObjectName(QString::fromLatin1(kWindowClass.data(), static_cast<int>(kWindowClass.size())));
     setWindowTitle(QString::fromLatin1(kWindowCaption.data(), static_cast<int>(kWindowCaption.size())));
+    m_texts.Load(languageFile(chosenLanguage()));
 
-    auto* base = new QLabel(m_databasePath.empty() ? QStringLiteral("(нет)") : QString::fromStdString(m_databasePath));
+    auto* base = new QLabel(m_databasePath.empty() ? m_texts.NoBase : QString::fromStdString(m_databasePath));
     base->setObjectName(QStringLiteral("lbBase"));
     m_trackCount = new QSpinBox;
     m_trackCount->setObjectName(QStringLiteral("seTrackCount"));
     m_trackCount->setRange(1, kMaxTrackCount);
     m_trackCount->setValue(kDefaultTrackCount);
-    m_generate = new QPushButton(QStringLiteral("Создать плейлист"));
+    m_generate = new QPushButton(m_texts.Generate);
     m_generate->setObjectName(QStringLiteral("btGenerate"));
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("lbStatus"));
 
+    auto* baseCaption = new QLabel(m_texts.Base);
+    baseCaption->setObjectName(QStringLiteral("lbBaseCaption"));
+    auto* countCaption = new QLabel(m_texts.Tracks);
+    countCaption->setObjectName(QStringLiteral("lbTrackCountCaption"));
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("База:"), base);
-    form->addRow(QStringLiteral("Треков:"), m_trackCount);
+    form->addRow(baseCaption, base);
+    form->addRow(countCaption, m_trackCount);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_generate);
     layout->addWidget(m_status);
 
     connect(m_generate, &QPushButton::clicked, this, [this] { generateStackList(); });
-    setStatus(QStringLiteral("Плеер не подключён"));
+    setStatus(m_texts.PlayerNotConnected);
 }
 
 bool TSorbeltWnd::generateStackList()
@@ -70,34 +75,36 @@ bool TSorbeltWnd::generateStackList()
 
     const DfsRows base = readDfsRows(m_databasePath);
     if (!base.ok) {
-        setStatus(QStringLiteral("База не прочитана: ") + QString::fromStdString(base.error));
+        const QString why = m_databasePath.empty() ? m_texts.NoBase
+                                                   : QString::fromStdString(m_databasePath + ": " + base.error);
+        setStatus(m_texts.BaseNotRead + why);
         return false;
     }
     const auto chosen = chooseRows(base.rows, m_trackCount->value(), m_random);
     if (chosen.empty()) {
-        setStatus(QStringLiteral("В базе нет треков"));
+        setStatus(m_texts.NoTracks);
         return false;
     }
     std::string error;
     if (!writeFileAtomically(stackListPath(), m3uText(chosen), &error)) {
-        setStatus(QStringLiteral("Плейлист не записан: ") + QString::fromStdString(error));
+        setStatus(m_texts.ListNotWritten + QString::fromStdString(error));
         return false;
     }
-    const QString written = QStringLiteral("Треков в плейлисте: %1").arg(chosen.size());
+    const QString written = QString(m_texts.Written).replace(QStringLiteral("%1"), QString::number(chosen.size()));
     if (m_player == 0) {
-        setStatus(written + QStringLiteral("; плеер не подключён"));
+        setStatus(written + m_texts.NoPlayer);
         return false;
     }
     platform::LResult answer = 0;
     const auto status = platform::sendMessageEx(m_player, platform::UM_LOAD_TEMP_LIST, kLoadReplacesMain, 0,
                                                 &answer, kHandOverTimeout);
     if (status == platform::SendStatus::Answered) {
-        setStatus(written + QStringLiteral("; передан в плеер"));
+        setStatus(written + m_texts.HandedOver);
         return true;
     }
     if (status == platform::SendStatus::PeerGone)
         m_player = 0;  // handles are never reused: that player will not come back
-    setStatus(written + QStringLiteral("; плеер не ответил"));
+    setStatus(written + m_texts.NoAnswer);
     return false;
 }
 
@@ -111,7 +118,7 @@ platform::LResult TSorbeltWnd::windowProc(std::uint32_t msg, platform::WParam wP
         if (lParam == kHelloFromPlayer && wParam > 0 &&
             wParam <= std::numeric_limits<platform::WindowHandle>::max()) {
             m_player = static_cast<platform::WindowHandle>(wParam);
-            setStatus(QStringLiteral("Плеер подключён"));
+            setStatus(m_texts.PlayerConnected);
         }
         return 0;
     case kWmCommand:

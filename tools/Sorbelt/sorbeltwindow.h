@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/window.h"
+#include "tools/Sorbelt/sorbelttexts.h"
 
 #include <QWidget>
 
@@ -17,6 +18,7 @@ namespace sorbelt {
 
 class TSorbeltWnd : public QWidget, public platform::MessageWindow {
 public:
+    // In the language of the player's operator (see chosenLanguage).
     explicit TSorbeltWnd(std::string databasePath, QWidget* parent = nullptr);
 
     // Draws the rows, writes the stack list and tells the remembered player to load it. True when
@@ -33,6 +35,7 @@ protected:
 private:
     void setStatus(const QString& text);
 
+    SorbeltTexts m_texts;
     std::string m_databasePath;
     platform::WindowHandle m_player = 0;
     bool m_busy = false;  // a command that arrives while the player is being told is dropped

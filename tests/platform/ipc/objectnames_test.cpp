@@ -214,6 +214,20 @@ TEST_F(SquattedRuntimeFolder, ALinkIsPassedOverAndARecordThatNoLongerHoldsIsRepl
     std::filesystem::remove_all(base);
 }
 
+TEST_F(SquattedRuntimeFolder, ASessionFolderTooLongForALocalSocketIsPassedOverToo)
+{
+    // 108 bytes is all a local socket's name may hold, its closing zero included.
+    const std::string session = tmp.path().toStdString() + "/" + std::string(100, 's');
+    ASSERT_EQ(mkdir(session.c_str(), 0700), 0);
+    ScopedEnv longSession("XDG_RUNTIME_DIR", session.c_str());
+
+    const std::string folder = runtimeFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.rfind(session, 0), 0u) << folder;
+    expectWorkingObjectsIn(folder);
+    removeNamedObjects();
+}
+
 // /dev/shm is open to every user: the names carry a random part kept in the private folder, drawn
 // afresh for every new area, so a name seen while an area lived says nothing of the next one.
 TEST(SharedMemoryNames, CarryATokenNobodyElseCanKnow)

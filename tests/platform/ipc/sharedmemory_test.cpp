@@ -1,13 +1,15 @@
 // Named shared memory: zero-filled creation, one area for all holders, removal by the last
-// holder, crash leftovers zeroed, and the same bytes seen by another process.
+// holder, crash leftovers zeroed, the same bytes seen by another process, and a full /dev/shm.
 #include "ipc_testsupport.h"
 
 #include "platform/objectnames.h"
 #include "platform/sharedmemory.h"
+#include "tests/common/smalldisk.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -60,6 +62,24 @@ TEST(SharedMemory, HoldersShareOneZeroFilledAreaUntilTheLastCloses)
     ASSERT_TRUE(again.open("QuorvalenCommandLine__1", 1026));
     EXPECT_FALSE(again.alreadyExisted());
     EXPECT_TRUE(allZero(again.data(), 1026)) << "the last holder removed the old area";
+}
+
+TEST(SharedMemory, AFullDevShmRefusesTheAreaInsteadOfFailingAtAWriteIntoIt)
+{
+    testrun::FullSharedMemory full;
+    QV_NEED_FULL_SHARED_MEMORY(full);
+    SharedMemory area;
+    if (area.open("SHARED_DATA_FILE", 6360424)) {
+        // Without its pages reserved, this is where a program dies of SIGBUS.
+        std::memset(area.data(), 1, area.size());
+        FAIL() << "an area was made on a full /dev/shm";
+    }
+    EXPECT_EQ(area.lastError(), std::strerror(ENOSPC));
+    EXPECT_FALSE(area.isOpen());
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm"))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"filler"}) << "the object that could not be filled was left behind";
 }
 
 TEST(SharedMemory, CrashLeftoverIsRemovedAndTheAreaStartsAsZeros)

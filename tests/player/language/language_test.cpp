@@ -12,6 +12,7 @@
 #include "controls/mainmenuxp.h"
 #include "controls/tbar.h"
 #include "controls/vtqstatusbar.h"
+#include "controls/zrfoldertreeview.h"
 #include "engine/enginesettings.h"
 #include "platform/inifile.h"
 #include "controls/lang.h"
@@ -19,6 +20,7 @@
 #include "player/language/sellang.h"
 #include "player/language/translate.h"
 #include "player/about/aboutfrm.h"
+#include "player/about/dbgfrm.h"
 #include "player/hotkeys/hotkeyform.h"
 #include "player/jingles/jinlistform.h"
 #include "player/jingles/jinplayform.h"
@@ -316,6 +318,7 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndHoldTheSameKeys)
         };
         TfrmSettings dialog(*form);
         nothingUnknown(&dialog, "Settings.Captions");
+        EXPECT_TRUE(ApplyLangSection(LanguageFile(language), "Settings.Hints", &dialog, LangKind::Hint).empty());
         TfrmJinList jingles(*form);
         nothingUnknown(&jingles, "JinList.Captions");
         Ttimeform schedule(*form);
@@ -328,6 +331,7 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndHoldTheSameKeys)
         nothingUnknown(&about, "About.Captions");
         auto* effects = new TFXFrm(*form);
         nothingUnknown(effects, "FXFrm.Captions");
+        EXPECT_TRUE(ApplyLangSection(LanguageFile(language), "FXFrm.Units", effects, LangKind::Unit).empty());
         delete effects;
         auto* jingle = new TfrmJinPlay(*form, QString());
         nothingUnknown(jingle, "JinPlay.Captions");
@@ -341,6 +345,7 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndHoldTheSameKeys)
             {"PlaylistColumns", {"c0", "c1", "c2", "c3", "c4"}},
             {"FindlistColumns", {"c0", "c1", "c2", "c3"}},
             {"ScheduleColumns", {"c0", "c1", "c2"}},
+            {"ScheduleListColumns", {"c0", "c1", "c2"}},
             {"JinListColumns", {"c0", "c1"}},
             {"Strings", {"s0", "s1", "s2", "s3", "s4", "s5", "s6", "s7", "s8", "s9"}},
             {"Settings.Other", {"cl0", "cl1", "vl0", "vl1", "pr0", "pr1", "pr2", "pr3", "mt0", "mt1", "mt2"}},
@@ -352,7 +357,8 @@ TEST_F(Languages, TheShippedLanguagesNameNothingUnknownAndHoldTheSameKeys)
             "FindIndexes",       "PlaylistColumns",   "FindlistColumns",  "Strings",            "Settings.Captions",
             "Settings.Other",    "ScheduleColumns",   "NotesFrm.Menus",   "NotesFrm.Captions",  "JinList.Captions",
             "JinListColumns",    "Schedule.Captions", "Hotkey.Captions",  "FXFrm.Captions",     "About.Captions",
-            "DbgFrm.Captions",   "FindDialog.Captions", "SelLang.Captions", "JinPlay.Captions", "RearPlay.Captions"};
+            "DbgFrm.Captions",   "FindDialog.Captions", "SelLang.Captions", "JinPlay.Captions", "RearPlay.Captions",
+            "FXFrm.Units",       "ScheduleListColumns", "Texts",           "Sorbelt",          "Settings.Hints"};
         for (const std::string& section : lang.sections())
             EXPECT_TRUE(known.count(section)) << language << " has the section " << section;
         EXPECT_TRUE(fs::exists(controls::HelpDocument(language))) << language;
@@ -470,32 +476,51 @@ TEST_F(Languages, TheStatusBarsPanelsAndTheApplicationsHint)
 
 // Every window of the player, open at once: the main window and what it holds (the diagnostics,
 // notes, find, effects, jingle, monitor and About windows, the jingle list, schedule and hot-key
-// dialogs), with the modal ones read while they are up; and Qt's own boxes and file dialogs.
-TEST_F(Languages, RussianLeavesNoWindowInEnglishAndEnglishTakesThemBack)
+// dialogs), with the modal ones read while they are up; what the windows write while a track
+// plays; the filters of every file dialog; and Qt's own boxes and file dialogs. Neither language
+// leaves a text in the other.
+TEST_F(Languages, EachLanguageLeavesNoTextOfTheOtherAndTakesTheWindowsBack)
 {
     copyShippedLanguages();
     form->CreateDbgFrm();
     form->CreateNotesFrm();
     form->JingleSlots[0] = QString::fromStdString(programDir.path() + "/jingle.mp3");
-    // The monitor's title becomes the file's name.
-    form->LVMaster->Rows.push_back(playertest::row("a", "01:00", QString::fromStdString(programDir.path() + "/трек.mp3")));
+    // The monitor's title becomes the file's name, which is in no language.
+    form->LVMaster->Rows.push_back(
+        playertest::row("a", "01:00", QString::fromStdString(programDir.path() + "/01.mp3")));
     form->LVMaster->syncView();
-    form->LVMaster->selectRows({0});
-    auto english = [&](const std::string& language) {
+    form->AddFile(QString::fromStdString(programDir.write("02.wav", playertest::soundWavFile(2, 44100, 44100))));
+    form->RenumberList();
+    // The encoder presets that ship, and the folder tree as it first shows.
+    fs::create_directories(programDir.path() + "/Presets");
+    fs::copy(std::string(QV_BIN_DIR) + "/Presets/Encoder.prs", programDir.path() + "/Presets/Encoder.prs");
+    form->SHView->BuildNodes();
+    auto foreign = [&](const std::string& language) {
+        auto other = language == "Ru" ? testcaptions::EnglishCaptions : testcaptions::RussianCaptions;
+        auto otherText = language == "Ru" ? testcaptions::readsAsEnglish : testcaptions::readsAsRussian;
         form->LangDir = language;
         form->LoadLanguage();
+        // A track starts and the main timer ticks: the BPM and automatic level labels are written.
+        form->LVMaster->selectRows({1});
+        form->aPlay();
+        QCoreApplication::sendPostedEvents();
+        form->maintimerTimer();
+        form->LVMaster->selectRows({0});
         std::set<std::string> found;
-        auto add = [&found](QWidget* window, bool withToolTips) {
-            const std::set<std::string> more = testcaptions::EnglishCaptions(window, withToolTips);
+        auto add = [&](QWidget* window, bool withToolTips) {
+            const std::set<std::string> more = other(window, withToolTips);
             found.insert(more.begin(), more.end());
         };
+        messages.clear();
         whenShown<TfrmSettings>([&](TfrmSettings& d) {
-            add(&d, false);
+            add(&d, true);
+            d.Button2Click();
+            d.Button4Click();
             d.Button3->click();
         });
         form->aSettingsExecute();
         whenShown<TSelLang>([&](TSelLang& d) {
-            add(&d, false);
+            add(&d, true);
             d.Button2->click();
         });
         form->Language1Click();
@@ -507,23 +532,48 @@ TEST_F(Languages, RussianLeavesNoWindowInEnglishAndEnglishTakesThemBack)
         form->Button1Click();
         form->N48Click();
         add(form.get(), true);
+        // The status bar's panels that the language names (the monitor type stays as it is).
+        for (int panel : {4, 5})
+            if (otherText(form->StatusBar1->Panels()[panel]->Text()))
+                found.insert("status panel: " + form->StatusBar1->Panels()[panel]->Text().toStdString());
+        // Every file dialog, cancelled: the names of its filters.
+        form->aOpenExecute();
+        form->aSaveAsExecute();
+        form->N25Click();
+        form->N47Click();
+        if (auto* jingles = form->findChild<TfrmJinList*>()) {
+            jingles->ListView1->setCurrentItem(jingles->ListView1->topLevelItem(0));
+            jingles->Button1Click();
+            jingles->Button4Click();
+            jingles->Button5Click();
+        }
+        if (auto* schedule = form->findChild<Ttimeform*>()) {
+            schedule->Button7Click();
+            schedule->Button3Click();
+            schedule->Button6Click();
+        }
+        const std::set<std::string> filters = testcaptions::FilterNamesThat(messages.shown(), otherText);
+        found.insert(filters.begin(), filters.end());
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w != form.get() && w->isVisible())
                 w->close();
         QCoreApplication::processEvents();
         return found;
     };
-    EXPECT_EQ(english("Ru"), std::set<std::string>{});
+    EXPECT_EQ(foreign("Ru"), std::set<std::string>{});
     QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
     QFileDialog files;
     files.setOption(QFileDialog::DontUseNativeDialog);
     EXPECT_EQ(files.findChild<QLabel*>("fileTypeLabel")->text(), QStringLiteral("Типы файлов:"));
 
-    const std::set<std::string> back = english("En");
-    for (const char* caption : {"player::TFXFrm:FXFrm: Additional FX", "QToolButton:btRepeat: Repeat track",
-                                "QRadioButton:: Realtime", "QLabel:Key8: Space", "QLabel:lbGain: Gain",
-                                "QAction:aPlay: Play", "player::TfrmJinPlay:frmJinPlay: Jingle"})
+    EXPECT_EQ(foreign("En"), std::set<std::string>{});
+    std::set<std::string> back;
+    for (QWidget* window : std::initializer_list<QWidget*>{form.get(), form->DbgFrm})
+        for (const std::string& caption : testcaptions::EnglishCaptions(window, true))
+            back.insert(caption);
+    for (const char* caption : {"QToolButton:btRepeat: Repeat track", "QLabel:lbGain: Gain", "QAction:aPlay: Play",
+                                "player::TDbgFrm:DbgFrm: Debug window"})
         EXPECT_TRUE(back.count(caption)) << caption;
     QMessageBox again(QMessageBox::Question, "", "", QMessageBox::Cancel);
     EXPECT_EQ(again.button(QMessageBox::Cancel)->text(), "Cancel");

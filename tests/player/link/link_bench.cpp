@@ -44,7 +44,8 @@ struct Session {
         form->LaunchProgram = programs.launcher();
         form->show();  // the first showing loads the default profile, which starts the server
         form->PageControl1->setCurrentWidget(form->TabSheet2);
-        QApplication::processEvents();
+        // The start does not wait for the server's window to come up: this does.
+        linktest::waitUntil([this] { return !form->ServerWatch.active(); }, 10000);
     }
     ~Session()
     {

@@ -78,6 +78,7 @@ protected:
     {
         rows = writeBase(form->DefBase, baseRows);
         form->StartSearchServer();
+        ASSERT_TRUE(serverCameUp());
         ASSERT_NE(form->ServerWindow, 0u) << "the database program did not come up";
         ASSERT_TRUE(form->SharedArea);
     }
@@ -93,6 +94,8 @@ protected:
             form->edFindText->setText(text);
     }
     int shown() const { return form->LVFindResult->rowCount(); }
+    // The start does not wait for the server's window; this does, serving events meanwhile.
+    bool serverCameUp() { return waitUntil([this] { return !form->ServerWatch.active(); }, 10000); }
     // A long file playing on the deck on air (device 0).
     engine::TAudioEngine& startPlaying()
     {
@@ -197,6 +200,7 @@ TEST_F(RealBase, AKilledServerLeavesThePlayerPlayingAndTheNextProfileLoadStartsA
     programDir.write("Profile/Default.prf", "[Options]\nDefBase=Database/Base.dfs\n");
     form->LoadProfile(programDir.path() + "/Profile/Default.prf");
     ASSERT_EQ(programs.count(kDatabaseProgram), 2);
+    ASSERT_TRUE(serverCameUp());
     EXPECT_NE(form->ServerWindow, 0u);
     EXPECT_TRUE(form->edFindText->isEnabled());
     EXPECT_TRUE(form->lbSearchUnavailable->isHidden());

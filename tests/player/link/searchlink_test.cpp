@@ -10,9 +10,12 @@
 #include "player/form1.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -127,7 +130,40 @@ TEST_F(SearchLink, NoServerDisablesThePageAndALaterRestartEnablesIt)
     EXPECT_TRUE(form->lbSearchUnavailable->isHidden());
 }
 
-TEST_F(SearchLink, AnAreaThatCannotBeMappedIsShownAndTheProfileLoadStillFinishes)
+TEST_F(SearchLink, TheStartWaitsForNoServerAndWhatIsTypedMeanwhileIsAnsweredWhenItComes)
+{
+    // The database program's window comes up a while after its start, as the real one's does.
+    QElapsedTimer serverUp;
+    form->LaunchProgram = [this, &serverUp](std::string_view program, const std::vector<std::string>& args) {
+        launches.emplace_back(std::string(program), args);
+        QTimer::singleShot(300, form.get(), [this, &serverUp] {
+            servers.push_back(std::make_unique<FakeServer>(form->handle()));
+            servers.back()->setResults({track("Art", "Tit", "/m/1.mp3", 0)});
+            servers.back()->open();
+            serverUp.start();
+        });
+        return true;
+    };
+    QElapsedTimer took;
+    took.start();
+    form->StartSearchServer();
+    EXPECT_LT(took.elapsed(), 100) << "the start held the window for the server";
+    EXPECT_TRUE(form->lbSearchUnavailable->isHidden());
+    type("a");
+    EXPECT_EQ(form->LVFindResult->rowCount(), 0);
+    while (form->LVFindResult->rowCount() == 0 && took.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_EQ(form->LVFindResult->rowCount(), 1);
+    EXPECT_LT(serverUp.elapsed(), 200) << "the answer came long after the server";
+    ASSERT_EQ(servers.size(), 1u);
+    EXPECT_EQ(server().hellos().size(), 1u);
+    ASSERT_EQ(server().queries().size(), 1u);
+    EXPECT_EQ(server().queries()[0].text, "a");
+    EXPECT_TRUE(form->lbSearchUnavailable->isHidden());
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(SearchLink, AnAreaThatCannotBeMappedIsToldInTheStatusBarAndTheProfileLoadStillFinishes)
 {
     // A folder where the area's lock file belongs makes every open of the area fail.
     const std::string guard = platform::runtimeFolder() + "shm.SHARED_DATA_FILE.guard";
@@ -142,9 +178,13 @@ TEST_F(SearchLink, AnAreaThatCannotBeMappedIsShownAndTheProfileLoadStillFinishes
     EXPECT_TRUE(form->Shown());
     EXPECT_EQ(form->LVMaster->rowCount(), 1);
     EXPECT_EQ(form->DefBase, programDir.path() + "/Database/Other.dfs");
-    EXPECT_EQ(shownTexts(), std::vector<std::string>{"Error: hMapFile=0!"});
+    // No box (a full /dev/shm is nobody's to click away): the status bar and the page say why.
+    EXPECT_TRUE(shownTexts().empty());
+    const QString why = QStringLiteral("Поиск в базе недоступен: нет общей памяти (Is a directory)");
+    EXPECT_EQ(form->StatusText, why);
     EXPECT_FALSE(form->SharedArea);
     EXPECT_FALSE(pageEnabled());
+    EXPECT_EQ(form->lbSearchUnavailable->text(), why);
     // Neither the query nor a stray answer touches an area that is not there.
     type("abc");
     EXPECT_TRUE(server().queries().empty());

@@ -269,9 +269,10 @@ TEST_F(MetersWindow, VolumePanAndDeckVolumeReachTheEngine)
     EXPECT_EQ(onAir().GetVolume(), 30);
 }
 
-TEST_F(MetersWindow, TheVolumeAndStatusComeBackToTheirPanelWhenAHintGoes)
+TEST_F(MetersWindow, TheVolumeComesBackToItsPanelWhenAHintGoesAndAFailureStandsUntilTheNext)
 {
-    const auto panel = [this] { return form->StatusBar1->Panels().Items(0)->Text(); };
+    controls::TvtqStatusPanel* panel0 = form->StatusBar1->Panels().Items(0);
+    const auto panel = [panel0] { return panel0->Text().toStdString(); };
     const auto hint = [this](const QString& text) {
         QStatusTipEvent tip(text);
         QApplication::sendEvent(form.get(), &tip);
@@ -281,10 +282,19 @@ TEST_F(MetersWindow, TheVolumeAndStatusComeBackToTheirPanelWhenAHintGoes)
     EXPECT_EQ(panel(), "Поиск");
     hint(QString());
     EXPECT_EQ(panel(), "Volume: 57");
-    form->ShowStatus(QStringLiteral("Плейлист не читается: /m/x.m3u"));
+
+    // Neither a hint nor a status text hides a failure, and the narrow panel's tool tip has it whole.
+    const std::string unread = "Профиль не читается: /dev/zero (Not a regular file)";
+    form->ShowFailure(QString::fromStdString(unread));
     hint(QStringLiteral("Поиск"));
+    EXPECT_EQ(panel(), unread);
+    form->tbVolume->setValue(60);
     hint(QString());
-    EXPECT_EQ(panel(), "Плейлист не читается: /m/x.m3u");
+    EXPECT_EQ(panel(), unread);
+    EXPECT_EQ(panel0->Hint.toStdString(), unread);
+    form->ShowFailure(QStringLiteral("Файл не открывается: /m/b.mp3"));
+    EXPECT_EQ(panel(), "Файл не открывается: /m/b.mp3");
+    EXPECT_EQ(panel0->Hint.toStdString(), "Файл не открывается: /m/b.mp3");
 }
 
 TEST_F(MetersWindow, WheelMovesTheVolumeOneStepPerNotchWhileItIsActive)

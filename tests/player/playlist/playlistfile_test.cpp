@@ -106,17 +106,38 @@ TEST_F(PlaylistFile, SurvivesDamagedEntries)
 TEST_F(PlaylistFile, AFilePastTheBoundsIsRefusedUnread)
 {
     // Past the bounds the rows would take some 20 times the file's size, or more for short lines
-    // (each one a row of its own).
-    std::string big = "#EXTM3U\r\n";
-    while (big.size() <= media::kMaxPlaylistFileBytes)
-        big += "#EXTINF:60,Artist - Title\r\n/music/track.mp3\r\n";
-    EXPECT_FALSE(ReadPlaylistFile(dir.write("big.m3u", big), PlaylistEntries::All, &error));
-    EXPECT_EQ(error, "Larger than 32 MB");
+    // (each one a row of its own). The size alone refuses it: a file with a hole will do.
+    const std::string big = dir.write("big.m3u", "#EXTM3U\r\n#EXTINF:60,Artist - Title\r\n/music/track.mp3\r\n");
+    std::filesystem::resize_file(big, media::kMaxPlaylistFileBytes + 1);
+    EXPECT_FALSE(ReadPlaylistFile(big, PlaylistEntries::All, &error));
+    EXPECT_EQ(error, "Larger than 64 MB");
     std::string many = "#EXTM3U\r";
-    for (std::size_t i = 0; i < media::kMaxPlaylistLines; ++i)
+    for (std::size_t i = 0; i <= media::kMaxPlaylistEntries; ++i)
         many += "a\n";
     EXPECT_FALSE(ReadPlaylistFile(dir.write("many.m3u", many), PlaylistEntries::All, &error));
-    EXPECT_EQ(error, "More than 300000 lines");
+    EXPECT_EQ(error, "More than 300000 entries");
+    // Lines that hold no entry are bounded too: splitting them takes memory all the same.
+    const std::string blank(media::kMaxPlaylistLines + 1, '\n');
+    EXPECT_FALSE(ReadPlaylistFile(dir.write("blank.m3u", blank), PlaylistEntries::All, &error));
+    EXPECT_EQ(error, "More than 1200000 lines");
+}
+
+TEST_F(PlaylistFile, AListIsSavedOnlyWhenItReadsBackWhole)
+{
+    // Two lines a row: a list at the bound of entries has twice as many lines. The bounds are all
+    // that could refuse its rows when read.
+    const controls::TVirtualItem one = row("Artist - Title", "03:00", "/music/track.mp3");
+    std::vector<controls::TVirtualItem> rows(media::kMaxPlaylistEntries, one);
+    const std::string path = dir.path() + "/full.m3u";
+    ASSERT_TRUE(WritePlaylistFile(path, rows, error)) << error;
+    std::string bytes;
+    EXPECT_EQ(media::ReadPlaylistBytes(path, bytes, error), media::PlaylistRead::Ok) << error;
+    // One row more would not be read: the file keeps the list it holds.
+    const auto before = std::filesystem::file_size(path);
+    rows.push_back(one);
+    EXPECT_FALSE(WritePlaylistFile(path, rows, error));
+    EXPECT_EQ(error, "More than 300000 entries");
+    EXPECT_EQ(std::filesystem::file_size(path), before);
 }
 
 TEST_F(PlaylistFile, RelativeEntriesLieInThePlaylistsFolder)

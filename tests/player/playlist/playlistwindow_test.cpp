@@ -4,6 +4,7 @@
 
 #include "controls/vtqstatusbar.h"
 #include "platform/messageids.h"
+#include "platform/regularfile.h"
 #include "platform/sharedmemory.h"
 #include "platform/window.h"
 #include "player/commandlinearea.h"
@@ -143,7 +144,7 @@ TEST_F(PlaylistWindow, HandOversOfWhatCannotBeReadAreRefusedWhileTheAirGoesOn)
     form->CommandLineArea = &area;
     const auto handOver = [&](const std::string& first, const std::string& second) {
         WriteCommandLineArea(area.data(), area.size(), first, second);
-        EXPECT_EQ(platform::sendMessage(form->handle(), platform::UM_COMMAND_LINE, 0, 0), 0);
+        EXPECT_EQ(platform::sendMessage(form->handle(), platform::UM_COMMAND_LINE, 0, 0), kCommandLineTaken);
     };
     handOver("file", programDir.write("on.wav", playertest::soundWavFile(1, 8000, 8000 * 20)));
     ASSERT_TRUE(form->OnAir());
@@ -196,6 +197,24 @@ TEST_F(PlaylistWindow, ProfileFilesThatCannotBeReadAreSaidOnceTheWindowIsUp)
                                           " (Not a regular file); Плейлист не читается: " + m3u +
                                           " (Not a regular file); Файл не читается: " + file("Profile/Default.hst") +
                                           " (Not a regular file)");
+}
+
+TEST_F(PlaylistWindow, ARecentPlaylistsFileThatWasNotReadIsNeverEmptied)
+{
+    // No Default.prf: the recent list read is the one of the profile "noname", and the save at
+    // the end writes Default.hst, which was never read.
+    std::filesystem::create_directories(file("Profile"));
+    const std::string hst = programDir.write("Profile/Default.hst", "/lists/a.m3u\r\n/lists/b.m3u\r\n");
+    form->LoadProfile(file("Profile/Default.prf"));
+    form->SaveProfile(file("Profile/Default.prf"));
+    EXPECT_EQ(programDir.read(hst), "/lists/a.m3u\r\n/lists/b.m3u\r\n");
+
+    // Past its bound (made without the bytes: a file with a hole), it is refused unread and kept.
+    std::filesystem::resize_file(hst, platform::kMaxSettingsFileBytes + 1);
+    form->LoadProfile(file("Profile/Default.prf"));
+    form->SaveProfile(file("Profile/Default.prf"));
+    EXPECT_EQ(std::filesystem::file_size(hst), platform::kMaxSettingsFileBytes + 1);
+    EXPECT_TRUE(boxes("History.SaveToFile").empty());
 }
 
 TEST_F(PlaylistWindow, TheEmergencyListFindsItsRelativeEntries)

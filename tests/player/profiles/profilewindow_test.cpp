@@ -2,6 +2,8 @@
 // profile describes, the file text a save writes, the window's size, the profile menu and a save
 // that cannot be written.
 #include "tests/common/childrun.h"
+#include "tests/player/captionsfit.h"
+#include "tests/player/modaldialog.h"
 #include "tests/player/windowfixture.h"
 
 #include "audiolib/audiolib.h"
@@ -13,9 +15,13 @@
 #include "player/sequencing/maintimer.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
+#include "player/about/dbgfrm.h"
+#include "player/notes/notesfrm.h"
 #include "player/settings/encoderpresets.h"
+#include "player/settings/settingsform.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -32,6 +38,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -393,26 +400,38 @@ TEST_F(ProfileWindow, ADamagedWindowSizeIsCutToTheScreenAndSavedSo)
     EXPECT_LE(form->normalGeometry().height(), area.height());
 }
 
-TEST_F(ProfileWindow, TheWindowOpensWhollyOnSmallScreensAtItsProfileSize)
+TEST_F(ProfileWindow, EveryWindowFitsSmallScreensWithItsCaptionsWholeInEachLanguage)
 {
     EXPECT_LE(form->minimumSizeHint().width(), 799);
     EXPECT_LE(form->minimumSizeHint().height(), 573);
     if (!testrun::inChildRun()) {
         // Each screen in a program of its own: a program has its screens from its start.
-        for (const QSize screen : {QSize(1024, 768), QSize(800, 600)}) {
-            const std::string config = programDir.write(
-                "screen.json", R"({"screens": [{"name": "s", "x": 0, "y": 0, "width": )" +
-                                   std::to_string(screen.width()) + R"(, "height": )" + std::to_string(screen.height()) + "}]}");
-            QProcessEnvironment env;
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + QString::fromStdString(config));
-            EXPECT_TRUE(testrun::passesInChild(env)) << "on a screen of " << screen.width() << " x " << screen.height();
+        for (const char* language : {"Ru", "En"}) {
+            for (const QSize screen : {QSize(1024, 768), QSize(800, 600)}) {
+                const std::string config = programDir.write(
+                    "screen.json", R"({"screens": [{"name": "s", "x": 0, "y": 0, "width": )" +
+                                       std::to_string(screen.width()) + R"(, "height": )" +
+                                       std::to_string(screen.height()) + "}]}");
+                QProcessEnvironment env;
+                env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + QString::fromStdString(config));
+                env.insert(QStringLiteral("QV_TEST_LANGUAGE"), QString::fromLatin1(language));
+                EXPECT_TRUE(testrun::passesInChild(env))
+                    << "in " << language << " on a screen of " << screen.width() << " x " << screen.height();
+            }
         }
         return;
     }
     const QRect area = form->screen()->availableGeometry();
-    const auto placedAt = [&](const QSize& profileSize) {
+    const auto settle = [] {
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
+    };
+    const auto fitsWhole = [](QWidget* window, const std::string& where) {
+        for (const std::string& cut : playertest::cutCaptions(window))
+            ADD_FAILURE() << where << ": " << cut;
+    };
+    const auto placedAt = [&](const QSize& profileSize) {
+        settle();
         const QRect frame = form->frameGeometry();
         const QRect client = form->geometry();
         EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
@@ -428,16 +447,59 @@ TEST_F(ProfileWindow, TheWindowOpensWhollyOnSmallScreensAtItsProfileSize)
                 }
             }
         }
+        // Every side page whole, none scrolled sideways.
+        for (int i = 0; i < form->PageControl1->count(); ++i) {
+            form->PageControl1->setCurrentIndex(i);
+            settle();
+            fitsWhole(form.get(), "the page " + form->PageControl1->tabText(i).toStdString());
+        }
+        form->PageControl1->setCurrentIndex(0);
     };
-    // In the shipped Russian, whose captions are the longest.
+    // In the shipped captions of the language.
     std::filesystem::copy(std::string(QV_BIN_DIR) + "/Lang", programDir.path() + "/Lang",
                           std::filesystem::copy_options::recursive);
-    form->LangDir = "Ru";
+    form->LangDir = std::getenv("QV_TEST_LANGUAGE");
+    form->CreateDbgFrm();
+    form->CreateNotesFrm();
     ASSERT_TRUE(form->LoadLanguage().empty());
     form->show();
     placedAt(QSize(799, 573));  // no profile yet: its defaults
+    const int sidePanelWidth = form->PageControl1->width();
+
+    // The other windows, the diagnostics with the longest file names a deck may show.
+    form->DbgFrm->show();
+    form->DbgFrm->Label5->setText(QString(300, QLatin1Char('a')));
+    settle();
+    fitsWhole(form->DbgFrm, "the diagnostics");
+    form->DbgFrm->hide();
+    form->NotesFrm->show();
+    settle();
+    fitsWhole(form->NotesFrm, "the notes");
+    form->NotesFrm->hide();
+    form->N40Click();
+    form->N48Click();
+    settle();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window != form.get()) {
+            fitsWhole(window, window->objectName().toStdString());
+            window->close();
+        }
+    }
+    playertest::whenShown<TfrmSettings>([&](TfrmSettings& dialog) {
+        for (int i = 0; i < dialog.PageControl1->count(); ++i) {
+            dialog.PageControl1->setCurrentIndex(i);
+            settle();
+            fitsWhole(&dialog, "the settings' page " + dialog.PageControl1->tabText(i).toStdString());
+        }
+        dialog.reject();
+    });
+    form->ShowSettingsDialog(false);
+
     form->LoadProfile(writeProfile("Large.prf", "[Options]\nFormWidth=1000\nFormHeight=700\n"));
     placedAt(QSize(1000, 700));
+    if (form->width() > 799) {
+        EXPECT_GT(form->PageControl1->width(), sidePanelWidth) << "a wider window widens the side panel too";
+    }
 }
 
 TEST_F(ProfileWindow, AFreshTempListShowsItsTitlesAndAProfileKeepsThemShown)

@@ -47,6 +47,8 @@ TEST(ScheduleFile, WhatCanBeReadIsReadAndTheRestIsNamedAndWrittenBackAsItWas)
                                                    "Date13=2024-05-10\nTime13=12:00:00\nFile13=/\xCD\xEE\xE2\xEE\xF1\xF2\xE8.mp3\n"
                                                    "Date14=2024-05-10\xA0\nTime14=13:00:00\nFile14=/h.mp3\n"
                                                    "Time15=14:00:00\nFile15=/i.mp3\n"
+                                                   // A field of a number twice: the first is read.
+                                                   "File05=/twice.mp3\nFile1=/again.mp3\nfile1=/thrice.mp3\n"
                                                    "Note=by hand\n");
     const ScheduleFile read = readScheduleFile(path);
     const std::vector<ScheduleEntry> expected{
@@ -59,9 +61,10 @@ TEST(ScheduleFile, WhatCanBeReadIsReadAndTheRestIsNamedAndWrittenBackAsItWas)
     std::vector<int> unread;
     for (const ScheduleFileRest::Entry& e : read.rest.unread)
         unread.push_back(e.number);
-    EXPECT_EQ(unread, (std::vector<int>{2, 3, 4, 14, 15}));
+    EXPECT_EQ(unread, (std::vector<int>{1, 1, 2, 3, 4, 5, 14, 15}));
     const std::string told = unreadScheduleEntriesText(path, read.rest);
-    for (const char* named : {"2: Date=yesterday", "3: Date=2024-05-10 Time=25:00:00 File=/c.mp3", "15: Time=14:00:00"})
+    for (const char* named : {"2: Date=yesterday", "3: Date=2024-05-10 Time=25:00:00 File=/c.mp3", "15: Time=14:00:00",
+                              "1: File=/again.mp3", "1: File=/thrice.mp3", "5: File=/twice.mp3"})
         EXPECT_NE(told.find(named), std::string::npos) << named << " in " << told;
     EXPECT_EQ(told.find("/a.mp3"), std::string::npos);
     EXPECT_EQ(unreadScheduleEntriesText(path, {}), "");
@@ -74,7 +77,7 @@ TEST(ScheduleFile, WhatCanBeReadIsReadAndTheRestIsNamedAndWrittenBackAsItWas)
     for (std::size_t i = 0; i < again.rest.unread.size(); ++i)
         EXPECT_EQ(again.rest.unread[i].values, read.rest.unread[i].values) << i;
     EXPECT_EQ(again.rest.otherKeys, read.rest.otherKeys);
-    EXPECT_NE(dir.read(path).find("Date7=2024-05-10\xC2\xA0\r\n"), std::string::npos) << dir.read(path);
+    EXPECT_NE(dir.read(path).find("Date10=2024-05-10\xC2\xA0\r\n"), std::string::npos) << dir.read(path);
 }
 
 TEST(ScheduleFile, AProfileNamesItsScheduleByItsFileName)

@@ -15,6 +15,7 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -235,6 +236,10 @@ TEST_F(ScheduleWindow, TheScheduleDialogEditsACopyAndOkHandsItBack)
     dialog->_date->setDate(kDay);
     EXPECT_EQ(dialog->Rows[1], (ScheduleEntry{kDay, QTime(9, 30, 0), "/m/second.m3u"}));
     EXPECT_EQ(dialog->rasplist->topLevelItem(1)->text(1), scheduleTimeText(QTime(9, 30, 0)));
+    // A time of the operator's day, without the zone the locale's long format names.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    EXPECT_EQ(scheduleTimeText(QTime(15, 9, 30)).toStdString(), "15:09:30");
+    QLocale::setDefault(QLocale::system());
     messages.pushText("/m/other.mp3");
     dialog->Button4->click();
     EXPECT_EQ(dialog->Rows[1].path, "/m/other.mp3");

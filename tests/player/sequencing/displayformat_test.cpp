@@ -13,7 +13,7 @@ TEST(DisplayTextTest, Formats)
     EXPECT_EQ(player::clockText(7, 5, 9), "07:05:09");
     EXPECT_EQ(player::memoryText(player::memoryUsedPercent(250, 1000)), "75%");
     EXPECT_EQ(player::memoryUsedPercent(5, 0), 0) << "unknown total";
-    EXPECT_EQ(player::autoLevelText(true, 1.256), "1.26");
+    EXPECT_EQ(player::autoLevelText(true, 1.256, "off"), "1.26");
     EXPECT_EQ(player::deckStateLine(100, 37, engine::STATE_PLAY, engine::STATE_END),
               "Volumes. A: 100, B: 37, State: A: play, B: end");
 }

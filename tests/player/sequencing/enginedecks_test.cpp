@@ -1,10 +1,12 @@
 // Two real decks on the "no sound" device's manual clock, driven by the main timer every 50 ms of
-// virtual time: three generated tones crossfade into each other, checked on the rendered mix.
+// virtual time: three generated tones crossfade into each other, checked on the rendered mix; the
+// next item is opened ahead, and a row changed after that plays as it is at its point.
 #include "engine/audioengine.h"
 #include "audiolib/audiolib.h"
 #include "platform/messageids.h"
 #include "platform/window.h"
 #include "player/sequencing/maintimer.h"
+#include "player/sequencing/nextitem.h"
 #include "player/sequencing/sequencingdeck.h"
 #include "player/sequencing/sequencingplayback.h"
 #include "fakedeck.h"
@@ -15,6 +17,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -97,8 +100,9 @@ TEST(EngineDecksTest, ThreeTonesCrossfadeOnTwoRealDecks)
     engineA.Device = audiolib::kDeviceNoSound;
     engineB.Device = audiolib::kDeviceNoSound;
     ASSERT_TRUE(engineA.InitDevice(audiolib::kDeviceNoSound)) << audiolib::lastError();
-    player::EngineDeck deckA(engineA);
-    player::EngineDeck deckB(engineB);
+    player::NextItemPreparer preparer;
+    player::EngineDeck deckA(engineA, &preparer);
+    player::EngineDeck deckB(engineB, &preparer);
 
     playerlogictest::FakeList list;
     const double tones[3] = {440, 660, 880};
@@ -107,6 +111,11 @@ TEST(EngineDecksTest, ThreeTonesCrossfadeOnTwoRealDecks)
         writeToneWav(path, tones[i], 2.5);
         list.rows.push_back({"Tone " + std::to_string(i), path});
     }
+    // Row 1 holds another file until it has been opened ahead.
+    const double staleTone = 550;
+    const std::string tone1 = list.rows[1].file;
+    list.rows[1].file = dir.filePath("stale.wav").toStdString();
+    writeToneWav(list.rows[1].file, staleTone, 2.5);
     platform::ManualMultimediaTimers timers;
     player::PlaybackSequencer sequencer(list, deckA, deckB, timers);
     sequencer.table().records[player::kClassMusic] = {1.0f, 0.5f, true, true};
@@ -123,13 +132,19 @@ TEST(EngineDecksTest, ThreeTonesCrossfadeOnTwoRealDecks)
     // Per 50 ms block: the level of each tone in the mix.
     std::vector<std::array<double, 3>> levels;
     std::vector<float> block(kBlockFrames * 2);
+    double stale = 0;
     for (int i = 0; i < 130; ++i) {
+        if (i == 1) {
+            std::this_thread::sleep_for(300ms);  // real time for the worker
+            list.rows[1].file = tone1;
+        }
         ASSERT_TRUE(audiolib::advance(kBlockFrames, block.data()));
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
         timers.advance(50ms);
         mainTimer.tick();
         levels.push_back({toneLevel(block, tones[0]), toneLevel(block, tones[1]), toneLevel(block, tones[2])});
+        stale = std::max(stale, toneLevel(block, staleTone));
     }
     engineB.DestroyShared();
     engineA.Destroy();
@@ -154,6 +169,7 @@ TEST(EngineDecksTest, ThreeTonesCrossfadeOnTwoRealDecks)
     // The last tone fades at its own end; nothing follows.
     EXPECT_LT(levels[blockAt(6.0)][2], full * 0.02);
     EXPECT_EQ(list.hl, -1);
+    EXPECT_LT(stale, full * 0.2) << "the file opened ahead for a row that changed since was played";
 }
 
 }  // namespace

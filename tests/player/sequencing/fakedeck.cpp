@@ -6,7 +6,10 @@ namespace playerlogictest {
 void FakeDeck::PlayFile(const std::string& file)
 {
     ++startNumber;
-    if (clockUs != nullptr)
+    const bool prepared = IsPrepared(file);
+    if (preparedFile != nullptr)
+        preparedFile->clear();
+    if (clockUs != nullptr && !prepared)
         *clockUs += openUs;
     fileName = file;
     positionMs = 0;

@@ -22,6 +22,12 @@ public:
     FakeDeck(const Library& library, std::string name) : m_library(library), name(std::move(name)) {}
 
     void PlayFile(const std::string& fileName) override;
+    void PrepareFile(const std::string& file) override
+    {
+        if (preparedFile != nullptr)
+            *preparedFile = file;
+    }
+    bool IsPrepared(const std::string& file) override { return preparedFile != nullptr && *preparedFile == file; }
     void Pause() override;
     void Resume() override;
     void Stop() override;
@@ -55,6 +61,8 @@ public:
     // A clock (microseconds) that each PlayFile moves on by openUs, as a real open takes time.
     std::int64_t* clockUs = nullptr;
     std::int64_t openUs = 0;
+    // Shared by both decks, as the preparer is: the file opened ahead, whose start takes no open.
+    std::string* preparedFile = nullptr;
 };
 
 struct Row {

@@ -526,6 +526,28 @@ TEST_F(PlaythroughTest, AMixIsActedOnAsLongBeforeItsPointAsOpensTake)
     EXPECT_EQ(sequencer.openLeadMs(), (3 * 12 + 40) / 4);
 }
 
+TEST_F(PlaythroughTest, AnItemOpenedAheadIsStartedAtItsPointWhateverOpensAtAStartTook)
+{
+    // The first row is opened as it starts (40 ms); the next ones are ready at their points and
+    // start in no time: acted on 40 ms early, they would sound that much before their points.
+    std::int64_t clockUs = 0;
+    std::string prepared;
+    sequencer.setClock([&clockUs] { return clockUs; });
+    for (FakeDeck* d : {&deck1, &deck2}) {
+        d->clockUs = &clockUs;
+        d->openUs = 40000;
+        d->preparedFile = &prepared;
+    }
+    addRows(3, 10030);
+    playRow(0);
+    EXPECT_EQ(sequencer.openLeadMs(), 0) << "the next row is ready";
+    while (nowMs < 10100)
+        stepWithPoints();
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_EQ(starts[1].atMs, 5030);
+    EXPECT_EQ(starts[2].atMs, 10060);
+}
+
 TEST_F(PlaythroughTest, WithoutAMixPointTheNextRowStartsJustBeforeTheEnd)
 {
     // The end of each row plays out under the next one: no moment without sound.

@@ -4,6 +4,7 @@
 
 #include "platform/recordedusermessages.h"
 #include "platform/usermessages.h"
+#include "tests/common/smalldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,6 +70,24 @@ TEST_F(PlayReportTest, WhatIsNoFileUnderTheDaysNameNeverHoldsAStart)
     ASSERT_EQ(::mkfifo(day.c_str(), 0600), 0);
     EXPECT_EQ(report.write("x"), "09:05:03    x");
     EXPECT_TRUE(report.todayLines().empty());
+}
+
+TEST_F(PlayReportTest, AFullDiskLeavesNeitherAnEmptyDayFileNorAHalfLine)
+{
+    testrun::SmallDisk disk(64 * 1024);
+    QV_NEED_SMALL_DISK(disk);
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(disk.file("Report"))));
+    player::PlayReport full(disk.path(), [this] { return now; });
+    full.write("on air before");
+    const std::string day = full.fileName(now.date());
+    const std::string held = readAll(day);
+    disk.fill();
+    // Longer than what is left of the file's last page, so that part of it would fit.
+    full.write(std::string(6000, 'n'));
+    EXPECT_TRUE(readAll(day) == held) << "no half line is left";
+    now = now.addDays(1);
+    full.write("next day");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(full.fileName(now.date()))));
 }
 
 TEST(ReportAudioErrorTest, BoxOnlyForNonZeroCodes)

@@ -1,5 +1,6 @@
 // The five effects: ApplyEffects' calls on both decks, and the effects window: what it shows and
-// stores, its on/off buttons, Reset and Random, its presets, one window at a time.
+// stores, its size in each language, its on/off buttons, Reset and Random, its presets, one window
+// at a time.
 #include "soundwindow.h"
 
 #include "controls/lbar.h"
@@ -12,12 +13,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 using namespace player;
@@ -110,6 +113,38 @@ TEST_F(EffectsWindow, TheWindowShowsItsPagesAndStoresTheBarsMinimaOverZeroSettin
     EXPECT_FLOAT_EQ(s.echo2.delaySeconds, 0.02f);
     EXPECT_EQ(s.echo2.dryMix, 0.0f);
     EXPECT_EQ(applies(), 6) << "once as the records were, once per page";
+}
+
+// In each shipped language every caption and value sits whole beside its bar, on every page, and
+// the window, sized from its translated texts, can be made wider.
+TEST_F(EffectsWindow, CaptionsAndValuesFitInEachLanguageAndTheWindowWidens)
+{
+    std::filesystem::copy(std::string(QV_BIN_DIR) + "/Lang", programDir.path() + "/Lang",
+                          std::filesystem::copy_options::recursive);
+    open();
+    for (const std::string language : {"Ru", "En"}) {
+        form->LangDir = language;
+        form->SpeedButton12->click();
+        TFXFrm& fx = *form->FXFrm;
+        EXPECT_LE(fx.minimumWidth(), fx.maximumWidth()) << language;
+        EXPECT_GT(fx.maximumWidth(), fx.width()) << language;
+        EXPECT_GE(fx.width(), fx.minimumSizeHint().width()) << language;
+        for (int page = 0; page < fx.PageControl1->count(); ++page) {
+            fx.PageControl1->setCurrentIndex(page);
+            for (controls::TLBar* bar : fx.PageControl1->widget(page)->findChildren<controls::TLBar*>()) {
+                const QRect room = bar->parentWidget()->rect();
+                for (QLabel* label : {bar->captionLabel(), bar->valueLabel()})
+                    EXPECT_TRUE(room.contains(label->geometry()))
+                        << language << " " << label->text().toStdString() << " at " << label->x() << " of "
+                        << room.width();
+            }
+        }
+        if (language == "Ru") {
+            EXPECT_EQ(fx.rvtime->valueLabel()->text(), QStringLiteral("0.001 мс"));
+        }
+        fx.close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(EffectsWindow, OnOffButtonsSetTheFlagsAndApply)

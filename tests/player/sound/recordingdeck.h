@@ -5,6 +5,7 @@
 
 #include "player/sound/sounddeck.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -71,16 +72,19 @@ public:
         note("GetBPM " + std::to_string(static_cast<int>(startSeconds)) + " " +
              std::to_string(static_cast<int>(lengthSeconds)) + " " + std::to_string(mode));
         std::unique_lock lock(m_gateMutex);
-        if (mode == 0 && holdMeasurement) {
+        if (mode != 1 && holdMeasurement) {
             m_measuring = true;
             m_gate.notify_all();
-            m_gate.wait(lock, [this] { return !holdMeasurement; });
+            // Bounded: a window that waited for the measurement on its own thread fails the test
+            // instead of hanging it.
+            m_gate.wait_for(lock, std::chrono::seconds(10), [this] { return !holdMeasurement; });
             m_measuring = false;
         }
         return mode == 1 ? convertedBpm : measuredBpm;
     }
 
-    // A measurement (mode 0) waits while this is set; release() lets it finish.
+    // A measurement (mode 0, or 2, which opens the file first) waits while this is set;
+    // release() lets it finish.
     void hold()
     {
         std::lock_guard guard(m_gateMutex);

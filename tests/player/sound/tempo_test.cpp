@@ -155,8 +155,14 @@ TEST_F(TempoWindow, BpmIsClickAtAStartPreparedASecondLaterAndConvertedAfterAChan
     EXPECT_EQ(decks.log.take(), Calls{});
     EXPECT_FALSE(form->Bpm->running());
 
+    // The preparation opens the file on the worker: the window goes on while it reads.
+    decks.a.hold();
     form->Timer2Timer();
     EXPECT_FALSE(form->Timer2->isActive());
+    ASSERT_TRUE(form->Bpm->running()) << "the window waited for the file";
+    decks.a.waitUntilMeasuring();
+    decks.a.release();
+    ASSERT_TRUE(processUntil([this] { return !form->Bpm->running(); }));
     EXPECT_EQ(decks.log.take(), Calls{"A:GetBPM 0 1 2"});
     EXPECT_EQ(form->Label40->text(), "[click]") << "the preparation shows nothing";
 

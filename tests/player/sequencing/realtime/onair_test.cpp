@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -217,6 +219,114 @@ TEST_F(OnAir, WithoutCrossfadesItemsFollowEachOtherWithoutSilence)
         EXPECT_LT(lateMs, 27.0 + kSlack * 1000) << "item " << i;
     }
     EXPECT_LT(longestSilenceMs(on.front() + 0.01, on.back() + 0.95), 10.0 + kSlack * 1000);
+}
+
+TEST_F(OnAir, LongLargeAndSlowFilesStartOnTimeAndLetTheItemBeforeThemFade)
+{
+    // Music ends without a crossfade; adverts mix 0.6 s and fade 0.3 s before their end, jingles
+    // mix and fade 0.2 s before it. The three-hour MP3s mix into the next item 1.2 s after their
+    // start by the time in their names.
+    const std::vector<double> tones4{500, 1250, 2000, 2750};
+    folder.slowReadMs = 25;
+    folder.setUp(rendered::crossfadeHex({}, {0.6f, 0.3f}, {0.2f, 0.2f}));
+    // The files below take about 550 MB: a machine without the room says so rather than fails.
+    std::error_code ec;
+    const auto room = std::filesystem::space(folder.dir.path(), ec);
+    if (!ec && room.available < (std::uintmax_t{1} << 30))
+        GTEST_SKIP() << "less than 1 GB free in " << folder.dir.path();
+    const auto wav = [this](const std::string& name, double hz, double seconds) {
+        return folder.dir.write(name, rendered::toneWav(hz, seconds));
+    };
+    const auto longMp3 = [this](const std::string& stem, double hz, bool xing) {
+        const std::string made = folder.dir.path() + "/" + stem + ".mp3";
+        const double seconds = rendered::longToneMp3(made, hz, 3 * 3600, xing);
+        if (seconds <= 0)
+            return std::string();
+        char name[64];
+        std::snprintf(name, sizeof name, "%s *%.2f.mp3", stem.c_str(), seconds - 1.2);
+        const std::string path = folder.dir.path() + "/" + name;
+        std::filesystem::rename(made, path);
+        return path;
+    };
+    const std::string randomMp3 = folder.dir.path() + "/random.mp3";
+    rendered::randomBytesFile(randomMp3, std::size_t{200} << 20);
+    const std::string randomOgg = folder.dir.path() + "/random.ogg";
+    std::filesystem::create_hard_link(randomMp3, randomOgg);
+    std::filesystem::create_directories(folder.slowDisk());
+    struct Row {
+        std::string path;
+        int tone = -1;  // -1: a row that cannot be opened
+    };
+    const std::vector<Row> rows{
+        {wav("song0.wav", tones4[0], 1.2), 0},  {randomMp3},
+        {wav("commercial1.wav", tones4[1], 1.2), 1}, {randomOgg},
+        {wav("song2.wav", tones4[2], 1.2), 2},  {wav("slowdisk/commercial.wav", tones4[0], 1.2), 0},
+        {wav("song3.wav", tones4[1], 1.2), 1},  {longMp3("noxing", tones4[3], false), 3},
+        {wav("jingle4.wav", tones4[0], 1.2), 0}, {longMp3("xing", tones4[2], true), 2},
+        {wav("song5.wav", tones4[1], 1.0), 1}};
+    std::string m3u = "#EXTM3U\r\n";
+    for (const Row& row : rows) {
+        ASSERT_FALSE(row.path.empty());
+        m3u += "#EXTINF:1,x\r\n" + row.path + "\r\n";
+    }
+    const std::string list = folder.dir.write("list.m3u", m3u);
+    ASSERT_TRUE(rendered::runPlayer(folder, {"list", QString::fromStdString(list)}, 9300));
+    pcm = rendered::readWav(folder.dir.read(folder.wavOut()));
+    ASSERT_GT(pcm.rate, 0);
+    track = rendered::trackTones(pcm, tones4, 10, 1);
+
+    // The onset and tone of every row that plays, in list order.
+    std::vector<double> on;
+    std::vector<std::size_t> playedTones;
+    std::vector<std::vector<double>> perTone;
+    for (std::size_t t = 0; t < tones4.size(); ++t)
+        perTone.push_back(rendered::onsets(track, t, 0.2));
+    std::vector<std::size_t> seen(tones4.size(), 0);
+    for (const Row& row : rows) {
+        if (row.tone < 0)
+            continue;
+        const auto t = static_cast<std::size_t>(row.tone);
+        ASSERT_GT(perTone[t].size(), seen[t]) << row.path << " never started";
+        on.push_back(perTone[t][seen[t]++]);
+        playedTones.push_back(t);
+    }
+    // Where each next item is due, in seconds after the onset of the item before: at its end
+    // (less the end lead) without a crossfade, else at its mix point; and where that item fades.
+    const double atEnd = 1.2 - player::PlaybackSequencer::kEndLeadMs / 1000.0;
+    struct Transition {
+        const char* what;
+        double point;
+        double fadePoint = 0;  // 0: no fade
+        bool crossfadesOff = false;
+    };
+    const std::vector<Transition> transitions{
+        {"random bytes .mp3, no crossfade", atEnd, 0, true},
+        {"random bytes .ogg, advert 0.6 / 0.3", 0.6, 0.9},
+        {"slow disk, no crossfade", atEnd, 0, true},
+        {"after the slow disk, advert 0.6 / 0.3", 0.6, 0.9},
+        {"3 h MP3 without Xing, no crossfade", atEnd, 0, true},
+        {"after it, at the time in its name", 1.2},
+        {"3 h MP3 with Xing, jingle 0.2 / 0.2", 1.0, 1.0},
+        {"after it, at the time in its name", 1.2}};
+    ASSERT_EQ(on.size(), transitions.size() + 1);
+    for (std::size_t i = 0; i < transitions.size(); ++i) {
+        const Transition& t = transitions[i];
+        const double lateMs = (on[i + 1] - on[i] - t.point) * 1000.0;
+        std::printf("%-40s next start %+6.1f ms", t.what, lateMs);
+        EXPECT_NEAR(lateMs, 0, 100 + kSlack * 1000) << t.what;
+        if (t.fadePoint > 0) {
+            const rendered::Fall fall = rendered::fallAfter(track, playedTones[i], on[i]);
+            const double fadeLateMs = (fall.start - on[i] - t.fadePoint) * 1000.0;
+            std::printf(", fade %+6.1f ms", fadeLateMs);
+            EXPECT_NEAR(fadeLateMs, 0, 60 + kSlack * 1000) << t.what;
+        }
+        if (t.crossfadesOff) {
+            const double silenceMs = longestSilenceMs(on[i] + 0.01, on[i + 1] + 0.2);
+            std::printf(", silence %4.1f ms", silenceMs);
+            EXPECT_LT(silenceMs, 30 + kSlack * 1000) << t.what;
+        }
+        std::printf("\n");
+    }
 }
 
 }  // namespace

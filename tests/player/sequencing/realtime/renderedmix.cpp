@@ -11,6 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <numbers>
 
 namespace rendered {
 
@@ -94,10 +97,32 @@ ToneTrack trackTones(const Pcm& pcm, const std::vector<double>& tones, double bl
     t.tones = tones;
     t.block = static_cast<std::size_t>(pcm.rate * blockMs / 1000.0);
     t.hop = std::max<std::size_t>(1, static_cast<std::size_t>(pcm.rate * hopMs / 1000.0));
-    for (std::size_t p = 0; p + t.block <= pcm.left.size(); p += t.hop) {
+    // playertest::toneAmplitude over every window, with its window and phases worked out once:
+    // they depend only on the place in the window.
+    const std::size_t n = t.block;
+    std::vector<std::vector<double>> cosines(tones.size(), std::vector<double>(n));
+    std::vector<std::vector<double>> sines(tones.size(), std::vector<double>(n));
+    double wsum = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / static_cast<double>(n - 1));
+        wsum += w;
+        for (std::size_t k = 0; k < tones.size(); ++k) {
+            const double ph = 2 * std::numbers::pi * tones[k] * static_cast<double>(i) / pcm.rate;
+            cosines[k][i] = w * std::cos(ph);
+            sines[k][i] = w * std::sin(ph);
+        }
+    }
+    for (std::size_t p = 0; p + n <= pcm.left.size(); p += t.hop) {
         std::vector<double> a;
-        for (double hz : tones)
-            a.push_back(playertest::toneAmplitude(pcm.left, p, t.block, hz, pcm.rate));
+        const float* x = pcm.left.data() + p;
+        for (std::size_t k = 0; k < tones.size(); ++k) {
+            double re = 0, im = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                re += x[i] * cosines[k][i];
+                im += x[i] * sines[k][i];
+            }
+            a.push_back(2 * std::hypot(re, im) / wsum);
+        }
         t.amp.push_back(std::move(a));
     }
     return t;
@@ -164,6 +189,82 @@ std::vector<Run> silentRuns(const Pcm& pcm, std::size_t from, std::size_t to, fl
     return runs;
 }
 
+double longToneMp3(const std::string& path, double hz, double seconds, bool xing)
+{
+    // Three stretches encoded without a bit reservoir, so that each frame stands alone; the middle
+    // one's frames follow on from themselves.
+    const std::string block = path + ".block.mp3";
+    // At the level of toneWav's tones.
+    const std::string cmd = "ffmpeg -nostdin -v error -y -f lavfi -i \"aevalsrc=0.488*sin(2*PI*" + std::to_string(hz) +
+                            "*t):s=44100:d=3.84\" -c:a libmp3lame -b:a 128k -reservoir 0 -write_xing 0 "
+                            "-id3v2_version 0 \"" + block + "\" >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0)
+        return 0;
+    std::ifstream in(block, std::ios::binary);
+    const std::string encoded((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(block);
+    std::vector<std::string> frames;
+    for (std::size_t p = 0; p + 4 <= encoded.size();) {
+        const auto b1 = static_cast<unsigned char>(encoded[p + 1]);
+        const auto b2 = static_cast<unsigned char>(encoded[p + 2]);
+        if (static_cast<unsigned char>(encoded[p]) != 0xFF || (b1 & 0xE0) != 0xE0)
+            return 0;
+        static const int kKbits[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+        const std::size_t length = 144 * 1000 * static_cast<std::size_t>(kKbits[b2 >> 4]) / 44100 + ((b2 >> 1) & 1);
+        if (length < 4)
+            return 0;
+        frames.push_back(encoded.substr(p, length));
+        p += length;
+    }
+    constexpr std::size_t kFramesPerStretch = 49;  // 49 * 1152 samples = 1.28 s
+    if (frames.size() < 2 * kFramesPerStretch)
+        return 0;
+    std::string stretch;
+    for (std::size_t i = kFramesPerStretch; i < 2 * kFramesPerStretch; ++i)
+        stretch += frames[i];
+    const auto repeats = static_cast<std::size_t>(std::ceil(seconds / 1.28));
+    std::ofstream out(path, std::ios::binary);
+    if (xing) {
+        // A frame of the same kind without padding: header, mono side information, then the
+        // counts of the frames and bytes that follow.
+        std::string info(frames[0].substr(0, 4));
+        info[2] = static_cast<char>(static_cast<unsigned char>(info[2]) & ~2u);
+        info.append(17, '\0');
+        const auto be32 = [&info](std::uint32_t v) {
+            for (int shift = 24; shift >= 0; shift -= 8)
+                info += static_cast<char>((v >> shift) & 0xFF);
+        };
+        info += "Xing";
+        be32(3);
+        be32(static_cast<std::uint32_t>(repeats * kFramesPerStretch));
+        const std::size_t frameBytes = 144 * 128000 / 44100;
+        be32(static_cast<std::uint32_t>(frameBytes + repeats * stretch.size()));
+        info.resize(frameBytes, '\0');
+        out << info;
+    }
+    for (std::size_t i = 0; i < repeats; ++i)
+        out.write(stretch.data(), static_cast<std::streamsize>(stretch.size()));
+    return static_cast<double>(repeats) * 1.28;
+}
+
+void randomBytesFile(const std::string& path, std::size_t bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    std::vector<std::uint64_t> chunk(1 << 16);
+    std::uint64_t x = 0x9E3779B97F4A7C15ull;
+    for (std::size_t written = 0; written < bytes;) {
+        for (std::uint64_t& v : chunk) {
+            x ^= x << 13;
+            x ^= x >> 7;
+            x ^= x << 17;
+            v = x;
+        }
+        const std::size_t n = std::min(bytes - written, chunk.size() * sizeof(std::uint64_t));
+        out.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(n));
+        written += n;
+    }
+}
+
 void PlayerFolder::setUp(const std::string& crossfadeHex, const std::string& profileExtra)
 {
     dir.write("system.ini", "[Device]\nMainDev=0\n");
@@ -217,6 +318,12 @@ bool runPlayer(const PlayerFolder& folder, const QStringList& args, int ms, int 
     env.insert("QUORVALEN_PROGRAM_DIR", QString::fromStdString(folder.dir.path()));
     env.insert("QUORVALEN_NOSOUND_WAV", QString::fromStdString(folder.wavOut()));
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (folder.slowReadMs > 0) {
+        env.insert("LD_PRELOAD", QStringLiteral(QV_TEST_BIN_DIR "/libslowdisk.so"));
+        env.insert("QUORVALEN_TEST_SLOW_READ_MS", QString::number(folder.slowReadMs));
+        // A sanitizer build wants its own library first; the slow disk has nothing to check.
+        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + QStringLiteral(":verify_asan_link_order=0"));
+    }
     QProcess player;
     player.setProcessEnvironment(env);
     player.setProcessChannelMode(QProcess::ForwardedErrorChannel);

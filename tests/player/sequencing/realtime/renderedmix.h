@@ -72,12 +72,23 @@ struct Run {
 };
 std::vector<Run> silentRuns(const Pcm& pcm, std::size_t from, std::size_t to, float floor, std::size_t minSamples);
 
+// An MP3 of a sine of hz, 128 kbit/s mono, at least seconds long: one stretch of 1.28 s encoded
+// once and its frames repeated (hz times 1.28 s must be whole periods, so the tone runs on
+// unbroken), with or without a Xing frame that counts them. Its length in seconds.
+double longToneMp3(const std::string& path, double hz, double seconds, bool xing);
+// A file of bytes that follow no format.
+void randomBytesFile(const std::string& path, std::size_t bytes);
+
 // A program folder for the real player: system.ini on the "no sound" device, the default profile
 // with the given crossfade table (60 bytes as hex) and extra [Options] lines.
 struct PlayerFolder {
     playertest::TempDir dir;
     std::string wavOut() const { return dir.path() + "/mix.wav"; }
     void setUp(const std::string& crossfadeHex, const std::string& profileExtra = {});
+    // Files under dir/slowdisk/ are read as from a slow disk: each read waits this long
+    // (tests/common/slowdisk.cpp, preloaded into the player); 0 leaves the disk alone.
+    int slowReadMs = 0;
+    std::string slowDisk() const { return dir.path() + "/slowdisk"; }
 };
 
 // Mix and fade point of a class, seconds before the end; 0 = off.
