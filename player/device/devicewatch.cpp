@@ -15,7 +15,7 @@ QString deviceLabel(int device, const audiolib::DeviceStatus& s)
     return s.name.empty() ? QString::number(device) : QStringLiteral("%1 «%2»").arg(device).arg(q(s.name));
 }
 
-QString changeText(const QString& role, int device, const audiolib::DeviceStatus& s)
+QString changeText(const QString& role, int device, const audiolib::DeviceStatus& s, int before)
 {
     const QString label = deviceLabel(device, s);
     switch (s.state) {
@@ -27,7 +27,9 @@ QString changeText(const QString& role, int device, const audiolib::DeviceStatus
                               "попытки открыть его продолжаются")
             .arg(role, label, q(s.why));
     default:
-        return QStringLiteral("%1 %2 снова открыто").arg(role, label);
+        // One that played on "no sound" until now was never heard before.
+        return before == audiolib::kDeviceStandIn ? QStringLiteral("%1 %2 открыто: звук идёт на него").arg(role, label)
+                                                  : QStringLiteral("%1 %2 снова открыто").arg(role, label);
     }
 }
 
@@ -57,7 +59,7 @@ QStringList DeviceWatch::poll()
         const bool changed = w.read ? now.state != w.last.state || now.changes != w.last.changes
                                     : now.state != audiolib::kDeviceOpen;
         if (changed)
-            messages << changeText(w.role, w.device, now);
+            messages << changeText(w.role, w.device, now, w.read ? w.last.state : audiolib::kDeviceOpen);
         w.last = now;
         w.read = true;
     }

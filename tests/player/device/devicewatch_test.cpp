@@ -107,4 +107,17 @@ TEST_F(ScriptedDevice, TheStatusBarAndTheDiagnosticsSayWhenTheOutputIsLostAndWhe
     form->ShowStatus(QString());
     form->devicetimerTimer();
     EXPECT_EQ(status(), QStringLiteral("Звуковое устройство 0 «default» снова открыто"));
+
+    // One that stood in on "no sound" was never heard: it is not "open again" but heard at last.
+    now.state = audiolib::kDeviceStandIn;
+    now.why = "Connection refused";
+    now.changes = 5;
+    form->devicetimerTimer();
+    EXPECT_EQ(status(), QStringLiteral("Звуковое устройство 0 «default» не открывается (Connection refused): звук "
+                                       "идёт на устройство «No sound», попытки открыть его продолжаются"));
+    now.state = audiolib::kDeviceOpen;
+    now.why.clear();
+    now.changes = 6;
+    form->devicetimerTimer();
+    EXPECT_EQ(status(), QStringLiteral("Звуковое устройство 0 «default» открыто: звук идёт на него"));
 }
