@@ -222,14 +222,13 @@ bool Library::initDevice(int number, int rateHz, platform::WindowHandle window, 
             return false;
         }
     } else {
-        // The list and the open see one reading of the system's outputs.
+        // The list and the open see one reading of the system's outputs, a new one while none of
+        // ours is open: an earlier reading may have caught a sound server coming up (some of its
+        // outputs not answering yet) or going, and numbers would then stand for other outputs.
         std::lock_guard pa(portAudioLock());
-        auto outputs = portAudioOutputs();
+        portAudioReread();
+        const auto outputs = portAudioOutputs();
         const PaOutputInfo* info = findOutput(number, {}, outputs);
-        if (!info && portAudioReread()) {
-            outputs = portAudioOutputs();
-            info = findOutput(number, {}, outputs);
-        }
         if (info) {
             if (sameOutputAs(info->endpoint, nullptr, realDevices()) != 0) {
                 // Never a second name for an output already open: a pre-listen stream must not

@@ -244,11 +244,12 @@ std::recursive_mutex& portAudioLock()
 bool portAudioReady()
 {
     std::lock_guard lk(portAudioLock());
+    // Once: a reading anew (portAudioReread) may have started it already, and a second start
+    // would keep the next reading from ending it.
     static bool tried = false;
-    if (!tried) {
-        tried = true;
+    if (!tried && !g_initialised)
         initialiseLocked();
-    }
+    tried = true;
     return g_initialised;
 }
 
