@@ -29,6 +29,9 @@ constexpr std::array<Entry, kPlayerTextCount> kEntries{{
     {"Computer", ""},
     {"Network", ""},
     {"FileSystem", ""},
+    {"NoSoundDevice", "No sound"},
+    {"DefaultDevice", "Default"},
+    {"DeviceNotListed", "(not in the system)"},
 }};
 
 }  // namespace

@@ -30,8 +30,12 @@ enum class PlayerText {
     Computer,
     Network,
     FileSystem,
+    // The settings dialog's device lists: devices 0 and 1, and a number the system lists no more.
+    NoSoundDevice,
+    DefaultDevice,
+    DeviceNotListed,
 };
-inline constexpr int kPlayerTextCount = 15;
+inline constexpr int kPlayerTextCount = 18;
 
 class PlayerTexts {
 public:

@@ -6,9 +6,12 @@ class QComboBox;
 
 namespace player {
 
-// Fills box with "0: No sound", "1: Default", "2: pulse", ... and chooses current; a number the
-// system does not list now stays choosable, marked as missing.
-void fillDeviceChoice(QComboBox* box, int current);
+class PlayerTexts;
+
+// Fills box with "0: No sound", "1: Default", "2: pulse", ... (the first two and the mark of a
+// missing one in the operator's language, the others as the system names them) and chooses
+// current; a number the system does not list now stays choosable, marked as missing.
+void fillDeviceChoice(QComboBox* box, int current, const PlayerTexts& texts);
 // The device number of the entry chosen, -1 when none is.
 int chosenDevice(const QComboBox* box);
 

@@ -377,8 +377,8 @@ void TfrmSettings::FormShow()
         m_secondDev = system.readInteger("Device", "SecondDev", defaults.SecondDev);
         const QSignalBlocker quietMain(cbMainDev);
         const QSignalBlocker quietSecond(cbSecondDev);
-        fillDeviceChoice(cbMainDev, m_mainDev);
-        fillDeviceChoice(cbSecondDev, m_secondDev);
+        fillDeviceChoice(cbMainDev, m_mainDev, m_owner.Texts);
+        fillDeviceChoice(cbSecondDev, m_secondDev, m_owner.Texts);
     }
     RestartNeeded = false;
 }

@@ -295,7 +295,7 @@ TEST_F(SettingsWindow, TheRestartWarningFollowsAChoiceOfTheSecondDevice)
     programDir.write("system.ini", "[Device]\nMainDev=0\nSecondDev=60\n");
     settings([](TfrmSettings& d) {
         EXPECT_EQ(d.cbMainDev->currentText(), "0: No sound");
-        EXPECT_EQ(d.cbSecondDev->currentText(), "60: (нет в системе)") << "a device the system lacks stays";
+        EXPECT_EQ(d.cbSecondDev->currentText(), "60: (not in the system)") << "a device the system lacks stays";
         d.cbSecondDev->setCurrentIndex(0);
         d.Button1->click();
     });
