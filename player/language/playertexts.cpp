@@ -70,6 +70,9 @@ constexpr std::array<Entry, kPlayerTextCount> kEntries{{
     {"PlaylistPathsTooLong", "Пропущено записей плейлиста с путём длиннее 255 байт: %1"},
     {"FirstLeftOut", "Первая: %1"},
     {"FileTypesNotRegistered", "Не удалось зарегистрировать типы файлов на рабочем столе в %1 и %2"},
+    {"NoSoundDevice", "Без звука"},
+    {"DefaultDevice", "По умолчанию"},
+    {"DeviceNotListed", "(нет в системе)"},
 }};
 
 const PlayerTexts* g_languageTexts = nullptr;

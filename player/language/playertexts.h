@@ -73,8 +73,12 @@ enum class PlayerText {
     PlaylistPathsTooLong,
     FirstLeftOut,
     FileTypesNotRegistered,
+    // The settings dialog's device lists: devices 0 and 1, and a number the system lists no more.
+    NoSoundDevice,
+    DefaultDevice,
+    DeviceNotListed,
 };
-inline constexpr int kPlayerTextCount = static_cast<int>(PlayerText::FileTypesNotRegistered) + 1;
+inline constexpr int kPlayerTextCount = static_cast<int>(PlayerText::DeviceNotListed) + 1;
 
 class PlayerTexts {
 public:

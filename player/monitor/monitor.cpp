@@ -6,6 +6,7 @@
 #include "engine/audioengine.h"
 #include "engine/enginesettings.h"
 #include "platform/inifile.h"
+#include "platform/usermessages.h"
 #include "player/monitor/rearplay.h"
 #include "player/playlist/playlistrows.h"
 #include "player/profiles/profilehooks.h"
@@ -62,6 +63,10 @@ void TForm1::N51Click()
     const int selected = CurrentList->firstSelectedRow();
     if (selected < 0)
         return;
+    if (const QString problem = MonitorDeviceProblem(); !problem.isEmpty()) {
+        platform::messageBox(problem.toStdString(), "Monitor", platform::MB_OK | platform::MB_ICONWARNING);
+        return;
+    }
     N51->setEnabled(false);
     RearPlay = new TRearPlay(*this, CurrentList->Rows[static_cast<std::size_t>(selected)].SubItems[kColPath]);
     TranslateForm(RearPlay, "RearPlay.Captions");
@@ -79,9 +84,32 @@ void TForm1::InitMonitorDevice()
     if (MonType != 2 || !DeckA)
         return;
     const engine::EngineSettings& settings = engine::engineSettings();
-    DeckA->InitDevice(settings.SecondDev);
+    const QString refused = QStringLiteral("Подслушка на втором устройстве %1 не включена: ").arg(settings.SecondDev);
+    if (settings.SecondDev == settings.MainDev) {
+        MonitorRefusal = refused + QStringLiteral("это основное устройство, подслушка шла бы в эфир");
+    } else if (!DeckA->InitDevice(settings.SecondDev)) {
+        audiolib::DeviceStatus status;
+        if (audiolib::lastError() == audiolib::kErrorSameOutput)
+            MonitorRefusal = refused + QStringLiteral("оно выводит звук туда же, куда основное устройство %1, "
+                                                      "подслушка шла бы в эфир")
+                                           .arg(settings.MainDev);
+        else if (!audiolib::getDeviceStatus(settings.SecondDev, &status))
+            MonitorRefusal = refused + QString::fromLatin1(audiolib::errorText(audiolib::lastError()));
+    }
     // Opening a device selects it for this thread; calls that name no device go to the main one.
     audiolib::setDevice(settings.MainDev);
+    // No box at the start, which may be unattended: the status bar tells, once the window is up.
+    if (!Devices)
+        return;
+    if (!MonitorRefusal.isEmpty())
+        Devices->tell(MonitorRefusal);
+    else
+        Devices->watch(settings.SecondDev, QStringLiteral("Второе устройство (подслушка)"));
+}
+
+QString TForm1::MonitorDeviceProblem() const
+{
+    return MonType == 0 || MonType == 1 ? QString() : MonitorRefusal;
 }
 
 void TForm1::LoadMonitorProfile(const platform::IniFile& ini, const ProfileLoad&)
