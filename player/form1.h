@@ -687,7 +687,7 @@ public:
     // Why the monitor of the current type cannot play (type 2 with its device refused); "" when
     // it can.
     QString MonitorDeviceProblem() const;
-    QString MonitorRefusal;  // why InitMonitorDevice refused the second device; "" when it did not
+    std::function<QString()> MonitorRefusal;  // why InitMonitorDevice refused the second device; empty when it did not
     void LoadMonitorProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveMonitorProfile(platform::IniFile& ini);
 

@@ -9,6 +9,8 @@
 
 #include <QTimer>
 
+#include <string>
+
 namespace player {
 
 void TForm1::InitMainDevice()
@@ -20,16 +22,16 @@ void TForm1::InitMainDevice()
     if (!audiolib::getDeviceStatus(settings.MainDev, &status)) {
         // The library opens every device number it can have, on "no sound" until it answers: only
         // a number no device can have is refused. The air goes on regardless.
-        Devices->tell(QStringLiteral("Звуковое устройство %1 не открывается (нет такого устройства): "
-                                     "звук идёт на устройство «No sound»")
-                          .arg(settings.MainDev));
+        Devices->tell([device = settings.MainDev] {
+            return QString::fromStdString(LanguageTexts().Text(PlayerText::DeviceMissing, {std::to_string(device)}));
+        });
         settings.MainDev = audiolib::kDeviceNoSound;
         engine::setEngineSettings(settings);
         for (engine::TAudioEngine* deck : {DeckA.get(), DeckB.get(), LineInDeck.get()})
             deck->Device = settings.MainDev;
         DeckA->InitDevice(settings.MainDev);
     }
-    Devices->watch(settings.MainDev, QStringLiteral("Звуковое устройство"));
+    Devices->watch(settings.MainDev, PlayerText::DeviceMain);
     devicetimer = new QTimer(this);
     devicetimer->setObjectName(QStringLiteral("devicetimer"));
     devicetimer->setInterval(DeviceWatch::kIntervalMs);
@@ -43,8 +45,10 @@ void TForm1::devicetimerTimer()
 {
     if (!Devices)
         return;
+    // As a failure: read until the next one, over the hints and the volume, and the device's next
+    // state, when it comes back, stands over it in turn.
     for (const QString& message : Devices->poll())
-        ShowStatus(message);
+        ShowFailure(message);
 }
 
 }  // namespace player

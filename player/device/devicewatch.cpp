@@ -15,21 +15,24 @@ QString deviceLabel(int device, const audiolib::DeviceStatus& s)
     return s.name.empty() ? QString::number(device) : QStringLiteral("%1 «%2»").arg(device).arg(q(s.name));
 }
 
-QString changeText(const QString& role, int device, const audiolib::DeviceStatus& s, int before)
+QString text(PlayerText key, std::initializer_list<std::string_view> values)
 {
-    const QString label = deviceLabel(device, s);
+    return q(LanguageTexts().Text(key, values));
+}
+
+// Composed when it is told, so that it speaks the language chosen by then.
+QString changeText(PlayerText role, int device, const audiolib::DeviceStatus& s, int before)
+{
+    const std::string who = LanguageTexts()[role].toStdString();
+    const std::string label = deviceLabel(device, s).toStdString();
     switch (s.state) {
     case audiolib::kDeviceLost:
-        return QStringLiteral("%1 %2: звук прервался (%3), идут попытки открыть его снова")
-            .arg(role, label, q(s.why));
+        return text(PlayerText::DeviceLost, {who, label, s.why});
     case audiolib::kDeviceStandIn:
-        return QStringLiteral("%1 %2 не открывается (%3): звук идёт на устройство «No sound», "
-                              "попытки открыть его продолжаются")
-            .arg(role, label, q(s.why));
+        return text(PlayerText::DeviceStandIn, {who, label, s.why});
     default:
         // One that played on "no sound" until now was never heard before.
-        return before == audiolib::kDeviceStandIn ? QStringLiteral("%1 %2 открыто: звук идёт на него").arg(role, label)
-                                                  : QStringLiteral("%1 %2 снова открыто").arg(role, label);
+        return text(before == audiolib::kDeviceStandIn ? PlayerText::DeviceHeard : PlayerText::DeviceBack, {who, label});
     }
 }
 
@@ -41,7 +44,7 @@ DeviceWatch::DeviceWatch(StatusSource source) : m_source(std::move(source))
         m_source = [](int device, audiolib::DeviceStatus& status) { return audiolib::getDeviceStatus(device, &status); };
 }
 
-void DeviceWatch::watch(int device, const QString& role)
+void DeviceWatch::watch(int device, PlayerText role)
 {
     for (const Watched& w : m_devices)
         if (w.device == device)
@@ -51,7 +54,9 @@ void DeviceWatch::watch(int device, const QString& role)
 
 QStringList DeviceWatch::poll()
 {
-    QStringList messages = std::exchange(m_told, {});
+    QStringList messages;
+    for (const Message& told : std::exchange(m_told, {}))
+        messages << told();
     for (Watched& w : m_devices) {
         audiolib::DeviceStatus now;
         if (!m_source(w.device, now))

@@ -4,11 +4,13 @@
 #pragma once
 
 #include "audiolib/audiolib.h"
+#include "player/language/playertexts.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace player {
@@ -21,10 +23,12 @@ public:
 
     explicit DeviceWatch(StatusSource source = {});
 
-    // role names the device to the operator ("Звуковое устройство").
-    void watch(int device, const QString& role);
-    // A message of its own for the next reading to give (one found before the window was up).
-    void tell(const QString& message) { m_told << message; }
+    // role names the device to the operator (PlayerText::DeviceMain: "Звуковое устройство").
+    void watch(int device, PlayerText role);
+    // A message of its own for the next reading to give (one found before the window was up),
+    // composed then: the language may have been chosen meanwhile.
+    using Message = std::function<QString()>;
+    void tell(Message message) { m_told.push_back(std::move(message)); }
     // Reads every device watched; the messages of those whose state changed since the last
     // reading (a device that does not open or is lost is told at its first reading).
     QStringList poll();
@@ -34,13 +38,13 @@ public:
 private:
     struct Watched {
         int device = 0;
-        QString role;
+        PlayerText role;
         bool read = false;
         audiolib::DeviceStatus last;
     };
     StatusSource m_source;
     std::vector<Watched> m_devices;
-    QStringList m_told;
+    std::vector<Message> m_told;
 };
 
 }  // namespace player

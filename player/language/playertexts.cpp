@@ -73,6 +73,16 @@ constexpr std::array<Entry, kPlayerTextCount> kEntries{{
     {"NoSoundDevice", "Без звука"},
     {"DefaultDevice", "По умолчанию"},
     {"DeviceNotListed", "(нет в системе)"},
+    {"DeviceMain", "Звуковое устройство"},
+    {"DeviceMonitor", "Второе устройство (подслушка)"},
+    {"DeviceLost", "%1 %2: звук прервался (%3), идут попытки открыть его снова"},
+    {"DeviceStandIn", "%1 %2 не открывается (%3): звук идёт на устройство «No sound», попытки открыть его продолжаются"},
+    {"DeviceHeard", "%1 %2 открыто: звук идёт на него"},
+    {"DeviceBack", "%1 %2 снова открыто"},
+    {"DeviceMissing", "Звуковое устройство %1 не открывается (нет такого устройства): звук идёт на устройство «No sound»"},
+    {"MonitorRefused", "Подслушка на втором устройстве %1 не включена: %2"},
+    {"MonitorIsMain", "это основное устройство, подслушка шла бы в эфир"},
+    {"MonitorSameOutput", "оно выводит звук туда же, куда основное устройство %1, подслушка шла бы в эфир"},
 }};
 
 const PlayerTexts* g_languageTexts = nullptr;

@@ -77,8 +77,19 @@ enum class PlayerText {
     NoSoundDevice,
     DefaultDevice,
     DeviceNotListed,
+    // The output devices' states and the pre-listen device's refusal, in the status bar.
+    DeviceMain,
+    DeviceMonitor,
+    DeviceLost,
+    DeviceStandIn,
+    DeviceHeard,
+    DeviceBack,
+    DeviceMissing,
+    MonitorRefused,
+    MonitorIsMain,
+    MonitorSameOutput,
 };
-inline constexpr int kPlayerTextCount = static_cast<int>(PlayerText::DeviceNotListed) + 1;
+inline constexpr int kPlayerTextCount = static_cast<int>(PlayerText::MonitorSameOutput) + 1;
 
 class PlayerTexts {
 public:

@@ -16,6 +16,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <string>
 
 namespace player {
 
@@ -84,32 +85,43 @@ void TForm1::InitMonitorDevice()
     if (MonType != 2 || !DeckA)
         return;
     const engine::EngineSettings& settings = engine::engineSettings();
-    const QString refused = QStringLiteral("Подслушка на втором устройстве %1 не включена: ").arg(settings.SecondDev);
-    if (settings.SecondDev == settings.MainDev) {
-        MonitorRefusal = refused + QStringLiteral("это основное устройство, подслушка шла бы в эфир");
-    } else if (!DeckA->InitDevice(settings.SecondDev)) {
+    const int second = settings.SecondDev;
+    // Worded when it is shown, in the language chosen by then.
+    const auto refusal = [second](std::string why) {
+        return [second, why = std::move(why)] {
+            return QString::fromStdString(LanguageTexts().Text(PlayerText::MonitorRefused, {std::to_string(second), why}));
+        };
+    };
+    MonitorRefusal = {};
+    if (second == settings.MainDev) {
+        MonitorRefusal = refusal(LanguageTexts().Text(PlayerText::MonitorIsMain));
+    } else if (!DeckA->InitDevice(second)) {
         audiolib::DeviceStatus status;
-        if (audiolib::lastError() == audiolib::kErrorSameOutput)
-            MonitorRefusal = refused + QStringLiteral("оно выводит звук туда же, куда основное устройство %1, "
-                                                      "подслушка шла бы в эфир")
-                                           .arg(settings.MainDev);
-        else if (!audiolib::getDeviceStatus(settings.SecondDev, &status))
-            MonitorRefusal = refused + QString::fromLatin1(audiolib::errorText(audiolib::lastError()));
+        if (audiolib::lastError() == audiolib::kErrorSameOutput) {
+            const int main = settings.MainDev;
+            MonitorRefusal = [second, main] {
+                return QString::fromStdString(LanguageTexts().Text(
+                    PlayerText::MonitorRefused,
+                    {std::to_string(second), LanguageTexts().Text(PlayerText::MonitorSameOutput, {std::to_string(main)})}));
+            };
+        } else if (!audiolib::getDeviceStatus(second, &status)) {
+            MonitorRefusal = refusal(audiolib::errorText(audiolib::lastError()));
+        }
     }
     // Opening a device selects it for this thread; calls that name no device go to the main one.
     audiolib::setDevice(settings.MainDev);
     // No box at the start, which may be unattended: the status bar tells, once the window is up.
     if (!Devices)
         return;
-    if (!MonitorRefusal.isEmpty())
+    if (MonitorRefusal)
         Devices->tell(MonitorRefusal);
     else
-        Devices->watch(settings.SecondDev, QStringLiteral("Второе устройство (подслушка)"));
+        Devices->watch(second, PlayerText::DeviceMonitor);
 }
 
 QString TForm1::MonitorDeviceProblem() const
 {
-    return MonType == 0 || MonType == 1 ? QString() : MonitorRefusal;
+    return MonType == 0 || MonType == 1 || !MonitorRefusal ? QString() : MonitorRefusal();
 }
 
 void TForm1::LoadMonitorProfile(const platform::IniFile& ini, const ProfileLoad&)

@@ -94,8 +94,10 @@ TEST_F(ScriptedDevice, TheStatusBarAndTheDiagnosticsSayWhenTheOutputIsLostAndWhe
                                        "попытки открыть его снова"));
     EXPECT_EQ(form->DebugState().output, "0 «default»: lost (its stream ended), trying again");
     form->ShowStatus(QStringLiteral("Volume: 80"));
+    EXPECT_NE(status(), QStringLiteral("Volume: 80")) << "the loss stands over the volume";
+    form->ShowFailure(QStringLiteral("Файл не открывается: x.mp3"));
     form->devicetimerTimer();
-    EXPECT_EQ(status(), QStringLiteral("Volume: 80")) << "told once, not at every reading";
+    EXPECT_EQ(status(), QStringLiteral("Файл не открывается: x.mp3")) << "told once, not at every reading";
 
     now.state = audiolib::kDeviceOpen;
     now.why.clear();
@@ -104,7 +106,7 @@ TEST_F(ScriptedDevice, TheStatusBarAndTheDiagnosticsSayWhenTheOutputIsLostAndWhe
     EXPECT_EQ(status(), QStringLiteral("Звуковое устройство 0 «default» снова открыто"));
     // Lost and back between two readings: still told.
     now.changes = 4;
-    form->ShowStatus(QString());
+    form->ShowFailure(QString());
     form->devicetimerTimer();
     EXPECT_EQ(status(), QStringLiteral("Звуковое устройство 0 «default» снова открыто"));
 

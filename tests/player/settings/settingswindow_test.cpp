@@ -294,8 +294,8 @@ TEST_F(SettingsWindow, TheRestartWarningFollowsAChoiceOfTheSecondDevice)
     messages.clear();
     programDir.write("system.ini", "[Device]\nMainDev=0\nSecondDev=60\n");
     settings([](TfrmSettings& d) {
-        EXPECT_EQ(d.cbMainDev->currentText(), "0: No sound");
-        EXPECT_EQ(d.cbSecondDev->currentText(), "60: (not in the system)") << "a device the system lacks stays";
+        EXPECT_EQ(d.cbMainDev->currentText(), QStringLiteral("0: Без звука"));
+        EXPECT_EQ(d.cbSecondDev->currentText(), QStringLiteral("60: (нет в системе)")) << "a device the system lacks stays";
         d.cbSecondDev->setCurrentIndex(0);
         d.Button1->click();
     });
