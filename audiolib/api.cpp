@@ -127,6 +127,14 @@ bool getDeviceInfo(DeviceInfo* info)
     return ok();
 }
 
+bool getDeviceStatus(int device, DeviceStatus* status)
+{
+    if (!status)
+        return fail(kErrorParameter);
+    int err = kOk;
+    return lib().deviceStatus(device, status, &err) ? ok() : fail(err);
+}
+
 std::string deviceName(int device)
 {
     if (device == kDeviceNoSound) {

@@ -49,8 +49,17 @@ constexpr int kDeviceDefault = 1;  // the system's default output; 2.. the other
 //   QUORVALEN_MANUAL_CLOCK=1       "no sound" devices run no clock: nothing moves until advance()
 
 // Opens the output device at the given rate (Hz); sync messages of channels created on this device
-// are posted to window. Selects the device for the calling thread. False: kErrorDevice,
-// kErrorAlreadyInitialised, kErrorDeviceFailed.
+// are posted to window. Selects the device for the calling thread. False: kErrorDevice (a negative
+// number), kErrorAlreadyInitialised, kErrorParameter, kErrorSameOutput (the device plays to the
+// same output as a device already open under another number, as ALSA's "default" and "pulse" do
+// on a PulseAudio system).
+// A device that cannot be opened now (not listed, or the system refuses it) is no failure: it is
+// initialised standing in (kDeviceStandIn), a clock consuming its mix in real time as on the "no
+// sound" device, and opened as soon as it answers. The library watches every real device's
+// output: one that stops (its stream ended, or no more requests for sound) is noticed within a
+// second (kDeviceLost), and nothing is mixed until it is open again, so that positions stay
+// where they were heard and every playing stream goes on from there. Devices that wait are tried
+// again every half second, the system's list of outputs read anew while none of ours is open.
 bool initDevice(int device, int rateHz, std::uint32_t flags, platform::WindowHandle window);
 // Frees the calling thread's selected device and every stream created on it.
 bool freeDevice();
@@ -68,7 +77,7 @@ struct DeviceInfo {
     int minRateHz = 0;  // lowest output rate the device takes
     int maxRateHz = 0;
     int speakers = 0;   // output channels: 2 stereo, 4 quad...
-    int latencyMs = 0;  // output latency as reported
+    int latencyMs = 0;  // what is mixed now is heard this much later (positions follow it)
     int currentRateHz = 0;
     std::string name;
 };
@@ -76,6 +85,23 @@ struct DeviceInfo {
 bool getDeviceInfo(DeviceInfo* info);
 // Name of device number n (0 "No sound", 1 "Default"), or "" past the last device (kErrorDevice).
 std::string deviceName(int device);
+
+enum DeviceState : int {
+    kDeviceOpen = 0,     // its output plays the mix (every "no sound" device is open)
+    kDeviceLost = 1,     // its output stopped: nothing is mixed until it answers again
+    kDeviceStandIn = 2,  // it could not be opened yet: its mix goes to a clock, as on "no sound"
+};
+struct DeviceStatus {
+    int state = kDeviceOpen;
+    std::string name;     // the output's name as the system lists it; "" while it is not known
+    std::string why;      // why it is lost or not open, in a few words; "" while open
+    int latencyMs = 0;    // what is mixed now is heard this much later
+    bool realtime = false;  // the thread that pulls its mix runs with real-time scheduling
+    std::uint32_t changes = 0;  // counts every loss and every reopening since its init
+};
+// The state of initialised device n (any thread's, not only the selected one); false with
+// kErrorNotInitialised.
+bool getDeviceStatus(int device, DeviceStatus* status);
 
 // ---- Options -----------------------------------------------------------------------------------
 

@@ -188,6 +188,14 @@ bool Channel::setPositionFrames(std::int64_t frame)
     return true;
 }
 
+void Channel::rewindToHeard()
+{
+    const int state = m_state.load();
+    if (decodeOnly() || m_live || m_length < 0 || (state != kStatePlaying && state != kStatePaused))
+        return;
+    setPositionFrames(positionFrames());
+}
+
 void Channel::clearRing()
 {
     m_markCount = 0;

@@ -1,7 +1,8 @@
 // One stream as the mixer sees it: its source, the ring of decoded frames between the decoding
 // thread and the output, attributes, the effect chain, syncs, and what has been heard.
 // render(), runChain() and storeHistory() run on the output (mixing) thread: no allocation, no I/O,
-// no decoding there; the locks they take are held by the other side only for a copy or a swap.
+// no decoding there; the locks they take are held by the other side only for a copy or a swap, and
+// lift a holder to the output thread's priority while it waits (audiolib/rtmutex.h).
 #pragma once
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "audiolib/audiolib.h"
+#include "audiolib/rtmutex.h"
 #include "audiolib/source.h"
 
 namespace audiolib::dsp {
@@ -62,6 +64,9 @@ public:
     // latency, what was mixed that long ago.
     std::int64_t positionFrames() const;
     bool setPositionFrames(std::int64_t frame);
+    // The output was lost with what it held: a playing or paused file goes back to what was heard,
+    // to be played again once an output pulls the mix (live and user streams go on as they are).
+    void rewindToHeard();
     bool setAttributes(int rateHz, int volume, int pan);
     void attributes(int* rateHz, int* volume, int* pan) const;
 
@@ -154,7 +159,7 @@ private:
     bool m_retired = false;  // under m_sourceMutex
 
     // The ring between decoding and output, and the resampler state of the output side.
-    mutable std::mutex m_ringMutex;
+    mutable RtMutex m_ringMutex;
     std::vector<float> m_ring;  // stereo
     std::vector<std::int64_t> m_ringPos;
     std::int64_t m_capacity = 0;
@@ -181,11 +186,11 @@ private:
     std::int64_t m_heardFloor = 0;  // position at the last start or seek
     int m_historyWrite = 0;
 
-    mutable std::mutex m_chainMutex;
+    mutable RtMutex m_chainMutex;
     std::vector<std::unique_ptr<ChainEntry>> m_chain;
     std::uint64_t m_chainOrder = 0;
 
-    mutable std::mutex m_syncMutex;
+    mutable RtMutex m_syncMutex;
     std::vector<Sync> m_syncs;
 
     mutable std::mutex m_ownerMutex;

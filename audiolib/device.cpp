@@ -1,4 +1,5 @@
-// The mixer of an output device, its "no sound" clock, its sync thread and the manual clock.
+// The mixer of an output device, its "no sound" clock, its sync thread, the manual clock, and the
+// output's replacement when it stops.
 // mix()/mixBlock() run on the output thread: no allocation, no I/O, short locks only. The "no
 // sound" clock thread also writes the optional WAV file, outside the mix lock.
 #include "audiolib/device.h"
@@ -29,39 +30,54 @@ Device::Device(const Params& params, std::function<void(const SyncEvent&)> deliv
 
 Device::~Device() { shutdown(); }
 
-bool Device::start(std::unique_ptr<Output> output)
+bool Device::start(std::unique_ptr<Output> output, std::string* why)
 {
+    if (output && !output->start()) {
+        if (why)
+            *why = output->failure();
+        return false;
+    }
     m_running.store(true);
     if (!m_p.manual)
         m_syncThread = std::thread([this] { syncLoop(); });
     if (output) {
+        std::lock_guard out(m_outputMutex);
         m_output = std::move(output);
-        if (!m_output->start()) {
-            shutdown();
-            return false;
-        }
-        // Positions and syncs follow the sound at the speaker, not the mixer; a latency reported
-        // beyond half a second is not believed.
-        m_latencyFrames.store(int(std::int64_t(std::clamp(m_output->latencyMs(), 0, 500)) * m_p.rateHz / 1000));
+        takeLatencyLocked();
     } else if (!m_p.manual) {
-        m_clock = std::thread([this] { clockLoop(); });
+        std::lock_guard out(m_outputMutex);
+        startClock();
     }
     return true;
 }
 
+void Device::startStandIn(const std::string& why)
+{
+    m_running.store(true);
+    m_syncThread = std::thread([this] { syncLoop(); });
+    std::lock_guard out(m_outputMutex);
+    m_state = OutputState::StandIn;
+    m_why = why;
+    startClock();
+}
+
 void Device::shutdown()
 {
-    if (m_output) {
-        m_output->stop();
-        m_output.reset();
+    std::unique_ptr<Output> output;
+    {
+        std::lock_guard out(m_outputMutex);
+        m_shutDown = true;
+        output = std::move(m_output);
+        stopClock();
     }
+    // Outside the lock: an output takes PortAudio's lock, which is taken before ours.
+    if (output)
+        output->stop();
     {
         std::lock_guard lk(m_wakeMutex);
         m_running.store(false);
     }
     m_wake.notify_all();
-    if (m_clock.joinable())
-        m_clock.join();
     if (m_syncThread.joinable() && m_syncThread.get_id() != std::this_thread::get_id())
         m_syncThread.join();
     else if (m_syncThread.joinable())
@@ -70,7 +86,117 @@ void Device::shutdown()
     m_wav.reset();
 }
 
-int Device::latencyMs() const { return m_output ? m_output->latencyMs() : 0; }
+void Device::startClock()
+{
+    m_clockOn.store(true);
+    m_clock = std::thread([this] { clockLoop(); });
+}
+
+void Device::stopClock()
+{
+    {
+        std::lock_guard lk(m_wakeMutex);
+        m_clockOn.store(false);
+    }
+    m_wake.notify_all();
+    if (m_clock.joinable())
+        m_clock.join();
+}
+
+void Device::takeLatencyLocked()
+{
+    // Positions and syncs follow the sound at the speaker, not the mixer; a latency reported
+    // beyond half a second is not believed.
+    m_latencyFrames.store(int(std::int64_t(std::clamp(m_output->latencyMs(), 0, 500)) * m_p.rateHz / 1000));
+}
+
+int Device::latencyMs() const { return int(std::int64_t(latencyFrames()) * 1000 / m_p.rateHz); }
+
+OutputState Device::outputState() const
+{
+    std::lock_guard out(m_outputMutex);
+    return m_state;
+}
+
+bool Device::loseFailedOutput()
+{
+    std::unique_ptr<Output> output;
+    {
+        std::lock_guard out(m_outputMutex);
+        if (m_state != OutputState::Open || !m_output || !m_output->failed())
+            return false;
+        output = std::move(m_output);
+        m_state = OutputState::Lost;
+        m_why = output->failure();
+        ++m_changes;
+    }
+    output->stop();  // no callback runs after this: the mix stands still
+    // What was mixed but not yet heard went with the output.
+    std::lock_guard lk(m_mixMutex);
+    for (Channel* ch : m_channels)
+        ch->rewindToHeard();
+    return true;
+}
+
+bool Device::reopen(std::unique_ptr<Output> output, std::string* why)
+{
+    std::lock_guard out(m_outputMutex);
+    if (m_shutDown || m_state == OutputState::Open)
+        return false;
+    const bool standIn = m_state == OutputState::StandIn;
+    if (standIn)
+        stopClock();  // one thread mixes at a time
+    if (!output->start()) {
+        if (why)
+            *why = output->failure();
+        if (standIn)
+            startClock();
+        return false;
+    }
+    m_output = std::move(output);
+    m_state = OutputState::Open;
+    m_why.clear();
+    ++m_changes;
+    takeLatencyLocked();
+    return true;
+}
+
+std::string Device::why() const
+{
+    std::lock_guard out(m_outputMutex);
+    return m_why;
+}
+
+void Device::setWhy(const std::string& why)
+{
+    std::lock_guard out(m_outputMutex);
+    m_why = why;
+}
+
+std::string Device::endpoint() const
+{
+    std::lock_guard out(m_outputMutex);
+    return m_endpoint;
+}
+
+void Device::setOutputName(const std::string& name, const std::string& endpoint)
+{
+    std::lock_guard out(m_outputMutex);
+    m_p.name = name;
+    m_endpoint = endpoint;
+}
+
+std::string Device::name() const
+{
+    std::lock_guard out(m_outputMutex);
+    return m_p.name;
+}
+
+bool Device::realtime() const
+{
+    std::lock_guard out(m_outputMutex);
+    return m_output && m_output->realtime();
+}
 
 void Device::attach(Channel* channel)
 {
@@ -239,12 +365,12 @@ void Device::clockLoop()
     using Clock = std::chrono::steady_clock;
     auto start = Clock::now();
     std::int64_t clocked = 0;  // frames the clock has consumed since start
-    while (m_running.load()) {
+    while (m_clockOn.load()) {
         {
             std::unique_lock lk(m_wakeMutex);
-            m_wake.wait_for(lk, kClockTick, [this] { return !m_running.load(); });
+            m_wake.wait_for(lk, kClockTick, [this] { return !m_clockOn.load(); });
         }
-        if (!m_running.load())
+        if (!m_clockOn.load())
             break;
         const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
         std::int64_t due = std::int64_t(elapsed * m_p.rateHz) - clocked;

@@ -1,6 +1,8 @@
 // An output device: the list of channels it mixes, the mixer, the sync events the mixer raises,
-// and the output behind it (PortAudio, or the "no sound" clock, or the manual clock of tests).
-// mix() runs on the output thread: it takes only the short mix lock and allocates nothing.
+// and the output behind it (PortAudio, or the "no sound" clock, or the manual clock of tests). An
+// output that stops is dropped and can be replaced; a device whose output could not be opened at
+// all plays on a clock of its own meanwhile, as the "no sound" device does.
+// mix() runs on the output thread: it takes only the short mix locks and allocates nothing.
 #pragma once
 
 #include <array>
@@ -25,9 +27,24 @@ class WavWriter;
 class Output {
 public:
     virtual ~Output() = default;
+    // Opens without starting; false when the system refuses (failure() says why).
+    virtual bool open() { return true; }
+    // Opens when not open yet and starts pulling the mix.
     virtual bool start() = 0;
     virtual void stop() = 0;
     virtual int latencyMs() const = 0;
+    // It stopped by itself: its stream ended, or it no longer asks for sound.
+    virtual bool failed() const { return false; }
+    // Why it could not open or start, or why it failed, in a few words for the operator.
+    virtual std::string failure() const { return {}; }
+    // The thread that pulls the mix runs with real-time scheduling.
+    virtual bool realtime() const { return false; }
+};
+
+enum class OutputState {
+    Open,     // the output pulls the mix
+    Lost,     // the output stopped: nothing is mixed, positions stay where they were heard
+    StandIn,  // never opened: a clock consumes the mix in real time, as on the "no sound" device
 };
 
 class Device {
@@ -55,16 +72,39 @@ public:
     platform::WindowHandle window() const { return m_p.window; }
     bool noSound() const { return m_p.noSound; }
     bool manual() const { return m_p.manual; }
-    const std::string& name() const { return m_p.name; }
+    std::string name() const;  // the output's name as the system lists it
 
-    // Starts the output: the given one, or the "no sound" clock when output is null.
-    bool start(std::unique_ptr<Output> output);
+    // Starts the output: the given one, or the "no sound" clock when output is null. False, with
+    // nothing started, when the output does not start (why, when given, says why).
+    bool start(std::unique_ptr<Output> output, std::string* why = nullptr);
+    // A real device whose output cannot be opened now: the clock stands in until reopen().
+    void startStandIn(const std::string& why);
     // Stops output and threads; the device mixes no more.
     void shutdown();
+
+    // ---- The output's life (the library's keeper thread) ------------------------------------
+    OutputState outputState() const;
+    // Drops the open output when it has stopped by itself; every playing stream is put back to
+    // what was heard, so that it goes on from there once an output pulls the mix again. True
+    // when it was dropped now.
+    bool loseFailedOutput();
+    // Starts output (opened already) in place of a lost one or of the stand-in clock. False, the
+    // device as it was, when it does not start (why says why).
+    bool reopen(std::unique_ptr<Output> output, std::string* why);
+    // Why the output is lost or standing in ("" while open); what it plays to.
+    std::string why() const;
+    void setWhy(const std::string& why);
+    std::string endpoint() const;
+    // The output it is about to open: its name and what it plays to.
+    void setOutputName(const std::string& name, const std::string& endpoint);
+    // Counts every loss and every reopening.
+    std::uint32_t outputChanges() const { return m_changes.load(); }
+    bool realtime() const;
     // True on the thread that delivers this device's syncs.
     bool onSyncThread() const { return m_syncThread.get_id() == std::this_thread::get_id(); }
     void pauseOutput(bool paused) { m_outputPaused.store(paused); }
     bool outputPaused() const { return m_outputPaused.load(); }
+    // What is mixed now is heard this much later: the latency positions and syncs follow.
     int latencyMs() const;
     // Output latency in frames (0 for "no sound"): what is mixed now is heard that much later.
     int latencyFrames() const { return m_latencyFrames.load(std::memory_order_relaxed); }
@@ -82,6 +122,10 @@ public:
     bool setRenderFile(const std::string& path);
 
 private:
+    // Under m_outputMutex.
+    void startClock();
+    void stopClock();
+    void takeLatencyLocked();
     void mixBlock(float* out, int frames);
     void deliverPending();
     void clockLoop();
@@ -90,9 +134,18 @@ private:
 
     Params m_p;
     std::function<void(const SyncEvent&)> m_deliver;
-    std::unique_ptr<Output> m_output;
 
-    std::mutex m_mixMutex;
+    // The output, its state and the clock thread change together under this lock.
+    mutable std::mutex m_outputMutex;
+    std::string m_endpoint;
+    std::unique_ptr<Output> m_output;
+    OutputState m_state = OutputState::Open;
+    std::string m_why;
+    bool m_shutDown = false;
+    std::atomic<std::uint32_t> m_changes{0};
+    std::atomic<bool> m_clockOn{false};
+
+    RtMutex m_mixMutex;
     std::vector<Channel*> m_channels;
     std::vector<float> m_chBuf;
     std::vector<std::int64_t> m_posBuf;

@@ -34,6 +34,7 @@ const char* errorText(int error)
     case kErrorFxKind: return "unknown effect kind";
     case kErrorRecording: return "recording not available";
     case kErrorEnded: return "the stream has ended";
+    case kErrorSameOutput: return "the device plays to the same output as another device open";
     case kErrorUnknown: return "unknown error";
     default: return "";
     }

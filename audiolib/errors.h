@@ -25,6 +25,7 @@ enum Error : int {
     kErrorFxKind = 17,    // unknown effect kind
     kErrorRecording = 18,  // capture not initialised, or cannot start
     kErrorEnded = 19,     // the stream has ended (play without restart at its end)
+    kErrorSameOutput = 20,  // the device plays to the same output as another device open
     kErrorUnknown = 99,
 };
 

@@ -1,8 +1,10 @@
-// Process-wide state of the library and its decoding thread (which fills the buffers of playing
-// channels ahead of the output; it may block on file I/O, the output thread never does).
+// Process-wide state of the library, its decoding thread (which fills the buffers of playing
+// channels ahead of the output; it may block on file I/O, the output thread never does) and its
+// keeper thread (which watches the real outputs and opens a lost one again).
 #include "audiolib/library.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -17,6 +19,35 @@ namespace {
 
 constexpr int kUnselected = -1000;
 thread_local int t_device = kUnselected;
+
+// How often the keeper looks at the outputs: a stopped one is noticed within its stall time and this.
+constexpr auto kKeeperPoll = std::chrono::milliseconds(100);
+// How often a device that does not answer is tried again.
+constexpr auto kRetry = std::chrono::milliseconds(500);
+
+// The output device number (ours: 1 the default output, 2.. the others) stands for in the list;
+// one that was opened before is looked for by its name, as a new reading may number them anew.
+const PaOutputInfo* findOutput(int number, const std::string& name, const std::vector<PaOutputInfo>& outputs)
+{
+    if (number == kDeviceDefault)
+        return outputs.empty() ? nullptr : &outputs.front();
+    if (!name.empty()) {
+        auto it = std::find_if(outputs.begin(), outputs.end(), [&](const PaOutputInfo& o) { return o.name == name; });
+        return it == outputs.end() ? nullptr : &*it;
+    }
+    return std::size_t(number - 1) < outputs.size() ? &outputs[std::size_t(number - 1)] : nullptr;
+}
+
+std::string notListedText(int number)
+{
+    return number == kDeviceDefault ? "the system lists no output device"
+                                    : "the system lists no output device " + std::to_string(number);
+}
+
+std::string sameOutputText(int other)
+{
+    return "it plays to the same output as device " + std::to_string(other);
+}
 
 bool envFlag(const char* name)
 {
@@ -61,6 +92,13 @@ Library::Library()
 
 void Library::shutdownAtExit()
 {
+    {
+        std::lock_guard lk(m_keeperMutex);
+        m_keeperStop = true;
+    }
+    m_keeperWake.notify_all();
+    if (m_keeper.joinable())
+        m_keeper.join();
     {
         std::lock_guard lk(m_feederMutex);
         m_feederStop = true;
@@ -173,31 +211,45 @@ bool Library::initDevice(int number, int rateHz, platform::WindowHandle window, 
     p.window = window;
     p.noSound = number == kDeviceNoSound || envFlag("QUORVALEN_NOSOUND");
     p.manual = p.noSound && manualClock.load();
-    PaOutputInfo pa;
+    auto deliver = [window](const SyncEvent& e) { deliverSync(e, window); };
+    std::shared_ptr<Device> dev;
     if (p.noSound) {
         p.outChannels = 2;
         p.name = "No sound";
-    } else {
-        const auto outputs = portAudioOutputs();
-        if (std::size_t(number - 1) >= outputs.size()) {
-            *error = kErrorDevice;
+        dev = std::make_shared<Device>(p, deliver);
+        if (!dev->start(nullptr)) {
+            *error = kErrorDeviceFailed;
             return false;
         }
-        pa = outputs[std::size_t(number - 1)];
-        // Rear speakers only where the hardware has them: plug-in devices (ALSA's "default",
-        // "pulse") claim 32 or more channels and fold extra ones into the front pair, which would
-        // put a pre-listen stream on the air. Real cards report what they have, 4 to 8.
-        p.outChannels = (pa.maxChannels >= 4 && pa.maxChannels <= 8) ? 4 : 2;
-        p.name = pa.name;
-    }
-    auto dev = std::make_shared<Device>(
-        p, [window](const SyncEvent& e) { deliverSync(e, window); });
-    std::unique_ptr<Output> output;
-    if (!p.noSound)
-        output = openPortAudioOutput(dev.get(), pa);
-    if (!dev->start(std::move(output))) {
-        *error = kErrorDeviceFailed;
-        return false;
+    } else {
+        // The list and the open see one reading of the system's outputs, a new one while none of
+        // ours is open: an earlier reading may have caught a sound server coming up (some of its
+        // outputs not answering yet) or going, and numbers would then stand for other outputs.
+        std::lock_guard pa(portAudioLock());
+        portAudioReread();
+        const auto outputs = portAudioOutputs();
+        const PaOutputInfo* info = findOutput(number, {}, outputs);
+        if (info) {
+            if (sameOutputAs(info->endpoint, nullptr, realDevices()) != 0) {
+                // Never a second name for an output already open: a pre-listen stream must not
+                // reach the air.
+                *error = kErrorSameOutput;
+                return false;
+            }
+            // Rear speakers only where the hardware has them: plug-in devices (ALSA's "default",
+            // "pulse") claim 32 or more channels and fold extra ones into the front pair, which
+            // would put a pre-listen stream on the air. Real cards report what they have, 4 to 8.
+            p.outChannels = (info->maxChannels >= 4 && info->maxChannels <= 8) ? 4 : 2;
+            p.name = info->name;
+        }
+        dev = std::make_shared<Device>(p, deliver);
+        std::string why = notListedText(number);
+        if (info)
+            dev->setOutputName(info->name, info->endpoint);
+        // A device that cannot be opened now plays on a clock, as "no sound" does, while the keeper
+        // tries it again: the air goes on, and the sound comes once the device answers.
+        if (!info || !dev->start(makePortAudioOutput(dev.get(), *info), &why))
+            dev->startStandIn(why);
     }
     std::lock_guard lk(m_mutex);
     if (p.noSound && !m_wavUsed) {
@@ -206,10 +258,119 @@ bool Library::initDevice(int number, int rateHz, platform::WindowHandle window, 
             m_wavUsed = true;
         }
     }
+    if (!p.noSound && !m_keeper.joinable())
+        m_keeper = std::thread([this] { keeperLoop(); });
     m_devices[number] = dev;
     m_lastInit = number;
     t_device = number;
     return true;
+}
+
+bool Library::deviceStatus(int number, DeviceStatus* status, int* error)
+{
+    std::shared_ptr<Device> dev = device(number);
+    if (!dev) {
+        *error = kErrorNotInitialised;
+        return false;
+    }
+    switch (dev->outputState()) {
+    case OutputState::Open: status->state = kDeviceOpen; break;
+    case OutputState::Lost: status->state = kDeviceLost; break;
+    case OutputState::StandIn: status->state = kDeviceStandIn; break;
+    }
+    status->name = dev->name();
+    status->why = dev->why();
+    status->latencyMs = dev->latencyMs();
+    status->realtime = dev->realtime();
+    status->changes = dev->outputChanges();
+    return true;
+}
+
+std::vector<std::shared_ptr<Device>> Library::realDevices()
+{
+    std::vector<std::shared_ptr<Device>> devices;
+    std::lock_guard lk(m_mutex);
+    for (auto& [n, d] : m_devices)
+        if (!d->noSound())
+            devices.push_back(d);
+    return devices;
+}
+
+int Library::sameOutputAs(const std::string& endpoint, const Device* self,
+                          const std::vector<std::shared_ptr<Device>>& devices)
+{
+    for (const auto& d : devices)
+        if (d.get() != self && !endpoint.empty() && d->endpoint() == endpoint)
+            return d->number();
+    return 0;
+}
+
+void Library::keeperLoop()
+{
+    using Clock = std::chrono::steady_clock;
+    std::map<const Device*, Clock::time_point> due;  // the next try of each device that waits
+    for (;;) {
+        {
+            std::unique_lock lk(m_keeperMutex);
+            m_keeperWake.wait_for(lk, kKeeperPoll, [this] { return m_keeperStop; });
+            if (m_keeperStop)
+                return;
+        }
+        const std::vector<std::shared_ptr<Device>> devices = realDevices();
+        std::vector<std::shared_ptr<Device>> waiting;
+        bool anyOpen = false;
+        const auto now = Clock::now();
+        for (const auto& d : devices) {
+            if (d->loseFailedOutput())
+                due[d.get()] = now;  // tried at once: the output may only have hiccuped
+            if (d->outputState() == OutputState::Open) {
+                anyOpen = true;
+                due.erase(d.get());
+                continue;
+            }
+            auto it = due.try_emplace(d.get(), now).first;
+            if (now >= it->second) {
+                waiting.push_back(d);
+                it->second = now + kRetry;
+            }
+        }
+        for (auto it = due.begin(); it != due.end();) {
+            const bool live = std::any_of(devices.begin(), devices.end(), [&](const auto& d) { return d.get() == it->first; });
+            it = live ? std::next(it) : due.erase(it);
+        }
+        if (!waiting.empty())
+            reopenOutputs(waiting, devices, !anyOpen);
+    }
+}
+
+void Library::reopenOutputs(const std::vector<std::shared_ptr<Device>>& waiting,
+                            const std::vector<std::shared_ptr<Device>>& all, bool reread)
+{
+    std::lock_guard pa(portAudioLock());
+    // Only a new reading shows a device that was not there (a sound server that was not up).
+    if (reread)
+        portAudioReread();
+    const std::vector<PaOutputInfo> outputs = portAudioOutputs();
+    for (const auto& d : waiting) {
+        const PaOutputInfo* info = findOutput(d->number(), d->name(), outputs);
+        if (!info) {
+            d->setWhy(notListedText(d->number()));
+            continue;
+        }
+        if (const int other = sameOutputAs(info->endpoint, d.get(), all)) {
+            d->setWhy(sameOutputText(other));
+            continue;
+        }
+        auto output = makePortAudioOutput(d.get(), *info);
+        if (!output->open()) {
+            d->setWhy(output->failure());
+            continue;
+        }
+        d->setOutputName(info->name, info->endpoint);
+        std::string why;
+        if (!d->reopen(std::move(output), &why))
+            d->setWhy(why);
+    }
 }
 
 bool Library::freeDevice(int* error)

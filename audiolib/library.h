@@ -1,5 +1,6 @@
 // The library's process-wide state: live channels and devices by handle, the per-thread selected
-// device, and the decoding thread that keeps every playing channel's buffer full.
+// device, the decoding thread that keeps every playing channel's buffer full, and the keeper
+// thread that notices a real device's output stopping and opens it again.
 #pragma once
 
 #include <condition_variable>
@@ -10,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "audiolib/audiolib.h"
 #include "audiolib/channel.h"
 #include "audiolib/device.h"
 
@@ -32,6 +34,7 @@ public:
     std::shared_ptr<Device> device(int number);
 
     bool initDevice(int number, int rateHz, platform::WindowHandle window, int* error);
+    bool deviceStatus(int number, DeviceStatus* status, int* error);
     bool freeDevice(int* error);
     bool selectDevice(int number, int* error);
     int selectedNumber();
@@ -53,6 +56,15 @@ private:
     ~Library() = delete;  // lives until the process ends; threads are stopped at exit
     void feederLoop();
     void shutdownAtExit();
+    void keeperLoop();
+    // One try to open each waiting device's output; the system's list is read again first when
+    // reread is set (no output of ours is open).
+    void reopenOutputs(const std::vector<std::shared_ptr<Device>>& waiting,
+                       const std::vector<std::shared_ptr<Device>>& all, bool reread);
+    // The open device (other than self) that plays to endpoint, 0 when none.
+    static int sameOutputAs(const std::string& endpoint, const Device* self,
+                            const std::vector<std::shared_ptr<Device>>& devices);
+    std::vector<std::shared_ptr<Device>> realDevices();
 
     std::mutex m_mutex;
     std::unordered_map<Handle, std::shared_ptr<Channel>> m_channels;
@@ -69,6 +81,11 @@ private:
     bool m_feederStop = false;
     bool m_feederKick = false;
     std::thread m_feeder;
+
+    std::mutex m_keeperMutex;
+    std::condition_variable m_keeperWake;
+    bool m_keeperStop = false;
+    std::thread m_keeper;  // started with the first real device
 };
 
 }  // namespace audiolib

@@ -5,6 +5,7 @@
 #include "audiolib/audiolib.h"
 #include "audiolib/errors.h"
 #include "audiolib/handles.h"
+#include "audiolib/paoutput.h"
 #include "audiolib/recordingring.h"
 
 #include <portaudio.h>
@@ -185,6 +186,7 @@ public:
             return fail(kErrorAlreadyInitialised);
         std::vector<Input> inputs;
         bool portAudio = false;
+        std::lock_guard pa(portAudioLock());
         if (!noSoundRequested()) {
             silenceAudioBackends();
             portAudio = Pa_Initialize() == paNoError;
@@ -210,6 +212,7 @@ public:
         std::lock_guard lock(m_mutex);
         if (!m_initialised)
             return fail(kErrorRecording);
+        std::lock_guard pa(portAudioLock());
         stopCaptureLocked();
         if (m_portAudio)
             Pa_Terminate();
@@ -392,6 +395,7 @@ private:
     // will not open.
     void connectLocked()
     {
+        std::lock_guard pa(portAudioLock());
         closeStreamLocked();
         const int index = capturedInput();
         if (index >= 0)
@@ -434,6 +438,7 @@ private:
     void closeStreamLocked()
     {
         if (m_capture && m_capture->stream) {
+            std::lock_guard pa(portAudioLock());
             // After Pa_CloseStream returns the callback no longer runs, so the silence clock may
             // take over as the ring's producer.
             Pa_AbortStream(m_capture->stream);
@@ -452,7 +457,7 @@ private:
         m_handle = 0;
     }
 
-    std::mutex m_mutex;         // control calls, held across PortAudio calls
+    std::mutex m_mutex;         // control calls, held across PortAudio calls (with PortAudio's lock)
     std::mutex m_captureMutex;  // m_capture and m_handle, for readers; taken inside m_mutex
     bool m_initialised = false;
     bool m_portAudio = false;

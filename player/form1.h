@@ -6,6 +6,7 @@
 #include "controls/vqlistview.h"
 #include "platform/tickcount.h"
 #include "platform/window.h"
+#include "player/device/devicewatch.h"
 #include "player/fileinfo.h"
 #include "player/hotkeys/keydispatch.h"
 #include "player/jingles/jingleslots.h"
@@ -693,10 +694,27 @@ public:
     void N51Click();
     // A click on a row of LVMaster or LVSlave: with Alt held, the monitor.
     void LVMasterClick(Qt::KeyboardModifiers shift);
-    // The first showing, after the profile: the second output device for monitor type 2.
+    // The first showing, after the profile: the second output device for monitor type 2. One that
+    // is the main device's output under another name is refused: the monitor would be on air.
     void InitMonitorDevice();
+    // Why the monitor of the current type cannot play (type 2 with its device refused); "" when
+    // it can.
+    QString MonitorDeviceProblem() const;
+    std::function<QString()> MonitorRefusal;  // why InitMonitorDevice refused the second device; empty when it did not
     void LoadMonitorProfile(const platform::IniFile& ini, const ProfileLoad& how);
     void SaveMonitorProfile(platform::IniFile& ini);
+
+
+    // ---- Output devices (device/) ---------------------------------------------------------------
+    // The decks' device and the monitor's second one, read every DeviceWatch::kIntervalMs: the
+    // status bar says when one is lost, could not be opened (the air plays on "no sound") or is
+    // back, and the diagnostics window shows each one's state.
+    std::unique_ptr<DeviceWatch> Devices;
+    DeviceWatch::StatusSource DeviceStatusOf;  // the library's, unless a test sets its own first
+    QTimer* devicetimer = nullptr;
+    // FormCreate: opens the decks' device (MainDev) through deck A and starts watching it.
+    void InitMainDevice();
+    void devicetimerTimer();
 
 
     // ---- About and diagnostics windows (about/) ------------------------------------------------

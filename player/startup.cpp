@@ -84,7 +84,7 @@ void TForm1::FormCreate()
     LineInDeck = std::make_unique<engine::TAudioEngine>(handle());
     for (engine::TAudioEngine* deck : {DeckA.get(), DeckB.get(), LineInDeck.get()})
         deck->Device = settings.MainDev;
-    DeckA->InitDevice(settings.MainDev);
+    InitMainDevice();
     DeckA->SilenceThreshold = Ini.Threshold;
     DeckB->SilenceThreshold = Ini.Threshold;
     LineInDeck->SilenceThreshold = DeckA->SilenceThreshold;

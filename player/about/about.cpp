@@ -88,6 +88,8 @@ DbgSnapshot TForm1::DebugState()
         s.ampQuiet = amp.quietRun.load(std::memory_order_relaxed);
         s.deviceA = a->Device;
     }
+    if (Devices)
+        s.output = Devices->summary().toStdString();
     return s;
 }
 

@@ -70,10 +70,17 @@ TDbgFrm::TDbgFrm(QWidget* mainWindow) : QWidget(mainWindow, Qt::Tool | Qt::Windo
     ampPair(1, "Label21", "high", Label24, "Label24");
     ampPair(2, "Label22", "quiet", Label25, "Label25");
     grid->addWidget(amp, 11, 0, 1, 2);
+    // A lost device, or one on "no sound" while it cannot be opened, says so here too. A device's
+    // name can be of any length: it is cut at its end, the whole line in the tool tip.
+    grid->addWidget(namedLabel(this, "Label26", QStringLiteral("Output:")), 12, 0);
+    auto* output = new controls::TElidedLabel(this);
+    output->setObjectName(QStringLiteral("Label27"));
+    Label27 = output;
+    grid->addWidget(Label27, 12, 1);
 
     Button1 = new QPushButton(QStringLiteral("Device info"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    grid->addWidget(Button1, 12, 0, 1, 2);
+    grid->addWidget(Button1, 13, 0, 1, 2);
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 
     Timer1 = new QTimer(this);
@@ -104,6 +111,7 @@ void TDbgFrm::Timer1Timer()
     Label23->setText(t.ampCount);
     Label24->setText(t.ampHigh);
     Label25->setText(t.ampQuiet);
+    Label27->setText(t.output);
 }
 
 void TDbgFrm::Button1Click()

@@ -5,7 +5,8 @@
 // "Mix time:", Label7 "FadeObj:", Label8 "TimerID:", Label9 "IsFading:", Label18 "Time working:",
 // and in the group GroupBox1 "AMP" Label20 "count", Label21 "high", Label22 "quiet"; their values
 // Label10 .. Label16, Label19 (bold) and Label23 .. Label25; the check box CheckBox1 "MixFlag";
-// Label5 and Label6 with the decks' files; the button Button1 "Device info".
+// Label5 and Label6 with the decks' files; Label26 "Output:" with the output devices' states in
+// Label27; the button Button1 "Device info".
 #pragma once
 
 #include "player/about/dbgstate.h"
@@ -43,6 +44,7 @@ public:
     QLabel* Label23;  // AMP count
     QLabel* Label24;  // AMP high
     QLabel* Label25;  // AMP quiet
+    QLabel* Label27;  // the output devices' states
     QPushButton* Button1;
 
     // Where the values come from (the main window's state, read at each refresh).

@@ -33,6 +33,7 @@ DbgTexts dbgTexts(const DbgSnapshot& s)
     t.ampCount = QString::number(s.ampCount);
     t.ampHigh = QString::number(s.ampHigh);
     t.ampQuiet = QString::number(s.ampQuiet);
+    t.output = QString::fromStdString(s.output);
     return t;
 }
 

@@ -26,11 +26,12 @@ struct DbgSnapshot {
     std::int32_t ampHigh = 0;
     std::int32_t ampQuiet = 0;
     int deviceA = 1;            // deck A's output device
+    std::string output;         // the output devices' states, one line each
 };
 
 struct DbgTexts {
     QString fadeType, now, fadeOut, mix, fadeObj, timerId, isFading, fileA, fileB, timeWorking;
-    QString ampCount, ampHigh, ampQuiet;
+    QString ampCount, ampHigh, ampQuiet, output;
     bool mixFlag = false;
 };
 

@@ -73,8 +73,23 @@ enum class PlayerText {
     PlaylistPathsTooLong,
     FirstLeftOut,
     FileTypesNotRegistered,
+    // The settings dialog's device lists: devices 0 and 1, and a number the system lists no more.
+    NoSoundDevice,
+    DefaultDevice,
+    DeviceNotListed,
+    // The output devices' states and the pre-listen device's refusal, in the status bar.
+    DeviceMain,
+    DeviceMonitor,
+    DeviceLost,
+    DeviceStandIn,
+    DeviceHeard,
+    DeviceBack,
+    DeviceMissing,
+    MonitorRefused,
+    MonitorIsMain,
+    MonitorSameOutput,
 };
-inline constexpr int kPlayerTextCount = static_cast<int>(PlayerText::FileTypesNotRegistered) + 1;
+inline constexpr int kPlayerTextCount = static_cast<int>(PlayerText::MonitorSameOutput) + 1;
 
 class PlayerTexts {
 public:

@@ -6,6 +6,7 @@
 #include "engine/audioengine.h"
 #include "engine/enginesettings.h"
 #include "platform/inifile.h"
+#include "platform/usermessages.h"
 #include "player/monitor/rearplay.h"
 #include "player/playlist/playlistrows.h"
 #include "player/profiles/profilehooks.h"
@@ -15,6 +16,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <string>
 
 namespace player {
 
@@ -62,6 +64,10 @@ void TForm1::N51Click()
     const int selected = CurrentList->firstSelectedRow();
     if (selected < 0)
         return;
+    if (const QString problem = MonitorDeviceProblem(); !problem.isEmpty()) {
+        platform::messageBox(problem.toStdString(), "Monitor", platform::MB_OK | platform::MB_ICONWARNING);
+        return;
+    }
     N51->setEnabled(false);
     RearPlay = new TRearPlay(*this, CurrentList->Rows[static_cast<std::size_t>(selected)].SubItems[kColPath]);
     TranslateForm(RearPlay, "RearPlay.Captions");
@@ -79,9 +85,43 @@ void TForm1::InitMonitorDevice()
     if (MonType != 2 || !DeckA)
         return;
     const engine::EngineSettings& settings = engine::engineSettings();
-    DeckA->InitDevice(settings.SecondDev);
+    const int second = settings.SecondDev;
+    // Worded when it is shown, in the language chosen by then.
+    const auto refusal = [second](std::string why) {
+        return [second, why = std::move(why)] {
+            return QString::fromStdString(LanguageTexts().Text(PlayerText::MonitorRefused, {std::to_string(second), why}));
+        };
+    };
+    MonitorRefusal = {};
+    if (second == settings.MainDev) {
+        MonitorRefusal = refusal(LanguageTexts().Text(PlayerText::MonitorIsMain));
+    } else if (!DeckA->InitDevice(second)) {
+        audiolib::DeviceStatus status;
+        if (audiolib::lastError() == audiolib::kErrorSameOutput) {
+            const int main = settings.MainDev;
+            MonitorRefusal = [second, main] {
+                return QString::fromStdString(LanguageTexts().Text(
+                    PlayerText::MonitorRefused,
+                    {std::to_string(second), LanguageTexts().Text(PlayerText::MonitorSameOutput, {std::to_string(main)})}));
+            };
+        } else if (!audiolib::getDeviceStatus(second, &status)) {
+            MonitorRefusal = refusal(audiolib::errorText(audiolib::lastError()));
+        }
+    }
     // Opening a device selects it for this thread; calls that name no device go to the main one.
     audiolib::setDevice(settings.MainDev);
+    // No box at the start, which may be unattended: the status bar tells, once the window is up.
+    if (!Devices)
+        return;
+    if (MonitorRefusal)
+        Devices->tell(MonitorRefusal);
+    else
+        Devices->watch(second, PlayerText::DeviceMonitor);
+}
+
+QString TForm1::MonitorDeviceProblem() const
+{
+    return MonType == 0 || MonType == 1 || !MonitorRefusal ? QString() : MonitorRefusal();
 }
 
 void TForm1::LoadMonitorProfile(const platform::IniFile& ini, const ProfileLoad&)

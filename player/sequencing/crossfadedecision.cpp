@@ -33,7 +33,10 @@ std::int64_t PlaybackSequencer::remainingMs()
 {
     const std::int64_t length = m_deckA->LengthMs();
     const std::int64_t position = m_deckA->GetPosition();
-    return length - position - static_cast<std::int64_t>(m_deckA->TrimTailSeconds() * 1000.0);
+    // Decided on what the mixer has reached, not on what is heard: a start or a fade now is heard
+    // one output latency later, as the item on air is, so each point is heard where it lies.
+    return length - position - static_cast<std::int64_t>(m_deckA->TrimTailSeconds() * 1000.0) -
+           m_deckA->OutputLatencyMs();
 }
 
 bool PlaybackSequencer::otherDeckFading() const

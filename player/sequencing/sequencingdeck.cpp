@@ -1,6 +1,7 @@
 // TAudioEngine behind the sequencer's deck interface.
 #include "player/sequencing/sequencingdeck.h"
 
+#include "audiolib/audiolib.h"
 #include "engine/audioengine.h"
 #include "engine/filenameparts.h"
 #include "player/sequencing/nextitem.h"
@@ -55,6 +56,12 @@ bool EngineDeck::SetVolumeIfStart(std::uint32_t startNumber, int volume)
 bool EngineDeck::StopIfStart(std::uint32_t startNumber, std::int32_t finalState)
 {
     return m_engine.StopIfStart(startNumber, finalState);
+}
+
+std::int32_t EngineDeck::OutputLatencyMs() const
+{
+    audiolib::DeviceStatus status;
+    return audiolib::getDeviceStatus(m_engine.Device, &status) ? status.latencyMs : 0;
 }
 
 engine::TAudioEngine* engineOf(SequencerDeck& deck)

@@ -43,6 +43,8 @@ public:
     virtual std::uint32_t StartNumber() const = 0;
     virtual bool SetVolumeIfStart(std::uint32_t startNumber, int volume) = 0;
     virtual bool StopIfStart(std::uint32_t startNumber, std::int32_t finalState) = 0;
+    // What the deck's output mixes now is heard this much later (0 on the "no sound" device).
+    virtual std::int32_t OutputLatencyMs() const { return 0; }
 };
 
 // A TAudioEngine as a deck of the sequencer; does not own it. Starts what the preparer (shared by
@@ -73,6 +75,7 @@ public:
     std::uint32_t StartNumber() const override;
     bool SetVolumeIfStart(std::uint32_t startNumber, int volume) override;
     bool StopIfStart(std::uint32_t startNumber, std::int32_t finalState) override;
+    std::int32_t OutputLatencyMs() const override;
 
 private:
     engine::TAudioEngine& m_engine;

@@ -114,7 +114,8 @@ public:
     PlayModes& modes() { return m_modes; }
     int lastStartedRow() const { return m_lastStarted; }
     bool userStop() const { return m_fade.userStop(); }
-    // Remaining ms of deck A's item: length - position - silent tail.
+    // Remaining ms of deck A's item as the mixer has it: length - position - silent tail - the
+    // output's latency.
     std::int64_t remainingMs();
     // Ms until the next mix or fade point of deck A's item that has yet to fire, or -1: the main
     // timer finds a point up to a tick late, so the window runs mixFadeTick once more at it.

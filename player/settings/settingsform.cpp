@@ -11,6 +11,7 @@
 #include "platform/usermessagesqt.h"
 #include "player/form1.h"
 #include "player/sequencing/maintimer.h"
+#include "player/settings/devicechoice.h"
 #include "player/settings/radiogroup.h"
 
 #include <QCheckBox>
@@ -279,11 +280,25 @@ QWidget* TfrmSettings::buildSoundPage()
     mute->addWidget(mutelev);
     mute->addWidget(Label12);
     mute->addStretch(1);
+    lbMainDev = named(new QLabel(QStringLiteral("Основное устройство:"), page), "lbMainDev");
+    cbMainDev = named(new QComboBox(page), "cbMainDev");
+    lbSecondDev = named(new QLabel(QStringLiteral("Второе устройство:"), page), "lbSecondDev");
+    cbSecondDev = named(new QComboBox(page), "cbSecondDev");
+    auto* devices = new QGridLayout;
+    devices->addWidget(lbMainDev, 0, 0);
+    devices->addWidget(cbMainDev, 0, 1);
+    devices->addWidget(lbSecondDev, 1, 0);
+    devices->addWidget(cbSecondDev, 1, 1);
+    devices->setColumnStretch(1, 1);
     grid->addWidget(RadioGroup3, 0, 0);
     grid->addWidget(montype, 0, 1);
     grid->addWidget(cbCutSilence, 1, 0, 1, 2);
     grid->addLayout(mute, 2, 0, 1, 2);
-    grid->setRowStretch(3, 1);
+    grid->addLayout(devices, 3, 0, 1, 2);
+    grid->setRowStretch(4, 1);
+    // Another device takes effect at the next start, as the second device of type 2 does.
+    for (QComboBox* box : {cbMainDev, cbSecondDev})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { RestartNeeded = true; });
     return page;
 }
 
@@ -356,6 +371,16 @@ void TfrmSettings::FormShow()
     montype->setItemIndex(f.MonType);
     cbCutSilence->setChecked(f.CutSilence);
     mutelev->setValue(std::clamp(f.MuteLevel, kMinMuteLevel, kMaxMuteLevel));
+    {
+        const platform::IniFile system(platform::programPath("system.ini"));
+        const engine::EngineSettings defaults;
+        m_mainDev = system.readInteger("Device", "MainDev", defaults.MainDev);
+        m_secondDev = system.readInteger("Device", "SecondDev", defaults.SecondDev);
+        const QSignalBlocker quietMain(cbMainDev);
+        const QSignalBlocker quietSecond(cbSecondDev);
+        fillDeviceChoice(cbMainDev, m_mainDev, m_owner.Texts);
+        fillDeviceChoice(cbSecondDev, m_secondDev, m_owner.Texts);
+    }
     RestartNeeded = false;
 }
 
@@ -456,6 +481,11 @@ void TfrmSettings::Button1Click()
         platform::IniFile system(platform::programPath("system.ini"), platform::IniFile::Mode::Buffered);
         system.writeInteger("Options", "Priority", engine.Priority);
         system.writeBool("Options", "Lg", engine.Lg);
+        // Only a device the operator changed is written: the file keeps what it said otherwise.
+        if (const int device = chosenDevice(cbMainDev); device >= 0 && device != m_mainDev)
+            system.writeInteger("Device", "MainDev", device);
+        if (const int device = chosenDevice(cbSecondDev); device >= 0 && device != m_secondDev)
+            system.writeInteger("Device", "SecondDev", device);
         if (!system.flush())
             writeFailed(system.path());
     }

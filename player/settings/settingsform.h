@@ -89,6 +89,10 @@ public:
     QSpinBox* mutelev;  // -30..0 dB; its edit box is Edit1
     QLineEdit* Edit1;
     QLabel* Label12;
+    QLabel* lbMainDev;
+    QComboBox* cbMainDev;    // system.ini [Device] MainDev, by name
+    QLabel* lbSecondDev;
+    QComboBox* cbSecondDev;  // system.ini [Device] SecondDev (monitor type 2)
     QPushButton* Button1;  // "ОК"
     QPushButton* Button3;  // "Отмена"
 
@@ -134,6 +138,9 @@ private:
     QColor m_jingleColor;
     bool m_shown = false;
     bool m_closed = false;
+    // The devices "system.ini" named when the dialog was shown (they take effect at a restart).
+    int m_mainDev = 1;
+    int m_secondDev = 2;
 };
 
 // "%.2d m %.2d s" of an interval in seconds, with the units in the language.

@@ -1,4 +1,5 @@
 // Every call sets the calling thread's error: a success clears what an earlier failure left.
+#include <chrono>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -38,13 +39,27 @@ TEST(LastError, SuccessClearsAStaleErrorAndErrorsArePerThread)
     EXPECT_EQ(lastError(), kErrorNotInitialised);
 }
 
-TEST(Devices, SelectionIsPerThreadAndUnknownDevicesFail)
+TEST(Devices, SelectionIsPerThreadAndUnknownDevicesPlayOnAClockUntilTheyAnswer)
 {
     setManualClock(true);
     {
         audiotest::ScopedEnv realDevices("QUORVALEN_NOSOUND", nullptr);
-        EXPECT_FALSE(initDevice(250, 44100, 0, 0));
+        EXPECT_FALSE(initDevice(-1, 44100, 0, 0));
         EXPECT_EQ(lastError(), kErrorDevice);
+        // Not a failure of what is played: the device is tried again while a clock consumes its
+        // mix in real time, the manual clock notwithstanding.
+        ASSERT_TRUE(initDevice(250, 44100, 0, 0)) << lastError();
+        DeviceStatus status;
+        ASSERT_TRUE(getDeviceStatus(250, &status));
+        EXPECT_EQ(status.state, kDeviceStandIn);
+        EXPECT_EQ(status.why, "the system lists no output device 250");
+        const Handle h = streamCreateFile(audiotest::writeWav("standin.wav", audiotest::sine(440, 2, 44100, 2), 44100, 2), 0);
+        ASSERT_NE(h, 0u) << lastError();
+        ASSERT_TRUE(play(h, false));
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_GT(getPosition(h), 0);
+        streamFree(h);
+        EXPECT_TRUE(freeDevice());
     }
     ASSERT_TRUE(initDevice(kDeviceNoSound, 44100, 0, 0));
     EXPECT_EQ(getDevice(), kDeviceNoSound);

@@ -47,11 +47,11 @@ inline const std::set<QString>& namesAndUnits()
 }
 
 // Texts the system keeps as they are in every language: the trim of the tag page, the volume
-// and monitor type of the status bar, the build time.
+// and monitor type of the status bar, the build time, the decks' states line.
 inline bool keptAsTheyAre(const QString& text)
 {
     static const QRegularExpression kept(
-        QStringLiteral("^(start: .*end: .*|Volume: \\d+|LR Split|Build time: .*)$"));
+        QStringLiteral("^(start: .*end: .*|Volume: \\d+|LR Split|Build time: .*|Volumes\\. A: .*, State: A: .*)$"));
     return kept.match(text).hasMatch();
 }
 

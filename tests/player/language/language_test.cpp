@@ -556,6 +556,15 @@ TEST_F(Languages, EachLanguageLeavesNoTextOfTheOtherAndTakesTheWindowsBack)
         form->HandleHandOver("list", folder);
         const QString failure = form->StatusBar1->Panels()[0]->Text().remove(QString::fromStdString(folder));
         told.push_back({"status bar", failure.toStdString(), "", 0, ""});
+        // A pre-listen set on the air's own device, refused as it starts.
+        engine::EngineSettings devices = engine::engineSettings();
+        devices.SecondDev = devices.MainDev;
+        engine::setEngineSettings(devices);
+        form->MonType = 2;
+        form->InitMonitorDevice();
+        form->devicetimerTimer();
+        form->MonType = 0;
+        told.push_back({"status bar", form->StatusBar1->Panels()[0]->Text().toStdString(), "", 0, ""});
         for (const auto& s : told)
             for (const std::string& text : {s.text, s.caption})
                 if (otherText(QString::fromStdString(text)))

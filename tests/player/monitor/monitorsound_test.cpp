@@ -133,4 +133,30 @@ TEST_F(MonitorSound, TypeTwoPlaysOnTheSecondDeviceOpenedAtTheFirstShowing)
     audiolib::setDevice(0);
 }
 
+TEST_F(MonitorSound, TypeTwoOnTheMainDeviceIsRefusedAndTheMonitorStaysOffTheAir)
+{
+    engine::EngineSettings settings = engine::engineSettings();
+    settings.SecondDev = settings.MainDev;
+    engine::setEngineSettings(settings);
+    form->MonType = 2;
+    form->InitMonitorDevice();
+
+    form->AddFile(QString::fromStdString(programDir.write("air.wav", monoTone(440, 5))));
+    form->AddFile(QString::fromStdString(programDir.write("cue.wav", monoTone(1000, 5))));
+    form->RenumberList();
+    form->LVMaster->selectRows({0});
+    form->aPlay();
+    form->LVMaster->selectRows({1});
+    form->N51Click();
+    EXPECT_EQ(form->RearPlay, nullptr);
+    ASSERT_EQ(boxes("Monitor").size(), 1u);
+    EXPECT_NE(boxes("Monitor")[0].text.find("основное устройство"), std::string::npos) << boxes("Monitor")[0].text;
+    const std::vector<float> mix = listen();
+    EXPECT_GT(level(mix, 0, 440), 0.1);
+    EXPECT_LT(level(mix, 0, 1000), 0.001) << "no pre-listen on the air";
+    EXPECT_LT(level(mix, 1, 1000), 0.001);
+    if (form->RearPlay)
+        form->RearPlay->close();
+}
+
 }  // namespace

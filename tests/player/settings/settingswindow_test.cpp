@@ -289,6 +289,20 @@ TEST_F(SettingsWindow, TheRestartWarningFollowsAChoiceOfTheSecondDevice)
     ASSERT_FALSE(shownOf("messageBox").empty());
     EXPECT_EQ(shownOf("messageBox")[0].text, "Restart!");
     EXPECT_EQ(form->MonType, 0);
+
+    // The devices by name; the one chosen is written, for the next start.
+    messages.clear();
+    programDir.write("system.ini", "[Device]\nMainDev=0\nSecondDev=60\n");
+    settings([](TfrmSettings& d) {
+        EXPECT_EQ(d.cbMainDev->currentText(), QStringLiteral("0: Без звука"));
+        EXPECT_EQ(d.cbSecondDev->currentText(), QStringLiteral("60: (нет в системе)")) << "a device the system lacks stays";
+        d.cbSecondDev->setCurrentIndex(0);
+        d.Button1->click();
+    });
+    ASSERT_FALSE(shownOf("messageBox").empty());
+    EXPECT_EQ(shownOf("messageBox")[0].text, "Restart!");
+    EXPECT_EQ(platform::IniFile(programDir.path() + "/system.ini").readInteger("Device", "SecondDev", -1), 0);
+    EXPECT_EQ(platform::IniFile(programDir.path() + "/system.ini").readInteger("Device", "MainDev", -1), 0);
 }
 
 TEST_F(SettingsWindow, ColourPanelsOpenOnTheStoredColourAndTakeWhatTheDialogClosesWith)

@@ -1,9 +1,11 @@
 // The real player on the rendering device, its mix measured: what reaches the air when a file is
 // missing, when a track ends in silence, how closely one item follows the other, and where and
-// how long each kind of item fades.
+// how long each kind of item fades. And the same hand-overs on a real output, a PulseAudio
+// server's null sink recorded from its monitor.
 #include "renderedmix.h"
 
 #include "player/sequencing/sequencingplayback.h"
+#include "tests/common/pulseserver.h"
 
 #include <gtest/gtest.h>
 
@@ -328,3 +330,61 @@ TEST_F(OnAir, LongLargeAndSlowFilesStartOnTimeAndLetTheItemBeforeThemFade)
 }
 
 }  // namespace
+
+namespace {
+
+// The player on a real output: a PulseAudio server of the test's own, its sink recorded.
+class OnAirPulse : public OnAir {
+protected:
+    void SetUp() override
+    {
+        std::string why;
+        if (!server.prepare() || !server.start(&why))
+            GTEST_SKIP() << why;
+    }
+    void playOnPulse(const std::vector<Item>& items, const std::string& crossfadeHex, int ms)
+    {
+        folder.setUp(crossfadeHex);
+        folder.dir.write("system.ini", "[Device]\nMainDev=1\n");  // the default output: the server's sink
+        const std::string list = makeList(folder, items);
+        ASSERT_TRUE(server.record(folder.dir.path() + "/sink.raw")) << "parec (pulseaudio-utils) cannot be started";
+        // The list is handed over once the output runs steadily: a server's sink may take its time
+        // to ask for the first blocks of a new stream.
+        ASSERT_TRUE(rendered::runPlayer(folder, {}, kWarmUpMs + ms, kWarmUpMs, {"list", QString::fromStdString(list)}));
+        server.stopRecording();
+        pcm = rendered::Pcm{44100, 2, server.recordedLeft()};
+        ASSERT_GT(pcm.left.size(), 44100u) << "parec recorded nothing";
+        track = rendered::trackTones(pcm, tones, 10, 1);
+    }
+    static constexpr int kWarmUpMs = 2500;
+    pulsetest::PulseServer server;
+};
+
+}  // namespace
+
+TEST_F(OnAirPulse, EachNextItemSoundsAtItsPointAsOnTheNoSoundDevice)
+{
+    // Songs mix 1.0 s before their end; commercials have no mix point: the next item starts at
+    // their end, with no silence between them, however long the output's latency.
+    std::vector<Item> items{{tones[0], 2.0, 0, "song0"}, {tones[1], 2.0, 0, "song1"},
+                            {tones[2], 1.0, 0, "commercial2"}, {tones[0], 1.0, 0, "commercial3"},
+                            {tones[1], 1.0, 0, "song4"}};
+    playOnPulse(items, rendered::crossfadeHex({1.0f, 0.5f}), 6500);
+    std::vector<double> on;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::vector<double> list = rendered::onsets(track, i % 3, 0.2);
+        ASSERT_GT(list.size(), i / 3) << items[i].name << " never sounded";
+        on.push_back(list[i / 3]);
+    }
+    const double lead = player::PlaybackSequencer::kEndLeadMs / 1000.0;
+    const std::vector<double> expected{1.0, 1.0, 1.0 - lead, 1.0 - lead};
+    for (std::size_t i = 1; i < on.size(); ++i) {
+        const double lateMs = (on[i] - on[i - 1] - expected[i - 1]) * 1000.0;
+        std::printf("%-12s starts %+.1f ms from its point\n", items[i].name.c_str(), lateMs);
+        EXPECT_GT(lateMs, -27.0) << items[i].name;
+        EXPECT_LT(lateMs, 27.0 + kSlack * 1000) << items[i].name;
+    }
+    const double silence = longestSilenceMs(on[2] + 0.01, on[4] + 0.95);
+    std::printf("longest silence between the items without a mix point: %.1f ms\n", silence);
+    EXPECT_LT(silence, 1.0) << "no run of silent samples at a hand-over";
+}
