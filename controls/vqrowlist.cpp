@@ -202,15 +202,24 @@ void VqRowList::deleteRows(std::vector<int> indices)
 
 void VqRowList::clearRows()
 {
+    takeRows();
+}
+
+std::vector<TVirtualItem> VqRowList::takeRows()
+{
     absorbDirectChanges();
     UndoStep reverse;
     reverse.kind = UndoStep::Restore;
+    std::vector<TVirtualItem> taken;
     if (m_undo.recording())
         reverse.rows = std::move(Rows);  // the whole list is the undo: nothing is copied
+    else
+        taken.swap(Rows);
     Rows.clear();
     HLIndex = -1;
     NextIndex = -1;
     edited(RowChange{}, std::move(reverse));
+    return taken;
 }
 
 void VqRowList::reorderRows(const std::vector<int>& order)

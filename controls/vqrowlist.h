@@ -74,6 +74,9 @@ public:
     void deleteRow(int index);
     void deleteRows(std::vector<int> indices);
     void clearRows();
+    // clearRows() that hands the rows over instead of destroying them (a long list's rows can
+    // then be freed elsewhere); nothing when the undo level open keeps them.
+    std::vector<TVirtualItem> takeRows();
     // Puts the rows in the order given (row i afterwards is the one that was at order[i]; order
     // holds every index once, else nothing happens); the marks follow their rows.
     void reorderRows(const std::vector<int>& order);

@@ -123,6 +123,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), platform::MessageWindow("
 
 TForm1::~TForm1()
 {
+    // A read under way lands nowhere now: the lists are going.
+    Reads->abandon();
     disconnect(m_focusWatch);  // the focus moves while the controls go
     FormDestroy();
     SetLanguageTexts(nullptr);

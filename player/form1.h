@@ -15,6 +15,7 @@
 #include "player/language/playertexts.h"
 #include "player/playermessages.h"
 #include "player/playlist/notesmarks.h"
+#include "player/playlist/playlistreads.h"
 #include "player/playlist/playlisttally.h"
 #include "player/schedule/schedule.h"
 #include "player/schedule/schedulefile.h"
@@ -262,8 +263,20 @@ public:
     void WMDeckEnded(platform::WParam wParam, platform::LParam lParam);
 
     // ---- Playlist files (playlistfiles.cpp) --------------------------------------------------
-    // False (error, when given, says why) when the file gave no rows; the list then stays.
+    // False (error, when given, says why) when the file gave no rows; the list then stays. Read
+    // here and now, after the reads asked for before have landed.
     bool LoadPlaylist(const QString& path, std::string* error = nullptr);
+    // What LoadPlaylist does with a read of path, into list.
+    bool PutPlaylist(controls::TVqListView& list, const QString& path, PlaylistRead& read, std::string* error = nullptr);
+    // RenumberList on list, whichever list is current.
+    void RenumberListOf(controls::TVqListView& list);
+    // The folder whose notes mark the rows read into list ("/" at its end); empty when none do.
+    std::string NotesFolderFor(const controls::TVqListView& list) const;
+    // The rows [first, end) of list came marked from read: ShowComments takes their marks.
+    void TakeReadMarks(controls::TVqListView& list, const PlaylistRead& read, int first, int end);
+    // Open, append and the recent playlists read their files here, while the window goes on;
+    // whatever else fills a list from a file or hands one over lands them first (finish()).
+    std::unique_ptr<PlaylistReads> Reads = std::make_unique<PlaylistReads>();
     bool SavePlaylist(const QString& path);
     void LoadHistory(const QString& path);
     void SaveHistory(const QString& path);

@@ -251,6 +251,8 @@ void TForm1::WMCommandLine()
 
 void TForm1::HandleHandOver(const std::string& first, const std::string& second)
 {
+    // After the lists the operator is reading: a hand-over appends to what they leave.
+    Reads->finish();
     if (ArgumentWasCut(second) && (first == "file" || first == "list")) {
         // What is left of the path names another file, or the folder above it.
         const QString shown = platform::pathToQString(second) + QStringLiteral("…");
@@ -282,6 +284,8 @@ void TForm1::closeEvent(QCloseEvent* event)
     // Nobody may be there to click a box now (a shutdown, a service manager): what fails on the
     // way out is logged, and the player ends.
     const ShutdownMessages logged;
+    // A list the operator opened just before is put in, so the profile saved below keeps it.
+    Reads->finish();
     if (TrayIcon) {
         TrayIcon->hide();
         delete TrayIcon;

@@ -86,6 +86,8 @@ std::vector<std::string> TForm1::LoadLanguage()
 
 void TForm1::LoadTexts()
 {
+    // A read under way words its refusals in the texts replaced here.
+    Reads->wait();
     Texts.Load(LanguageFileName());
     auto text = [this](PlayerText t) { return Texts[t].toStdString(); };
     controls::SetExplorerNames({text(PlayerText::Desktop), text(PlayerText::Computer), text(PlayerText::Network),

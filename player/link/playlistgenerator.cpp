@@ -54,6 +54,8 @@ void TForm1::WMLoadTempList(platform::WParam which)
 {
     if (which != kTempListStack && which != kTempListBase)
         return;
+    // After the lists the operator is reading: what is handed over comes after their rows.
+    Reads->finish();
     const std::string path = platform::programPath(which == kTempListStack ? kStackListFile : kBaseListFile);
     std::optional<std::vector<controls::TVirtualItem>> rows = ReadHandOverRows(path, kHandOverRecords);
     // A generator list replaces the Main list only when one was read: a missing or broken file

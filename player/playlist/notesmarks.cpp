@@ -64,6 +64,7 @@ std::uint64_t NotesMarks::refresh(const std::string& notesFolder, bool recheck)
 {
     bool recent = false;
     const FolderStamp stamp = stampOf(notesFolder, recent);
+    m_stampRecent = recent;
     if (notesFolder != m_folder || stamp != m_stamp || recent) {
         m_known.clear();
         m_folder = notesFolder;
@@ -98,6 +99,12 @@ int NotesMarks::imageOf(const controls::TVirtualItem& row)
     if (row.ImageIndex == kImageScheduledWaiting || row.ImageIndex == kImageScheduledPlaying)
         return row.ImageIndex;
     return hasNotes(row.SubItems[kColPath]) ? kImageHasNotes : kImageOrdinary;
+}
+
+bool NotesMarks::answersAsOf(const NotesMarks& other) const
+{
+    return m_folder == other.m_folder && m_stamp == other.m_stamp && m_stamp.exists && !m_stampRecent &&
+           !other.m_stampRecent && !m_recheck && !other.m_recheck;
 }
 
 void NotesMarks::forgetTracksNotIn(const std::vector<controls::TVirtualItem>& rows)

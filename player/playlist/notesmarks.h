@@ -37,6 +37,9 @@ public:
     // Tracks that left the list are forgotten once they far outnumber the ones in it; a list
     // emptied for a moment (delete all, then undo) keeps its memory.
     void forgetTracksNotIn(const std::vector<controls::TVirtualItem>& rows);
+    // Whether the answers of other, as of its last refresh(), hold for this memory as of its own:
+    // the same notes folder, as it was then, and settled (a change could not have hidden since).
+    bool answersAsOf(const NotesMarks& other) const;
 
 private:
     // What tells that the folder's entries changed: its identity and modification time.
@@ -57,6 +60,7 @@ private:
 
     std::string m_folder;
     FolderStamp m_stamp;
+    bool m_stampRecent = true;
     QHash<QString, bool> m_known;  // track path -> has a notes file
     std::unordered_set<std::string> m_names;
     bool m_namesRead = false;

@@ -59,15 +59,6 @@ std::vector<bool> dropLongLines(std::vector<std::string_view>& lines)
     return dropped;
 }
 
-void reportLongLines(const std::string& path, const std::vector<bool>& dropped)
-{
-    const auto count = std::count(dropped.begin(), dropped.end(), true);
-    if (count > 0)
-        platform::messageBox(LanguageTexts().Text(PlayerText::LongLinesLeftOut, {std::to_string(count)}) + "\r\n" +
-                                 LanguageTexts().Text(PlayerText::PlaylistNamed, {platform::decodeText(path)}),
-                             "Error", platform::MB_OK | platform::MB_ICONERROR);
-}
-
 // Rows a playlist cannot hold, named in one box (the first ten of them).
 void reportRowsLeftOut(const std::string& path, const std::vector<controls::TVirtualItem>& rows,
                        const std::vector<std::size_t>& skipped)
@@ -159,31 +150,43 @@ bool WritePlaylistFile(const std::string& path, const std::vector<controls::TVir
     return true;
 }
 
+void ReportLongLinesLeftOut(const std::string& path, std::size_t count)
+{
+    if (count > 0)
+        platform::messageBox(LanguageTexts().Text(PlayerText::LongLinesLeftOut, {std::to_string(count)}) + "\r\n" +
+                                 LanguageTexts().Text(PlayerText::PlaylistNamed, {platform::decodeText(path)}),
+                             "Error", platform::MB_OK | platform::MB_ICONERROR);
+}
+
 std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path, PlaylistEntries entries,
                                                                     std::string* error)
 {
+    PlaylistRead read = ReadPlaylistRows(path, entries);
+    ReportLongLinesLeftOut(path, read.longLinesLeftOut);
+    if (!read.rows && error)
+        *error = std::move(read.error);
+    return std::move(read.rows);
+}
+
+PlaylistRead ReadPlaylistRows(const std::string& path, PlaylistEntries entries, std::size_t lead, bool numbered)
+{
+    PlaylistRead read;
     std::string bytes;
-    std::string why;
-    if (media::ReadPlaylistBytes(path, bytes, why) != media::PlaylistRead::Ok) {
-        if (error)
-            *error = why;
-        return std::nullopt;
-    }
+    if (media::ReadPlaylistBytes(path, bytes, read.error) != media::PlaylistRead::Ok)
+        return read;
     // Text never holds a zero byte: anything that does (an audio file chosen by mistake) is not
     // a playlist, and its "lines" must not become rows.
     if (bytes.find('\0') != std::string::npos) {
-        if (error)
-            *error = LanguageTexts().Text(PlayerText::NotText);
-        return std::nullopt;
+        read.error = LanguageTexts().Text(PlayerText::NotText);
+        return read;
     }
     std::vector<std::string_view> lines = media::splitLines(bytes);
     const std::vector<bool> dropped = dropLongLines(lines);
-    reportLongLines(path, dropped);
+    read.longLinesLeftOut = static_cast<std::size_t>(std::count(dropped.begin(), dropped.end(), true));
     const bool extendedOnly = entries == PlaylistEntries::ExtendedOnly;
     if (extendedOnly && (lines.empty() || media::trimText(lines[0]) != "#EXTM3U")) {
-        if (error)
-            *error = LanguageTexts().Text(PlayerText::NoExtM3uHeader);
-        return std::nullopt;
+        read.error = LanguageTexts().Text(PlayerText::NoExtM3uHeader);
+        return read;
     }
     // Every line not blank and not a "#" line may be an entry: room for them all at once.
     std::size_t entryLines = 0;
@@ -193,7 +196,8 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
     }
     const media::M3UEntryResolver resolve(path);
     std::vector<controls::TVirtualItem> rows;
-    controls::ReserveRows(rows, entryLines);
+    controls::ReserveRows(rows, lead + entryLines);
+    rows.resize(lead);
     // Most entries share a few durations: one text each, shared by the rows.
     std::unordered_map<std::int64_t, QString> durationTexts;
     bool described = false;  // an "#EXTINF:" line waits for its path
@@ -232,10 +236,14 @@ std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::s
             duration = QString::fromStdString(media::FormatTimeShort(static_cast<std::int32_t>(ms)));
         row.SubItems[kColDuration] = duration;
         row.SubItems[kColPath] = platform::pathToQString(file);
+        if (numbered)
+            row.Caption = QString::number(rows.size() + 1);
         rows.push_back(std::move(row));
         described = false;
     }
-    return rows;
+    read.rows = std::move(rows);
+    read.lead = lead;
+    return read;
 }
 
 std::optional<std::vector<std::string>> ReadHistoryFile(const std::string& path, std::string* error)

@@ -4,11 +4,14 @@
 
 #include "controls/vqrowlist.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace player {
+
+class NotesMarks;
 
 // Writes "#EXTM3U", then per row "#EXTINF:<seconds>,<display name>" and the path, lines ended by
 // CR LF, UTF-8; through a temporary file renamed into place. False (error text set) on failure,
@@ -32,6 +35,24 @@ enum class PlaylistEntries { All, ExtendedOnly };
 std::optional<std::vector<controls::TVirtualItem>> ReadPlaylistFile(const std::string& path,
                                                                     PlaylistEntries entries = PlaylistEntries::All,
                                                                     std::string* error = nullptr);
+
+// ReadPlaylistFile's work without a word to the operator, so that it can run on any thread: the
+// lines left out for their length are counted, for ReportLongLinesLeftOut on the window's thread.
+// For a list of `lead` rows that the rows read will follow, they come after as many empty rows,
+// in room for a quarter more (the list's rows are then moved into memory already touched), and
+// with numbered set their captions are their numbers in that list.
+struct PlaylistRead {
+    std::optional<std::vector<controls::TVirtualItem>> rows;
+    std::string error;
+    std::size_t longLinesLeftOut = 0;
+    std::size_t lead = 0;
+    // What gave the rows read their notes marks, when they were given them as they were read.
+    std::shared_ptr<const NotesMarks> marker;
+};
+PlaylistRead ReadPlaylistRows(const std::string& path, PlaylistEntries entries = PlaylistEntries::All,
+                              std::size_t lead = 0, bool numbered = false);
+// The box ReadPlaylistFile shows when lines of path were left out; nothing when none was.
+void ReportLongLinesLeftOut(const std::string& path, std::size_t count);
 
 constexpr int kRecentPlaylists = 9;
 

@@ -6,6 +6,7 @@
 #include "engine/enginesettings.h"
 #include "media/tag.h"
 #include "platform/pathtext.h"
+#include "platform/programfolder.h"
 #include "platform/usermessages.h"
 #include "player/playlist/playlistfile.h"
 #include "player/playlist/playlistrows.h"
@@ -38,23 +39,52 @@ QString& TForm1::CurrentListName()
 
 bool TForm1::LoadPlaylist(const QString& path, std::string* error)
 {
-    std::optional<std::vector<TVirtualItem>> rows =
-        ReadPlaylistFile(platform::pathBytes(path), PlaylistEntries::All, error);
-    if (!rows) {
+    Reads->finish();
+    PlaylistRead read = ReadPlaylistRows(platform::pathBytes(path));
+    return PutPlaylist(*CurrentList, path, read, error);
+}
+
+bool TForm1::PutPlaylist(controls::TVqListView& list, const QString& path, PlaylistRead& read, std::string* error)
+{
+    ReportLongLinesLeftOut(platform::pathBytes(path), read.longLinesLeftOut);
+    if (!read.rows) {
+        if (error)
+            *error = read.error;
         // The list stays as it was. Left empty by this failure, it must never be saved over the
         // file, which may well hold entries that could not be read just now.
         const QFileInfo file(path);
-        if (CurrentList->Rows.empty() && file.exists() && file.size() > 0)
-            UnreadPlaylists[CurrentList] = path;
+        if (list.Rows.empty() && file.exists() && file.size() > 0)
+            UnreadPlaylists[&list] = path;
         return false;
     }
-    UnreadPlaylists.erase(CurrentList);
-    // Replacing the rows drops the marks, as clearing does.
-    CurrentList->ClearRows();
-    CurrentList->Rows = std::move(*rows);
-    CurrentList->syncView();
-    RenumberList();
+    UnreadPlaylists.erase(&list);
+    // Replacing the rows drops the marks, as clearing does. The rows are let go of elsewhere.
+    Reads->dispose(list.takeRows());
+    list.syncView();
+    list.Rows.swap(*read.rows);
+    Reads->dispose(std::move(*read.rows));
+    list.syncView();
+    TakeReadMarks(list, read, 0, list.rowCount());
+    RenumberListOf(list);
     return true;
+}
+
+std::string TForm1::NotesFolderFor(const controls::TVqListView& list) const
+{
+    return Comment && &list == LVMaster ? platform::programPath("Txt") + "/" : std::string();
+}
+
+void TForm1::TakeReadMarks(controls::TVqListView& list, const PlaylistRead& read, int first, int end)
+{
+    if (read.marker && &list == LVMaster)
+        MainTally.markedBy(list, first, end, NotesMarksOfMain, NotesFolderFor(list), *read.marker);
+}
+
+void TForm1::RenumberListOf(controls::TVqListView& list)
+{
+    controls::TVqListView* const current = std::exchange(CurrentList, &list);
+    RenumberList();
+    CurrentList = current;
 }
 
 bool TForm1::SavePlaylist(const QString& path)
@@ -165,13 +195,19 @@ void TForm1::aOpenExecute()
     if (!path)
         return;
     const QString p = QString::fromStdString(*path);
-    if (!LoadPlaylist(p)) {
-        ReportAudioError(-1, p.toStdString(), "LoadPlaylist");
-        return;
-    }
-    CurrentListName() = p;
-    RememberRecent(p);
-    UpdateCaption();
+    // Into the list the command was given for, whichever is shown when the read lands; edits
+    // made to it meanwhile go with the rows it replaces.
+    controls::TVqListView* const list = CurrentList;
+    const std::string notes = NotesFolderFor(*list);
+    Reads->read(platform::pathBytes(p), PlaylistEntries::All, 0, notes, [this, list, p](PlaylistRead& read) {
+        if (!PutPlaylist(*list, p, read)) {
+            ReportAudioError(-1, p.toStdString(), "LoadPlaylist");
+            return;
+        }
+        ListNames[list == LVSlave ? 1 : 0] = p;
+        RememberRecent(p);
+        UpdateCaption();
+    });
 }
 
 bool TForm1::aSaveExecute()
@@ -203,16 +239,33 @@ void TForm1::N58Click()
     const std::optional<std::string> path = platform::userMessages().openFileName("", playlistFilter(Texts), "");
     if (!path)
         return;
-    std::optional<std::vector<TVirtualItem>> rows = ReadPlaylistFile(*path);
-    if (!rows) {
-        ReportAudioError(-1, *path, "AppendPlaylist");
-        return;
-    }
-    std::vector<TVirtualItem>& list = CurrentList->Rows;
-    controls::ReserveRows(list, list.size() + rows->size());
-    list.insert(list.end(), std::make_move_iterator(rows->begin()), std::make_move_iterator(rows->end()));
-    CurrentList->syncView();
-    RenumberList();
+    // After the rows the list has when the read lands, edits made meanwhile included.
+    controls::TVqListView* const list = CurrentList;
+    Reads->read(*path, PlaylistEntries::All, list->Rows.size(), NotesFolderFor(*list),
+                [this, list, file = *path](PlaylistRead& read) {
+        ReportLongLinesLeftOut(file, read.longLinesLeftOut);
+        if (!read.rows) {
+            ReportAudioError(-1, file, "AppendPlaylist");
+            return;
+        }
+        std::vector<TVirtualItem>& rows = list->Rows;
+        std::vector<TVirtualItem>& room = *read.rows;
+        const int count = static_cast<int>(room.size() - read.lead);
+        if (rows.size() == read.lead) {
+            // The list's rows into the room read for them, before the rows read.
+            std::move(rows.begin(), rows.end(), room.begin());
+            rows.swap(room);
+        } else {
+            // Rows were added or taken out meanwhile: the rows read go after those there now.
+            controls::ReserveRows(rows, rows.size() + room.size() - read.lead);
+            rows.insert(rows.end(), std::make_move_iterator(room.begin() + static_cast<std::ptrdiff_t>(read.lead)),
+                        std::make_move_iterator(room.end()));
+        }
+        Reads->dispose(std::move(room));
+        list->syncView();
+        TakeReadMarks(*list, read, list->rowCount() - count, list->rowCount());
+        RenumberListOf(*list);
+    });
 }
 
 void TForm1::N47Click()
@@ -237,13 +290,17 @@ void TForm1::RecentClick(int n)
     if (n < 1 || n > 9)
         return;
     const QString path = RecentPlaylists[static_cast<std::size_t>(n - 1)];
-    // A list that was not replaced keeps its name: a save must not write its rows over that file.
-    if (!LoadPlaylist(path)) {
-        ReportAudioError(-1, path.toStdString(), "LoadPlaylist");
-        return;
-    }
-    CurrentListName() = path;
-    UpdateCaption();
+    controls::TVqListView* const list = CurrentList;
+    const std::string notes = NotesFolderFor(*list);
+    Reads->read(platform::pathBytes(path), PlaylistEntries::All, 0, notes, [this, list, path](PlaylistRead& read) {
+        // A list that was not replaced keeps its name: a save must not write its rows over that file.
+        if (!PutPlaylist(*list, path, read)) {
+            ReportAudioError(-1, path.toStdString(), "LoadPlaylist");
+            return;
+        }
+        ListNames[list == LVSlave ? 1 : 0] = path;
+        UpdateCaption();
+    });
 }
 
 }  // namespace player

@@ -194,4 +194,16 @@ bool PlaylistTally::mark(controls::VqRowList& list, NotesMarks& marks, const std
     return changed;
 }
 
+void PlaylistTally::markedBy(controls::VqRowList& list, int first, int end, NotesMarks& marks,
+                             const std::string& notesFolder, const NotesMarks& marker)
+{
+    follow(list);
+    const std::uint64_t generation = marks.refresh(notesFolder, false);
+    if (!marks.answersAsOf(marker))
+        return;
+    end = std::min(end, static_cast<int>(m_rows.size()));
+    for (int i = std::max(first, 0); i < end; ++i)
+        m_rows[static_cast<std::size_t>(i)].generation = generation;
+}
+
 }  // namespace player

@@ -25,6 +25,10 @@ public:
     // The notes marks (see NotesMarks) of the rows that came or changed since they were last
     // marked; of every row when the notes folder changed. True when an image changed.
     bool mark(controls::VqRowList& list, NotesMarks& marks, const std::string& notesFolder);
+    // The rows [first, end) were given their marks by marker (on another thread, say): where its
+    // answers hold for marks, mark() does not look them up again.
+    void markedBy(controls::VqRowList& list, int first, int end, NotesMarks& marks, const std::string& notesFolder,
+                  const NotesMarks& marker);
 
 private:
     struct Row {

@@ -120,6 +120,8 @@ void TForm1::rasptimerTimer()
 
 void TForm1::FireScheduleEntry(const ScheduleEntry& entry)
 {
+    // The rows of a list the operator is reading come before the scheduled ones.
+    Reads->finish();
     const int at = scheduleInsertionPoint(*LVMaster);
     const bool deckPlaying = Sequencer && Sequencer->deckA().State() == engine::STATE_PLAY;
     const bool startNow = StartImmediately || LVMaster->rowCount() == 0 || !deckPlaying;

@@ -383,6 +383,7 @@ TEST_F(MainWindow, RecentPlaylistsAndCaption)
     EXPECT_EQ(programDir.read(out), programDir.read(hst));
 
     form->RecentClick(1);
+    form->Reads->finish();
     EXPECT_EQ(form->LVMaster->rowCount(), 1);
     EXPECT_EQ(form->windowTitle(), "Quorvalen (1.0) - one.m3u");
     showTemp();
@@ -409,6 +410,7 @@ TEST_F(MainWindow, SaveAsThenSaveWritesTheSameFile)
     // Append adds a file's rows to the end.
     messages.pushText(target + ".m3u");
     form->N58Click();
+    form->Reads->finish();
     EXPECT_EQ(form->LVMaster->rowCount(), 6);
 }
 

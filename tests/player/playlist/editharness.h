@@ -108,6 +108,20 @@ public:
         QApplication::sendPostedEvents();
         QApplication::processEvents();
     }
+    // The event loop runs, as the operator's window does, until the playlist reads have landed;
+    // heldMs is then the longest the loop was held, by the command given at start or by a turn
+    // of the loop (the one that lands the rows).
+    void landReads(std::chrono::steady_clock::time_point start)
+    {
+        using clock = std::chrono::steady_clock;
+        heldMs = std::chrono::duration<double, std::milli>(clock::now() - start).count();
+        while (form->Reads->busy()) {
+            const clock::time_point t0 = clock::now();
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+            heldMs = std::max(heldMs, std::chrono::duration<double, std::milli>(clock::now() - t0).count());
+        }
+    }
+    double heldMs = -1;  // set by a command that runs the event loop
     // The n original rows, row n / 3 playing, nothing selected, the Main page current.
     void reset()
     {
@@ -215,7 +229,11 @@ inline const std::vector<Operation>& operations()
              w.reset();
              w.messages.pushText(w.playlist);
          },
-         [](EditWindow& w) { w.form->N58Click(); }},
+         [](EditWindow& w) {
+             const auto start = std::chrono::steady_clock::now();
+             w.form->N58Click();
+             w.landReads(start);
+         }},
         {"insert_playlist_row",
          [](EditWindow& w) {
              w.reset();
@@ -228,7 +246,11 @@ inline const std::vector<Operation>& operations()
              w.reset();
              w.messages.pushText(w.playlist);
          },
-         [](EditWindow& w) { w.form->aOpenExecute(); }},
+         [](EditWindow& w) {
+             const auto start = std::chrono::steady_clock::now();
+             w.form->aOpenExecute();
+             w.landReads(start);
+         }},
         {"save_playlist",
          [](EditWindow& w) {
              w.reset();

@@ -17,9 +17,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace player;
@@ -57,6 +59,7 @@ TEST_F(PlaylistWindow, APlainPlaylistOpensAndSavesWithItsEntries)
     const std::string list = programDir.write("lists/plain.m3u", "#EXTM3U\r\n/music/one.mp3\r\nsub/two.mp3\r\n");
     messages.pushText(list);
     form->aOpenExecute();
+    form->Reads->finish();
     ASSERT_EQ(form->LVMaster->rowCount(), 2);
     EXPECT_EQ(path(0), "/music/one.mp3");
     EXPECT_EQ(path(1).toStdString(), file("lists/sub/two.mp3")) << "relative to the playlist's folder";
@@ -67,6 +70,53 @@ TEST_F(PlaylistWindow, APlainPlaylistOpensAndSavesWithItsEntries)
     ASSERT_TRUE(back.has_value());
     ASSERT_EQ(back->size(), 2u);
     EXPECT_EQ((*back)[1].SubItems[kColPath].toStdString(), file("lists/sub/two.mp3"));
+}
+
+TEST_F(PlaylistWindow, PlaylistsReadWhileTheWindowGoesOnLandWholeInOrderAfterEditsMadeMeanwhile)
+{
+    std::string text = "#EXTM3U\r\n";
+    for (int i = 0; i < 2000; ++i)
+        text += "#EXTINF:60,Long " + std::to_string(i) + "\r\n/music/long" + std::to_string(i) + ".mp3\r\n";
+    const std::string longList = programDir.write("long.m3u", text);
+    const std::string shortList = programDir.write("short.m3u", "#EXTM3U\r\n/music/s0.mp3\r\n/music/s1.mp3\r\n");
+    form->LVMaster->Rows.push_back(playertest::row("Mine", "01:00", "/music/mine.mp3"));
+    form->LVMaster->syncView();
+    // One track with notes, in a notes folder that has long been as it is: the marks are given
+    // as the rows are read.
+    std::filesystem::create_directories(file("Txt"));
+    programDir.write("Txt/" + std::filesystem::path(NotesFileName(file("Txt/"), "/music/long7.mp3")).filename().string(), "notes");
+    const timespec longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
+    ::utimensat(AT_FDCWD, file("Txt").c_str(), longAgo, 0);
+    form->Comment = true;
+
+    messages.pushText(longList);
+    form->N58Click();
+    EXPECT_EQ(form->LVMaster->rowCount(), 1) << "the command returns before the file is read";
+    form->LVMaster->Rows.push_back(playertest::row("Meanwhile", "01:00", "/music/meanwhile.mp3"));
+    form->LVMaster->syncView();
+    messages.pushText(shortList);
+    form->N58Click();  // waits its turn
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (form->Reads->busy() && std::chrono::steady_clock::now() < deadline)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    ASSERT_FALSE(form->Reads->busy());
+    ASSERT_EQ(form->LVMaster->rowCount(), 2 + 2000 + 2);
+    EXPECT_EQ(path(1).toStdString(), "/music/meanwhile.mp3");
+    for (int i = 0; i < 2000; ++i)
+        ASSERT_EQ(path(2 + i).toStdString(), "/music/long" + std::to_string(i) + ".mp3");
+    EXPECT_EQ(path(2003), "/music/s1.mp3");
+    EXPECT_EQ(form->LVMaster->Rows[2 + 7].ImageIndex, kImageHasNotes);
+    EXPECT_EQ(form->LVMaster->Rows[2 + 8].ImageIndex, kImageOrdinary);
+
+    // A list handed over while an open is under way comes after the rows that open gives.
+    messages.pushText(shortList);
+    form->aOpenExecute();
+    form->HandleHandOver("list", shortList);
+    ASSERT_EQ(form->LVMaster->rowCount(), 4);
+    EXPECT_EQ(form->ListNames[0].toStdString(), shortList);
+    // A read still under way when the window goes is dropped, the window gone whole.
+    messages.pushText(longList);
+    form->aOpenExecute();
 }
 
 TEST_F(PlaylistWindow, AnEmptyListFromAFailedReadIsNeverSavedOverThePlaylist)
@@ -101,8 +151,10 @@ TEST_F(PlaylistWindow, ARecentPlaylistThatFailsKeepsTheListAndItsName)
     form->RememberRecent(QString::fromStdString(file("gone.m3u")));
     form->RememberRecent(QString::fromStdString(good));
     form->RecentClick(1);
+    form->Reads->finish();
     ASSERT_EQ(form->ListNames[0].toStdString(), good);
     form->RecentClick(2);
+    form->Reads->finish();
     EXPECT_EQ(form->ListNames[0].toStdString(), good) << "the next save goes where these rows came from";
     EXPECT_EQ(form->LVMaster->rowCount(), 2);
     EXPECT_EQ(boxes("LoadPlaylist").size(), 1u);
