@@ -59,6 +59,17 @@ protected:
         audiolib::advance(kRate / 10, mix.data());
         return mix;
     }
+    // A 440 Hz row on air and a 1000 Hz row after it, the pre-listen asked for on the second.
+    void playAndPreListen()
+    {
+        form->AddFile(QString::fromStdString(programDir.write("air.wav", monoTone(440, 5))));
+        form->AddFile(QString::fromStdString(programDir.write("cue.wav", monoTone(1000, 5))));
+        form->RenumberList();
+        form->LVMaster->selectRows({0});
+        form->aPlay();
+        form->LVMaster->selectRows({1});
+        form->N51Click();
+    }
 };
 
 TEST_F(MonitorSound, TypeZeroPutsTheMonitorLeftAndTheAirRightUntilItCloses)
@@ -106,13 +117,7 @@ TEST_F(MonitorSound, TypeTwoPlaysOnTheSecondDeviceOpenedAtTheFirstShowing)
     ASSERT_TRUE(audiolib::setDevice(5));
     audiolib::setDevice(0);
 
-    form->AddFile(QString::fromStdString(programDir.write("air.wav", monoTone(440, 5))));
-    form->AddFile(QString::fromStdString(programDir.write("cue.wav", monoTone(1000, 5))));
-    form->RenumberList();
-    form->LVMaster->selectRows({0});
-    form->aPlay();
-    form->LVMaster->selectRows({1});
-    form->N51Click();
+    playAndPreListen();
     ASSERT_NE(form->RearPlay, nullptr);
     EXPECT_EQ(form->RearPlay->deck()->State(), engine::STATE_PLAY);
     std::vector<float> mix = listen();
@@ -141,13 +146,7 @@ TEST_F(MonitorSound, TypeTwoOnTheMainDeviceIsRefusedAndTheMonitorStaysOffTheAir)
     form->MonType = 2;
     form->InitMonitorDevice();
 
-    form->AddFile(QString::fromStdString(programDir.write("air.wav", monoTone(440, 5))));
-    form->AddFile(QString::fromStdString(programDir.write("cue.wav", monoTone(1000, 5))));
-    form->RenumberList();
-    form->LVMaster->selectRows({0});
-    form->aPlay();
-    form->LVMaster->selectRows({1});
-    form->N51Click();
+    playAndPreListen();
     EXPECT_EQ(form->RearPlay, nullptr);
     ASSERT_EQ(boxes("Monitor").size(), 1u);
     EXPECT_NE(boxes("Monitor")[0].text.find("основное устройство"), std::string::npos) << boxes("Monitor")[0].text;
