@@ -289,6 +289,8 @@ public:
     void N47Click();
     void N58Click();
     void RecentClick(int n);  // 1..9
+    // Reads a playlist file into this list off the window's thread (remember: into the recent ones).
+    void OpenPlaylistInto(controls::TVqListView* list, const QString& path, bool remember);
     // The name of the current list (Main or Temp).
     QString& CurrentListName();
     // Puts path at the head of the recent list (once) and shows the items.

@@ -189,25 +189,31 @@ void TForm1::aNewExecute()
     UpdateCaption();
 }
 
+// Into the list the command was given for, whichever is shown when the read lands; edits made to
+// it meanwhile go with the rows it replaces. A list that was not replaced keeps its name: a save
+// must not write its rows over that file.
+void TForm1::OpenPlaylistInto(controls::TVqListView* list, const QString& path, bool remember)
+{
+    const std::string notes = NotesFolderFor(*list);
+    const auto landed = [this, list, path, remember](PlaylistRead& read) {
+        if (!PutPlaylist(*list, path, read)) {
+            ReportAudioError(-1, path.toStdString(), "LoadPlaylist");
+            return;
+        }
+        ListNames[list == LVSlave ? 1 : 0] = path;
+        if (remember)
+            RememberRecent(path);
+        UpdateCaption();
+    };
+    Reads->read(platform::pathBytes(path), PlaylistEntries::All, 0, notes, landed);
+}
+
 void TForm1::aOpenExecute()
 {
     const std::optional<std::string> path = platform::userMessages().openFileName("", playlistFilter(Texts), "");
     if (!path)
         return;
-    const QString p = QString::fromStdString(*path);
-    // Into the list the command was given for, whichever is shown when the read lands; edits
-    // made to it meanwhile go with the rows it replaces.
-    controls::TVqListView* const list = CurrentList;
-    const std::string notes = NotesFolderFor(*list);
-    Reads->read(platform::pathBytes(p), PlaylistEntries::All, 0, notes, [this, list, p](PlaylistRead& read) {
-        if (!PutPlaylist(*list, p, read)) {
-            ReportAudioError(-1, p.toStdString(), "LoadPlaylist");
-            return;
-        }
-        ListNames[list == LVSlave ? 1 : 0] = p;
-        RememberRecent(p);
-        UpdateCaption();
-    });
+    OpenPlaylistInto(CurrentList, QString::fromStdString(*path), true);
 }
 
 bool TForm1::aSaveExecute()
@@ -289,18 +295,7 @@ void TForm1::RecentClick(int n)
 {
     if (n < 1 || n > 9)
         return;
-    const QString path = RecentPlaylists[static_cast<std::size_t>(n - 1)];
-    controls::TVqListView* const list = CurrentList;
-    const std::string notes = NotesFolderFor(*list);
-    Reads->read(platform::pathBytes(path), PlaylistEntries::All, 0, notes, [this, list, path](PlaylistRead& read) {
-        // A list that was not replaced keeps its name: a save must not write its rows over that file.
-        if (!PutPlaylist(*list, path, read)) {
-            ReportAudioError(-1, path.toStdString(), "LoadPlaylist");
-            return;
-        }
-        ListNames[list == LVSlave ? 1 : 0] = path;
-        UpdateCaption();
-    });
+    OpenPlaylistInto(CurrentList, RecentPlaylists[static_cast<std::size_t>(n - 1)], false);
 }
 
 }  // namespace player
